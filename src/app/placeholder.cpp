@@ -1,0 +1,1 @@
+int nimbrelPlaceholder = 0;

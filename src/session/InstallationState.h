@@ -1,0 +1,123 @@
+#pragma once
+
+#include "session/InstallationStep.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+// The one session model of the wizard. Lives on the GUI thread; every field announces each
+// assignment (also of an equal value) through its change signal, right after the value is stored.
+class InstallationState : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(InstallationStep currentStep READ currentStep WRITE setCurrentStep NOTIFY currentStepChanged)
+    Q_PROPERTY(QString kubeconfigPath READ kubeconfigPath WRITE setKubeconfigPathField NOTIFY kubeconfigPathChanged)
+    Q_PROPERTY(QString kubeconfigDisplayPath READ kubeconfigDisplayPath WRITE setKubeconfigDisplayPath NOTIFY kubeconfigDisplayPathChanged)
+    Q_PROPERTY(bool installDevtron READ installDevtron WRITE setInstallDevtron NOTIFY installDevtronChanged)
+    Q_PROPERTY(double installationProgress READ installationProgress WRITE setInstallationProgress NOTIFY installationProgressChanged)
+    Q_PROPERTY(std::optional<QDateTime> installationStartTime READ installationStartTime WRITE setInstallationStartTime NOTIFY installationStartTimeChanged)
+    Q_PROPERTY(std::optional<QString> errorMessage READ errorMessage WRITE setErrorMessage NOTIFY errorMessageChanged)
+    Q_PROPERTY(bool isShowingError READ isShowingError WRITE setIsShowingError NOTIFY isShowingErrorChanged)
+    Q_PROPERTY(bool isInstalling READ isInstalling WRITE setIsInstalling NOTIFY isInstallingChanged)
+    Q_PROPERTY(QString devtronUrl READ devtronUrl WRITE setDevtronUrl NOTIFY devtronUrlChanged)
+    Q_PROPERTY(QString devtronUsername READ devtronUsername WRITE setDevtronUsername NOTIFY devtronUsernameChanged)
+    Q_PROPERTY(QString devtronPassword READ devtronPassword WRITE setDevtronPassword NOTIFY devtronPasswordChanged)
+    Q_PROPERTY(double installationTime READ installationTime WRITE setInstallationTime NOTIFY installationTimeChanged)
+    Q_PROPERTY(bool installationComplete READ installationComplete WRITE setInstallationComplete NOTIFY installationCompleteChanged)
+    Q_PROPERTY(QString logs READ logs NOTIFY logsChanged)
+    Q_PROPERTY(QString logFilePath READ logFilePath NOTIFY logFilePathChanged)
+
+public:
+    // Prepares the session log file; its three header lines reach `logs` once the event loop runs.
+    explicit InstallationState(QObject* parent = nullptr);
+
+    InstallationStep currentStep() const { return m_currentStep; }
+    QString kubeconfigPath() const { return m_kubeconfigPath; }
+    QString kubeconfigDisplayPath() const { return m_kubeconfigDisplayPath; }
+    bool installDevtron() const { return m_installDevtron; }
+    double installationProgress() const { return m_installationProgress; }
+    std::optional<QDateTime> installationStartTime() const { return m_installationStartTime; }
+    std::optional<QString> errorMessage() const { return m_errorMessage; }
+    bool isShowingError() const { return m_isShowingError; }
+    bool isInstalling() const { return m_isInstalling; }
+    QString devtronUrl() const { return m_devtronUrl; }
+    QString devtronUsername() const { return m_devtronUsername; }
+    QString devtronPassword() const { return m_devtronPassword; }
+    double installationTime() const { return m_installationTime; }
+    bool installationComplete() const { return m_installationComplete; }
+    QString logs() const { return m_logs; }
+    QString logFilePath() const { return m_logFilePath; }
+
+    void setCurrentStep(InstallationStep step);
+    void setKubeconfigPathField(const QString& path);
+    void setKubeconfigDisplayPath(const QString& path);
+    void setInstallDevtron(bool value);
+    void setInstallationProgress(double value);
+    void setInstallationStartTime(const std::optional<QDateTime>& value);
+    void setErrorMessage(const std::optional<QString>& value);
+    void setIsShowingError(bool value);
+    void setIsInstalling(bool value);
+    void setDevtronUrl(const QString& value);
+    void setDevtronUsername(const QString& value);
+    void setDevtronPassword(const QString& value);
+    void setInstallationTime(double value);
+    void setInstallationComplete(bool value);
+
+    // Stores the path, and the display path (the path itself when none is given); logs one line.
+    void setKubeconfigPath(const QString& path, const std::optional<QString>& displayPath = {});
+    // Posted to the GUI thread; advances by the step table.
+    void moveToNextStep();
+    void resetState();
+    // Posted to the GUI thread: stores the message, raises the error card and logs it.
+    void showError(const QString& message);
+    // "%d分%d秒" of the whole seconds.
+    static QString formatTime(double seconds);
+
+    // Callable from any thread: the time stamp is taken now, the line is stored on the GUI thread.
+    void appendLog(const QString& message);
+    // The session log file's location when it exists.
+    std::optional<QUrl> exportLogs() const;
+
+signals:
+    void currentStepChanged();
+    void kubeconfigPathChanged();
+    void kubeconfigDisplayPathChanged();
+    void installDevtronChanged();
+    void installationProgressChanged();
+    void installationStartTimeChanged();
+    void errorMessageChanged();
+    void isShowingErrorChanged();
+    void isInstallingChanged();
+    void devtronUrlChanged();
+    void devtronUsernameChanged();
+    void devtronPasswordChanged();
+    void installationTimeChanged();
+    void installationCompleteChanged();
+    void logsChanged();
+    void logFilePathChanged();
+
+private:
+    void createLogFile();
+    void writeToLogFile(const QString& line);
+    void recordTotalTime();
+
+    InstallationStep m_currentStep = InstallationStep::kubeconfigSelection;
+    QString m_kubeconfigPath;
+    QString m_kubeconfigDisplayPath;
+    bool m_installDevtron = true;
+    double m_installationProgress = 0.0;
+    std::optional<QDateTime> m_installationStartTime;
+    std::optional<QString> m_errorMessage;
+    bool m_isShowingError = false;
+    bool m_isInstalling = false;
+    QString m_devtronUrl;
+    QString m_devtronUsername = QStringLiteral("admin");
+    QString m_devtronPassword;
+    double m_installationTime = 0.0;
+    bool m_installationComplete = true;
+    QString m_logs;
+    QString m_logFilePath;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// What every command run hands back: both whole output streams and the exit status.
+struct CommandResult {
+    QString output;
+    QString error;
+    int exitCode = 0;
+};
+
+// Variables laid over a copy of the process environment for one child.
+using EnvironmentOverlay = QMap<QString, QString>;
+
+// Called on a background thread with (output, error, exitCode).
+using CommandCompletion = std::function<void(const QString&, const QString&, int)>;
+
+// Stateless utilities for running shell command lines and small file chores.
+class ShellUtils {
+public:
+    ShellUtils() = delete;
+
+    static CommandResult runCommand(const QString& command);
+    static CommandResult runCommandWithEnv(const QString& command,
+                                           const EnvironmentOverlay& environment);
+    static void runCommandAsync(const QString& command, CommandCompletion completion);
+    static void runCommandAsyncWithEnv(const QString& command, const EnvironmentOverlay& environment,
+                                       CommandCompletion completion);
+
+    static bool setEnvironmentVariable(const QString& name, const QString& value);
+    static std::optional<QString> decodeBase64(const QString& text);
+
+    static bool copyFile(const QString& from, const QString& to);
+    static bool writeToFile(const QString& content, const QString& path);
+    static bool requestSudo(const QString& command);
+
+    // A path as one shell word: the usual double-quoted form, or a single-quoted one when the
+    // path holds a character that double quotes would let the shell interpret.
+    static QString quotePath(const QString& path);
+
+    // The shell that runs every command line; tests substitute another to provoke start failures.
+    static QString shellPath();
+    static void setShellPath(const QString& path);
+};

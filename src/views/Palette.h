@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+
+// The one source of colours and fonts. Fixed light-theme values; screens never name a colour.
+class Palette {
+public:
+    Palette() = delete;
+
+    static QColor blue();
+    static QColor green();
+    static QColor orange();
+    static QColor red();
+    static QColor grey();
+    static QColor primaryText();
+    static QColor secondaryText();
+    static QColor windowBackground();
+    static QColor controlBackground();
+    static QColor separator();
+
+    // The colour at the given opacity (0.0 to 1.0), for tinted backgrounds and borders.
+    static QColor withOpacity(const QColor& colour, double opacity);
+
+    // The system font with a Simplified-Chinese CJK family first, at a size in logical pixels.
+    static QFont font(int pixelSize, QFont::Weight weight = QFont::Normal);
+    static QFont monospaceFont(int pixelSize);
+    // Installs the CJK-first font as the application font.
+    static void applyApplicationFont();
+};
