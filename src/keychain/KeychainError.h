@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <exception>
+#include <optional>
+#include <string>
+
+// A failure of the keychain store. The status is QtKeychain's error code (QKeychain::Error).
+class KeychainError : public std::exception {
+public:
+    enum class Kind { addFailed, getFailed, deleteFailed, encodingFailed, decodingFailed };
+
+    static KeychainError addFailed(qint32 status);
+    static KeychainError getFailed(qint32 status);
+    static KeychainError deleteFailed(qint32 status);
+    static KeychainError encodingFailed();
+    static KeychainError decodingFailed();
+
+    Kind kind() const { return m_kind; }
+    // Absent for the encoding and decoding cases, which carry no status.
+    std::optional<qint32> status() const { return m_status; }
+
+    // The printed form: the case name, followed by the status in parentheses when there is one.
+    QString toString() const;
+    const char* what() const noexcept override { return m_text.c_str(); }
+
+private:
+    KeychainError(Kind kind, std::optional<qint32> status);
+
+    Kind m_kind;
+    std::optional<qint32> m_status;
+    std::string m_text;
+};
