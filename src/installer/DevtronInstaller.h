@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+// The engine behind the installation step: prepares and probes the bundled tools, refuses to
+// install over a deployed Devtron release, runs the installation script, reads Devtron's access
+// data back and keeps the installer log (the same file as the session log).
+//
+// Construction, setupEnvironment, installDevtron and cancelInstallation run on the caller's
+// thread (the GUI thread). The script's and the access lookup's completions run on a background
+// thread; the callbacks are then invoked there. Once the installer is destroyed no callback is
+// invoked any more, and a callback must not wait for the GUI thread.
+class DevtronInstaller {
+public:
+    using ProgressCallback = std::function<void(double)>;
+    using LogCallback = std::function<void(const QString&)>;
+    using CompletionCallback = std::function<void(bool, const std::optional<QString>&)>;
+    using InfoCompletion = std::function<void(const QString& url, const QString& password)>;
+    // Shows the modal warning for an already deployed release and returns once it is closed.
+    using AlertHook = std::function<void(const QString& message, const QString& informativeText)>;
+
+    DevtronInstaller(const QString& kubeconfigPath, ProgressCallback progressCallback,
+                     LogCallback logCallback, CompletionCallback completionCallback);
+    ~DevtronInstaller();
+
+    DevtronInstaller(const DevtronInstaller&) = delete;
+    DevtronInstaller& operator=(const DevtronInstaller&) = delete;
+    DevtronInstaller(DevtronInstaller&&) = delete;
+    DevtronInstaller& operator=(DevtronInstaller&&) = delete;
+
+    bool setupEnvironment();
+    void installDevtron();
+    void retrieveDevtronInfo(InfoCompletion completion);
+    void closeLogFile();
+    QString getLogFilePath() const;
+    void cancelInstallation();
+    bool isRunningSandboxed();
+
+    QString kubeconfigPath() const;
+    QString installScriptPath() const;
+    QString toolsDir() const;
+    QString kubectlPath() const;
+    QString helmPath() const;
+    bool isSetupCompleted() const;
+    bool isInstalling() const;
+
+    // The program installs the widget alert; without one the warning goes to standard output.
+    static void setAlertHook(AlertHook hook);
+    // Replaces the machine's physical memory in the system information (tests); empty restores it.
+    static void setPhysicalMemoryOverride(std::optional<std::uint64_t> bytes);
+
+    static QString defaultDevtronUrl();
+    static QString defaultDevtronPassword();
+
+private:
+    struct Core;
+    std::shared_ptr<Core> m_core;
+};
