@@ -1,0 +1,1069 @@
+#!/usr/bin/env python3
+"""A small Kubernetes API server on 127.0.0.1 for the real kubectl and helm.
+
+It keeps objects in memory and answers what Nimbrel's commands need: legacy discovery,
+/version, OpenAPI documents, and create/get/list/update/patch/delete of namespaced and
+cluster objects with label and field selectors. Helm's release Secrets arrive as protobuf.
+
+Every start makes a fresh CA with the openssl command, a server certificate for 127.0.0.1,
+a kubeconfig that trusts the CA and a second one without it. A control file in the state
+folder switches fault modes while the server runs; the mode in force is echoed into
+"fault.applied" so a caller knows when the switch took effect.
+
+Standard library only.
+"""
+
+import argparse
+import base64
+import copy
+import datetime
+import http.server
+import json
+import os
+import re
+import secrets
+import signal
+import socket
+import socketserver
+import ssl
+import subprocess
+import sys
+import threading
+import time
+import urllib.parse
+import uuid
+
+FAULT_MODES = (
+    "none",  # healthy
+    "unauthorized",  # 401 for every request
+    "plain-http",  # a plain HTTP answer to the TLS hello
+    "slow",  # answers held back until the mode changes (longer than any 10 s timeout)
+    "unavailable",  # 503 "the server is currently unable to handle the request"
+    "closed-port",  # the port stops listening
+)
+
+SLOW_HOLD_SECONDS = 60.0
+
+K8S_VERSION = {
+    "major": "1",
+    "minor": "32",
+    "gitVersion": "v1.32.3",
+    "gitCommit": "32cc146f75aad04beaaa245a7157eb35063a9f99",
+    "gitTreeState": "clean",
+    "buildDate": "2025-03-11T19:52:21Z",
+    "goVersion": "go1.23.6",
+    "compiler": "gc",
+    "platform": "linux/amd64",
+}
+
+EXPORTER_GROUP = "networking.emulator.nimbrel.local"
+
+
+def resource(group, version, kind, plural, namespaced, short_names=(), table=None):
+    return {
+        "group": group,
+        "version": version,
+        "kind": kind,
+        "plural": plural,
+        "singular": kind.lower(),
+        "namespaced": namespaced,
+        "shortNames": list(short_names),
+        "table": table,
+    }
+
+
+RESOURCES = [
+    resource("", "v1", "Namespace", "namespaces", False, ["ns"], table="namespace"),
+    resource("", "v1", "Secret", "secrets", True),
+    resource("", "v1", "ConfigMap", "configmaps", True, ["cm"]),
+    resource("", "v1", "Service", "services", True, ["svc"]),
+    resource("", "v1", "ServiceAccount", "serviceaccounts", True, ["sa"]),
+    resource("", "v1", "Pod", "pods", True, ["po"]),
+    resource("", "v1", "Event", "events", True, ["ev"]),
+    resource("apps", "v1", "Deployment", "deployments", True, ["deploy"]),
+    resource("batch", "v1", "Job", "jobs", True),
+    resource("rbac.authorization.k8s.io", "v1", "Role", "roles", True),
+    resource("rbac.authorization.k8s.io", "v1", "RoleBinding", "rolebindings", True),
+    resource("rbac.authorization.k8s.io", "v1", "ClusterRole", "clusterroles", False),
+    resource("rbac.authorization.k8s.io", "v1", "ClusterRoleBinding", "clusterrolebindings", False),
+    resource(EXPORTER_GROUP, "v1", "ServiceExporter", "serviceexporters", True, ["se"]),
+]
+
+VERBS = ["create", "delete", "deletecollection", "get", "list", "patch", "update", "watch"]
+
+
+def now_rfc3339():
+    return datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%dT%H:%M:%SZ")
+
+
+def short_age(created):
+    try:
+        then = datetime.datetime.strptime(created, "%Y-%m-%dT%H:%M:%SZ").replace(
+            tzinfo=datetime.timezone.utc)
+    except (TypeError, ValueError):
+        return "<unknown>"
+    seconds = max(0, int((datetime.datetime.now(datetime.timezone.utc) - then).total_seconds()))
+    if seconds < 120:
+        return "%ds" % seconds
+    if seconds < 120 * 60:
+        return "%dm" % (seconds // 60)
+    if seconds < 48 * 3600:
+        return "%dh" % (seconds // 3600)
+    return "%dd" % (seconds // 86400)
+
+
+class ApiError(Exception):
+    def __init__(self, code, reason, message, details=None):
+        super().__init__(message)
+        self.code = code
+        self.reason = reason
+        self.message = message
+        self.details = details
+
+    def status(self):
+        body = {
+            "kind": "Status",
+            "apiVersion": "v1",
+            "metadata": {},
+            "status": "Failure",
+            "message": self.message,
+            "reason": self.reason,
+            "code": self.code,
+        }
+        if self.details:
+            body["details"] = self.details
+        return body
+
+
+def qualified(res):
+    return res["plural"] if not res["group"] else "%s.%s" % (res["plural"], res["group"])
+
+
+def not_found(res, name):
+    return ApiError(404, "NotFound", '%s "%s" not found' % (qualified(res), name),
+                    {"name": name, "group": res["group"], "kind": res["plural"]})
+
+
+# ---- protobuf: just enough to read the Secrets helm stores its releases in ----
+
+def _varint(data, pos):
+    result = 0
+    shift = 0
+    while True:
+        if pos >= len(data):
+            raise ValueError("truncated varint")
+        byte = data[pos]
+        pos += 1
+        result |= (byte & 0x7F) << shift
+        if not byte & 0x80:
+            return result, pos
+        shift += 7
+        if shift > 63:
+            raise ValueError("varint too long")
+
+
+def proto_fields(data):
+    """Yields (field number, wire type, value) of one message; value is int or bytes."""
+    pos = 0
+    while pos < len(data):
+        key, pos = _varint(data, pos)
+        number, wire = key >> 3, key & 7
+        if wire == 0:
+            value, pos = _varint(data, pos)
+        elif wire == 1:
+            value, pos = data[pos:pos + 8], pos + 8
+        elif wire == 2:
+            length, pos = _varint(data, pos)
+            if pos + length > len(data):
+                raise ValueError("truncated field")
+            value, pos = data[pos:pos + length], pos + length
+        elif wire == 5:
+            value, pos = data[pos:pos + 4], pos + 4
+        else:
+            raise ValueError("unsupported wire type %d" % wire)
+        yield number, wire, value
+
+
+def _proto_map_entry(data):
+    key, value = "", b""
+    for number, _, field in proto_fields(data):
+        if number == 1:
+            key = field.decode("utf-8")
+        elif number == 2:
+            value = field
+    return key, value
+
+
+def _proto_time(data):
+    seconds = 0
+    for number, wire, field in proto_fields(data):
+        if number == 1 and wire == 0:
+            seconds = field
+    return datetime.datetime.fromtimestamp(seconds, datetime.timezone.utc).strftime(
+        "%Y-%m-%dT%H:%M:%SZ")
+
+
+def _proto_object_meta(data):
+    meta = {}
+    strings = {1: "name", 2: "generateName", 3: "namespace", 5: "uid", 6: "resourceVersion"}
+    for number, wire, field in proto_fields(data):
+        if number in strings and wire == 2:
+            meta[strings[number]] = field.decode("utf-8")
+        elif number == 7 and wire == 0:
+            meta["generation"] = field
+        elif number == 8 and wire == 2:
+            meta["creationTimestamp"] = _proto_time(field)
+        elif number in (11, 12) and wire == 2:
+            key, value = _proto_map_entry(field)
+            meta.setdefault("labels" if number == 11 else "annotations", {})[key] = \
+                value.decode("utf-8")
+        elif number == 14 and wire == 2:
+            meta.setdefault("finalizers", []).append(field.decode("utf-8"))
+    return meta
+
+
+def decode_protobuf_secret(body):
+    """The JSON form of a v1 Secret sent as application/vnd.kubernetes.protobuf."""
+    if body[:4] != b"k8s\x00":
+        raise ValueError("missing the k8s protobuf magic")
+    type_meta, raw = {}, b""
+    for number, wire, field in proto_fields(body[4:]):
+        if number == 1 and wire == 2:
+            for tm_number, _, tm_field in proto_fields(field):
+                type_meta["apiVersion" if tm_number == 1 else "kind"] = tm_field.decode("utf-8")
+        elif number == 2 and wire == 2:
+            raw = field
+    if type_meta.get("kind") != "Secret":
+        raise ValueError("only Secrets are accepted as protobuf, not %r" % type_meta.get("kind"))
+    secret = {"apiVersion": type_meta.get("apiVersion", "v1"), "kind": "Secret", "metadata": {}}
+    for number, wire, field in proto_fields(raw):
+        if number == 1 and wire == 2:
+            secret["metadata"] = _proto_object_meta(field)
+        elif number == 2 and wire == 2:
+            key, value = _proto_map_entry(field)
+            secret.setdefault("data", {})[key] = base64.b64encode(value).decode("ascii")
+        elif number == 3 and wire == 2:
+            secret["type"] = field.decode("utf-8")
+        elif number == 4 and wire == 2:
+            key, value = _proto_map_entry(field)
+            secret.setdefault("stringData", {})[key] = value.decode("utf-8")
+        elif number == 5 and wire == 0:
+            secret["immutable"] = bool(field)
+    return secret
+
+
+# ---- selectors and patches ----
+
+_REQUIREMENT = re.compile(
+    r"^\s*(?P<neg>!)?\s*(?P<key>[A-Za-z0-9./_-]+)\s*"
+    r"(?:(?P<op>==|=|!=)\s*(?P<value>[A-Za-z0-9._-]*)|"
+    r"\s(?P<setop>in|notin)\s*\((?P<values>[^)]*)\))?\s*$")
+
+
+def split_selector(text):
+    parts, depth, current = [], 0, ""
+    for ch in text:
+        if ch == "(":
+            depth += 1
+        elif ch == ")":
+            depth -= 1
+        if ch == "," and depth == 0:
+            parts.append(current)
+            current = ""
+        else:
+            current += ch
+    if current.strip():
+        parts.append(current)
+    return parts
+
+
+def label_matcher(selector):
+    if not selector:
+        return lambda labels: True
+    requirements = []
+    for part in split_selector(selector):
+        match = _REQUIREMENT.match(part)
+        if not match:
+            raise ApiError(400, "BadRequest",
+                           "unable to parse requirement: invalid label selector %r" % part)
+        requirements.append(match.groupdict())
+
+    def matches(labels):
+        for req in requirements:
+            key = req["key"]
+            if req["op"]:
+                equal = labels.get(key) == req["value"]
+                if (req["op"] == "!=" and equal) or (req["op"] != "!=" and not equal):
+                    return False
+            elif req["setop"]:
+                values = {v.strip() for v in req["values"].split(",") if v.strip()}
+                inside = key in labels and labels[key] in values
+                if (req["setop"] == "in") != inside:
+                    return False
+            elif bool(req["neg"]) == (key in labels):
+                return False
+        return True
+
+    return matches
+
+
+def field_matcher(selector):
+    if not selector:
+        return lambda obj: True
+    requirements = []
+    for part in split_selector(selector):
+        match = re.match(r"^\s*([A-Za-z0-9._]+)\s*(==|=|!=)\s*(.*?)\s*$", part)
+        if not match:
+            raise ApiError(400, "BadRequest", "invalid field selector %r" % part)
+        requirements.append(match.groups())
+
+    def lookup(obj, path):
+        for key in path.split("."):
+            if not isinstance(obj, dict):
+                return ""
+            obj = obj.get(key, "")
+        return "" if obj is None else str(obj)
+
+    def matches(obj):
+        for path, op, value in requirements:
+            equal = lookup(obj, path) == value
+            if (op == "!=") == equal:
+                return False
+        return True
+
+    return matches
+
+
+def merge_patch(target, patch):
+    if not isinstance(patch, dict):
+        return copy.deepcopy(patch)
+    result = copy.deepcopy(target) if isinstance(target, dict) else {}
+    for key, value in patch.items():
+        if value is None:
+            result.pop(key, None)
+        else:
+            result[key] = merge_patch(result.get(key), value)
+    return result
+
+
+def _pointer(path):
+    if path == "":
+        return []
+    if not path.startswith("/"):
+        raise ApiError(422, "Invalid", "invalid JSON pointer %r" % path)
+    return [p.replace("~1", "/").replace("~0", "~") for p in path[1:].split("/")]
+
+
+def json_patch(document, operations):
+    document = copy.deepcopy(document)
+    for op in operations:
+        tokens = _pointer(op.get("path", ""))
+        if not tokens:
+            raise ApiError(422, "Invalid", "a JSON patch may not replace the whole object")
+        parent = document
+        for token in tokens[:-1]:
+            parent = parent[int(token)] if isinstance(parent, list) else parent.setdefault(token, {})
+        last = tokens[-1]
+        kind = op.get("op")
+        try:
+            if kind in ("add", "replace"):
+                if isinstance(parent, list):
+                    index = len(parent) if last == "-" else int(last)
+                    if kind == "add":
+                        parent.insert(index, op.get("value"))
+                    else:
+                        parent[index] = op.get("value")
+                else:
+                    if kind == "replace" and last not in parent:
+                        raise ApiError(422, "Invalid", "replace of a missing path %s" % op["path"])
+                    parent[last] = op.get("value")
+            elif kind == "remove":
+                if isinstance(parent, list):
+                    del parent[int(last)]
+                else:
+                    del parent[last]
+            elif kind == "test":
+                current = parent[int(last)] if isinstance(parent, list) else parent.get(last)
+                if current != op.get("value"):
+                    raise ApiError(422, "Invalid", "test operation failed at %s" % op["path"])
+            else:
+                raise ApiError(422, "Invalid", "unsupported JSON patch operation %r" % kind)
+        except (KeyError, IndexError, ValueError) as error:
+            raise ApiError(422, "Invalid", "JSON patch failed at %s: %s" % (op.get("path"), error))
+    return document
+
+
+# ---- the object store ----
+
+class Store:
+    def __init__(self):
+        self.lock = threading.RLock()
+        self.objects = {}  # (group, plural, namespace, name) -> object
+        self.revision = 1
+        for name in ("default", "kube-system", "kube-public", "kube-node-lease"):
+            self.create(self.find("", "namespaces"), None, {"metadata": {"name": name}})
+
+    @staticmethod
+    def find(group, plural):
+        for res in RESOURCES:
+            if res["group"] == group and res["plural"] == plural:
+                return res
+        return None
+
+    def _stamp(self, res, namespace, obj, existing=None):
+        meta = obj.setdefault("metadata", {})
+        self.revision += 1
+        meta["resourceVersion"] = str(self.revision)
+        meta["uid"] = existing["metadata"]["uid"] if existing else str(uuid.uuid4())
+        meta["creationTimestamp"] = (existing["metadata"]["creationTimestamp"] if existing
+                                     else now_rfc3339())
+        if res["namespaced"]:
+            meta["namespace"] = namespace
+        else:
+            meta.pop("namespace", None)
+        obj["apiVersion"] = "%s/%s" % (res["group"], res["version"]) if res["group"] else "v1"
+        obj["kind"] = res["kind"]
+        if res["kind"] == "Namespace":
+            obj.setdefault("status", {})["phase"] = "Active"
+            obj.setdefault("spec", {})["finalizers"] = ["kubernetes"]
+        if res["kind"] == "Secret":
+            for key, value in (obj.pop("stringData", None) or {}).items():
+                obj.setdefault("data", {})[key] = base64.b64encode(value.encode()).decode()
+            obj.setdefault("type", "Opaque")
+        return obj
+
+    def _check_namespace(self, res, namespace):
+        if res["namespaced"] and ("", "namespaces", None, namespace) not in self.objects:
+            raise ApiError(404, "NotFound", 'namespaces "%s" not found' % namespace,
+                           {"name": namespace, "kind": "namespaces"})
+
+    def create(self, res, namespace, obj):
+        with self.lock:
+            meta = obj.setdefault("metadata", {})
+            if not meta.get("name") and meta.get("generateName"):
+                meta["name"] = meta["generateName"] + secrets.token_hex(3)[:5]
+            name = meta.get("name")
+            if not name:
+                raise ApiError(422, "Invalid", "%s.%s is invalid: metadata.name: Required value"
+                               % (res["kind"], res["group"] or "core"))
+            if res["namespaced"] and meta.get("namespace") not in (None, "", namespace):
+                raise ApiError(400, "BadRequest",
+                               "the namespace of the provided object does not match the "
+                               "namespace sent on the request")
+            self._check_namespace(res, namespace)
+            key = (res["group"], res["plural"], namespace if res["namespaced"] else None, name)
+            if key in self.objects:
+                raise ApiError(409, "AlreadyExists",
+                               '%s "%s" already exists' % (qualified(res), name),
+                               {"name": name, "group": res["group"], "kind": res["plural"]})
+            stored = self._stamp(res, namespace, copy.deepcopy(obj))
+            self.objects[key] = stored
+            return copy.deepcopy(stored)
+
+    def get(self, res, namespace, name):
+        with self.lock:
+            key = (res["group"], res["plural"], namespace if res["namespaced"] else None, name)
+            if key not in self.objects:
+                raise not_found(res, name)
+            return copy.deepcopy(self.objects[key])
+
+    def list(self, res, namespace, labels, fields):
+        with self.lock:
+            match_labels = label_matcher(labels)
+            match_fields = field_matcher(fields)
+            items = []
+            for (group, plural, ns, _), obj in sorted(self.objects.items(),
+                                                      key=lambda kv: tuple(x or "" for x in kv[0])):
+                if group != res["group"] or plural != res["plural"]:
+                    continue
+                if namespace and ns != namespace:
+                    continue
+                if not match_labels(obj["metadata"].get("labels") or {}):
+                    continue
+                if not match_fields(obj):
+                    continue
+                items.append(copy.deepcopy(obj))
+            return items, str(self.revision)
+
+    def replace(self, res, namespace, name, obj):
+        with self.lock:
+            existing = self.get(res, namespace, name)
+            meta = obj.setdefault("metadata", {})
+            if meta.get("name") not in (None, name):
+                raise ApiError(400, "BadRequest", "the name of the object (%s) does not match the "
+                               "name on the URL (%s)" % (meta.get("name"), name))
+            meta["name"] = name
+            sent_version = meta.get("resourceVersion")
+            if sent_version and sent_version != existing["metadata"]["resourceVersion"]:
+                raise ApiError(409, "Conflict",
+                               'Operation cannot be fulfilled on %s "%s": the object has been '
+                               "modified; please apply your changes to the latest version and "
+                               "try again" % (qualified(res), name))
+            stored = self._stamp(res, namespace, copy.deepcopy(obj), existing)
+            key = (res["group"], res["plural"], namespace if res["namespaced"] else None, name)
+            self.objects[key] = stored
+            return copy.deepcopy(stored)
+
+    def delete(self, res, namespace, name):
+        with self.lock:
+            obj = self.get(res, namespace, name)
+            key = (res["group"], res["plural"], namespace if res["namespaced"] else None, name)
+            del self.objects[key]
+            if res["kind"] == "Namespace":
+                for other in [k for k in self.objects if k[2] == name]:
+                    del self.objects[other]
+            return obj
+
+
+# ---- HTTP ----
+
+def discovery_resources(group, version):
+    result = []
+    for res in RESOURCES:
+        if res["group"] != group or res["version"] != version:
+            continue
+        entry = {
+            "name": res["plural"],
+            "singularName": res["singular"],
+            "namespaced": res["namespaced"],
+            "kind": res["kind"],
+            "verbs": VERBS,
+        }
+        if res["shortNames"]:
+            entry["shortNames"] = res["shortNames"]
+        result.append(entry)
+        if res["kind"] in ("Deployment", "Job", "ServiceExporter", "Namespace"):
+            result.append({"name": res["plural"] + "/status", "singularName": "",
+                           "namespaced": res["namespaced"], "kind": res["kind"],
+                           "verbs": ["get", "patch", "update"]})
+    return result
+
+
+def api_groups():
+    groups = {}
+    for res in RESOURCES:
+        if res["group"]:
+            groups.setdefault(res["group"], res["version"])
+    return [{"name": g, "versions": [{"groupVersion": "%s/%s" % (g, v), "version": v}],
+             "preferredVersion": {"groupVersion": "%s/%s" % (g, v), "version": v}}
+            for g, v in sorted(groups.items())]
+
+
+def openapi_v3_root():
+    paths = {"api/v1": {"serverRelativeURL": "/openapi/v3/api/v1?hash=emulator"}}
+    for group in api_groups():
+        gv = group["preferredVersion"]["groupVersion"]
+        paths["apis/" + gv] = {"serverRelativeURL": "/openapi/v3/apis/%s?hash=emulator" % gv}
+    return {"paths": paths}
+
+
+def openapi_v3_group(group_path):
+    """A schema per kind that accepts any fields, enough for client-side validation."""
+    parts = group_path.split("/")
+    if parts[:1] == ["api"] and len(parts) == 2:
+        group, version = "", parts[1]
+    elif parts[:1] == ["apis"] and len(parts) == 3:
+        group, version = parts[1], parts[2]
+    else:
+        raise ApiError(404, "NotFound", "the server could not find the requested resource")
+    schemas, paths = {}, {}
+    for res in RESOURCES:
+        if res["group"] == group and res["version"] == version:
+            # A PATCH operation that takes fieldValidation tells kubectl and helm that the
+            # server validates fields itself, so they skip downloading the OpenAPI v2 document.
+            base = "/api/v1" if not group else "/apis/%s/%s" % (group, version)
+            item = ("%s/namespaces/{namespace}/%s/{name}" if res["namespaced"]
+                    else "%s/%s/{name}") % (base, res["plural"])
+            paths[item] = {"patch": {
+                "operationId": "patch" + res["kind"],
+                "x-kubernetes-group-version-kind": {"group": group, "version": version,
+                                                    "kind": res["kind"]},
+                "parameters": [{"name": "fieldValidation", "in": "query",
+                                "schema": {"type": "string", "uniqueItems": True}}],
+                "responses": {"200": {"description": "OK"}},
+            }}
+            prefix = "io.k8s.api.core" if not group else ".".join(reversed(group.split(".")))
+            schemas["%s.%s.%s" % (prefix, version, res["kind"])] = {
+                "type": "object",
+                "x-kubernetes-preserve-unknown-fields": True,
+                "x-kubernetes-group-version-kind": [
+                    {"group": group, "version": version, "kind": res["kind"]}],
+            }
+    if not schemas:
+        raise ApiError(404, "NotFound", "the server could not find the requested resource")
+    return {"openapi": "3.0.0", "info": {"title": "Kubernetes", "version": "v1.32.3"},
+            "paths": paths, "components": {"schemas": schemas}}
+
+
+def as_table(res, items, list_meta):
+    columns = [{"name": "Name", "type": "string", "format": "name", "description": "Name",
+                "priority": 0}]
+    if res["table"] == "namespace":
+        columns.append({"name": "Status", "type": "string", "format": "",
+                        "description": "The phase of the namespace", "priority": 0})
+    columns.append({"name": "Age", "type": "string", "format": "", "description": "Age",
+                    "priority": 0})
+    rows = []
+    for obj in items:
+        meta = obj["metadata"]
+        cells = [meta["name"]]
+        if res["table"] == "namespace":
+            cells.append((obj.get("status") or {}).get("phase", ""))
+        cells.append(short_age(meta.get("creationTimestamp")))
+        rows.append({"cells": cells, "object": {
+            "kind": "PartialObjectMetadata", "apiVersion": "meta.k8s.io/v1", "metadata": meta}})
+    return {"kind": "Table", "apiVersion": "meta.k8s.io/v1", "metadata": list_meta,
+            "columnDefinitions": columns, "rows": rows}
+
+
+class Emulator:
+    def __init__(self, state_dir, port, token):
+        self.state_dir = state_dir
+        self.port = port
+        self.token = token
+        self.store = Store()
+        self.mode = "none"
+        self.mode_changed = threading.Condition()
+        self.httpd = None
+        self.serve_thread = None
+        self.ssl_context = None
+        self.stopping = threading.Event()
+        self.control_file = os.path.join(state_dir, "fault")
+        self.applied_file = os.path.join(state_dir, "fault.applied")
+
+    # -- certificates and kubeconfigs --
+
+    def make_certificates(self):
+        d = self.state_dir
+
+        def run(*args):
+            subprocess.run(["openssl", *args], check=True, cwd=d, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.PIPE)
+
+        ec = ["-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"]
+        run("req", "-x509", *ec, "-keyout", "ca.key", "-out", "ca.crt", "-days", "7",
+            "-subj", "/CN=nimbrel-emulator-ca-%s" % secrets.token_hex(4),
+            "-addext", "basicConstraints=critical,CA:TRUE",
+            "-addext", "keyUsage=critical,keyCertSign,cRLSign")
+        run("req", *ec, "-keyout", "server.key", "-out", "server.csr", "-subj", "/CN=127.0.0.1")
+        with open(os.path.join(d, "server.ext"), "w", encoding="utf-8") as ext:
+            ext.write("subjectAltName=IP:127.0.0.1\nbasicConstraints=CA:FALSE\n"
+                      "keyUsage=critical,digitalSignature,keyEncipherment\n"
+                      "extendedKeyUsage=serverAuth\n")
+        run("x509", "-req", "-in", "server.csr", "-CA", "ca.crt", "-CAkey", "ca.key",
+            "-CAcreateserial", "-out", "server.crt", "-days", "7", "-extfile", "server.ext")
+        for name in ("ca.key", "server.key"):
+            os.chmod(os.path.join(d, name), 0o600)
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(os.path.join(d, "server.crt"), os.path.join(d, "server.key"))
+        self.ssl_context = context
+
+    def kubeconfig_text(self, with_ca):
+        cluster = ["    server: https://127.0.0.1:%d" % self.port]
+        if with_ca:
+            with open(os.path.join(self.state_dir, "ca.crt"), "rb") as ca:
+                cluster.append("    certificate-authority-data: %s"
+                               % base64.b64encode(ca.read()).decode("ascii"))
+        return "\n".join([
+            "apiVersion: v1",
+            "kind: Config",
+            "clusters:",
+            "- name: nimbrel-emulator",
+            "  cluster:",
+            *cluster,
+            "contexts:",
+            "- name: nimbrel-emulator",
+            "  context:",
+            "    cluster: nimbrel-emulator",
+            "    user: nimbrel-emulator",
+            "current-context: nimbrel-emulator",
+            "preferences: {}",
+            "users:",
+            "- name: nimbrel-emulator",
+            "  user:",
+            "    token: %s" % self.token,
+            "",
+        ])
+
+    def write_file(self, path, text, mode=0o600):
+        temp = path + ".tmp"
+        with open(os.open(temp, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, mode), "w",
+                  encoding="utf-8") as out:
+            out.write(text)
+        os.replace(temp, path)
+
+    # -- serving --
+
+    def start_listening(self):
+        emulator = self
+
+        class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+            daemon_threads = True
+            block_on_close = False
+            allow_reuse_address = True
+
+            def finish_request(self, request, client_address):
+                mode = emulator.mode
+                if mode == "plain-http":
+                    try:
+                        request.settimeout(5)
+                        request.recv(4096)
+                        request.sendall(b"HTTP/1.1 400 Bad Request\r\nContent-Type: text/plain\r\n"
+                                        b"Connection: close\r\nContent-Length: 48\r\n\r\n"
+                                        b"Client sent an HTTP request to an HTTPS server.\n")
+                    except OSError:
+                        pass
+                    return
+                try:
+                    request.settimeout(30)
+                    tls = emulator.ssl_context.wrap_socket(request, server_side=True)
+                except (OSError, ssl.SSLError):
+                    return
+                try:
+                    Handler(tls, client_address, self)
+                finally:
+                    try:
+                        tls.close()
+                    except OSError:
+                        pass
+
+            def handle_error(self, request, client_address):
+                pass
+
+        self.httpd = Server(("127.0.0.1", self.port), Handler)
+        self.httpd.emulator = self
+        self.port = self.httpd.server_address[1]
+        self.serve_thread = threading.Thread(target=self.httpd.serve_forever,
+                                             kwargs={"poll_interval": 0.1}, daemon=True)
+        self.serve_thread.start()
+
+    def stop_listening(self):
+        if self.httpd is not None:
+            self.httpd.shutdown()
+            self.httpd.server_close()
+            self.httpd = None
+
+    def set_mode(self, mode):
+        with self.mode_changed:
+            if mode == self.mode:
+                return
+            if mode == "closed-port":
+                self.stop_listening()
+            elif self.mode == "closed-port":
+                self.start_listening()
+            self.mode = mode
+            self.mode_changed.notify_all()
+
+    def hold_while_slow(self):
+        deadline = time.monotonic() + SLOW_HOLD_SECONDS
+        with self.mode_changed:
+            while self.mode == "slow" and not self.stopping.is_set():
+                left = deadline - time.monotonic()
+                if left <= 0:
+                    break
+                self.mode_changed.wait(min(left, 0.5))
+
+    def watch_control_file(self):
+        last = None
+        while not self.stopping.is_set():
+            try:
+                with open(self.control_file, encoding="utf-8") as control:
+                    text = control.read()
+            except OSError:
+                text = "none"
+            # "MODE" or "MODE SERIAL": the serial lets a caller recognise its own switch.
+            words = text.split()
+            mode = words[0] if words else "none"
+            if text != last:
+                last = text
+                if mode not in FAULT_MODES:
+                    print("cluster_emulator: unknown fault mode %r, kept %r" % (mode, self.mode),
+                          file=sys.stderr, flush=True)
+                    self.write_file(self.applied_file, "error %s\n" % text.strip())
+                else:
+                    self.set_mode(mode)
+                    self.write_file(self.applied_file, text.strip() + "\n")
+            self.stopping.wait(0.05)
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "nimbrel-cluster-emulator"
+
+    def log_message(self, format, *args):  # noqa: A002 - the base class's name
+        if os.environ.get("NIMBREL_EMULATOR_VERBOSE"):
+            sys.stderr.write("cluster_emulator: %s\n" % (format % args))
+
+    @property
+    def emulator(self):
+        return self.server.emulator
+
+    def send_json(self, code, body, content_type="application/json"):
+        data = json.dumps(body).encode("utf-8")
+        self.send_response(code)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Length", str(len(data)))
+        self.send_header("Audit-Id", str(uuid.uuid4()))
+        self.end_headers()
+        if self.command != "HEAD":
+            self.wfile.write(data)
+
+    def read_body(self):
+        length = int(self.headers.get("Content-Length") or 0)
+        return self.rfile.read(length) if length > 0 else b""
+
+    def do_GET(self):
+        self.dispatch()
+
+    def do_HEAD(self):
+        self.dispatch()
+
+    def do_POST(self):
+        self.dispatch()
+
+    def do_PUT(self):
+        self.dispatch()
+
+    def do_PATCH(self):
+        self.dispatch()
+
+    def do_DELETE(self):
+        self.dispatch()
+
+    def dispatch(self):
+        body = self.read_body()
+        emulator = self.emulator
+        if emulator.mode == "slow":
+            emulator.hold_while_slow()
+        try:
+            if emulator.mode == "unauthorized" or \
+                    self.headers.get("Authorization") != "Bearer " + emulator.token:
+                raise ApiError(401, "Unauthorized", "Unauthorized")
+            if emulator.mode == "unavailable":
+                raise ApiError(503, "ServiceUnavailable",
+                               "the server is currently unable to handle the request")
+            code, answer = self.route(body)
+            self.send_json(code, answer)
+        except ApiError as error:
+            self.send_json(error.code, error.status())
+        except (ValueError, KeyError, TypeError) as error:
+            self.send_json(400, ApiError(400, "BadRequest", "bad request: %s" % error).status())
+
+    def route(self, body):
+        url = urllib.parse.urlsplit(self.path)
+        query = dict(urllib.parse.parse_qsl(url.query))
+        parts = [p for p in url.path.split("/") if p]
+        if self.command == "GET":
+            static = self.static_document(url.path)
+            if static is not None:
+                return 200, static
+        if parts[:1] == ["api"] and len(parts) >= 2:
+            group, version, rest = "", parts[1], parts[2:]
+        elif parts[:1] == ["apis"] and len(parts) >= 3:
+            group, version, rest = parts[1], parts[2], parts[3:]
+        else:
+            raise ApiError(404, "NotFound", "the server could not find the requested resource")
+        namespace = None
+        if len(rest) >= 3 and rest[0] == "namespaces":
+            namespace, rest = rest[1], rest[2:]
+        if not rest or len(rest) > 3:
+            raise ApiError(404, "NotFound", "the server could not find the requested resource")
+        res = Store.find(group, rest[0])
+        if res is None or res["version"] != version:
+            raise ApiError(404, "NotFound", "the server could not find the requested resource")
+        name = rest[1] if len(rest) >= 2 else None
+        subresource = rest[2] if len(rest) == 3 else None
+        if subresource not in (None, "status"):
+            raise ApiError(404, "NotFound", "the server could not find the requested resource")
+        if res["namespaced"] and name is not None and namespace is None:
+            raise ApiError(404, "NotFound", "the server could not find the requested resource")
+        if not res["namespaced"]:
+            namespace = None
+        return self.serve_resource(res, namespace, name, query, body)
+
+    def static_document(self, path):
+        emulator = self.emulator
+        path = path.rstrip("/") or "/"
+        if path == "/version":
+            return K8S_VERSION
+        if path == "/api":
+            return {"kind": "APIVersions", "versions": ["v1"], "serverAddressByClientCIDRs": [
+                {"clientCIDR": "0.0.0.0/0", "serverAddress": "127.0.0.1:%d" % emulator.port}]}
+        if path == "/apis":
+            return {"kind": "APIGroupList", "apiVersion": "v1", "groups": api_groups()}
+        if path == "/api/v1":
+            return {"kind": "APIResourceList", "groupVersion": "v1",
+                    "resources": discovery_resources("", "v1")}
+        match = re.fullmatch(r"/apis/([^/]+)/([^/]+)", path)
+        if match and any(g["name"] == match.group(1) for g in api_groups()):
+            group, version = match.groups()
+            return {"kind": "APIResourceList", "apiVersion": "v1",
+                    "groupVersion": "%s/%s" % (group, version),
+                    "resources": discovery_resources(group, version)}
+        if path == "/openapi/v3":
+            return openapi_v3_root()
+        if path.startswith("/openapi/v3/"):
+            return openapi_v3_group(path[len("/openapi/v3/"):])
+        if path == "/openapi/v2":
+            return {"swagger": "2.0", "info": {"title": "Kubernetes", "version": "v1.32.3"},
+                    "paths": {}, "definitions": {}}
+        return None
+
+    def parse_object(self, body):
+        content_type = (self.headers.get("Content-Type") or "").split(";")[0].strip()
+        if content_type == "application/vnd.kubernetes.protobuf":
+            return decode_protobuf_secret(body)
+        try:
+            obj = json.loads(body.decode("utf-8") or "null")
+        except (UnicodeDecodeError, json.JSONDecodeError) as error:
+            raise ApiError(400, "BadRequest", "the object could not be decoded: %s" % error)
+        if not isinstance(obj, dict):
+            raise ApiError(400, "BadRequest", "the request body is not an object")
+        return obj
+
+    def wants_table(self):
+        return "as=Table" in (self.headers.get("Accept") or "")
+
+    def serve_resource(self, res, namespace, name, query, body):
+        store = self.emulator.store
+        dry_run = "dryRun" in query
+        if name is None:
+            if self.command == "GET":
+                if query.get("watch") in ("true", "1"):
+                    raise ApiError(405, "MethodNotAllowed", "watch is not supported here")
+                items, revision = store.list(res, namespace, query.get("labelSelector"),
+                                             query.get("fieldSelector"))
+                list_meta = {"resourceVersion": revision}
+                if self.wants_table():
+                    return 200, as_table(res, items, list_meta)
+                return 200, {"kind": res["kind"] + "List",
+                             "apiVersion": "%s/%s" % (res["group"], res["version"])
+                             if res["group"] else "v1",
+                             "metadata": list_meta, "items": items}
+            if self.command == "POST":
+                obj = self.parse_object(body)
+                if dry_run:
+                    return 201, obj
+                return 201, store.create(res, namespace, obj)
+            raise ApiError(405, "MethodNotAllowed", "method %s not allowed" % self.command)
+        if self.command == "GET":
+            obj = store.get(res, namespace, name)
+            if self.wants_table():
+                return 200, as_table(res, [obj], {"resourceVersion": obj["metadata"]
+                                                  ["resourceVersion"]})
+            return 200, obj
+        if self.command == "PUT":
+            obj = self.parse_object(body)
+            return 200, (obj if dry_run else store.replace(res, namespace, name, obj))
+        if self.command == "PATCH":
+            patch_type = (self.headers.get("Content-Type") or "").split(";")[0].strip()
+            current = store.get(res, namespace, name)
+            try:
+                patch = json.loads(body.decode("utf-8") or "null")
+            except (UnicodeDecodeError, json.JSONDecodeError) as error:
+                raise ApiError(400, "BadRequest", "the patch could not be decoded: %s" % error)
+            if patch_type == "application/json-patch+json":
+                if not isinstance(patch, list):
+                    raise ApiError(400, "BadRequest", "a JSON patch must be a list")
+                patched = json_patch(current, patch)
+            elif patch_type in ("application/merge-patch+json",
+                                "application/strategic-merge-patch+json"):
+                patched = merge_patch(current, patch)
+            else:
+                raise ApiError(415, "UnsupportedMediaType",
+                               "the body of the request was in an unknown format - accepted "
+                               "media types include: application/json-patch+json, "
+                               "application/merge-patch+json, "
+                               "application/strategic-merge-patch+json")
+            patched.setdefault("metadata", {}).pop("resourceVersion", None)
+            return 200, (patched if dry_run else store.replace(res, namespace, name, patched))
+        if self.command == "DELETE":
+            obj = store.get(res, namespace, name) if dry_run else store.delete(res, namespace, name)
+            return 200, obj
+        raise ApiError(405, "MethodNotAllowed", "method %s not allowed" % self.command)
+
+
+def parent_alive(pid):
+    try:
+        os.kill(pid, 0)
+    except ProcessLookupError:
+        return False
+    except PermissionError:
+        return True
+    return True
+
+
+def main():
+    parser = argparse.ArgumentParser(description="Local Kubernetes API emulator for kubectl and helm")
+    parser.add_argument("--state-dir", required=True,
+                        help="folder for the CA, certificates, kubeconfigs and the control file")
+    parser.add_argument("--port", type=int, default=0, help="port on 127.0.0.1 (0: a free one)")
+    parser.add_argument("--kubeconfig", help="where to write the kubeconfig (default: in state-dir)")
+    parser.add_argument("--ready-file", help="also write the ready line into this file")
+    parser.add_argument("--parent-pid", type=int, help="stop when this process has gone")
+    parser.add_argument("--fault", default="none", choices=FAULT_MODES, help="initial fault mode")
+    args = parser.parse_args()
+
+    os.makedirs(args.state_dir, mode=0o700, exist_ok=True)
+    state_dir = os.path.abspath(args.state_dir)
+    emulator = Emulator(state_dir, args.port, secrets.token_urlsafe(24))
+    try:
+        emulator.make_certificates()
+    except (OSError, subprocess.CalledProcessError) as error:
+        detail = getattr(error, "stderr", b"") or b""
+        print("cluster_emulator: could not make certificates with openssl: %s %s"
+              % (error, detail.decode(errors="replace")), file=sys.stderr)
+        return 2
+    emulator.write_file(emulator.control_file, args.fault + "\n")
+    try:
+        if args.fault == "closed-port":
+            # Reserve a port number, then leave it closed.
+            emulator.start_listening()
+            emulator.stop_listening()
+        else:
+            emulator.start_listening()
+    except OSError as error:
+        print("cluster_emulator: cannot listen on 127.0.0.1:%d: %s" % (args.port, error),
+              file=sys.stderr)
+        return 2
+    emulator.mode = args.fault
+
+    kubeconfig = os.path.abspath(args.kubeconfig or os.path.join(state_dir, "kubeconfig"))
+    kubeconfig_no_ca = os.path.join(state_dir, "kubeconfig-no-ca")
+    emulator.write_file(kubeconfig, emulator.kubeconfig_text(True))
+    emulator.write_file(kubeconfig_no_ca, emulator.kubeconfig_text(False))
+    emulator.write_file(emulator.applied_file, args.fault + "\n")
+
+    def request_stop(signum, frame):
+        emulator.stopping.set()
+
+    signal.signal(signal.SIGTERM, request_stop)
+    signal.signal(signal.SIGINT, request_stop)
+    threading.Thread(target=emulator.watch_control_file, daemon=True).start()
+
+    ready = json.dumps({
+        "ready": True,
+        "pid": os.getpid(),
+        "port": emulator.port,
+        "server": "https://127.0.0.1:%d" % emulator.port,
+        "kubeconfig": kubeconfig,
+        "kubeconfigNoCa": kubeconfig_no_ca,
+        "controlFile": emulator.control_file,
+        "appliedFile": emulator.applied_file,
+        "stateDir": state_dir,
+    })
+    if args.ready_file:
+        emulator.write_file(os.path.abspath(args.ready_file), ready + "\n", 0o644)
+    print(ready, flush=True)
+
+    while not emulator.stopping.wait(0.25):
+        if args.parent_pid and not parent_alive(args.parent_pid):
+            break
+    with emulator.mode_changed:
+        emulator.mode_changed.notify_all()
+    emulator.stop_listening()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
