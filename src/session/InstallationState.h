@@ -13,20 +13,32 @@
 // assignment (also of an equal value) through its change signal, right after the value is stored.
 class InstallationState : public QObject {
     Q_OBJECT
-    Q_PROPERTY(InstallationStep currentStep READ currentStep WRITE setCurrentStep NOTIFY currentStepChanged)
-    Q_PROPERTY(QString kubeconfigPath READ kubeconfigPath WRITE setKubeconfigPathField NOTIFY kubeconfigPathChanged)
-    Q_PROPERTY(QString kubeconfigDisplayPath READ kubeconfigDisplayPath WRITE setKubeconfigDisplayPath NOTIFY kubeconfigDisplayPathChanged)
-    Q_PROPERTY(bool installDevtron READ installDevtron WRITE setInstallDevtron NOTIFY installDevtronChanged)
-    Q_PROPERTY(double installationProgress READ installationProgress WRITE setInstallationProgress NOTIFY installationProgressChanged)
-    Q_PROPERTY(std::optional<QDateTime> installationStartTime READ installationStartTime WRITE setInstallationStartTime NOTIFY installationStartTimeChanged)
-    Q_PROPERTY(std::optional<QString> errorMessage READ errorMessage WRITE setErrorMessage NOTIFY errorMessageChanged)
-    Q_PROPERTY(bool isShowingError READ isShowingError WRITE setIsShowingError NOTIFY isShowingErrorChanged)
+    Q_PROPERTY(InstallationStep currentStep READ currentStep WRITE setCurrentStep NOTIFY
+                   currentStepChanged)
+    Q_PROPERTY(QString kubeconfigPath READ kubeconfigPath WRITE setKubeconfigPathField NOTIFY
+                   kubeconfigPathChanged)
+    Q_PROPERTY(QString kubeconfigDisplayPath READ kubeconfigDisplayPath WRITE
+                   setKubeconfigDisplayPath NOTIFY kubeconfigDisplayPathChanged)
+    Q_PROPERTY(bool installDevtron READ installDevtron WRITE setInstallDevtron NOTIFY
+                   installDevtronChanged)
+    Q_PROPERTY(double installationProgress READ installationProgress WRITE setInstallationProgress
+                   NOTIFY installationProgressChanged)
+    Q_PROPERTY(std::optional<QDateTime> installationStartTime READ installationStartTime WRITE
+                   setInstallationStartTime NOTIFY installationStartTimeChanged)
+    Q_PROPERTY(std::optional<QString> errorMessage READ errorMessage WRITE setErrorMessage NOTIFY
+                   errorMessageChanged)
+    Q_PROPERTY(bool isShowingError READ isShowingError WRITE setIsShowingError NOTIFY
+                   isShowingErrorChanged)
     Q_PROPERTY(bool isInstalling READ isInstalling WRITE setIsInstalling NOTIFY isInstallingChanged)
     Q_PROPERTY(QString devtronUrl READ devtronUrl WRITE setDevtronUrl NOTIFY devtronUrlChanged)
-    Q_PROPERTY(QString devtronUsername READ devtronUsername WRITE setDevtronUsername NOTIFY devtronUsernameChanged)
-    Q_PROPERTY(QString devtronPassword READ devtronPassword WRITE setDevtronPassword NOTIFY devtronPasswordChanged)
-    Q_PROPERTY(double installationTime READ installationTime WRITE setInstallationTime NOTIFY installationTimeChanged)
-    Q_PROPERTY(bool installationComplete READ installationComplete WRITE setInstallationComplete NOTIFY installationCompleteChanged)
+    Q_PROPERTY(QString devtronUsername READ devtronUsername WRITE setDevtronUsername NOTIFY
+                   devtronUsernameChanged)
+    Q_PROPERTY(QString devtronPassword READ devtronPassword WRITE setDevtronPassword NOTIFY
+                   devtronPasswordChanged)
+    Q_PROPERTY(double installationTime READ installationTime WRITE setInstallationTime NOTIFY
+                   installationTimeChanged)
+    Q_PROPERTY(bool installationComplete READ installationComplete WRITE setInstallationComplete
+                   NOTIFY installationCompleteChanged)
     Q_PROPERTY(QString logs READ logs NOTIFY logsChanged)
     Q_PROPERTY(QString logFilePath READ logFilePath NOTIFY logFilePathChanged)
 
@@ -102,6 +114,7 @@ signals:
 private:
     void createLogFile();
     void writeToLogFile(const QString& line);
+    void advanceStep();
     void recordTotalTime();
 
     InstallationStep m_currentStep = InstallationStep::kubeconfigSelection;

@@ -1,0 +1,261 @@
+#include "session/InstallationState.h"
+
+#include "shell/AppPaths.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMetaObject>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+// Log-file trouble is reported on the console; the session log itself may be what failed.
+void sayOnConsole(const QString& line) {
+    const QByteArray bytes = line.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+InstallationState::InstallationState(QObject* parent) : QObject(parent) {
+    createLogFile();
+}
+
+void InstallationState::setCurrentStep(InstallationStep step) {
+    m_currentStep = step;
+    emit currentStepChanged();
+}
+
+void InstallationState::setKubeconfigPathField(const QString& path) {
+    m_kubeconfigPath = path;
+    emit kubeconfigPathChanged();
+}
+
+void InstallationState::setKubeconfigDisplayPath(const QString& path) {
+    m_kubeconfigDisplayPath = path;
+    emit kubeconfigDisplayPathChanged();
+}
+
+void InstallationState::setInstallDevtron(bool value) {
+    m_installDevtron = value;
+    emit installDevtronChanged();
+}
+
+void InstallationState::setInstallationProgress(double value) {
+    m_installationProgress = value;
+    emit installationProgressChanged();
+}
+
+void InstallationState::setInstallationStartTime(const std::optional<QDateTime>& value) {
+    m_installationStartTime = value;
+    emit installationStartTimeChanged();
+}
+
+void InstallationState::setErrorMessage(const std::optional<QString>& value) {
+    m_errorMessage = value;
+    emit errorMessageChanged();
+}
+
+void InstallationState::setIsShowingError(bool value) {
+    m_isShowingError = value;
+    emit isShowingErrorChanged();
+}
+
+void InstallationState::setIsInstalling(bool value) {
+    m_isInstalling = value;
+    emit isInstallingChanged();
+}
+
+void InstallationState::setDevtronUrl(const QString& value) {
+    m_devtronUrl = value;
+    emit devtronUrlChanged();
+}
+
+void InstallationState::setDevtronUsername(const QString& value) {
+    m_devtronUsername = value;
+    emit devtronUsernameChanged();
+}
+
+void InstallationState::setDevtronPassword(const QString& value) {
+    m_devtronPassword = value;
+    emit devtronPasswordChanged();
+}
+
+void InstallationState::setInstallationTime(double value) {
+    m_installationTime = value;
+    emit installationTimeChanged();
+}
+
+void InstallationState::setInstallationComplete(bool value) {
+    m_installationComplete = value;
+    emit installationCompleteChanged();
+}
+
+void InstallationState::setKubeconfigPath(const QString& path,
+                                          const std::optional<QString>& displayPath) {
+    setKubeconfigPathField(path);
+    setKubeconfigDisplayPath(displayPath.value_or(path));
+    appendLog(QStringLiteral("设置Kubeconfig路径"));
+}
+
+void InstallationState::moveToNextStep() {
+    QMetaObject::invokeMethod(
+        this, [this] { advanceStep(); }, Qt::QueuedConnection);
+}
+
+void InstallationState::advanceStep() {
+    switch (m_currentStep) {
+    case InstallationStep::kubeconfigSelection:
+        appendLog(QStringLiteral("进入步骤: 选择是否安装Devtron"));
+        setCurrentStep(InstallationStep::devtronChoice);
+        break;
+    case InstallationStep::devtronChoice:
+        appendLog(QStringLiteral("进入步骤: 开始安装过程"));
+        setCurrentStep(InstallationStep::installation);
+        setInstallationStartTime(QDateTime::currentDateTime());
+        setIsInstalling(true);
+        break;
+    case InstallationStep::installation:
+        if (m_installDevtron) {
+            appendLog(QStringLiteral("进入步骤: 等待服务启动"));
+            setCurrentStep(InstallationStep::waitingForServices);
+        } else {
+            appendLog(QStringLiteral("未安装Devtron，跳过等待服务启动步骤"));
+            setCurrentStep(InstallationStep::completion);
+            setIsInstalling(false);
+            recordTotalTime();
+        }
+        break;
+    case InstallationStep::waitingForServices:
+        appendLog(QStringLiteral("进入步骤: 安装完成"));
+        setCurrentStep(InstallationStep::completion);
+        setIsInstalling(false);
+        recordTotalTime();
+        break;
+    case InstallationStep::completion:
+        resetState();
+        setCurrentStep(InstallationStep::kubeconfigSelection);
+        break;
+    }
+}
+
+void InstallationState::recordTotalTime() {
+    if (!m_installationStartTime) {
+        return;
+    }
+    const qint64 elapsedMs = m_installationStartTime->msecsTo(QDateTime::currentDateTime());
+    setInstallationTime(static_cast<double>(elapsedMs) / 1000.0);
+    appendLog(QStringLiteral("总安装时间: ") + formatTime(m_installationTime));
+}
+
+void InstallationState::resetState() {
+    setKubeconfigPathField(QString());
+    setKubeconfigDisplayPath(QString());
+    setInstallDevtron(true);
+    setInstallationProgress(0.0);
+    setInstallationStartTime(std::nullopt);
+    setErrorMessage(std::nullopt);
+    setIsShowingError(false);
+    setIsInstalling(false);
+    setDevtronUrl(QString());
+    setDevtronPassword(QString());
+    appendLog(QStringLiteral("=== 新安装会话开始 ==="));
+}
+
+void InstallationState::showError(const QString& message) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, message] {
+            setErrorMessage(message);
+            setIsShowingError(true);
+            appendLog(QStringLiteral("错误: ") + message);
+        },
+        Qt::QueuedConnection);
+}
+
+QString InstallationState::formatTime(double seconds) {
+    // Durations come from two clock readings; anything else is shown as nothing elapsed rather
+    // than converted with undefined behaviour.
+    constexpr double limit = 9.2e18;
+    if (!std::isfinite(seconds) || std::fabs(seconds) >= limit) {
+        return QStringLiteral("0分0秒");
+    }
+    const auto whole = static_cast<qint64>(seconds);
+    return QString::number(whole / 60) + QStringLiteral("分") + QString::number(whole % 60) +
+           QStringLiteral("秒");
+}
+
+void InstallationState::appendLog(const QString& message) {
+    const QString line =
+        QLatin1Char('[') +
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
+        QStringLiteral("] ") + message;
+    QMetaObject::invokeMethod(
+        this,
+        [this, line] {
+            m_logs += line + QLatin1Char('\n');
+            emit logsChanged();
+            writeToLogFile(line);
+        },
+        Qt::QueuedConnection);
+}
+
+std::optional<QUrl> InstallationState::exportLogs() const {
+    if (m_logFilePath.isEmpty() || !QFileInfo::exists(m_logFilePath)) {
+        return std::nullopt;
+    }
+    return QUrl::fromLocalFile(m_logFilePath);
+}
+
+void InstallationState::createLogFile() {
+    const QString directory = AppPaths::logDirectory();
+    if (!QFileInfo::exists(directory)) {
+        std::error_code error;
+        std::filesystem::create_directories(QFile::encodeName(directory).toStdString(), error);
+        if (error) {
+            sayOnConsole(QStringLiteral("创建日志文件失败: ") +
+                         QString::fromStdString(error.message()));
+            return;
+        }
+    }
+
+    const QString path = directory + QStringLiteral("/devtron_install.log");
+    // The log names the cluster and its tools: keep it private, also when an older run left it
+    // open.
+    if (QFileInfo::exists(path)) {
+        QFile::setPermissions(path, ownerOnly);
+    } else {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly);
+    }
+
+    m_logFilePath = path;
+    emit logFilePathChanged();
+
+    appendLog(QStringLiteral("=== Nimbrel 安装日志 ==="));
+    appendLog(QStringLiteral("日志文件位置: ") + m_logFilePath);
+    appendLog(QStringLiteral("安装会话开始"));
+}
+
+void InstallationState::writeToLogFile(const QString& line) {
+    if (m_logFilePath.isEmpty()) {
+        return;
+    }
+    // ExistingOnly: a log file removed behind our back stays removed.
+    QFile file(m_logFilePath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly)) {
+        sayOnConsole(QStringLiteral("写入日志文件失败: ") + file.errorString());
+        return;
+    }
+    const QByteArray bytes = line.toUtf8() + '\n';
+    if (file.write(bytes) != bytes.size()) {
+        sayOnConsole(QStringLiteral("写入日志文件失败: ") + file.errorString());
+    }
+}
