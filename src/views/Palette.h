@@ -18,6 +18,8 @@ public:
     static QColor windowBackground();
     static QColor controlBackground();
     static QColor separator();
+    static QColor white();
+    static QColor black();
 
     // The colour at the given opacity (0.0 to 1.0), for tinted backgrounds and borders.
     static QColor withOpacity(const QColor& colour, double opacity);
