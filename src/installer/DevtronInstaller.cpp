@@ -273,7 +273,7 @@ struct DevtronInstaller::Core : std::enable_shared_from_this<DevtronInstaller::C
     void finishInstallation(const QString& command, const QString& output, const QString& error,
                             int exitCode);
 
-    void retrieveDevtronInfo(const InfoCompletion& completion);
+    void retrieveDevtronInfo(InfoCompletion completion);
     void finishAddressLookup(const QString& output, const QString& error, int exitCode,
                              const InfoCompletion& completion);
     void finishPasswordLookup(const QString& url, const QString& output, const QString& error,
@@ -631,7 +631,7 @@ QString DevtronInstaller::Core::passwordCommand() const {
                                                 "jsonpath={.data.ADMIN_PASSWORD}");
 }
 
-void DevtronInstaller::Core::retrieveDevtronInfo(const InfoCompletion& completion) {
+void DevtronInstaller::Core::retrieveDevtronInfo(InfoCompletion completion) {
     log(QStringLiteral("正在获取Devtron访问信息..."));
     const EnvironmentOverlay overlay = clusterOverlay();
     isRunningSandboxed();
@@ -642,7 +642,8 @@ void DevtronInstaller::Core::retrieveDevtronInfo(const InfoCompletion& completio
     const std::weak_ptr<Core> weak = weak_from_this();
     ShellUtils::runCommandAsyncWithEnv(
         command, overlay,
-        [weak, completion](const QString& output, const QString& error, int exitCode) {
+        [weak, completion = std::move(completion)](const QString& output, const QString& error,
+                                                   int exitCode) {
             const std::shared_ptr<Core> core = weak.lock();
             if (!core || core->isDetached()) {
                 return;
@@ -898,7 +899,7 @@ void DevtronInstaller::installDevtron() {
 }
 
 void DevtronInstaller::retrieveDevtronInfo(InfoCompletion completion) {
-    m_core->retrieveDevtronInfo(completion);
+    m_core->retrieveDevtronInfo(std::move(completion));
 }
 
 void DevtronInstaller::closeLogFile() {
