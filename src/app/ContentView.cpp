@@ -1,0 +1,134 @@
+#include "app/ContentView.h"
+
+#include "app/ErrorOverlay.h"
+#include "app/StepListView.h"
+#include "app/StepScreenFactory.h"
+#include "session/InstallationState.h"
+#include "views/DetailedErrorView.h"
+#include "views/Palette.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kColumnWidth = 170;
+constexpr int kColumnPaddingX = 20;
+constexpr int kColumnPaddingY = 30;
+} // namespace
+
+ContentView::ContentView(InstallationState& state, QWidget* parent)
+    : QWidget(parent), m_state(state) {
+    m_screenArea = new QWidget(this);
+    m_screenLayout = new QVBoxLayout(m_screenArea);
+    m_screenLayout->setContentsMargins(0, 0, 0, 0);
+    m_screenLayout->setSpacing(0);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(buildSideColumn());
+    layout->addWidget(m_screenArea, 1);
+
+    m_shownStep = m_state.currentStep();
+    m_screen = createStepScreen(m_shownStep, m_state, m_screenArea);
+    m_screenLayout->addWidget(m_screen);
+
+    connect(&m_state, &InstallationState::currentStepChanged, this,
+            [this] { showStep(m_state.currentStep()); });
+    connect(&m_state, &InstallationState::isShowingErrorChanged, this,
+            &ContentView::updateErrorLayers);
+    connect(&m_state, &InstallationState::errorMessageChanged, this,
+            &ContentView::updateErrorMessage);
+    updateErrorLayers();
+}
+
+QWidget* ContentView::buildSideColumn() {
+    m_sideColumn = new QWidget(this);
+    m_sideColumn->setFixedWidth(kColumnWidth + 2 * kColumnPaddingX);
+
+    auto* name = new QLabel(QStringLiteral("Nimbrel"), m_sideColumn);
+    name->setFont(Palette::font(16, QFont::Medium));
+    name->setContentsMargins(0, 0, 0, 24);
+    QPalette namePalette = name->palette();
+    namePalette.setColor(QPalette::WindowText, Palette::withOpacity(Palette::primaryText(), 0.7));
+    name->setPalette(namePalette);
+
+    m_stepList = new StepListView(m_state, m_sideColumn);
+
+    auto* version = new QLabel(QStringLiteral("v" NIMBREL_VERSION), m_sideColumn);
+    version->setObjectName(QStringLiteral("versionLabel"));
+    version->setFont(Palette::font(10));
+    QPalette versionPalette = version->palette();
+    versionPalette.setColor(QPalette::WindowText, Palette::secondaryText());
+    version->setPalette(versionPalette);
+
+    auto* column = new QVBoxLayout(m_sideColumn);
+    column->setContentsMargins(kColumnPaddingX, kColumnPaddingY, kColumnPaddingX, kColumnPaddingY);
+    column->setSpacing(16);
+    column->addWidget(name, 0, Qt::AlignLeft);
+    column->addWidget(m_stepList, 0, Qt::AlignLeft);
+    column->addStretch();
+    column->addWidget(version, 0, Qt::AlignLeft);
+    return m_sideColumn;
+}
+
+void ContentView::showStep(InstallationStep step) {
+    // The session announces every assignment; an unchanged step keeps its running screen.
+    if (step == m_shownStep && !m_screen.isNull()) {
+        return;
+    }
+    m_shownStep = step;
+    m_stepList->setCurrentStep(step);
+    if (!m_screen.isNull()) {
+        // The old screen may be the one whose button changed the step: let its handler return.
+        m_screenLayout->removeWidget(m_screen);
+        m_screen->hide();
+        m_screen->deleteLater();
+    }
+    m_screen = createStepScreen(step, m_state, m_screenArea);
+    m_screenLayout->addWidget(m_screen);
+    m_screen->show();
+}
+
+void ContentView::updateErrorLayers() {
+    if (!m_state.isShowingError()) {
+        if (!m_errorOverlay.isNull()) {
+            // Closing comes from the card's own button: delete once that click is handled.
+            m_errorOverlay->hide();
+            m_errorOverlay->deleteLater();
+            m_errorOverlay.clear();
+        }
+        return;
+    }
+    if (m_errorOverlay.isNull()) {
+        m_errorOverlay = new ErrorOverlay(errorCardText(m_state.errorMessage()), this);
+        connect(m_errorOverlay, &ErrorOverlay::dismissRequested, this,
+                [this] { m_state.setIsShowingError(false); });
+        m_errorOverlay->setGeometry(rect());
+    }
+    m_errorOverlay->raise();
+    m_errorOverlay->show();
+}
+
+void ContentView::updateErrorMessage() {
+    if (!m_errorOverlay.isNull()) {
+        m_errorOverlay->card()->setErrorMessage(errorCardText(m_state.errorMessage()));
+    }
+}
+
+void ContentView::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Palette::windowBackground());
+    painter.fillRect(m_sideColumn->geometry(),
+                     Palette::withOpacity(Palette::windowBackground(), 0.5));
+    painter.fillRect(m_screenArea->geometry(), Palette::withOpacity(Palette::white(), 0.01));
+}
+
+void ContentView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (!m_errorOverlay.isNull()) {
+        m_errorOverlay->setGeometry(rect());
+    }
+}

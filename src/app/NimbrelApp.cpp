@@ -1,0 +1,30 @@
+#include "app/NimbrelApp.h"
+
+#include "app/AppDelegate.h"
+#include "app/MainWindow.h"
+#include "session/InstallationState.h"
+#include "views/Palette.h"
+
+NimbrelApp::NimbrelApp(int& argc, char** argv) : m_application(argc, argv) {
+    QApplication::setApplicationName(QStringLiteral("Nimbrel"));
+    QApplication::setApplicationVersion(QStringLiteral(NIMBREL_VERSION));
+    Palette::applyApplicationFont();
+
+    m_installationState = std::make_unique<InstallationState>();
+    m_appDelegate = std::make_unique<AppDelegate>();
+    m_window = std::make_unique<MainWindow>(*m_installationState);
+
+    AppDelegate* delegate = m_appDelegate.get();
+    InstallationState* state = m_installationState.get();
+    QObject::connect(m_window.get(), &MainWindow::contentShown, delegate,
+                     [delegate, state] { delegate->setInstallationState(state); });
+    QObject::connect(&m_application, &QGuiApplication::applicationStateChanged, delegate,
+                     &AppDelegate::applicationStateChanged);
+}
+
+NimbrelApp::~NimbrelApp() = default;
+
+int NimbrelApp::exec() {
+    m_window->show();
+    return QApplication::exec();
+}

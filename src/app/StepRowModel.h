@@ -1,0 +1,26 @@
+#pragma once
+
+#include "session/InstallationStep.h"
+
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QString>
+
+// One row of the step list: what it shows and how it looks for the current step.
+struct StepRowModel {
+    int number = 0;
+    QString title;
+    bool isActive = false;
+    bool isCompleted = false;
+
+    // Blue while active, else green once completed, else faint grey.
+    QColor badgeColour() const;
+    QColor titleColour() const;
+    QFont::Weight titleWeight() const;
+
+    // The rows for the current step, top to bottom: five with the service wait, four without.
+    static QList<StepRowModel> rowsFor(InstallationStep current, bool installDevtron);
+
+    bool operator==(const StepRowModel& other) const = default;
+};

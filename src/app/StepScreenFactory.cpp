@@ -1,0 +1,15 @@
+#include "app/StepScreenFactory.h"
+
+#include "app/PendingStepPlaceholder.h"
+
+QWidget* createStepScreen(InstallationStep step, InstallationState& /*state*/, QWidget* parent) {
+    switch (step) {
+    case InstallationStep::kubeconfigSelection:
+    case InstallationStep::devtronChoice:
+    case InstallationStep::installation:
+    case InstallationStep::waitingForServices:
+    case InstallationStep::completion:
+        break;
+    }
+    return new PendingStepPlaceholder(step, parent);
+}

@@ -1,1 +1,0 @@
-int nimbrelPlaceholder = 0;

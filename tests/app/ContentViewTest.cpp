@@ -1,0 +1,129 @@
+#include "app/ContentView.h"
+#include "app/ErrorOverlay.h"
+#include "app/MainWindow.h"
+#include "app/PendingStepPlaceholder.h"
+#include "app/StepListView.h"
+#include "app/StepRow.h"
+#include "session/InstallationState.h"
+#include "views/DetailedErrorView.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void settle() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QString shownMessage(const ContentView& view) {
+    return view.errorOverlay()
+        ->card()
+        ->findChild<QTextEdit*>(QStringLiteral("errorMessage"))
+        ->toPlainText();
+}
+
+} // namespace
+
+TEST(MainWindow, IsFixedAtItsSizeWithTheProductTitleAndCentred) {
+    InstallationState state;
+    MainWindow window(state);
+    EXPECT_TRUE(window.isWindow());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Nimbrel"));
+    EXPECT_EQ(window.size(), QSize(800, 460));
+    EXPECT_EQ(window.minimumSize(), QSize(800, 460));
+    EXPECT_EQ(window.maximumSize(), QSize(800, 460));
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE((window.geometry().center() - available.center()).manhattanLength(), 1);
+
+    QSignalSpy shown(&window, &MainWindow::contentShown);
+    window.show();
+    window.hide();
+    window.show();
+    EXPECT_EQ(shown.count(), 1) << "the session is handed over on the first showing only";
+}
+
+TEST(ContentView, ReplacesTheScreenWhenTheStepChangesAndKeepsItOtherwise) {
+    InstallationState state;
+    ContentView view(state);
+    view.resize(800, 460);
+    QPointer<QWidget> first = view.currentScreen();
+    ASSERT_FALSE(first.isNull());
+
+    state.setCurrentStep(InstallationStep::installation);
+    settle();
+    EXPECT_TRUE(first.isNull()) << "the old screen is gone once events are handled";
+    auto* placeholder = qobject_cast<PendingStepPlaceholder*>(view.currentScreen());
+    ASSERT_NE(placeholder, nullptr);
+    EXPECT_EQ(placeholder->step(), InstallationStep::installation);
+    EXPECT_TRUE(view.stepList()->rows().at(2)->model().isActive);
+
+    // Assigning the same step again must not restart the running screen.
+    QPointer<QWidget> running = view.currentScreen();
+    state.setCurrentStep(InstallationStep::installation);
+    settle();
+    EXPECT_EQ(view.currentScreen(), running.data());
+
+    for (const InstallationStep step :
+         {InstallationStep::waitingForServices, InstallationStep::completion}) {
+        state.setCurrentStep(step);
+        settle();
+        auto* pending = qobject_cast<PendingStepPlaceholder*>(view.currentScreen());
+        ASSERT_NE(pending, nullptr);
+        EXPECT_EQ(pending->step(), step);
+        EXPECT_EQ(view.currentScreen()->parentWidget()->parentWidget(), &view);
+    }
+}
+
+TEST(ContentView, ShowsTheErrorCardOverEverythingAndEveryWayOfClosingItClearsTheFlag) {
+    InstallationState state;
+    ContentView view(state);
+    view.resize(800, 460);
+    view.show();
+    EXPECT_EQ(view.errorOverlay(), nullptr);
+
+    state.showError(QStringLiteral("部署失败: 超时"));
+    settle();
+    ASSERT_NE(view.errorOverlay(), nullptr);
+    EXPECT_TRUE(view.errorOverlay()->isVisible());
+    EXPECT_EQ(view.errorOverlay()->geometry(), view.rect());
+    EXPECT_EQ(shownMessage(view), QStringLiteral("部署失败: 超时"));
+
+    QTest::mouseClick(
+        view.errorOverlay()->card()->findChild<QPushButton*>(QStringLiteral("okButton")),
+        Qt::LeftButton);
+    EXPECT_FALSE(state.isShowingError());
+    settle();
+    EXPECT_EQ(view.errorOverlay(), nullptr);
+
+    state.setErrorMessage(std::nullopt);
+    state.setIsShowingError(true);
+    ASSERT_NE(view.errorOverlay(), nullptr);
+    EXPECT_EQ(shownMessage(view), QStringLiteral("未知错误"));
+    state.setErrorMessage(QStringLiteral("新的错误"));
+    EXPECT_EQ(shownMessage(view), QStringLiteral("新的错误"));
+
+    // A click on the card itself keeps it; a click on the dim layer closes it.
+    QTest::mouseClick(view.errorOverlay()->card(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(state.isShowingError());
+    QTest::mouseClick(view.errorOverlay(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(state.isShowingError());
+    settle();
+
+    state.setIsShowingError(true);
+    ASSERT_NE(view.errorOverlay(), nullptr);
+    QTest::mouseClick(
+        view.errorOverlay()->card()->findChild<QToolButton*>(QStringLiteral("closeButton")),
+        Qt::LeftButton);
+    EXPECT_FALSE(state.isShowingError());
+}
