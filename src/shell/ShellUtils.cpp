@@ -531,6 +531,7 @@ bool ShellUtils::requestSudo(const QString& command) {
                            QStringLiteral(".sh");
     const QString content =
         QStringLiteral("#!/bin/bash\n# 临时脚本用于以管理员权限执行命令\n") + command;
+    // Created executable for the owner alone; a later "chmod +x" would open it to everyone.
     const QString failure =
         saveFile(content.toUtf8(), script, ownerReadWrite | QFileDevice::ExeOwner);
     if (!failure.isEmpty()) {
@@ -538,7 +539,6 @@ bool ShellUtils::requestSudo(const QString& command) {
         return false;
     }
 
-    runCommand(QStringLiteral("chmod +x ") + quotePath(script));
     const CommandResult elevated =
         runCommand(QStringLiteral("pkexec /bin/bash ") + quotePath(script));
     runCommand(QStringLiteral("rm -f ") + quotePath(script));
