@@ -1,10 +1,12 @@
 #include "app/StepScreenFactory.h"
 
 #include "app/PendingStepPlaceholder.h"
+#include "views/KubeconfigSelectionView.h"
 
-QWidget* createStepScreen(InstallationStep step, InstallationState& /*state*/, QWidget* parent) {
+QWidget* createStepScreen(InstallationStep step, InstallationState& state, QWidget* parent) {
     switch (step) {
     case InstallationStep::kubeconfigSelection:
+        return new KubeconfigSelectionView(state, parent);
     case InstallationStep::devtronChoice:
     case InstallationStep::installation:
     case InstallationStep::waitingForServices:
