@@ -258,6 +258,7 @@ struct DevtronInstaller::Core : std::enable_shared_from_this<DevtronInstaller::C
     bool detached = false;
 
     static QString getStandardLogFilePath();
+    static bool isRunningSandboxedStatic();
     void initLogFile();
     void appendToLog(const QString& message);
     void log(const QString& message);
@@ -787,8 +788,12 @@ void DevtronInstaller::Core::cancelInstallation() {
     closeLogFile();
 }
 
+bool DevtronInstaller::Core::isRunningSandboxedStatic() {
+    return AppPaths::isSandboxed();
+}
+
 bool DevtronInstaller::Core::isRunningSandboxed() {
-    const bool sandboxed = AppPaths::isSandboxed();
+    const bool sandboxed = isRunningSandboxedStatic();
     log(QStringLiteral("应用运行环境: ") +
         (sandboxed ? QStringLiteral("沙箱") : QStringLiteral("非沙箱")));
     return sandboxed;
