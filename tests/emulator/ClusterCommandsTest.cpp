@@ -1,0 +1,103 @@
+#include "ClusterTestFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+namespace {
+
+// The text after "URL:" on the first line that has it, trimmed; empty when there is none.
+QString urlLine(const QString& describeOutput) {
+    for (const QString& line : describeOutput.split(u'\n')) {
+        const qsizetype at = line.indexOf(QStringLiteral("URL:"));
+        if (at >= 0) {
+            return line.mid(at + 4).trimmed();
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+using ClusterCommands = ClusterTestFixture;
+
+TEST_F(ClusterCommands, ClientVersionAndConnectionProbeSucceedOnAHealthyCluster) {
+    const QString kubeconfig = m_emulator.kubeconfigPath();
+    const CommandResult version = run(quoted(toolsDirectory() + QStringLiteral("/kubectl")) +
+                                          QStringLiteral(" version --client"),
+                                      kubeconfig);
+    EXPECT_EQ(version.exitCode, 0) << version.error.toStdString();
+
+    const CommandResult probe = run(probeLine(toolsDirectory()), kubeconfig);
+    EXPECT_EQ(probe.exitCode, 0) << probe.error.toStdString();
+    EXPECT_TRUE(probe.output.contains(QStringLiteral("kube-system"))) << probe.output.toStdString();
+}
+
+TEST_F(ClusterCommands, InstallScriptInstallsTheStandInThatTheReadBackCommandsThenFind) {
+    setVariable("DEVTRON_CHART", standInChart());
+    const QString kubeconfig = m_emulator.kubeconfigPath();
+    const QString tools = toolsDirectory();
+
+    // Before the installation there is no release, no address and no secret.
+    EXPECT_NE(run(statusLine(tools), kubeconfig).exitCode, 0);
+    EXPECT_NE(run(passwordLine(tools), kubeconfig).exitCode, 0);
+
+    const CommandResult install = run(installLine(tools), kubeconfig);
+    ASSERT_EQ(install.exitCode, 0) << install.error.toStdString();
+
+    const CommandResult status = run(statusLine(tools), kubeconfig);
+    EXPECT_EQ(status.exitCode, 0) << status.error.toStdString();
+    EXPECT_TRUE(status.output.contains(QStringLiteral("STATUS: deployed")))
+        << status.output.toStdString();
+
+    const CommandResult describe = run(describeLine(tools), kubeconfig);
+    EXPECT_EQ(describe.exitCode, 0) << describe.error.toStdString();
+    EXPECT_EQ(urlLine(describe.output), standInAddress()) << describe.output.toStdString();
+
+    const CommandResult password = run(passwordLine(tools), kubeconfig);
+    EXPECT_EQ(password.exitCode, 0) << password.error.toStdString();
+    EXPECT_EQ(ShellUtils::decodeBase64(password.output.trimmed()),
+              std::optional<QString>(standInPassword()))
+        << password.output.toStdString();
+
+    // Installing over the release fails, and the script says why on standard error.
+    const CommandResult again = run(installLine(tools), kubeconfig);
+    EXPECT_NE(again.exitCode, 0);
+    EXPECT_TRUE(again.error.contains(QStringLiteral("install.sh:"))) << again.error.toStdString();
+}
+
+TEST_F(ClusterCommands, FailingChartEndsTheScriptWithItsReasonAndLeavesNoRelease) {
+    setVariable("DEVTRON_CHART", brokenChart());
+    const QString kubeconfig = m_emulator.kubeconfigPath();
+
+    const CommandResult install = run(installLine(toolsDirectory()), kubeconfig);
+    EXPECT_NE(install.exitCode, 0);
+    EXPECT_TRUE(install.error.contains(QStringLiteral("refuses to install")))
+        << install.error.toStdString();
+    EXPECT_NE(run(statusLine(toolsDirectory()), kubeconfig).exitCode, 0);
+}
+
+TEST_F(ClusterCommands, ToolsFolderAndKubeconfigPathsWithBlanksAndChineseCharactersWork) {
+    setVariable("DEVTRON_CHART", standInChart());
+    const QDir work(m_emulator.workDirectory());
+    const QString tools = work.filePath(QStringLiteral("应用 工具/tools dir"));
+    ASSERT_TRUE(QDir().mkpath(tools + QStringLiteral("/devtron-charts")));
+    for (const QString& tool : {QStringLiteral("kubectl"), QStringLiteral("helm")}) {
+        ASSERT_TRUE(QFile::link(toolsDirectory() + u'/' + tool, tools + u'/' + tool));
+    }
+    ASSERT_TRUE(QFile::copy(toolsDirectory() + QStringLiteral("/devtron-charts/install.sh"),
+                            tools + QStringLiteral("/devtron-charts/install.sh")));
+    const QString kubeconfig = work.filePath(QStringLiteral("我的 集群/kube config"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(kubeconfig).path()));
+    ASSERT_TRUE(QFile::copy(m_emulator.kubeconfigPath(), kubeconfig));
+
+    const CommandResult probe = run(probeLine(tools), kubeconfig, tools);
+    EXPECT_EQ(probe.exitCode, 0) << probe.error.toStdString();
+
+    const CommandResult install = run(installLine(tools), kubeconfig, tools);
+    ASSERT_EQ(install.exitCode, 0) << install.error.toStdString();
+    const CommandResult status = run(statusLine(tools), kubeconfig, tools);
+    EXPECT_TRUE(status.output.contains(QStringLiteral("STATUS: deployed")))
+        << status.error.toStdString();
+    EXPECT_EQ(urlLine(run(describeLine(tools), kubeconfig, tools).output), standInAddress());
+}
