@@ -19,6 +19,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include <fcntl.h>
@@ -47,17 +48,6 @@ void say(const QString& line) {
     const QByteArray bytes = line.toUtf8() + '\n';
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
     std::fflush(stdout);
-}
-
-// Whole stream as text; bytes that are not valid UTF-8 give empty text.
-QString decodeUtf8Strict(const QByteArray& bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
-                                                     QStringDecoder::Flag::ConvertInitialBom);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError()) {
-        return {};
-    }
-    return text;
 }
 
 class FileDescriptor {
@@ -92,6 +82,8 @@ struct Pipe {
         }
         readEnd.reset(fds[0]);
         writeEnd.reset(fds[1]);
+        // A larger pipe means fewer wake-ups for a child that writes a lot; best effort.
+        ::fcntl(fds[1], F_SETPIPE_SZ, 1024 * 1024);
         // Only our end is non-blocking; the child's end keeps ordinary blocking writes.
         const int flags = ::fcntl(fds[0], F_GETFL);
         ::fcntl(fds[0], F_SETFL, flags | O_NONBLOCK);
@@ -101,33 +93,90 @@ struct Pipe {
 
 enum class DrainResult { WouldBlock, EndOfStream };
 
-// Reads what the pipe holds straight into the growing buffer.
-DrainResult drain(int fd, QByteArray& buffer) {
-    constexpr qsizetype minimumRoom = 256 * 1024;
-    for (;;) {
-        const qsizetype used = buffer.size();
-        if (buffer.capacity() - used < minimumRoom) {
-            buffer.reserve(std::max(used * 2, used + minimumRoom));
-        }
-        const qsizetype room = buffer.capacity() - used;
-        buffer.resize(used + room);
-        const ssize_t got = ::read(fd, buffer.data() + used, static_cast<size_t>(room));
-        buffer.resize(used + std::max<ssize_t>(got, 0));
-        if (got > 0) {
+// How many bytes at the end start a UTF-8 sequence that the next read will complete.
+qsizetype incompleteTail(const char* data, qsizetype size) {
+    for (qsizetype back = 1; back <= 3 && back <= size; ++back) {
+        const auto byte = static_cast<unsigned char>(data[size - back]);
+        if ((byte & 0xC0U) == 0x80U) {
             continue;
         }
-        if (got == 0) {
+        const qsizetype length = byte >= 0xF0U ? 4 : byte >= 0xE0U ? 3 : byte >= 0xC0U ? 2 : 1;
+        return length > back ? back : 0;
+    }
+    return 0;
+}
+
+// One output stream of the child, turned into text as it is read: no second copy of the raw
+// bytes is kept, which matters for outputs of hundreds of megabytes. Any invalid UTF-8 makes the
+// whole stream empty text.
+class StreamReader {
+public:
+    explicit StreamReader(int fd) : m_fd(fd) {}
+
+    DrainResult drain() {
+        if (m_buffer.isEmpty()) {
+            m_buffer.resize(readChunk + 4);
+        }
+        for (;;) {
+            const ssize_t got = ::read(m_fd, m_buffer.data() + m_carried, readChunk);
+            if (got > 0) {
+                consume(m_carried + got);
+                continue;
+            }
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                return DrainResult::WouldBlock;
+            }
             return DrainResult::EndOfStream;
         }
-        if (errno == EINTR) {
-            continue;
-        }
-        if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            return DrainResult::WouldBlock;
-        }
-        return DrainResult::EndOfStream;
     }
-}
+
+    QString text() {
+        // A sequence still incomplete at the end is invalid; the stateless decoder says so.
+        decode(m_buffer.constData(), m_carried);
+        m_carried = 0;
+        return m_invalid ? QString() : std::move(m_text);
+    }
+
+private:
+    static constexpr qsizetype readChunk = 1024 * 1024;
+
+    void consume(qsizetype available) {
+        const qsizetype tail = incompleteTail(m_buffer.constData(), available);
+        decode(m_buffer.constData(), available - tail);
+        std::memmove(m_buffer.data(), m_buffer.constData() + available - tail,
+                     static_cast<size_t>(tail));
+        m_carried = tail;
+    }
+
+    void decode(const char* bytes, qsizetype size) {
+        if (m_invalid || size == 0) {
+            return;
+        }
+        // Each byte gives at most one UTF-16 unit.
+        const qsizetype used = m_text.size();
+        m_text.resize(used + size);
+        const QChar* end =
+            m_decoder.appendToBuffer(m_text.data() + used, QByteArrayView(bytes, size));
+        m_text.resize(end - m_text.constData());
+        if (m_decoder.hasError()) {
+            m_invalid = true;
+            m_text = QString();
+        }
+    }
+
+    int m_fd;
+    QByteArray m_buffer;
+    qsizetype m_carried = 0;
+    QString m_text;
+    // Stateless, so every piece must be whole sequences (see incompleteTail); the initial-BOM
+    // flag keeps a byte-order mark as text instead of dropping it at each piece.
+    QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                       QStringDecoder::Flag::ConvertInitialBom};
+    bool m_invalid = false;
+};
 
 // The child's environment as "NAME=value" byte strings: the process environment with the overlay
 // laid over it.
@@ -231,8 +280,8 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay)
     // still holds the pipes open. (glibc's own pidfd_open wrapper lacks C linkage in C++.)
     FileDescriptor exitWatch(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
 
-    QByteArray outBytes;
-    QByteArray errBytes;
+    StreamReader outReader(out.readEnd.get());
+    StreamReader errReader(err.readEnd.get());
     bool outOpen = true;
     bool errOpen = true;
     while (outOpen || errOpen) {
@@ -260,18 +309,18 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay)
             break;
         }
         if (outIndex >= 0 && fds[outIndex].revents != 0) {
-            outOpen = drain(out.readEnd.get(), outBytes) == DrainResult::WouldBlock;
+            outOpen = outReader.drain() == DrainResult::WouldBlock;
         }
         if (errIndex >= 0 && fds[errIndex].revents != 0) {
-            errOpen = drain(err.readEnd.get(), errBytes) == DrainResult::WouldBlock;
+            errOpen = errReader.drain() == DrainResult::WouldBlock;
         }
         if (exitIndex >= 0 && fds[exitIndex].revents != 0) {
             // Everything the child wrote before ending is already in the pipes.
             if (outOpen) {
-                drain(out.readEnd.get(), outBytes);
+                outReader.drain();
             }
             if (errOpen) {
-                drain(err.readEnd.get(), errBytes);
+                errReader.drain();
             }
             break;
         }
@@ -280,7 +329,7 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay)
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    return {decodeUtf8Strict(outBytes), decodeUtf8Strict(errBytes), terminationStatus(status)};
+    return {outReader.text(), errReader.text(), terminationStatus(status)};
 }
 
 bool isShellName(const QString& name) {

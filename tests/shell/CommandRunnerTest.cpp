@@ -97,6 +97,27 @@ TEST(CommandRunner, InvalidUtf8EmptiesOnlyThatStream) {
     EXPECT_EQ(truncated.exitCode, 4);
 }
 
+TEST(CommandRunner, MultiByteTextSurvivesBeingReadInPieces) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    // Megabytes of 2-, 3- and 4-byte sequences: the pipe hands them over in pieces that end
+    // inside a character.
+    const QString text = QStringLiteral("\uFEFF") + QStringLiteral("中文😀é;").repeated(300'000);
+    QFile file(folder.filePath(QStringLiteral("text")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text.toUtf8());
+    file.close();
+
+    const QString cat = QStringLiteral("cat ") + ShellUtils::quotePath(file.fileName());
+    const CommandResult whole = ShellUtils::runCommand(cat + QStringLiteral(" >&2; ") + cat);
+    EXPECT_EQ(whole.output, text);
+    EXPECT_EQ(whole.error, text);
+
+    // The same text cut inside its last character is not valid UTF-8.
+    const CommandResult cut = ShellUtils::runCommand(cat + QStringLiteral("; printf '\\360\\237'"));
+    EXPECT_EQ(cut.output, QString());
+}
+
 TEST(CommandRunner, ChildInheritsWorkingFolderAndStandardInput) {
     const CommandResult pwd = ShellUtils::runCommand(QStringLiteral("pwd -P"));
     EXPECT_EQ(pwd.output.trimmed(), QDir(QDir::currentPath()).canonicalPath());
