@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QList>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -59,23 +60,50 @@ QString tooLarge() {
     return QStringLiteral("文件过大，Kubeconfig文件不能超过 16 MiB");
 }
 
-bool isLineEnd(QChar c) {
-    switch (c.unicode()) {
-    case u'\n':
-    case u'\v':
-    case u'\f':
-    case u'\r':
-    case 0x0085:
-    case 0x2028:
-    case 0x2029:
-        return true;
+// Whether the bytes are UTF-8, checked piecewise so that a large file needs no second copy.
+bool isUtf8(QByteArrayView bytes) {
+    constexpr qsizetype piece = qsizetype{1} << 16;
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QList<QChar> buffer(decoder.requiredSpace(piece));
+    for (qsizetype at = 0; at < bytes.size();) {
+        qsizetype end = qMin(at + piece, bytes.size());
+        // Never cut a character: back up over at most three continuation bytes.
+        for (int back = 0; back < 3 && end < bytes.size() &&
+                           (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80;
+             ++back) {
+            --end;
+        }
+        decoder.appendToBuffer(buffer.data(), bytes.sliced(at, end - at));
+        if (decoder.hasError()) {
+            return false;
+        }
+        at = end;
+    }
+    return true;
+}
+
+// Length of the line end (LF, VT, FF, CR, NEL, LS or PS) starting at `at`; 0 when none does.
+qsizetype lineEndLength(QByteArrayView text, qsizetype at) {
+    const auto byte = [&](qsizetype offset) {
+        return at + offset < text.size() ? static_cast<unsigned char>(text[at + offset]) : 0;
+    };
+    switch (byte(0)) {
+    case '\n':
+    case '\v':
+    case '\f':
+    case '\r':
+        return 1;
+    case 0xC2:
+        return byte(1) == 0x85 ? 2 : 0;
+    case 0xE2:
+        return byte(1) == 0x80 && (byte(2) == 0xA8 || byte(2) == 0xA9) ? 3 : 0;
     default:
-        return false;
+        return 0;
     }
 }
 
-QStringView trimSpacesAndTabs(QStringView text) {
-    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+QByteArrayView trimSpacesAndTabs(QByteArrayView text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.isEmpty() && blank(text.front())) {
         text = text.sliced(1);
     }
@@ -140,45 +168,43 @@ KubeconfigValidator::ReadResult KubeconfigValidator::readKubeconfigText(const QS
         return readFailure(tooLarge());
     }
 
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError()) {
+    if (!isUtf8(bytes)) {
         return readFailure(QStringLiteral("文件内容不是有效的UTF-8文本"));
     }
-    return {std::move(text), {}};
+    return {std::move(bytes), {}};
 }
 
-QStringList KubeconfigValidator::foundFields(const QString& text) {
+QStringList KubeconfigValidator::foundFields(QByteArrayView text) {
     QStringList found;
     for (const QString& field : requiredFields()) {
-        if (text.contains(field)) {
+        if (text.contains(field.toLatin1())) {
             found.append(field);
         }
     }
     return found;
 }
 
-std::optional<QString> KubeconfigValidator::clusterName(const QString& text) {
-    static const QString anchor = QStringLiteral("clusters:");
-    static const QString key = QStringLiteral("name:");
+std::optional<QString> KubeconfigValidator::clusterName(QByteArrayView text) {
+    static const QByteArray anchor = QByteArrayLiteral("clusters:");
+    static const QByteArray key = QByteArrayLiteral("name:");
     const qsizetype at = text.indexOf(anchor);
     if (at < 0) {
         return std::nullopt;
     }
-    const QStringView rest = QStringView(text).sliced(at + anchor.size());
+    const QByteArrayView rest = text.sliced(at + anchor.size());
     qsizetype start = 0;
     while (start <= rest.size()) {
         qsizetype end = start;
-        while (end < rest.size() && !isLineEnd(rest[end])) {
+        qsizetype endLength = 0;
+        while (end < rest.size() && (endLength = lineEndLength(rest, end)) == 0) {
             ++end;
         }
-        const QStringView line = rest.sliced(start, end - start);
+        const QByteArrayView line = rest.sliced(start, end - start);
         if (trimSpacesAndTabs(line).startsWith(key)) {
-            QString value = line.toString();
-            value.remove(key);
-            return trimSpacesAndTabs(value).toString();
+            const QByteArray value = line.toByteArray().replace(key, QByteArrayView());
+            return QString::fromUtf8(trimSpacesAndTabs(value));
         }
-        start = end + 1;
+        start = end + qMax<qsizetype>(endLength, 1);
     }
     return std::nullopt;
 }
@@ -192,7 +218,7 @@ QString KubeconfigValidator::readFailureMessage(const QString& failureDescriptio
     return QStringLiteral("无法读取Kubeconfig文件: ") + failureDescription;
 }
 
-KubeconfigValidator::SaveResult KubeconfigValidator::saveDecoded(const QString& text,
+KubeconfigValidator::SaveResult KubeconfigValidator::saveDecoded(const QByteArray& text,
                                                                  const QString& tempDirectory) {
     if (tempDirectory.isEmpty()) {
         return {std::nullopt, QStringLiteral("没有可用的私有临时目录")};
@@ -216,8 +242,7 @@ KubeconfigValidator::SaveResult KubeconfigValidator::saveDecoded(const QString& 
         file.cancelWriting();
         return {std::nullopt, file.errorString()};
     }
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    if (file.write(text) != text.size() || !file.commit()) {
         return {std::nullopt, file.errorString()};
     }
     return {target, {}};
@@ -236,16 +261,18 @@ KubeconfigValidator::validateKubeconfigFile(const QString& path, const QString& 
         return result;
     }
 
-    QString adopted = std::move(*read.text);
+    QByteArray adopted = std::move(*read.text);
     QStringList found = foundFields(adopted);
     if (found.size() < acceptanceThreshold) {
         log(QStringLiteral("尝试解码文件内容..."));
-        std::optional<QString> decoded = ShellUtils::decodeBase64(adopted.trimmed());
+        const std::optional<QString> decoded =
+            ShellUtils::decodeBase64(QString::fromUtf8(adopted).trimmed());
+        QByteArray decodedText = decoded ? decoded->toUtf8() : QByteArray();
         if (!decoded) {
             log(QStringLiteral("Base64解码失败或内容不是Base64格式，使用原始文件内容"));
-        } else if (QStringList decodedFound = foundFields(*decoded);
+        } else if (QStringList decodedFound = foundFields(decodedText);
                    decodedFound.size() > found.size()) {
-            adopted = std::move(*decoded);
+            adopted = std::move(decodedText);
             found = std::move(decodedFound);
             log(QStringLiteral("检测到Base64编码的kubeconfig文件，解码成功"));
             const SaveResult saved = saveDecoded(adopted, tempDirectory);
@@ -260,7 +287,7 @@ KubeconfigValidator::validateKubeconfigFile(const QString& path, const QString& 
         }
     }
 
-    log(QStringLiteral("Kubeconfig文件大小: %1 字节").arg(adopted.toUtf8().size()));
+    log(QStringLiteral("Kubeconfig文件大小: %1 字节").arg(adopted.size()));
 
     for (const QString& field : requiredFields()) {
         if (!found.contains(field)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -41,18 +43,19 @@ public:
     static Result validateKubeconfigFile(const QString& path, const QString& tempDirectory,
                                          const LogFunction& log);
 
-    // The whole file as UTF-8 text, or the description of why it cannot be had. Only regular
-    // files up to maximumFileSize are read; pipes and devices are never opened for reading.
+    // The whole file, checked to be UTF-8 text, or the description of why it cannot be had.
+    // Only regular files up to maximumFileSize are read; pipes and devices are never opened for
+    // reading. The text stays in its UTF-8 bytes: that keeps a large file cheap to check.
     struct ReadResult {
-        std::optional<QString> text;
+        std::optional<QByteArray> text;
         QString failureDescription;
     };
     static ReadResult readKubeconfigText(const QString& path);
 
-    // The required names occurring anywhere in the text (plain, case-sensitive substrings).
-    static QStringList foundFields(const QString& text);
-    // The first plain "name:" line after "clusters:", without its key.
-    static std::optional<QString> clusterName(const QString& text);
+    // The required names occurring anywhere in the UTF-8 text (plain, case-sensitive substrings).
+    static QStringList foundFields(QByteArrayView text);
+    // The first plain "name:" line after "clusters:" in the UTF-8 text, without its key.
+    static std::optional<QString> clusterName(QByteArrayView text);
 
     static QString invalidMessage(const QStringList& missingFields);
     static QString readFailureMessage(const QString& failureDescription);
@@ -69,5 +72,5 @@ private:
         std::optional<QString> path;
         QString failureDescription;
     };
-    static SaveResult saveDecoded(const QString& text, const QString& tempDirectory);
+    static SaveResult saveDecoded(const QByteArray& text, const QString& tempDirectory);
 };

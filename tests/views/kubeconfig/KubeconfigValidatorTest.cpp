@@ -179,6 +179,18 @@ TEST_F(KubeconfigValidatorTest, UnreadableInputsEndInReadFailure) {
     }
 }
 
+TEST_F(KubeconfigValidatorTest, MultiByteCharactersAreJudgedWholeAnywhereInTheFile) {
+    // Characters straddling every offset around the reader's 64 KiB pieces.
+    for (int pad = 0; pad < 3; ++pad) {
+        SCOPED_TRACE(pad);
+        const QByteArray text =
+            QByteArray((1 << 16) - 2 + pad, '#') + "集群\n" + completeKubeconfig().toUtf8();
+        EXPECT_EQ(validate(text).verdict, Verdict::valid);
+    }
+    const QByteArray cutOff = completeKubeconfig().toUtf8() + QByteArray("集").chopped(1);
+    EXPECT_EQ(validate(cutOff).verdict, Verdict::readFailure);
+}
+
 TEST_F(KubeconfigValidatorTest, FileAtTheSizeLimitIsStillRead) {
     const QString limit = makeSparseFile(m_files.path(), QStringLiteral("limit"),
                                          KubeconfigValidator::maximumFileSize);
@@ -192,8 +204,10 @@ TEST_F(KubeconfigValidatorTest, SizeLineCountsBytes) {
 }
 
 TEST_F(KubeconfigValidatorTest, ClusterNameIsTheFirstPlainNameLineAfterClusters) {
-    EXPECT_EQ(KubeconfigValidator::clusterName(completeKubeconfig()),
-              QStringLiteral("prod-cluster"));
+    const auto name = [](const QString& text) {
+        return KubeconfigValidator::clusterName(text.toUtf8());
+    };
+    EXPECT_EQ(name(completeKubeconfig()), QStringLiteral("prod-cluster"));
     // A dash-prefixed name line is skipped; the next plain one is taken, wherever it is.
     const QString dashed = QStringLiteral("clusters:\r\n"
                                           "- name: listed\r\n"
@@ -202,9 +216,11 @@ TEST_F(KubeconfigValidatorTest, ClusterNameIsTheFirstPlainNameLineAfterClusters)
                                           "contexts:\r\n"
                                           "- context:\r\n"
                                           "\tname:\tnext-plain \t\r\n");
-    EXPECT_EQ(KubeconfigValidator::clusterName(dashed), QStringLiteral("next-plain"));
-    EXPECT_FALSE(KubeconfigValidator::clusterName(QStringLiteral("clusters:\n- name: only\n")));
-    EXPECT_FALSE(KubeconfigValidator::clusterName(QStringLiteral("  name: no-anchor\n")));
+    EXPECT_EQ(name(dashed), QStringLiteral("next-plain"));
+    EXPECT_EQ(name(QStringLiteral("clusters: x\u2028  name: 生产集群\u2029")),
+              QStringLiteral("生产集群"));
+    EXPECT_FALSE(name(QStringLiteral("clusters:\n- name: only\n")));
+    EXPECT_FALSE(name(QStringLiteral("  name: no-anchor\n")));
 }
 
 class KubeconfigResultTest : public ::testing::Test {
