@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShowEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -99,8 +100,11 @@ DevtronChoiceView::DevtronChoiceView(InstallationState& state, QWidget* parent)
     // Label first, then the switch, as a switch is laid out on the desktop.
     m_switch->setLayoutDirection(Qt::RightToLeft);
     m_switch->setIconSize(QSize(34, 20));
-    m_switch->setStyleSheet(QStringLiteral("QCheckBox::indicator { width: 0px; height: 0px; }"));
-    contentLayout->addWidget(m_switch, 0, Qt::AlignLeft);
+    // The drawn pill replaces the check box's own indicator.
+    m_switch->setStyleSheet(
+        QStringLiteral("QCheckBox { spacing: 0px; } QCheckBox::indicator { "
+                       "width: 0px; height: 0px; border: none; image: none; }"));
+    contentLayout->addWidget(m_switch, 0, Qt::AlignLeft | Qt::AlignAbsolute);
 
     contentLayout->addWidget(buildFeatureBox());
     contentLayout->addWidget(buildToolsBox());
@@ -109,6 +113,7 @@ DevtronChoiceView::DevtronChoiceView(InstallationState& state, QWidget* parent)
         new QSpacerItem(0, 20, QSizePolicy::Minimum, QSizePolicy::MinimumExpanding));
 
     auto* scroll = new QScrollArea(this);
+    m_scroll = scroll;
     scroll->setObjectName(QStringLiteral("choiceScroll"));
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -244,6 +249,10 @@ void DevtronChoiceView::updateTesting() {
     const bool testing = m_test->isTesting();
     m_progressRow->setVisible(testing);
     m_nextButton->setEnabled(!testing);
+    if (testing) {
+        // The row sits below the lists; bring it into view once the layout has placed it.
+        QTimer::singleShot(0, this, [this] { m_scroll->ensureWidgetVisible(m_progressRow); });
+    }
 }
 
 void DevtronChoiceView::ensureAlert() {

@@ -10,6 +10,7 @@ class QCheckBox;
 class QFrame;
 class QMessageBox;
 class QPushButton;
+class QScrollArea;
 
 // The install-choice step: the Devtron switch, what will be installed and configured, the
 // running cluster test, and the way on (after a successful test) or back.
@@ -41,6 +42,7 @@ private:
     ClusterConnectionTest* m_test;
     QCheckBox* m_switch = nullptr;
     QWidget* m_featureBox = nullptr;
+    QScrollArea* m_scroll = nullptr;
     QWidget* m_progressRow = nullptr;
     QPushButton* m_backButton = nullptr;
     QPushButton* m_nextButton = nullptr;

@@ -140,14 +140,13 @@ TEST_F(ConnectionTestFlow, SuccessUsesTheOverlayAndLogsTheListing) {
     EXPECT_EQ(outcomes, std::vector<bool>{true});
     EXPECT_EQ(test->testResult(), TestResult::success());
 
-    EXPECT_EQ(kubectl.seen(QStringLiteral("KUBECONFIG")),
-              QStringLiteral("/tmp/nimbrel kube/admin.conf"));
-    EXPECT_EQ(kubectl.seen(QStringLiteral("PATH")),
-              kubectl.directory() + QStringLiteral(":/usr/bin:/bin:/usr/sbin:/sbin"));
-    EXPECT_EQ(kubectl.seen(QStringLiteral("KUBE_INSECURE_SKIP_TLS_VERIFY")),
-              QStringLiteral("true"));
-    EXPECT_EQ(kubectl.seen(QStringLiteral("ARGS")),
-              QStringLiteral("get namespaces --request-timeout=10s"));
+    const QStringList expectedEnvironment{QStringLiteral("/tmp/nimbrel kube/admin.conf"),
+                                          kubectl.directory() +
+                                              QStringLiteral(":/usr/bin:/bin:/usr/sbin:/sbin"),
+                                          QStringLiteral("true"),
+                                          QStringLiteral("get namespaces --request-timeout=10s"),
+                                          {}};
+    EXPECT_EQ(kubectl.seen(), expectedEnvironment);
 
     settleLog();
     const QString logs = state.logs();
@@ -175,7 +174,7 @@ TEST_F(ConnectionTestFlow, ToolProbeFailureKeepsOneTextAndLogsTheOther) {
     EXPECT_TRUE(
         state.logs().contains(QStringLiteral("] kubectl33工具测试失败: exec format error\n")));
     EXPECT_FALSE(state.logs().contains(QStringLiteral("正在执行集群连接测试")));
-    EXPECT_TRUE(kubectl.seen(QStringLiteral("ARGS")).isEmpty());
+    EXPECT_EQ(kubectl.seen(), QStringList{QString()});
 
     kubectl.removeTool();
     test->testClusterConnection();
@@ -209,28 +208,18 @@ TEST_F(ConnectionTestFlow, ConnectionFailureWarnsOnlyWhenDevtronIsChosen) {
               1);
 }
 
-TEST_F(ConnectionTestFlow, OnlyOneTestRunsAtATime) {
+TEST_F(ConnectionTestFlow, NothingStartsWhileATestRuns) {
     kubectl.hold();
-    int first = 0;
-    int second = 0;
-    test->testClusterConnection([&](bool) { ++first; });
-    test->testClusterConnection([&](bool) { ++second; });
+    int secondOutcomes = 0;
+    test->nextAction();
+    test->nextAction();
+    test->testClusterConnection([&](bool) { ++secondOutcomes; });
     kubectl.release();
     ASSERT_TRUE(waitUntilIdle());
     settleLog();
-    EXPECT_EQ(first, 1);
-    EXPECT_EQ(second, 0);
+    EXPECT_EQ(secondOutcomes, 0);
+    EXPECT_EQ(state.logs().count(QStringLiteral("需要测试集群连接才能安装Devtron")), 1);
     EXPECT_EQ(state.logs().count(QStringLiteral("开始测试集群连接...")), 1);
-}
-
-TEST_F(ConnectionTestFlow, OutcomeOfADestroyedScreenIsStillLogged) {
-    kubectl.hold();
-    bool called = false;
-    test->testClusterConnection([&](bool) { called = true; });
-    test.reset();
-    kubectl.release();
-    ASSERT_TRUE(waitForLog(QStringLiteral("集群连接测试成功 ✓")));
-    EXPECT_FALSE(called);
 }
 
 TEST_F(ConnectionTestFlow, NextGateTestsUntilSuccessThenHandsOver) {
@@ -258,32 +247,7 @@ TEST_F(ConnectionTestFlow, NextGateTestsUntilSuccessThenHandsOver) {
               logs.indexOf(QStringLiteral("用户选择安装Devtron ✓")));
 }
 
-TEST_F(ConnectionTestFlow, AfterASuccessNextHandsOverWithoutTestingAgain) {
-    state.setInstallDevtron(false);
-    test->testClusterConnection();
-    ASSERT_TRUE(waitUntilIdle());
-    test->nextAction();
-    EXPECT_FALSE(test->isTesting());
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return state.currentStep() == InstallationStep::installation; }, 15000));
-    settleLog();
-    EXPECT_EQ(state.logs().count(QStringLiteral("开始测试集群连接...")), 1);
-    EXPECT_FALSE(state.logs().contains(QStringLiteral("需要测试集群连接才能安装Devtron")));
-    EXPECT_TRUE(state.logs().contains(QStringLiteral("] 用户选择不安装Devtron ✓\n")));
-}
-
-TEST_F(ConnectionTestFlow, PressingNextWhileTestingDoesNothing) {
-    kubectl.hold();
-    test->nextAction();
-    test->nextAction();
-    settleLog();
-    EXPECT_EQ(state.logs().count(QStringLiteral("需要测试集群连接才能安装Devtron")), 1);
-    EXPECT_EQ(state.logs().count(QStringLiteral("开始测试集群连接...")), 1);
-    kubectl.release();
-    ASSERT_TRUE(waitUntilIdle());
-}
-
-TEST_F(ConnectionTestFlow, GoingBackDuringTheTestDropsItsHandOverAndAlert) {
+TEST_F(ConnectionTestFlow, GoingBackDuringTheTestDropsItsHandOver) {
     kubectl.hold();
     test->nextAction();
     test->goBackToKubeconfigSelection();
@@ -292,16 +256,6 @@ TEST_F(ConnectionTestFlow, GoingBackDuringTheTestDropsItsHandOverAndAlert) {
     settleLog();
     EXPECT_EQ(state.currentStep(), InstallationStep::kubeconfigSelection);
     EXPECT_FALSE(state.logs().contains(QStringLiteral("开始配置环境...")));
-
-    state.setCurrentStep(InstallationStep::devtronChoice);
-    kubectl.setNamespaces(1, {}, recorded("closed-port"));
-    kubectl.hold();
-    test->forgetTestResult();
-    test->nextAction();
-    test->goBackToKubeconfigSelection();
-    kubectl.release();
-    ASSERT_TRUE(waitUntilIdle());
-    EXPECT_FALSE(test->showTestFailAlert());
 }
 
 } // namespace

@@ -3,30 +3,26 @@
 #include "views/ClusterConnectionTest.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <ostream>
 
-// A stand-in kubectl in a temporary tools folder: "version" and "get" answer with the texts
-// and statuses set here, and "get" records the environment and arguments it was started with.
+// A stand-in kubectl in a temporary tools folder, answering "version" and "get" with the texts
+// and statuses set here. "get" records KUBECONFIG, PATH, KUBE_INSECURE_SKIP_TLS_VERIFY and its
+// arguments, one a line, and waits while the test holds it.
 class FakeKubectl {
 public:
     FakeKubectl();
     ~FakeKubectl();
-    FakeKubectl(const FakeKubectl&) = delete;
-    FakeKubectl& operator=(const FakeKubectl&) = delete;
 
     QString directory() const { return m_dir.path(); }
-
-    void setVersion(int status, const QString& error = {});
-    void setNamespaces(int status, const QString& output, const QString& error = {});
-    // "get" waits until release(), so a test can look at the screen while the probe runs.
-    void hold();
-    void release();
-    void removeTool();
-
-    // What the last "get" saw: a variable's value, or "ARGS" for its arguments.
-    QString seen(const QString& name) const;
+    void setVersion(int status, const QString& error = {}) const;
+    void setNamespaces(int status, const QString& output, const QString& error = {}) const;
+    void hold() const { write(QStringLiteral("hold"), {}); }
+    void release() const;
+    void removeTool() const;
+    QStringList seen() const;
 
 private:
     void write(const QString& name, const QString& content) const;
@@ -42,11 +38,10 @@ struct KubectlFault {
 };
 KubectlFault kubectlFault(const QString& name);
 
-// Readable texts and test outcomes in failure messages.
+// Readable texts and outcomes in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
-
 inline void PrintTo(const ClusterConnectionTest::TestResult& result, std::ostream* out) {
     *out << (result.isSuccess() ? "success" : "failure(" + result.message().toStdString() + ")");
 }
