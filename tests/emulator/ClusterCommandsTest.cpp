@@ -101,3 +101,15 @@ TEST_F(ClusterCommands, ToolsFolderAndKubeconfigPathsWithBlanksAndChineseCharact
         << status.error.toStdString();
     EXPECT_EQ(urlLine(run(describeLine(tools), kubeconfig, tools).output), standInAddress());
 }
+
+TEST_F(ClusterCommands, StandInChartRefusesEveryClusterButTheEmulator) {
+    // Rendered without a cluster, the emulator's own API group is missing, as on a real cluster.
+    const CommandResult rendered =
+        run(quoted(toolsDirectory() + QStringLiteral("/helm")) +
+                QStringLiteral(" template devtron ") + quoted(standInChart()),
+            m_emulator.kubeconfigPath());
+    EXPECT_NE(rendered.exitCode, 0);
+    EXPECT_TRUE(
+        rendered.error.contains(QStringLiteral("installs only into Nimbrel's cluster emulator")))
+        << rendered.error.toStdString();
+}
