@@ -117,6 +117,7 @@ QWidget* KubeconfigSelectionView::buildEmptyPanel() {
     auto* panel = new QWidget;
     panel->setObjectName(QStringLiteral("emptyPanel"));
     auto* outer = new QVBoxLayout(panel);
+    outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(20);
     outer->addStretch(1);
 
@@ -167,6 +168,7 @@ QWidget* KubeconfigSelectionView::buildFilePanel() {
     auto* panel = new QWidget;
     panel->setObjectName(QStringLiteral("filePanel"));
     auto* outer = new QVBoxLayout(panel);
+    outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(8);
     outer->addStretch(1);
     outer->addWidget(makeLabel(QStringLiteral("已选择文件"), Palette::font(14, QFont::Medium),
