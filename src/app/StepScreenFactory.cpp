@@ -1,6 +1,7 @@
 #include "app/StepScreenFactory.h"
 
 #include "app/PendingStepPlaceholder.h"
+#include "views/DevtronChoiceView.h"
 #include "views/KubeconfigSelectionView.h"
 
 QWidget* createStepScreen(InstallationStep step, InstallationState& state, QWidget* parent) {
@@ -8,6 +9,7 @@ QWidget* createStepScreen(InstallationStep step, InstallationState& state, QWidg
     case InstallationStep::kubeconfigSelection:
         return new KubeconfigSelectionView(state, parent);
     case InstallationStep::devtronChoice:
+        return new DevtronChoiceView(state, parent);
     case InstallationStep::installation:
     case InstallationStep::waitingForServices:
     case InstallationStep::completion:

@@ -6,6 +6,7 @@
 #include "app/StepRow.h"
 #include "session/InstallationState.h"
 #include "views/DetailedErrorView.h"
+#include "views/DevtronChoiceView.h"
 #include "views/KubeconfigSelectionView.h"
 
 #include <QCoreApplication>
@@ -61,6 +62,13 @@ TEST(ContentView, ReplacesTheScreenWhenTheStepChangesAndKeepsItOtherwise) {
     QPointer<QWidget> first = view.currentScreen();
     ASSERT_NE(qobject_cast<KubeconfigSelectionView*>(first.data()), nullptr);
 
+    state.setCurrentStep(InstallationStep::devtronChoice);
+    settle();
+    EXPECT_TRUE(first.isNull()) << "the old screen is gone once events are handled";
+    EXPECT_NE(qobject_cast<DevtronChoiceView*>(view.currentScreen()), nullptr);
+    EXPECT_TRUE(view.stepList()->rows().at(1)->model().isActive);
+
+    first = view.currentScreen();
     state.setCurrentStep(InstallationStep::installation);
     settle();
     EXPECT_TRUE(first.isNull()) << "the old screen is gone once events are handled";
