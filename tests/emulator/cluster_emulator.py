@@ -781,7 +781,14 @@ class Emulator:
                           file=sys.stderr, flush=True)
                     self.write_file(self.applied_file, "error %s\n" % text.strip())
                 else:
-                    self.set_mode(mode)
+                    try:
+                        self.set_mode(mode)
+                    except OSError as error:
+                        # The port was taken while it stood closed; say so instead of dying.
+                        print("cluster_emulator: cannot listen again on port %d: %s"
+                              % (self.port, error), file=sys.stderr, flush=True)
+                        self.write_file(self.applied_file, "error %s\n" % text.strip())
+                        continue
                     self.write_file(self.applied_file, text.strip() + "\n")
             self.stopping.wait(0.05)
 

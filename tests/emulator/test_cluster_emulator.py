@@ -6,9 +6,12 @@ import os
 import signal
 import subprocess
 import sys
+import ssl
 import tempfile
 import time
 import unittest
+import urllib.error
+import urllib.request
 
 import cluster_emulator as emu
 
@@ -210,6 +213,38 @@ class LifecycleTest(unittest.TestCase):
         parent.kill()
         parent.wait()
         self.assertEqual(process.wait(timeout=20), 0)
+
+    def switch(self, ready, wanted):
+        with open(ready["controlFile"], "w", encoding="utf-8") as control:
+            control.write(wanted + "\n")
+        deadline = time.monotonic() + 10
+        while time.monotonic() < deadline:
+            with open(ready["appliedFile"], encoding="utf-8") as acknowledgement:
+                applied = acknowledgement.read().strip()
+            if applied in (wanted, "error " + wanted):
+                return applied
+            time.sleep(0.05)
+        self.fail("no acknowledgement of " + wanted)
+
+    def get_version(self, ready):
+        context = ssl.create_default_context(cafile=os.path.join(ready["stateDir"], "ca.crt"))
+        with open(ready["kubeconfig"], encoding="utf-8") as kubeconfig:
+            token = kubeconfig.read().split("token: ")[1].strip()
+        request = urllib.request.Request(ready["server"] + "/version",
+                                         headers={"Authorization": "Bearer " + token})
+        with urllib.request.urlopen(request, context=context, timeout=10) as answer:
+            return json.load(answer)["gitVersion"]
+
+    def test_a_closed_port_opens_again_on_the_same_port(self):
+        process, ready = self.start()
+        self.assertEqual(self.get_version(ready), "v1.32.3")
+        self.assertEqual(self.switch(ready, "closed-port 1"), "closed-port 1")
+        with self.assertRaises(urllib.error.URLError):
+            self.get_version(ready)
+        self.assertEqual(self.switch(ready, "none 2"), "none 2")
+        self.assertEqual(self.get_version(ready), "v1.32.3")
+        process.terminate()
+        process.wait(timeout=20)
 
     def test_an_unknown_fault_is_refused_and_the_mode_kept(self):
         process, ready = self.start()
