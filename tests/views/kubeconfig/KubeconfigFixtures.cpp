@@ -47,7 +47,7 @@ QByteArray base64Wrapped(const QString& text) {
 }
 
 QString writeFile(const QString& dir, const QString& name, const QByteArray& bytes) {
-    const QString path = QDir(dir).filePath(name);
+    QString path = QDir(dir).filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
         return {};
@@ -56,7 +56,7 @@ QString writeFile(const QString& dir, const QString& name, const QByteArray& byt
 }
 
 QString makeSparseFile(const QString& dir, const QString& name, qint64 size) {
-    const QString path = QDir(dir).filePath(name);
+    QString path = QDir(dir).filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !file.resize(size)) {
         return {};
