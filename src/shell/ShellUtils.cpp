@@ -141,7 +141,7 @@ public:
     }
 
 private:
-    static constexpr qsizetype readChunk = 1024 * 1024;
+    static constexpr qsizetype readChunk = qsizetype{1024} * 1024;
 
     void consume(qsizetype available) {
         const qsizetype tail = incompleteTail(m_buffer.constData(), available);
@@ -361,14 +361,12 @@ QString saveFile(const QByteArray& content, const QString& path, QFileDevice::Pe
         createdPlaceholder = true;
     }
     QSaveFile file(path);
+    bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+    written = written && file.commit();
     QString failure;
-    if (!file.open(QIODevice::WriteOnly)) {
-        failure = file.errorString();
-    } else if (file.write(content) != content.size()) {
+    if (!written) {
         failure = file.errorString();
         file.cancelWriting();
-    } else if (!file.commit()) {
-        failure = file.errorString();
     }
     if (!failure.isEmpty() && createdPlaceholder) {
         QFile::remove(path);
@@ -389,24 +387,22 @@ QString copyWithoutOverwrite(const QString& from, const QString& to) {
     if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerReadWrite)) {
         return target.errorString();
     }
-    constexpr qint64 chunk = 1024 * 1024;
+    const auto abandon = [&target](const QString& reason) {
+        target.remove();
+        return reason;
+    };
+    constexpr qint64 chunk = qint64{1024} * 1024;
     while (!source.atEnd()) {
         const QByteArray bytes = source.read(chunk);
         if (bytes.isEmpty() && source.error() != QFileDevice::NoError) {
-            const QString reason = source.errorString();
-            target.remove();
-            return reason;
+            return abandon(source.errorString());
         }
         if (target.write(bytes) != bytes.size()) {
-            const QString reason = target.errorString();
-            target.remove();
-            return reason;
+            return abandon(target.errorString());
         }
     }
     if (!target.flush()) {
-        const QString reason = target.errorString();
-        target.remove();
-        return reason;
+        return abandon(target.errorString());
     }
     return {};
 }

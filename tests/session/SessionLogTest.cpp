@@ -103,7 +103,9 @@ TEST_F(SessionLog, ManyThreadsAtOnceLoseNothingAndKeepEachThreadsOrder) {
 
     constexpr int threadCount = 8;
     constexpr int linesPerThread = 12'500;
+    constexpr qsizetype totalLines = qsizetype{threadCount} * linesPerThread;
     std::vector<std::thread> writers;
+    writers.reserve(threadCount);
     for (int t = 0; t < threadCount; ++t) {
         writers.emplace_back([&state, t] {
             for (int i = 0; i < linesPerThread; ++i) {
@@ -115,15 +117,14 @@ TEST_F(SessionLog, ManyThreadsAtOnceLoseNothingAndKeepEachThreadsOrder) {
         writer.join();
     }
     const auto lineCount = [&] { return state.logs().mid(headerSize).count(QLatin1Char('\n')); };
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return lineCount() >= threadCount * linesPerThread; }, 120'000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lineCount() >= totalLines; }, 120'000));
     runPostedWork();
 
     const QString added = state.logs().mid(headerSize);
     EXPECT_EQ(fileBytes(state.logFilePath()), fileHeader + added.toUtf8());
 
     const QStringList lines = added.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), threadCount * linesPerThread);
+    ASSERT_EQ(lines.size(), totalLines);
     std::vector<int> next(threadCount, 0);
     const QRegularExpression shape(QStringLiteral("^") + timeStamp +
                                    QStringLiteral(R"(t(\d) (\d+)$)"));
