@@ -9,6 +9,7 @@ NimbrelApp::NimbrelApp(int& argc, char** argv) : m_application(argc, argv) {
     QApplication::setApplicationName(QStringLiteral("Nimbrel"));
     QApplication::setApplicationVersion(QStringLiteral(NIMBREL_VERSION));
     Palette::applyApplicationFont();
+    Palette::applyApplicationPalette();
 
     m_installationState = std::make_unique<InstallationState>();
     m_appDelegate = std::make_unique<AppDelegate>();

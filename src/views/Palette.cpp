@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QPalette>
 #include <QStringList>
 
 #include <algorithm>
@@ -90,4 +91,28 @@ void Palette::applyApplicationFont() {
     QFont font = QGuiApplication::font();
     font.setFamilies(cjkFirst(font.family()));
     QGuiApplication::setFont(font);
+}
+
+void Palette::applyApplicationPalette() {
+    QPalette palette = QGuiApplication::palette();
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const bool enabled = group != QPalette::Disabled;
+        const QColor text = enabled ? primaryText() : secondaryText();
+        palette.setColor(group, QPalette::Window, windowBackground());
+        palette.setColor(group, QPalette::WindowText, text);
+        palette.setColor(group, QPalette::Base, controlBackground());
+        palette.setColor(group, QPalette::AlternateBase, windowBackground());
+        palette.setColor(group, QPalette::Text, text);
+        palette.setColor(group, QPalette::Button, controlBackground());
+        palette.setColor(group, QPalette::ButtonText, text);
+        palette.setColor(group, QPalette::PlaceholderText, secondaryText());
+        palette.setColor(group, QPalette::ToolTipBase, controlBackground());
+        palette.setColor(group, QPalette::ToolTipText, primaryText());
+        palette.setColor(group, QPalette::Highlight, blue());
+        palette.setColor(group, QPalette::HighlightedText, white());
+        palette.setColor(group, QPalette::Link, blue());
+        palette.setColor(group, QPalette::BrightText, white());
+    }
+    QGuiApplication::setPalette(palette);
 }

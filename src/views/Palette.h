@@ -29,4 +29,7 @@ public:
     static QFont monospaceFont(int pixelSize);
     // Installs the CJK-first font as the application font.
     static void applyApplicationFont();
+    // Installs these light-theme colours as the application palette, so that controls stay
+    // readable on the fixed light backgrounds under a dark desktop theme too.
+    static void applyApplicationPalette();
 };
