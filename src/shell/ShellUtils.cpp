@@ -327,9 +327,13 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay)
     }
 
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return {outReader.text(), errReader.text(), terminationStatus(status)};
+    pid_t waited = -1;
+    do {
+        waited = ::waitpid(pid, &status, 0);
+    } while (waited < 0 && errno == EINTR);
+    // With the status lost (someone reaped the child first), success cannot be claimed.
+    const int exitCode = waited == pid ? terminationStatus(status) : 1;
+    return {outReader.text(), errReader.text(), exitCode};
 }
 
 bool isShellName(const QString& name) {
