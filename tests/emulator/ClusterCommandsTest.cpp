@@ -1,9 +1,5 @@
 #include "ClusterTestFixture.h"
 
-#include <QDir>
-#include <QFile>
-#include <QRegularExpression>
-
 namespace {
 
 // The text after "URL:" on the first line that has it, trimmed; empty when there is none.
@@ -79,17 +75,8 @@ TEST_F(ClusterCommands, FailingChartEndsTheScriptWithItsReasonAndLeavesNoRelease
 
 TEST_F(ClusterCommands, ToolsFolderAndKubeconfigPathsWithBlanksAndChineseCharactersWork) {
     setVariable("DEVTRON_CHART", standInChart());
-    const QDir work(m_emulator.workDirectory());
-    const QString tools = work.filePath(QStringLiteral("应用 工具/tools dir"));
-    ASSERT_TRUE(QDir().mkpath(tools + QStringLiteral("/devtron-charts")));
-    for (const QString& tool : {QStringLiteral("kubectl"), QStringLiteral("helm")}) {
-        ASSERT_TRUE(QFile::link(toolsDirectory() + u'/' + tool, tools + u'/' + tool));
-    }
-    ASSERT_TRUE(QFile::copy(toolsDirectory() + QStringLiteral("/devtron-charts/install.sh"),
-                            tools + QStringLiteral("/devtron-charts/install.sh")));
-    const QString kubeconfig = work.filePath(QStringLiteral("我的 集群/kube config"));
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(kubeconfig).path()));
-    ASSERT_TRUE(QFile::copy(m_emulator.kubeconfigPath(), kubeconfig));
+    const auto [tools, kubeconfig] = unusualPaths();
+    ASSERT_FALSE(tools.isEmpty());
 
     const CommandResult probe = run(probeLine(tools), kubeconfig, tools);
     EXPECT_EQ(probe.exitCode, 0) << probe.error.toStdString();

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -85,6 +86,25 @@ protected:
         return quoted(tools + QStringLiteral("/kubectl")) +
                QStringLiteral(
                    " get secret -n devtroncd devtron-secret -o jsonpath={.data.ADMIN_PASSWORD}");
+    }
+
+    // A copy of the tools folder and of the kubeconfig below folders whose names hold blanks and
+    // Chinese characters: {tools folder, kubeconfig path}, or empties when they cannot be made.
+    std::pair<QString, QString> unusualPaths() {
+        const QDir work(m_emulator.workDirectory());
+        const QString tools = work.filePath(QStringLiteral("应用 工具/tools dir"));
+        const QString kubeconfig = work.filePath(QStringLiteral("我的 集群/kube config"));
+        const bool made =
+            QDir().mkpath(tools + QStringLiteral("/devtron-charts")) &&
+            QFile::link(toolsDirectory() + QStringLiteral("/kubectl"),
+                        tools + QStringLiteral("/kubectl")) &&
+            QFile::link(toolsDirectory() + QStringLiteral("/helm"),
+                        tools + QStringLiteral("/helm")) &&
+            QFile::copy(toolsDirectory() + QStringLiteral("/devtron-charts/install.sh"),
+                        tools + QStringLiteral("/devtron-charts/install.sh")) &&
+            QDir().mkpath(QFileInfo(kubeconfig).path()) &&
+            QFile::copy(m_emulator.kubeconfigPath(), kubeconfig);
+        return made ? std::pair(tools, kubeconfig) : std::pair(QString(), QString());
     }
 
     CommandResult run(const QString& line, const QString& kubeconfig,

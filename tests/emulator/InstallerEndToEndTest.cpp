@@ -51,10 +51,13 @@ protected:
         ClusterTestFixture::TearDown();
     }
 
-    std::unique_ptr<DevtronInstaller> makeInstaller() {
+    std::unique_ptr<DevtronInstaller> makeInstaller(QString kubeconfig = QString()) {
+        if (kubeconfig.isEmpty()) {
+            kubeconfig = m_emulator.kubeconfigPath();
+        }
         const std::weak_ptr<Reports> weak = m_reports;
         return std::make_unique<DevtronInstaller>(
-            m_emulator.kubeconfigPath(),
+            kubeconfig,
             [weak](double fraction) {
                 if (const auto reports = weak.lock()) {
                     const std::lock_guard lock(reports->mutex);
@@ -195,4 +198,21 @@ TEST_F(InstallerEndToEnd, AccessDataIsReadBackAfterTheInstallationAndDefaultsBef
     const std::lock_guard lock(m_reports->mutex);
     EXPECT_FALSE(m_reports->logs.join(u'\n').contains(standInPassword()))
         << "the decoded password reached the log";
+}
+
+TEST_F(InstallerEndToEnd,
+       ToolsFolderAndKubeconfigWithBlanksAndChineseCharactersInstallAndReadBack) {
+    const auto [tools, kubeconfig] = unusualPaths();
+    ASSERT_FALSE(tools.isEmpty());
+    AppPaths::setToolsDirectoryOverride(tools);
+
+    const auto installer = makeInstaller(kubeconfig);
+    installer->installDevtron();
+    const auto [success, message] = waitForOutcome();
+    EXPECT_TRUE(success) << message.value_or(QString()).toStdString();
+
+    const auto reader = makeInstaller(kubeconfig);
+    const auto [url, password] = retrieveInfo(*reader);
+    EXPECT_EQ(url, standInAddress());
+    EXPECT_EQ(password, standInPassword());
 }
