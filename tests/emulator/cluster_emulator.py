@@ -838,7 +838,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.dispatch()
 
     def dispatch(self):
-        body = self.read_body()
+        try:
+            body = self.read_body()
+        except ValueError:
+            self.close_connection = True
+            self.send_json(400, ApiError(400, "BadRequest", "bad Content-Length").status())
+            return
         emulator = self.emulator
         if emulator.mode == "slow":
             emulator.hold_while_slow()
@@ -855,6 +860,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_json(error.code, error.status())
         except (ValueError, KeyError, TypeError) as error:
             self.send_json(400, ApiError(400, "BadRequest", "bad request: %s" % error).status())
+        except Exception as error:  # noqa: BLE001 - the client must get an answer, not a hang-up
+            print("cluster_emulator: %s %s failed: %r" % (self.command, self.path, error),
+                  file=sys.stderr, flush=True)
+            self.send_json(500, ApiError(500, "InternalError",
+                                         "an error on the server (%s) has prevented the request "
+                                         "from succeeding" % error).status())
 
     def route(self, body):
         url = urllib.parse.urlsplit(self.path)
