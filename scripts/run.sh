@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up and builds like scripts/setup.sh, then starts Nimbrel.
 #
-# By default Nimbrel starts beside a local cluster emulator (tests/emulator), so that the whole
+# By default Nimbrel starts beside a local cluster emulator (scripts/cluster-emulator), so that the whole
 # wizard can be walked without a Kubernetes cluster: choose the demo kubeconfig whose path is
 # printed below, and the installation step installs a small stand-in chart instead of Devtron.
 # NIMBREL_DEMO=0 starts Nimbrel alone, for a real cluster.
@@ -28,7 +28,7 @@ ready_file=$state_dir/ready.json
 mkdir -p "$state_dir"
 rm -f "$ready_file"
 
-"$python" "$root/tests/emulator/cluster_emulator.py" --state-dir "$state_dir" \
+"$python" "$root/scripts/cluster-emulator/cluster_emulator.py" --state-dir "$state_dir" \
     --kubeconfig "$kubeconfig" --ready-file "$ready_file" --parent-pid $$ >/dev/null &
 emulator_pid=$!
 stop_emulator() {
@@ -54,7 +54,7 @@ fi
 
 # The stand-in chart refuses any cluster but the emulator, so a real kubeconfig picked by
 # mistake in the demo gets a clear failure instead of a stand-in installation.
-export DEVTRON_CHART=$root/tests/emulator/devtron-standin
+export DEVTRON_CHART=$root/scripts/cluster-emulator/devtron-standin
 echo "Demo cluster: $(sed -n 's/.*"server": "\([^"]*\)".*/\1/p' "$ready_file")"
 echo "Demo kubeconfig (choose it in the first step): $kubeconfig"
 echo "For a real cluster run: NIMBREL_DEMO=0 scripts/run.sh"

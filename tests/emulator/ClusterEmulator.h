@@ -6,7 +6,7 @@
 
 #include <memory>
 
-// Runs tests/emulator/cluster_emulator.py as a child process for one test: a local HTTPS
+// Runs scripts/cluster-emulator/cluster_emulator.py as a child process for one test: a local HTTPS
 // Kubernetes API that the real kubectl and helm talk to. The child is killed on destruction.
 class ClusterEmulator {
 public:

@@ -123,7 +123,7 @@ private:
     std::vector<Saved> m_saved;
 };
 
-// What the stand-in chart stores; see tests/emulator/devtron-standin/values.yaml.
+// What the stand-in chart stores; see scripts/cluster-emulator/devtron-standin/values.yaml.
 inline QString standInPassword() {
     return QStringLiteral("emulator-admin-密码");
 }
@@ -131,7 +131,7 @@ inline QString standInAddress() {
     return QStringLiteral("http://devtron.emulator.nimbrel.local");
 }
 inline QString standInChart() {
-    return QStringLiteral(NIMBREL_EMULATOR_DIR "/devtron-standin");
+    return QStringLiteral(NIMBREL_STANDIN_CHART);
 }
 inline QString brokenChart() {
     return QStringLiteral(NIMBREL_EMULATOR_DIR "/devtron-standin-broken");

@@ -13,9 +13,12 @@ import unittest
 import urllib.error
 import urllib.request
 
-import cluster_emulator as emu
-
 HERE = os.path.dirname(os.path.abspath(__file__))
+EMULATOR_DIR = os.path.normpath(os.path.join(HERE, "..", "..", "scripts", "cluster-emulator"))
+EMULATOR = os.path.join(EMULATOR_DIR, "cluster_emulator.py")
+sys.path.insert(0, EMULATOR_DIR)
+
+import cluster_emulator as emu  # noqa: E402  (found through EMULATOR_DIR)
 
 
 def varint(value):
@@ -181,7 +184,7 @@ class LifecycleTest(unittest.TestCase):
         state = tempfile.mkdtemp(prefix="nimbrel-emulator-test-")
         self.addCleanup(subprocess.run, ["rm", "-rf", state], check=False)
         process = subprocess.Popen(
-            [sys.executable, os.path.join(HERE, "cluster_emulator.py"), "--state-dir", state,
+            [sys.executable, EMULATOR, "--state-dir", state,
              *extra], stdout=subprocess.PIPE, text=True)
 
         def stop():
