@@ -85,19 +85,4 @@ int fileMode(const QString& path) {
     return static_cast<int>(info.st_mode & 07777);
 }
 
-ScopedEnv::ScopedEnv(const char* name, const QByteArray& value) : m_name(name) {
-    if (qEnvironmentVariableIsSet(name)) {
-        m_previous = qgetenv(name);
-    }
-    qputenv(name, value);
-}
-
-ScopedEnv::~ScopedEnv() {
-    if (m_previous) {
-        qputenv(m_name, *m_previous);
-    } else {
-        qunsetenv(m_name);
-    }
-}
-
 } // namespace kubeconfig_fixtures

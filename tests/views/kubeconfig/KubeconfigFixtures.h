@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ScopedEnvironmentVariable.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -27,18 +29,7 @@ std::optional<QByteArray> readFile(const QString& path);
 // Permission bits of the file itself (links not followed).
 int fileMode(const QString& path);
 
-// Sets an environment variable for the lifetime of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value);
-    ~ScopedEnv();
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<QByteArray> m_previous;
-};
+using ScopedEnv = ScopedEnvironmentVariable;
 
 // Receives the addresses handed to QDesktopServices::openUrl.
 class UrlRecorder : public QObject {
