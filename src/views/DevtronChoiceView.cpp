@@ -119,9 +119,17 @@ DevtronChoiceView::DevtronChoiceView(InstallationState& state, QWidget* parent)
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidget(content);
-    // The scroll area sits on the screen's own background.
-    scroll->setStyleSheet(QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { "
-                                         "background: transparent; }"));
+    // The scroll area sits on the screen's own background, with a slim flat scroll bar in place
+    // of the style's bevelled one with arrow buttons.
+    scroll->setStyleSheet(
+        QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"
+                       "QScrollBar:vertical { width: 8px; background: transparent; margin: 0; }"
+                       "QScrollBar::handle:vertical { background: %1; border-radius: 4px; "
+                       "min-height: 24px; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { "
+                       "background: none; }")
+            .arg(Palette::withOpacity(Palette::grey(), 0.45).name(QColor::HexArgb)));
     layout->addWidget(scroll, 1);
     layout->addWidget(buildNavigation());
 
@@ -264,6 +272,8 @@ void DevtronChoiceView::ensureAlert() {
     m_alert->setIcon(QMessageBox::Warning);
     m_alert->setWindowTitle(QStringLiteral("集群连接测试失败"));
     m_alert->setText(QStringLiteral("集群连接测试失败"));
+    // kubectl's own words are worth copying into a support request.
+    m_alert->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QPushButton* acknowledge =
         m_alert->addButton(QStringLiteral("我知道了"), QMessageBox::AcceptRole);
     m_alertBackButton = m_alert->addButton(QStringLiteral("返回上一步"), QMessageBox::RejectRole);
