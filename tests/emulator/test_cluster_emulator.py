@@ -123,19 +123,19 @@ class PatchTest(unittest.TestCase):
         self.assertEqual(current["metadata"]["labels"], {"a": "1", "b": "2"})
 
     def test_json_patch_operations_and_their_failures(self):
-        doc = {"spec": {"items": ["a", "b"], "name": "x"}}
+        doc = {"body": {"items": ["a", "b"], "name": "x"}}
         patched = emu.json_patch(doc, [
-            {"op": "add", "path": "/spec/items/-", "value": "c"},
-            {"op": "replace", "path": "/spec/name", "value": "y"},
-            {"op": "remove", "path": "/spec/items/0"},
+            {"op": "add", "path": "/body/items/-", "value": "c"},
+            {"op": "replace", "path": "/body/name", "value": "y"},
+            {"op": "remove", "path": "/body/items/0"},
             {"op": "add", "path": "/metadata/labels/app~1name", "value": "v"},
         ])
-        self.assertEqual(patched, {"spec": {"items": ["b", "c"], "name": "y"},
+        self.assertEqual(patched, {"body": {"items": ["b", "c"], "name": "y"},
                                    "metadata": {"labels": {"app/name": "v"}}})
-        for bad in ({"op": "test", "path": "/spec/name", "value": "z"},
-                    {"op": "replace", "path": "/spec/missing", "value": 1},
-                    {"op": "remove", "path": "/spec/items/7"},
-                    {"op": "move", "path": "/spec/name"}):
+        for bad in ({"op": "test", "path": "/body/name", "value": "z"},
+                    {"op": "replace", "path": "/body/missing", "value": 1},
+                    {"op": "remove", "path": "/body/items/7"},
+                    {"op": "move", "path": "/body/name"}):
             with self.subTest(op=bad), self.assertRaises(emu.ApiError):
                 emu.json_patch(doc, [bad])
 
