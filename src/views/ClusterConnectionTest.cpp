@@ -29,6 +29,20 @@ bool mentionsAuthorization(const QString& text) {
            text.contains(QLatin1String("authorization"));
 }
 
+// kubectl 1.32 answers a rejected token on first contact with "You must be logged in to the
+// server (the server has asked for the client to provide credentials)": no "Unauthorized" in it.
+bool mentionsMissingCredentials(const QString& text) {
+    return text.contains(QLatin1String("You must be logged in to the server"));
+}
+
+// A refused connection is worded "The connection to the server HOST was refused", never
+// "Unable to connect to the server", yet it is the plainest case of an unreachable server.
+bool mentionsUnreachableServer(const QString& text) {
+    return text.contains(QLatin1String("Unable to connect to the server")) ||
+           (text.contains(QLatin1String("The connection to the server")) &&
+            text.contains(QLatin1String("was refused")));
+}
+
 bool mentionsCertificate(const QString& text) {
     return text.contains(QLatin1String("certificate")) || text.contains(QLatin1String("x509"));
 }
@@ -205,13 +219,13 @@ QString ClusterConnectionTest::classifyConnectionError(const QString& errorText)
     QString text = errorText.isEmpty() ? QStringLiteral("无法连接到Kubernetes集群") : errorText;
     // kubectl prefixes TLS failures with "Unable to connect to the server", so the certificate
     // check has to come first or a bad certificate would read as an unreachable server.
-    if (mentionsAuthorization(text)) {
+    if (mentionsAuthorization(text) || mentionsMissingCredentials(text)) {
         return authorizationMessage;
     }
     if (mentionsCertificate(text)) {
         return certificateMessage;
     }
-    if (text.contains(QLatin1String("Unable to connect to the server"))) {
+    if (mentionsUnreachableServer(text)) {
         return serverUnreachableMessage;
     }
     return text;

@@ -115,10 +115,11 @@ TEST(ScreenGallery, ChoiceStatesShowWhatTheirNamesSay) {
         const auto* alert = part<QMessageBox>(stage, "testFailAlert");
         ASSERT_NE(alert, nullptr);
         EXPECT_TRUE(alert->isVisible());
-        // The recorded refusal passes the classification unchanged and reaches the details.
+        // The recorded refusal reads as an unreachable server, wrapped as the details.
         EXPECT_TRUE(alert->informativeText().startsWith(QStringLiteral("连接Kubernetes集群失败")))
             << alert->informativeText().toStdString();
-        EXPECT_TRUE(alert->informativeText().contains(QStringLiteral("was refused")));
+        EXPECT_TRUE(
+            alert->informativeText().contains(QStringLiteral("无法连接到Kubernetes服务器")));
         EXPECT_EQ(stage.state().currentStep(), InstallationStep::devtronChoice);
     }
 }

@@ -39,9 +39,10 @@ TEST(ConnectionErrorClassification, RecordedKubectlFaultsGetTheirMessages) {
         QString expected;
     };
     const std::vector<Case> cases{
-        // Only a 401 with discovery already cached says "Unauthorized".
+        // Only a 401 with discovery already cached says "Unauthorized"; on first contact kubectl
+        // asks the user to log in.
         {"unauthorized-cached", authorizationMessage},
-        {"unauthorized", recorded("unauthorized")},
+        {"unauthorized", authorizationMessage},
         // TLS failures also say "Unable to connect to the server".
         {"no-ca", certificateMessage},
         {"plain-http", serverMessage},
@@ -49,7 +50,8 @@ TEST(ConnectionErrorClassification, RecordedKubectlFaultsGetTheirMessages) {
         {"slow-cached", serverMessage},
         {"unavailable", recorded("unavailable")},
         {"unavailable-cached", recorded("unavailable-cached")},
-        {"closed-port", recorded("closed-port")},
+        // A refused connection never says "Unable to connect to the server".
+        {"closed-port", serverMessage},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fault);
@@ -73,6 +75,9 @@ TEST(ConnectionErrorClassification, RuleOrderCaseAndEmptyText) {
               QStringLiteral("unauthorized"));
     EXPECT_EQ(ClusterConnectionTest::classifyConnectionError({}),
               QStringLiteral("无法连接到Kubernetes集群"));
+    // "was refused" alone, without kubectl's connection wording, is not a refused connection.
+    EXPECT_EQ(ClusterConnectionTest::classifyConnectionError(QStringLiteral("token was refused")),
+              QStringLiteral("token was refused"));
 }
 
 TEST(AlertText, MapsRawTextsAndWrapsEverythingElse) {
