@@ -2,6 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/MainWindow.h"
+#include "installer/DevtronAlertDialog.h"
 #include "session/InstallationState.h"
 #include "views/Palette.h"
 
@@ -10,6 +11,8 @@ NimbrelApp::NimbrelApp(int& argc, char** argv) : m_application(argc, argv) {
     QApplication::setApplicationVersion(QStringLiteral(NIMBREL_VERSION));
     Palette::applyApplicationFont();
     Palette::applyApplicationPalette();
+    // The installer engine needs no widgets; the program gives it its warning box.
+    DevtronAlertDialog::install();
 
     m_installationState = std::make_unique<InstallationState>();
     m_appDelegate = std::make_unique<AppDelegate>();
