@@ -279,6 +279,10 @@ struct DevtronInstaller::Core : std::enable_shared_from_this<DevtronInstaller::C
                              const InfoCompletion& completion);
     void finishPasswordLookup(const QString& url, const QString& output, const QString& error,
                               int exitCode, const InfoCompletion& completion);
+    // Logs a failed lookup's error text and leaves it in a private report, also on the clipboard.
+    void reportLookupFailure(const QString& title, int closingRuleLength, const QString& command,
+                             int exitCode, const QString& error, const QString& fileName,
+                             const QString& savedPrefix);
 
     void closeLogFile();
     void cancelInstallation();
@@ -670,24 +674,9 @@ void DevtronInstaller::Core::finishAddressLookup(const QString& output, const QS
             }
         }
     } else if (!error.isEmpty()) {
-        log(QStringLiteral("错误输出:"));
-        for (const QString& line : error.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-            log(QStringLiteral("!! ") + line);
-        }
-        const QString report = QStringLiteral("===== Devtron URL获取错误 =====\n命令: ") +
-                               addressCommand() + QStringLiteral("\n退出代码: ") +
-                               QString::number(exitCode) + QStringLiteral("\n\n错误输出:\n") +
-                               error + QStringLiteral("\n============================");
-        QString reportPath;
-        QString writeError;
-        if (writePrivateReport(QStringLiteral("devtron_url_error.log"), report, reportPath,
-                               writeError)) {
-            log(QStringLiteral("URL获取错误信息已保存到: ") + reportPath);
-            copyToClipboard(report);
-            log(QStringLiteral("错误详情已复制到剪贴板，可直接粘贴查看"));
-        } else {
-            log(QStringLiteral("无法保存错误日志: ") + writeError);
-        }
+        reportLookupFailure(QStringLiteral("Devtron URL获取错误"), 28, addressCommand(), exitCode,
+                            error, QStringLiteral("devtron_url_error.log"),
+                            QStringLiteral("URL获取错误信息已保存到: "));
     }
 
     if (url.isEmpty()) {
@@ -730,30 +719,38 @@ void DevtronInstaller::Core::finishPasswordLookup(const QString& url, const QStr
         }
     } else {
         if (!error.isEmpty()) {
-            log(QStringLiteral("错误输出:"));
-            for (const QString& line : error.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-                log(QStringLiteral("!! ") + line);
-            }
-            const QString report = QStringLiteral("===== Devtron信息获取错误 =====\n命令: ") +
-                                   passwordCommand() + QStringLiteral("\n退出代码: ") +
-                                   QString::number(exitCode) + QStringLiteral("\n\n错误输出:\n") +
-                                   error + QStringLiteral("\n=============================");
-            QString reportPath;
-            QString writeError;
-            if (writePrivateReport(QStringLiteral("devtron_info_error.log"), report, reportPath,
-                                   writeError)) {
-                log(QStringLiteral("详细错误信息已保存到: ") + reportPath);
-                copyToClipboard(report);
-                log(QStringLiteral("错误详情已复制到剪贴板，可直接粘贴查看"));
-            } else {
-                log(QStringLiteral("无法保存错误日志: ") + writeError);
-            }
+            reportLookupFailure(QStringLiteral("Devtron信息获取错误"), 29, passwordCommand(),
+                                exitCode, error, QStringLiteral("devtron_info_error.log"),
+                                QStringLiteral("详细错误信息已保存到: "));
         }
         log(QStringLiteral("无法获取Devtron密码，使用默认值"));
     }
     log(QStringLiteral("完成获取Devtron凭证: URL=") + url + QStringLiteral(", 用户名=admin"));
     closeLogFile();
     deliverInfo(completion, url, password);
+}
+
+void DevtronInstaller::Core::reportLookupFailure(const QString& title, int closingRuleLength,
+                                                 const QString& command, int exitCode,
+                                                 const QString& error, const QString& fileName,
+                                                 const QString& savedPrefix) {
+    log(QStringLiteral("错误输出:"));
+    for (const QString& line : error.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        log(QStringLiteral("!! ") + line);
+    }
+    const QString report = QStringLiteral("===== ") + title + QStringLiteral(" =====\n命令: ") +
+                           command + QStringLiteral("\n退出代码: ") + QString::number(exitCode) +
+                           QStringLiteral("\n\n错误输出:\n") + error + QLatin1Char('\n') +
+                           QString(closingRuleLength, QLatin1Char('='));
+    QString reportPath;
+    QString writeError;
+    if (writePrivateReport(fileName, report, reportPath, writeError)) {
+        log(savedPrefix + reportPath);
+        copyToClipboard(report);
+        log(QStringLiteral("错误详情已复制到剪贴板，可直接粘贴查看"));
+    } else {
+        log(QStringLiteral("无法保存错误日志: ") + writeError);
+    }
 }
 
 void DevtronInstaller::Core::closeLogFile() {

@@ -2,6 +2,7 @@
 
 #include "views/IconRegistry.h"
 #include "views/Palette.h"
+#include "views/TextLabel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -29,12 +30,8 @@ ConfigItemRow::ConfigItemRow(const QString& icon, const QString& text, QWidget* 
     }
     layout->addWidget(symbol);
 
-    auto* label = new QLabel(text, this);
+    auto* label = makeTextLabel(text, Palette::font(12), Palette::primaryText(), this);
     label->setObjectName(QStringLiteral("text"));
-    label->setFont(Palette::font(12));
-    QPalette colours = label->palette();
-    colours.setColor(QPalette::WindowText, Palette::primaryText());
-    label->setPalette(colours);
     layout->addWidget(label);
 
     layout->addStretch();

@@ -5,6 +5,7 @@
 #include "views/ConfigItemRow.h"
 #include "views/FeatureRow.h"
 #include "views/Palette.h"
+#include "views/TextLabel.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -24,15 +25,6 @@ QString css(const QColor& colour) {
     return colour.name(QColor::HexArgb);
 }
 
-QLabel* makeLabel(const QString& text, const QFont& font, const QColor& colour, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setFont(font);
-    QPalette colours = label->palette();
-    colours.setColor(QPalette::WindowText, colour);
-    label->setPalette(colours);
-    return label;
-}
-
 // A rounded, tinted panel with 14 pixels of padding around its vertical stack.
 QFrame* makeBox(const QString& name, const QColor& background, int spacing, QWidget* parent) {
     auto* box = new QFrame(parent);
@@ -47,7 +39,7 @@ QFrame* makeBox(const QString& name, const QColor& background, int spacing, QWid
 
 QLabel* makeBoxHeading(const QString& text, QWidget* parent) {
     QLabel* heading =
-        makeLabel(text, Palette::font(13, QFont::Medium), Palette::primaryText(), parent);
+        makeTextLabel(text, Palette::font(13, QFont::Medium), Palette::primaryText(), parent);
     heading->setContentsMargins(0, 0, 0, 2);
     return heading;
 }
@@ -162,9 +154,9 @@ QWidget* DevtronChoiceView::buildHeader() {
     auto* layout = new QVBoxLayout(header);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
-    layout->addWidget(makeLabel(QStringLiteral("安装选项"), Palette::font(20, QFont::Medium),
-                                Palette::primaryText(), header));
-    QLabel* subtitle = makeLabel(
+    layout->addWidget(makeTextLabel(QStringLiteral("安装选项"), Palette::font(20, QFont::Medium),
+                                    Palette::primaryText(), header));
+    QLabel* subtitle = makeTextLabel(
         QStringLiteral(
             "请选择是否要安装Devtron平台，无论您的选择如何，我们都将配置必要的命令行工具"),
         Palette::font(13), Palette::secondaryText(), header);
@@ -210,8 +202,8 @@ QWidget* DevtronChoiceView::buildProgressRow() {
     auto* indicator = new BusyIndicator(Palette::grey(), 22, row);
     indicator->setObjectName(QStringLiteral("progressIndicator"));
     line->addWidget(indicator, 0, Qt::AlignVCenter);
-    QLabel* text = makeLabel(QStringLiteral("正在测试集群连接..."), Palette::font(13),
-                             Palette::secondaryText(), row);
+    QLabel* text = makeTextLabel(QStringLiteral("正在测试集群连接..."), Palette::font(13),
+                                 Palette::secondaryText(), row);
     text->setContentsMargins(8, 0, 0, 0);
     line->addWidget(text);
     line->addStretch();
