@@ -35,7 +35,8 @@ bool usablePrivateFolder(const QString& path) {
 } // namespace
 
 QString AppPaths::prefixDirectory() {
-    return QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/..")).canonicalFilePath();
+    return QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/.."))
+        .canonicalFilePath();
 }
 
 QString AppPaths::toolsDirectory() {
@@ -55,6 +56,10 @@ QString AppPaths::logDirectory() {
         base = QDir::homePath() + QStringLiteral("/.local/state");
     }
     return base + QStringLiteral("/nimbrel");
+}
+
+QString AppPaths::logFilePath() {
+    return logDirectory() + QStringLiteral("/devtron_install.log");
 }
 
 QString AppPaths::privateTempDirectory() {

@@ -15,6 +15,8 @@ public:
 
     // $XDG_STATE_HOME/nimbrel (default ~/.local/state/nimbrel); not created here.
     static QString logDirectory();
+    // logDirectory() + "/devtron_install.log": the session log, shared with the installer log.
+    static QString logFilePath();
 
     // The per-user private temporary folder, created with mode 0700 and ending in "/".
     // Empty when no usable folder can be had (one that exists but is not ours is refused).

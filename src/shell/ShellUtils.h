@@ -28,7 +28,8 @@ public:
     static CommandResult runCommandWithEnv(const QString& command,
                                            const EnvironmentOverlay& environment);
     static void runCommandAsync(const QString& command, CommandCompletion completion);
-    static void runCommandAsyncWithEnv(const QString& command, const EnvironmentOverlay& environment,
+    static void runCommandAsyncWithEnv(const QString& command,
+                                       const EnvironmentOverlay& environment,
                                        CommandCompletion completion);
 
     static bool setEnvironmentVariable(const QString& name, const QString& value);

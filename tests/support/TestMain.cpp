@@ -1,12 +1,44 @@
 #include <QApplication>
+#include <QByteArray>
+#include <QDir>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+namespace {
+
+// Points HOME and the XDG folders at a fresh folder, so that a test binary started on its own
+// never reads or writes the user's files. Set before the application object reads any of them.
+void isolateUserFolders(const QTemporaryDir& sandbox) {
+    const QString home = sandbox.filePath(QStringLiteral("home"));
+    const QString runtime = sandbox.filePath(QStringLiteral("runtime"));
+    QDir().mkpath(home);
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const auto set = [](const char* name, const QString& value) {
+        qputenv(name, QFile::encodeName(value));
+    };
+    set("HOME", home);
+    set("XDG_RUNTIME_DIR", runtime);
+    set("XDG_STATE_HOME", home + QStringLiteral("/.local/state"));
+    set("XDG_CONFIG_HOME", home + QStringLiteral("/.config"));
+    set("XDG_DATA_HOME", home + QStringLiteral("/.local/share"));
+    set("XDG_CACHE_HOME", home + QStringLiteral("/.cache"));
+}
+
+} // namespace
 
 // Every test binary gets a QApplication, offscreen unless the caller chose a platform.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    const QTemporaryDir sandbox(QDir::tempPath() + QStringLiteral("/nimbrel-test-XXXXXX"));
+    if (!sandbox.isValid()) {
+        return 2;
+    }
+    isolateUserFolders(sandbox);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

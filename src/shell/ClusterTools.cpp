@@ -1,0 +1,76 @@
+#include "shell/ClusterTools.h"
+
+#include "shell/AppPaths.h"
+
+#include <QStringList>
+
+QString ClusterTools::toolsDirectory() {
+    return AppPaths::toolsDirectory();
+}
+
+QString ClusterTools::kubectlPath() {
+    return toolsDirectory() + QStringLiteral("/kubectl");
+}
+
+QString ClusterTools::helmPath() {
+    return toolsDirectory() + QStringLiteral("/helm");
+}
+
+QString ClusterTools::installScriptPath() {
+    return toolsDirectory() + QStringLiteral("/devtron-charts/install.sh");
+}
+
+EnvironmentOverlay ClusterTools::environment(const QString& kubeconfigPath) {
+    return {
+        {QStringLiteral("PATH"),
+         toolsDirectory() + QStringLiteral(":/usr/bin:/bin:/usr/sbin:/sbin")},
+        {QStringLiteral("KUBECONFIG"), kubeconfigPath},
+        {QStringLiteral("KUBE_INSECURE_SKIP_TLS_VERIFY"), QStringLiteral("true")},
+    };
+}
+
+namespace {
+
+QString kubectl(const char* arguments) {
+    return ShellUtils::quotePath(ClusterTools::kubectlPath()) + QLatin1Char(' ') +
+           QLatin1String(arguments);
+}
+
+QString helm(const char* arguments) {
+    return ShellUtils::quotePath(ClusterTools::helmPath()) + QLatin1Char(' ') +
+           QLatin1String(arguments);
+}
+
+} // namespace
+
+QString ClusterTools::kubectlVersionCommand() {
+    return kubectl("version --client");
+}
+
+QString ClusterTools::helmVersionCommand() {
+    return helm("version --short");
+}
+
+QString ClusterTools::namespacesCommand() {
+    return kubectl("get namespaces --request-timeout=10s");
+}
+
+QString ClusterTools::releaseStatusCommand() {
+    return helm("status devtron -n devtroncd");
+}
+
+QString ClusterTools::addressCommand() {
+    return kubectl("describe serviceexporter devtron-itf -n devtroncd");
+}
+
+QString ClusterTools::passwordCommand() {
+    return kubectl("get secret -n devtroncd devtron-secret -o jsonpath={.data.ADMIN_PASSWORD}");
+}
+
+QString ClusterTools::installScriptCommand() {
+    QStringList pieces = installScriptPath().split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    const QString scriptName = pieces.isEmpty() ? QStringLiteral("install.sh") : pieces.takeLast();
+    return QStringLiteral("cd ") +
+           ShellUtils::quotePath(QLatin1Char('/') + pieces.join(QLatin1Char('/'))) +
+           QStringLiteral(" && /bin/bash ") + scriptName;
+}

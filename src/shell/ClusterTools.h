@@ -1,0 +1,32 @@
+#pragma once
+
+#include "shell/ShellUtils.h"
+
+#include <QString>
+
+// The bundled cluster tools, the environment every cluster command runs in, and the command
+// lines Nimbrel sends to them. Paths in command lines are quoted with ShellUtils::quotePath.
+class ClusterTools {
+public:
+    ClusterTools() = delete;
+
+    // AppPaths::toolsDirectory(), and the tools inside it.
+    static QString toolsDirectory();
+    static QString kubectlPath();
+    static QString helmPath();
+    static QString installScriptPath();
+
+    // PATH (tools folder first, then the fixed system folders), KUBECONFIG and
+    // KUBE_INSECURE_SKIP_TLS_VERIFY, laid over the process environment for one cluster command.
+    static EnvironmentOverlay environment(const QString& kubeconfigPath);
+
+    // The command lines, each starting with the quoted tool path.
+    static QString kubectlVersionCommand(); // kubectl version --client
+    static QString helmVersionCommand();    // helm version --short
+    static QString namespacesCommand();     // kubectl get namespaces --request-timeout=10s
+    static QString releaseStatusCommand();  // helm status devtron -n devtroncd
+    static QString addressCommand();        // kubectl describe serviceexporter devtron-itf ...
+    static QString passwordCommand();       // kubectl get secret ... ADMIN_PASSWORD
+    // "cd <quoted script folder> && /bin/bash install.sh"
+    static QString installScriptCommand();
+};
