@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -221,7 +222,13 @@ int terminationStatus(int status) {
     return 1;
 }
 
-CommandResult execute(const QString& command, const EnvironmentOverlay* overlay) {
+// Exit status reported for a command ended by its time limit, as timeout(1) does.
+constexpr int timedOutStatus = 124;
+
+// `timeoutMs` < 0: no limit. With a limit the child gets a process group of its own, so that
+// everything it started can be ended together.
+CommandResult execute(const QString& command, const EnvironmentOverlay* overlay,
+                      qint64 timeoutMs = -1) {
     const QString shell = ShellUtils::shellPath();
     QByteArray shellBytes = QFile::encodeName(shell);
     QByteArray line = command.toUtf8();
@@ -263,7 +270,12 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay)
     posix_spawnattr_setsigmask(&attributes, &signalSet);
     sigaddset(&signalSet, SIGPIPE);
     posix_spawnattr_setsigdefault(&attributes, &signalSet);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    short spawnFlags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    if (timeoutMs >= 0) {
+        posix_spawnattr_setpgroup(&attributes, 0);
+        spawnFlags |= POSIX_SPAWN_SETPGROUP;
+    }
+    posix_spawnattr_setflags(&attributes, spawnFlags);
 
     pid_t pid = -1;
     const int spawnError =
@@ -284,6 +296,9 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay)
     StreamReader errReader(err.readEnd.get());
     bool outOpen = true;
     bool errOpen = true;
+    bool timedOut = false;
+    QDeadlineTimer deadline =
+        timeoutMs >= 0 ? QDeadlineTimer(timeoutMs) : QDeadlineTimer(QDeadlineTimer::Forever);
     while (outOpen || errOpen) {
         pollfd fds[3] = {};
         nfds_t count = 0;
@@ -302,10 +317,18 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay)
             exitIndex = static_cast<int>(count);
             fds[count++] = {exitWatch.get(), POLLIN, 0};
         }
-        if (::poll(fds, count, -1) < 0) {
+        const qint64 remaining = deadline.remainingTime();
+        const int ready = ::poll(
+            fds, count, remaining < 0 ? -1 : static_cast<int>(qMin<qint64>(remaining, 60000)));
+        if (ready < 0) {
             if (errno == EINTR) {
                 continue;
             }
+            break;
+        }
+        if (ready == 0 && deadline.hasExpired()) {
+            ::kill(-pid, SIGKILL);
+            timedOut = true;
             break;
         }
         if (outIndex >= 0 && fds[outIndex].revents != 0) {
@@ -333,6 +356,14 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay)
     } while (waited < 0 && errno == EINTR);
     // With the status lost (someone reaped the child first), success cannot be claimed.
     const int exitCode = waited == pid ? terminationStatus(status) : 1;
+    if (timedOut) {
+        QString error = errReader.text();
+        if (!error.isEmpty() && !error.endsWith(QLatin1Char('\n'))) {
+            error += QLatin1Char('\n');
+        }
+        error += QStringLiteral("命令超时：%1 秒后仍未结束，已终止").arg(timeoutMs / 1000);
+        return {outReader.text(), error, timedOutStatus};
+    }
     return {outReader.text(), errReader.text(), exitCode};
 }
 
@@ -430,6 +461,12 @@ CommandResult ShellUtils::runCommand(const QString& command) {
 CommandResult ShellUtils::runCommandWithEnv(const QString& command,
                                             const EnvironmentOverlay& environment) {
     return execute(command, &environment);
+}
+
+CommandResult ShellUtils::runCommandWithEnv(const QString& command,
+                                            const EnvironmentOverlay& environment,
+                                            std::chrono::milliseconds timeout) {
+    return execute(command, &environment, qMax<qint64>(0, timeout.count()));
 }
 
 void ShellUtils::runCommandAsync(const QString& command, CommandCompletion completion) {

@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -27,6 +28,11 @@ public:
     static CommandResult runCommand(const QString& command);
     static CommandResult runCommandWithEnv(const QString& command,
                                            const EnvironmentOverlay& environment);
+    // The same with a time limit: once it has passed, the child and everything it started are
+    // killed, and the result has exit status 124 with the reason at the end of the error text.
+    static CommandResult runCommandWithEnv(const QString& command,
+                                           const EnvironmentOverlay& environment,
+                                           std::chrono::milliseconds timeout);
     static void runCommandAsync(const QString& command, CommandCompletion completion);
     static void runCommandAsyncWithEnv(const QString& command,
                                        const EnvironmentOverlay& environment,

@@ -282,3 +282,13 @@ TEST(DecodeBase64, StrictStandardBase64OfUtf8Only) {
     // 0xFF 0xFE is not UTF-8.
     EXPECT_EQ(ShellUtils::decodeBase64(QStringLiteral("//4=")), std::nullopt);
 }
+
+TEST(CommandRunner, TimeLimitEndsTheChildAndEverythingItStarted) {
+    const CommandResult result = ShellUtils::runCommandWithEnv(
+        QStringLiteral("echo started; sleep 30 & sleep 30"), {}, std::chrono::milliseconds(300));
+    EXPECT_EQ(result.exitCode, 124);
+    EXPECT_EQ(result.output, QStringLiteral("started\n"));
+    EXPECT_TRUE(result.error.contains(QStringLiteral("命令超时")));
+    // Nothing of the killed group is left running.
+    EXPECT_NE(ShellUtils::runCommand(QStringLiteral("pgrep -f 'sleep 30'")).exitCode, 0);
+}
