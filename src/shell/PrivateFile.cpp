@@ -30,9 +30,9 @@ QString describeErrno(int error) {
 }
 
 QString sizeLimitText(qint64 maximumSize) {
-    return maximumSize % (1024 * 1024) == 0
-               ? QStringLiteral("%1 MiB").arg(maximumSize / (1024 * 1024))
-               : QStringLiteral("%1 字节").arg(maximumSize);
+    constexpr qint64 mebibyte = qint64{1024} * 1024;
+    return maximumSize % mebibyte == 0 ? QStringLiteral("%1 MiB").arg(maximumSize / mebibyte)
+                                       : QStringLiteral("%1 字节").arg(maximumSize);
 }
 
 // Only a regular file of bounded size is worth reading: a pipe or a device would block or never
