@@ -15,7 +15,7 @@
 #include <utility>
 
 QString InstallerLog::standardPath() {
-    const QString path = AppPaths::logFilePath();
+    QString path = AppPaths::logFilePath();
     const QString folder = QFileInfo(path).path();
     if (QFileInfo::exists(folder)) {
         return path;
