@@ -94,19 +94,3 @@ INSTANTIATE_TEST_SUITE_P(Modes, KubectlFaults, ::testing::ValuesIn(faultCases())
                          [](const ::testing::TestParamInfo<FaultCase>& info) {
                              return std::string(info.param.name);
                          });
-
-TEST(KubectlFaultRecordings, EveryRecordingIsReadAndCoveredByALiveCase) {
-    const QDir folder(QStringLiteral(NIMBREL_KUBECTL_FAULTS_DIR));
-    QStringList covered;
-    for (const FaultCase& fault : faultCases()) {
-        for (const char* name : fault.recordings) {
-            covered << QString::fromLatin1(name) + QStringLiteral(".txt");
-        }
-    }
-    const QStringList files = folder.entryList({QStringLiteral("*.txt")}, QDir::Files);
-    ASSERT_FALSE(files.isEmpty());
-    for (const QString& file : files) {
-        EXPECT_TRUE(covered.contains(file)) << file.toStdString() << " has no live case";
-        EXPECT_EQ(kubectlFault(file.chopped(4)).exitStatus, 1) << file.toStdString();
-    }
-}

@@ -75,17 +75,6 @@ class EmulatorLogicTest(unittest.TestCase):
         with self.assertRaises(emu.ApiError):
             emu.label_matcher("name=(x")
 
-    def test_patches_merge_replace_and_remove(self):
-        current = {"metadata": {"labels": {"a": "1", "b": "2"}}}
-        self.assertEqual(emu.merge_patch(current, {"metadata": {"labels": {"a": None, "c": "3"}}}),
-                         {"metadata": {"labels": {"b": "2", "c": "3"}}})
-        doc = {"body": {"items": ["a", "b"]}}
-        self.assertEqual(emu.json_patch(doc, [{"op": "add", "path": "/body/items/-", "value": "c"},
-                                              {"op": "remove", "path": "/body/items/0"}]),
-                         {"body": {"items": ["b", "c"]}})
-        with self.assertRaises(emu.ApiError):
-            emu.json_patch(doc, [{"op": "remove", "path": "/body/items/7"}])
-
     def test_store_checks_namespaces_names_and_resource_versions(self):
         store = emu.Store()
         secrets, namespaces = emu.Store.find("", "secrets"), emu.Store.find("", "namespaces")
