@@ -11,10 +11,11 @@
 // install over a deployed Devtron release, runs the installation script, reads Devtron's access
 // data back and keeps the installer log (the same file as the session log).
 //
-// Construction, setupEnvironment, installDevtron and cancelInstallation run on the caller's
-// thread (the GUI thread). The script's and the access lookup's completions run on a background
-// thread; the callbacks are then invoked there. Once the installer is destroyed no callback is
-// invoked any more, and a callback must not wait for the GUI thread.
+// Every operation runs on its caller's thread. setupEnvironment and installDevtron block while
+// their commands run, so a screen calls them from a pool thread; cancelInstallation may be called
+// from the GUI thread meanwhile. The script's and the access lookup's completions run on a
+// background thread; the callbacks are then invoked there. Once the installer is destroyed no
+// callback is invoked any more, and a callback must not wait for the GUI thread.
 class DevtronInstaller {
 public:
     using ProgressCallback = std::function<void(double)>;

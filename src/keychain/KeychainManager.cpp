@@ -100,7 +100,8 @@ KeychainManager& KeychainManager::shared() {
 }
 
 void KeychainManager::set(const QString& value, const QString& key) const {
-    QStringEncoder encoder(QStringEncoder::Utf8);
+    // Stateless: a lone surrogate at the very end is an error too, not held back for more input.
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
     const QByteArray bytes = encoder(value);
     // The Secret Service backend keeps the value as a C string: a NUL would cut it short.
     if (encoder.hasError() || bytes.contains('\0')) {

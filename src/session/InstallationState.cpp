@@ -1,26 +1,19 @@
 #include "session/InstallationState.h"
 
 #include "shell/AppPaths.h"
+#include "shell/Console.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 namespace {
 
 constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-
-// Log-file trouble is reported on the console; the session log itself may be what failed.
-void sayOnConsole(const QString& line) {
-    const QByteArray bytes = line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-    std::fflush(stdout);
-}
 
 } // namespace
 
@@ -215,18 +208,18 @@ std::optional<QUrl> InstallationState::exportLogs() const {
 }
 
 void InstallationState::createLogFile() {
-    const QString directory = AppPaths::logDirectory();
+    const QString path = AppPaths::logFilePath();
+    const QString directory = QFileInfo(path).path();
     if (!QFileInfo::exists(directory)) {
         std::error_code error;
         std::filesystem::create_directories(QFile::encodeName(directory).toStdString(), error);
         if (error) {
-            sayOnConsole(QStringLiteral("创建日志文件失败: ") +
-                         QString::fromStdString(error.message()));
+            writeConsoleLine(QStringLiteral("创建日志文件失败: ") +
+                             QString::fromStdString(error.message()));
             return;
         }
     }
 
-    const QString path = directory + QStringLiteral("/devtron_install.log");
     // The log names the cluster and its tools: keep it private, also when an older run left it
     // open.
     if (QFileInfo::exists(path)) {
@@ -251,11 +244,11 @@ void InstallationState::writeToLogFile(const QString& line) {
     // ExistingOnly: a log file removed behind our back stays removed.
     QFile file(m_logFilePath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly)) {
-        sayOnConsole(QStringLiteral("写入日志文件失败: ") + file.errorString());
+        writeConsoleLine(QStringLiteral("写入日志文件失败: ") + file.errorString());
         return;
     }
     const QByteArray bytes = line.toUtf8() + '\n';
     if (file.write(bytes) != bytes.size()) {
-        sayOnConsole(QStringLiteral("写入日志文件失败: ") + file.errorString());
+        writeConsoleLine(QStringLiteral("写入日志文件失败: ") + file.errorString());
     }
 }

@@ -1,371 +1,16 @@
 #include "shell/ShellUtils.h"
 
-#include "shell/AppPaths.h"
+#include "shell/Console.h"
+#include "shell/FileUtilities.h"
+#include "shell/Privilege.h"
 
 #include <QByteArray>
-#include <QDateTime>
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QMutex>
-#include <QMutexLocker>
-#include <QSaveFile>
 #include <QStringDecoder>
-#include <QThreadPool>
-#include <QUuid>
 
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <vector>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ; // NOLINT(readability-redundant-declaration)
 
 namespace {
-
-QMutex& shellMutex() {
-    static QMutex mutex;
-    return mutex;
-}
-
-QString& shellPathStorage() {
-    static QString path = QStringLiteral("/bin/zsh");
-    return path;
-}
-
-// Diagnostics of these utilities go to the console, never to the session log.
-void say(const QString& line) {
-    const QByteArray bytes = line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-    std::fflush(stdout);
-}
-
-class FileDescriptor {
-public:
-    FileDescriptor() = default;
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() { reset(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return m_fd; }
-    void reset(int fd = -1) {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-        m_fd = fd;
-    }
-
-private:
-    int m_fd = -1;
-};
-
-struct Pipe {
-    FileDescriptor readEnd;
-    FileDescriptor writeEnd;
-
-    // Close-on-exec so that concurrent spawns never inherit each other's pipes.
-    int open() {
-        int fds[2] = {-1, -1};
-        if (::pipe2(fds, O_CLOEXEC) != 0) {
-            return errno;
-        }
-        readEnd.reset(fds[0]);
-        writeEnd.reset(fds[1]);
-        // A larger pipe means fewer wake-ups for a child that writes a lot; best effort.
-        ::fcntl(fds[1], F_SETPIPE_SZ, 1024 * 1024);
-        // Only our end is non-blocking; the child's end keeps ordinary blocking writes.
-        const int flags = ::fcntl(fds[0], F_GETFL);
-        ::fcntl(fds[0], F_SETFL, flags | O_NONBLOCK);
-        return 0;
-    }
-};
-
-enum class DrainResult { WouldBlock, EndOfStream };
-
-// How many bytes at the end start a UTF-8 sequence that the next read will complete.
-qsizetype incompleteTail(const char* data, qsizetype size) {
-    for (qsizetype back = 1; back <= 3 && back <= size; ++back) {
-        const auto byte = static_cast<unsigned char>(data[size - back]);
-        if ((byte & 0xC0U) == 0x80U) {
-            continue;
-        }
-        const qsizetype length = byte >= 0xF0U ? 4 : byte >= 0xE0U ? 3 : byte >= 0xC0U ? 2 : 1;
-        return length > back ? back : 0;
-    }
-    return 0;
-}
-
-// One output stream of the child, turned into text as it is read: no second copy of the raw
-// bytes is kept, which matters for outputs of hundreds of megabytes. Any invalid UTF-8 makes the
-// whole stream empty text.
-class StreamReader {
-public:
-    explicit StreamReader(int fd) : m_fd(fd) {}
-
-    DrainResult drain() {
-        if (m_buffer.isEmpty()) {
-            m_buffer.resize(readChunk + 4);
-        }
-        for (;;) {
-            const ssize_t got = ::read(m_fd, m_buffer.data() + m_carried, readChunk);
-            if (got > 0) {
-                consume(m_carried + got);
-                continue;
-            }
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-                return DrainResult::WouldBlock;
-            }
-            return DrainResult::EndOfStream;
-        }
-    }
-
-    QString text() {
-        // A sequence still incomplete at the end is invalid; the stateless decoder says so.
-        decode(m_buffer.constData(), m_carried);
-        m_carried = 0;
-        return m_invalid ? QString() : std::move(m_text);
-    }
-
-private:
-    static constexpr qsizetype readChunk = qsizetype{1024} * 1024;
-
-    void consume(qsizetype available) {
-        const qsizetype tail = incompleteTail(m_buffer.constData(), available);
-        decode(m_buffer.constData(), available - tail);
-        std::memmove(m_buffer.data(), m_buffer.constData() + available - tail,
-                     static_cast<size_t>(tail));
-        m_carried = tail;
-    }
-
-    void decode(const char* bytes, qsizetype size) {
-        if (m_invalid || size == 0) {
-            return;
-        }
-        // Each byte gives at most one UTF-16 unit.
-        const qsizetype used = m_text.size();
-        m_text.resize(used + size);
-        const QChar* end =
-            m_decoder.appendToBuffer(m_text.data() + used, QByteArrayView(bytes, size));
-        m_text.resize(end - m_text.constData());
-        if (m_decoder.hasError()) {
-            m_invalid = true;
-            m_text = QString();
-        }
-    }
-
-    int m_fd;
-    QByteArray m_buffer;
-    qsizetype m_carried = 0;
-    QString m_text;
-    // Stateless, so every piece must be whole sequences (see incompleteTail); the initial-BOM
-    // flag keeps a byte-order mark as text instead of dropping it at each piece.
-    QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
-                                                       QStringDecoder::Flag::ConvertInitialBom};
-    bool m_invalid = false;
-};
-
-// The child's environment as "NAME=value" byte strings: the process environment with the overlay
-// laid over it.
-std::vector<QByteArray> mergedEnvironment(const EnvironmentOverlay& overlay) {
-    std::vector<QByteArray> entries;
-    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
-        entries.emplace_back(*entry);
-    }
-    for (auto it = overlay.cbegin(); it != overlay.cend(); ++it) {
-        const QByteArray name = it.key().toUtf8();
-        if (name.isEmpty() || name.contains('=') || name.contains('\0')) {
-            say(QStringLiteral("忽略无效的环境变量名: ") + it.key());
-            continue;
-        }
-        const QByteArray assignment = name + '=' + it.value().toUtf8();
-        const QByteArray prefix = name + '=';
-        auto found = std::find_if(entries.begin(), entries.end(),
-                                  [&](const QByteArray& e) { return e.startsWith(prefix); });
-        if (found != entries.end()) {
-            *found = assignment;
-        } else {
-            entries.push_back(assignment);
-        }
-    }
-    return entries;
-}
-
-CommandResult startFailure(const QString& shell, int error) {
-    return {QString(),
-            QStringLiteral("Failed to execute command: ") + shell + QStringLiteral(": ") +
-                qt_error_string(error),
-            1};
-}
-
-int terminationStatus(int status) {
-    if (WIFEXITED(status)) {
-        return WEXITSTATUS(status);
-    }
-    if (WIFSIGNALED(status)) {
-        return 128 + WTERMSIG(status);
-    }
-    return 1;
-}
-
-// Exit status reported for a command ended by its time limit, as timeout(1) does.
-constexpr int timedOutStatus = 124;
-
-// `timeoutMs` < 0: no limit. With a limit the child gets a process group of its own, so that
-// everything it started can be ended together.
-CommandResult execute(const QString& command, const EnvironmentOverlay* overlay,
-                      qint64 timeoutMs = -1) {
-    const QString shell = ShellUtils::shellPath();
-    QByteArray shellBytes = QFile::encodeName(shell);
-    QByteArray line = command.toUtf8();
-    char dashC[] = "-c";
-    char* argv[] = {shellBytes.data(), dashC, line.data(), nullptr};
-
-    std::vector<QByteArray> envStorage;
-    std::vector<char*> envp;
-    char** childEnvironment = environ;
-    if (overlay != nullptr) {
-        envStorage = mergedEnvironment(*overlay);
-        envp.reserve(envStorage.size() + 1);
-        for (QByteArray& entry : envStorage) {
-            envp.push_back(entry.data());
-        }
-        envp.push_back(nullptr);
-        childEnvironment = envp.data();
-    }
-
-    Pipe out;
-    Pipe err;
-    if (const int error = out.open(); error != 0) {
-        return startFailure(shell, error);
-    }
-    if (const int error = err.open(); error != 0) {
-        return startFailure(shell, error);
-    }
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out.writeEnd.get(), STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, err.writeEnd.get(), STDERR_FILENO);
-
-    // The child starts with no blocked signals and a default SIGPIPE, whatever this process uses.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t signalSet;
-    sigemptyset(&signalSet);
-    posix_spawnattr_setsigmask(&attributes, &signalSet);
-    sigaddset(&signalSet, SIGPIPE);
-    posix_spawnattr_setsigdefault(&attributes, &signalSet);
-    short spawnFlags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
-    if (timeoutMs >= 0) {
-        posix_spawnattr_setpgroup(&attributes, 0);
-        spawnFlags |= POSIX_SPAWN_SETPGROUP;
-    }
-    posix_spawnattr_setflags(&attributes, spawnFlags);
-
-    pid_t pid = -1;
-    const int spawnError =
-        ::posix_spawn(&pid, shellBytes.constData(), &actions, &attributes, argv, childEnvironment);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    out.writeEnd.reset();
-    err.writeEnd.reset();
-    if (spawnError != 0) {
-        return startFailure(shell, spawnError);
-    }
-
-    // The pidfd lets us stop once the child itself has ended, even when a background grandchild
-    // still holds the pipes open. (glibc's own pidfd_open wrapper lacks C linkage in C++.)
-    FileDescriptor exitWatch(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
-
-    StreamReader outReader(out.readEnd.get());
-    StreamReader errReader(err.readEnd.get());
-    bool outOpen = true;
-    bool errOpen = true;
-    bool timedOut = false;
-    QDeadlineTimer deadline =
-        timeoutMs >= 0 ? QDeadlineTimer(timeoutMs) : QDeadlineTimer(QDeadlineTimer::Forever);
-    while (outOpen || errOpen) {
-        pollfd fds[3] = {};
-        nfds_t count = 0;
-        int outIndex = -1;
-        int errIndex = -1;
-        int exitIndex = -1;
-        if (outOpen) {
-            outIndex = static_cast<int>(count);
-            fds[count++] = {out.readEnd.get(), POLLIN, 0};
-        }
-        if (errOpen) {
-            errIndex = static_cast<int>(count);
-            fds[count++] = {err.readEnd.get(), POLLIN, 0};
-        }
-        if (exitWatch.get() >= 0) {
-            exitIndex = static_cast<int>(count);
-            fds[count++] = {exitWatch.get(), POLLIN, 0};
-        }
-        const qint64 remaining = deadline.remainingTime();
-        const int ready = ::poll(
-            fds, count, remaining < 0 ? -1 : static_cast<int>(qMin<qint64>(remaining, 60000)));
-        if (ready < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            break;
-        }
-        if (ready == 0 && deadline.hasExpired()) {
-            ::kill(-pid, SIGKILL);
-            timedOut = true;
-            break;
-        }
-        if (outIndex >= 0 && fds[outIndex].revents != 0) {
-            outOpen = outReader.drain() == DrainResult::WouldBlock;
-        }
-        if (errIndex >= 0 && fds[errIndex].revents != 0) {
-            errOpen = errReader.drain() == DrainResult::WouldBlock;
-        }
-        if (exitIndex >= 0 && fds[exitIndex].revents != 0) {
-            // Everything the child wrote before ending is already in the pipes.
-            if (outOpen) {
-                outReader.drain();
-            }
-            if (errOpen) {
-                errReader.drain();
-            }
-            break;
-        }
-    }
-
-    int status = 0;
-    pid_t waited = -1;
-    do {
-        waited = ::waitpid(pid, &status, 0);
-    } while (waited < 0 && errno == EINTR);
-    // With the status lost (someone reaped the child first), success cannot be claimed.
-    const int exitCode = waited == pid ? terminationStatus(status) : 1;
-    if (timedOut) {
-        QString error = errReader.text();
-        if (!error.isEmpty() && !error.endsWith(QLatin1Char('\n'))) {
-            error += QLatin1Char('\n');
-        }
-        error += QStringLiteral("命令超时：%1 秒后仍未结束，已终止").arg(timeoutMs / 1000);
-        return {outReader.text(), error, timedOutStatus};
-    }
-    return {outReader.text(), errReader.text(), exitCode};
-}
 
 bool isShellName(const QString& name) {
     if (name.isEmpty() || name.front().isDigit()) {
@@ -378,116 +23,51 @@ bool isShellName(const QString& name) {
     });
 }
 
-// Writes atomically with the given mode; the mode holds from the first byte on, so a private
-// file is never readable by others, not even for a moment. Empty on success, else the reason.
-QString saveFile(const QByteArray& content, const QString& path, QFileDevice::Permissions mode) {
-    // QSaveFile gives a new file the default mode but keeps an existing file's mode; so make sure
-    // a file with the wanted mode is there first.
-    bool createdPlaceholder = false;
-    if (QFileInfo::exists(path)) {
-        if (!QFile::setPermissions(path, mode)) {
-            return QStringLiteral("cannot set the permissions of ") + path;
-        }
-    } else {
-        QFile placeholder(path);
-        if (!placeholder.open(QIODevice::WriteOnly | QIODevice::NewOnly, mode)) {
-            return placeholder.errorString();
-        }
-        createdPlaceholder = true;
-    }
-    QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-    written = written && file.commit();
-    QString failure;
-    if (!written) {
-        failure = file.errorString();
-        file.cancelWriting();
-    }
-    if (!failure.isEmpty() && createdPlaceholder) {
-        QFile::remove(path);
-    }
-    return failure;
-}
-
-constexpr QFileDevice::Permissions ownerReadWrite =
-    QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-
-// The platform's plain copy: refuses to overwrite, creates the copy owner-only.
-QString copyWithoutOverwrite(const QString& from, const QString& to) {
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly)) {
-        return source.errorString();
-    }
-    QFile target(to);
-    if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerReadWrite)) {
-        return target.errorString();
-    }
-    const auto abandon = [&target](const QString& reason) {
-        target.remove();
-        return reason;
-    };
-    constexpr qint64 chunk = qint64{1024} * 1024;
-    while (!source.atEnd()) {
-        const QByteArray bytes = source.read(chunk);
-        if (bytes.isEmpty() && source.error() != QFileDevice::NoError) {
-            return abandon(source.errorString());
-        }
-        if (target.write(bytes) != bytes.size()) {
-            return abandon(target.errorString());
-        }
-    }
-    if (!target.flush()) {
-        return abandon(target.errorString());
-    }
-    return {};
-}
-
 } // namespace
 
 QString ShellUtils::shellPath() {
-    const QMutexLocker lock(&shellMutex());
-    return shellPathStorage();
+    return CommandRunner::shellPath();
 }
 
 void ShellUtils::setShellPath(const QString& path) {
-    const QMutexLocker lock(&shellMutex());
-    shellPathStorage() = path;
+    CommandRunner::setShellPath(path);
 }
 
 CommandResult ShellUtils::runCommand(const QString& command) {
-    return execute(command, nullptr);
+    return CommandRunner::run(command);
 }
 
 CommandResult ShellUtils::runCommandWithEnv(const QString& command,
                                             const EnvironmentOverlay& environment) {
-    return execute(command, &environment);
+    return CommandRunner::runWithEnv(command, environment);
 }
 
 CommandResult ShellUtils::runCommandWithEnv(const QString& command,
                                             const EnvironmentOverlay& environment,
                                             std::chrono::milliseconds timeout) {
-    return execute(command, &environment, qMax<qint64>(0, timeout.count()));
+    return CommandRunner::runWithEnv(command, environment, timeout);
 }
 
 void ShellUtils::runCommandAsync(const QString& command, CommandCompletion completion) {
-    QThreadPool::globalInstance()->start([command, completion = std::move(completion)] {
-        const CommandResult result = runCommand(command);
-        if (completion) {
-            completion(result.output, result.error, result.exitCode);
-        }
-    });
+    CommandRunner::runAsync(command, std::move(completion));
 }
 
 void ShellUtils::runCommandAsyncWithEnv(const QString& command,
                                         const EnvironmentOverlay& environment,
                                         CommandCompletion completion) {
-    QThreadPool::globalInstance()->start(
-        [command, environment, completion = std::move(completion)] {
-            const CommandResult result = runCommandWithEnv(command, environment);
-            if (completion) {
-                completion(result.output, result.error, result.exitCode);
-            }
-        });
+    CommandRunner::runAsyncWithEnv(command, environment, std::move(completion));
+}
+
+bool ShellUtils::copyFile(const QString& from, const QString& to) {
+    return FileUtilities::copyFile(from, to);
+}
+
+bool ShellUtils::writeToFile(const QString& content, const QString& path) {
+    return FileUtilities::writeToFile(content, path);
+}
+
+bool ShellUtils::requestSudo(const QString& command) {
+    return Privilege::requestSudo(command);
 }
 
 bool ShellUtils::setEnvironmentVariable(const QString& name, const QString& value) {
@@ -495,18 +75,18 @@ bool ShellUtils::setEnvironmentVariable(const QString& name, const QString& valu
     const QByteArray nameBytes = name.toUtf8();
     const char* seen = name.isEmpty() ? nullptr : std::getenv(nameBytes.constData());
     if (seen != nullptr && QString::fromUtf8(seen) == value) {
-        say(QStringLiteral("成功设置环境变量 ") + name + QLatin1Char('=') + value +
-            QStringLiteral(" (仅当前进程)"));
+        writeConsoleLine(QStringLiteral("成功设置环境变量 ") + name + QLatin1Char('=') + value +
+                         QStringLiteral(" (仅当前进程)"));
         return true;
     }
-    say(QStringLiteral("设置环境变量失败: ") + name + QLatin1Char('=') + value);
+    writeConsoleLine(QStringLiteral("设置环境变量失败: ") + name + QLatin1Char('=') + value);
     // The name goes into a shell line, so anything but a plain variable name is refused here.
     if (!isShellName(name)) {
         return false;
     }
     const CommandResult echoed = runCommand(QStringLiteral("echo $") + name);
     if (echoed.output.trimmed() == value) {
-        say(QStringLiteral("通过Shell验证环境变量已设置"));
+        writeConsoleLine(QStringLiteral("通过Shell验证环境变量已设置"));
         return true;
     }
     return false;
@@ -541,100 +121,4 @@ QString ShellUtils::quotePath(const QString& path) {
     QString quoted = path;
     quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
-}
-
-bool ShellUtils::copyFile(const QString& from, const QString& to) {
-    if (!QFileInfo::exists(from)) {
-        say(QStringLiteral("源文件不存在: ") + from);
-        return false;
-    }
-
-    QString failure;
-    const QString directory = QFileInfo(to).path();
-    if (!QFileInfo::exists(directory)) {
-        if (QDir().mkpath(directory)) {
-            say(QStringLiteral("已创建目标目录: ") + directory);
-        } else {
-            failure = QStringLiteral("cannot create the folder ") + directory;
-        }
-    }
-    if (failure.isEmpty() && QFileInfo::exists(to)) {
-        const QString backup =
-            to + QStringLiteral(".backup.") + QString::number(QDateTime::currentSecsSinceEpoch());
-        failure = copyWithoutOverwrite(to, backup);
-        if (failure.isEmpty()) {
-            say(QStringLiteral("已备份原文件: ") + backup);
-        }
-    }
-    if (failure.isEmpty()) {
-        failure = copyWithoutOverwrite(from, to);
-    }
-    if (failure.isEmpty()) {
-        if (QFile::setPermissions(to, ownerReadWrite)) {
-            say(QStringLiteral("文件复制成功: ") + from + QStringLiteral(" -> ") + to);
-            return true;
-        }
-        failure = QStringLiteral("cannot set the permissions of ") + to;
-    }
-
-    say(QStringLiteral("复制文件失败: ") + failure);
-    say(QStringLiteral("源路径: ") + from);
-    say(QStringLiteral("目标路径: ") + to);
-    const CommandResult copied =
-        runCommand(QStringLiteral("cp ") + quotePath(from) + QLatin1Char(' ') + quotePath(to) +
-                   QStringLiteral(" && chmod 600 ") + quotePath(to));
-    if (copied.exitCode == 0) {
-        say(QStringLiteral("使用shell命令复制文件成功"));
-        return true;
-    }
-    say(QStringLiteral("shell复制也失败: ") + copied.error);
-    return false;
-}
-
-bool ShellUtils::writeToFile(const QString& content, const QString& path) {
-    const QString failure = saveFile(content.toUtf8(), path, ownerReadWrite);
-    if (!failure.isEmpty()) {
-        say(QStringLiteral("写入文件失败: ") + failure);
-        return false;
-    }
-    return true;
-}
-
-bool ShellUtils::requestSudo(const QString& command) {
-    if (runCommand(command).exitCode == 0) {
-        say(QStringLiteral("命令执行成功，无需管理员权限"));
-        return true;
-    }
-    say(QStringLiteral("普通权限执行失败，尝试使用管理员权限"));
-
-    const QString folder = AppPaths::privateTempDirectory();
-    if (folder.isEmpty()) {
-        say(QStringLiteral("创建临时脚本失败: no private temporary folder is available"));
-        return false;
-    }
-    const QString script = folder + QStringLiteral("sudo_script_") +
-                           QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() +
-                           QStringLiteral(".sh");
-    const QString content =
-        QStringLiteral("#!/bin/bash\n# 临时脚本用于以管理员权限执行命令\n") + command;
-    // Created executable for the owner alone; a later "chmod +x" would open it to everyone.
-    const QString failure =
-        saveFile(content.toUtf8(), script, ownerReadWrite | QFileDevice::ExeOwner);
-    if (!failure.isEmpty()) {
-        say(QStringLiteral("创建临时脚本失败: ") + failure);
-        return false;
-    }
-
-    const CommandResult elevated =
-        runCommand(QStringLiteral("pkexec /bin/bash ") + quotePath(script));
-    runCommand(QStringLiteral("rm -f ") + quotePath(script));
-    // The script must not outlive this call, even when the shell could not remove it.
-    QFile::remove(script);
-
-    if (elevated.exitCode == 0) {
-        say(QStringLiteral("管理员权限命令执行成功"));
-        return true;
-    }
-    say(QStringLiteral("管理员权限命令失败: ") + elevated.error);
-    return false;
 }

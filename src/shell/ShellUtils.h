@@ -1,26 +1,14 @@
 #pragma once
 
-#include <QMap>
+#include "shell/CommandRunner.h"
+
 #include <QString>
 
 #include <chrono>
-#include <functional>
 #include <optional>
 
-// What every command run hands back: both whole output streams and the exit status.
-struct CommandResult {
-    QString output;
-    QString error;
-    int exitCode = 0;
-};
-
-// Variables laid over a copy of the process environment for one child.
-using EnvironmentOverlay = QMap<QString, QString>;
-
-// Called on a background thread with (output, error, exitCode).
-using CommandCompletion = std::function<void(const QString&, const QString&, int)>;
-
-// Stateless utilities for running shell command lines and small file chores.
+// The command utilities the program calls: the runners (CommandRunner), the file chores
+// (FileUtilities), the privilege prompt (Privilege), and the small text helpers kept here.
 class ShellUtils {
 public:
     ShellUtils() = delete;

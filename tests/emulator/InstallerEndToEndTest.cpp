@@ -1,9 +1,7 @@
 #include "ClusterTestFixture.h"
 #include "installer/DevtronInstaller.h"
-#include "shell/AppPaths.h"
 
 #include <QClipboard>
-#include <QFile>
 #include <QGuiApplication>
 #include <QTest>
 
@@ -13,14 +11,11 @@
 
 namespace {
 
-constexpr int outcomeLimitMs = 120000;
-
 // What the installer's callbacks reported; they arrive on pool threads.
 struct Reports {
     std::mutex mutex;
-    std::vector<double> progress;
     QStringList logs;
-    std::optional<std::pair<bool, std::optional<QString>>> outcome;
+    std::optional<std::optional<QString>> end; // inner nullopt: success
     std::optional<std::pair<QString, QString>> info;
     QStringList alerts;
 };
@@ -31,11 +26,6 @@ class InstallerEndToEnd : public ClusterTestFixture {
 protected:
     void SetUp() override {
         ClusterTestFixture::SetUp();
-        if (HasFatalFailure()) {
-            return;
-        }
-        AppPaths::setToolsDirectoryOverride(toolsDirectory());
-        setVariable("DEVTRON_CHART", standInChart());
         const std::weak_ptr<Reports> weak = m_reports;
         DevtronInstaller::setAlertHook([weak](const QString& message, const QString&) {
             if (const auto reports = weak.lock()) {
@@ -44,175 +34,111 @@ protected:
             }
         });
     }
-
     void TearDown() override {
         DevtronInstaller::setAlertHook({});
-        AppPaths::setToolsDirectoryOverride(QString());
         ClusterTestFixture::TearDown();
     }
 
-    std::unique_ptr<DevtronInstaller> makeInstaller(QString kubeconfig = QString()) {
-        if (kubeconfig.isEmpty()) {
-            kubeconfig = m_emulator.kubeconfigPath();
-        }
+    std::unique_ptr<DevtronInstaller> makeInstaller(const QString& kubeconfig) {
+        m_reports->end.reset();
+        m_reports->info.reset();
         const std::weak_ptr<Reports> weak = m_reports;
+        const auto record = [weak](auto change) {
+            if (const auto reports = weak.lock()) {
+                const std::lock_guard lock(reports->mutex);
+                change(*reports);
+            }
+        };
         return std::make_unique<DevtronInstaller>(
-            kubeconfig,
-            [weak](double fraction) {
-                if (const auto reports = weak.lock()) {
-                    const std::lock_guard lock(reports->mutex);
-                    reports->progress.push_back(fraction);
-                }
-            },
-            [weak](const QString& message) {
-                if (const auto reports = weak.lock()) {
-                    const std::lock_guard lock(reports->mutex);
-                    reports->logs << message;
-                }
-            },
-            [weak](bool success, const std::optional<QString>& message) {
-                if (const auto reports = weak.lock()) {
-                    const std::lock_guard lock(reports->mutex);
-                    reports->outcome.emplace(success, message);
-                }
+            kubeconfig, [](double) {},
+            [record](const QString& line) { record([&](Reports& r) { r.logs << line; }); },
+            [record](bool success, const std::optional<QString>& message) {
+                record([&](Reports& r) { r.end = success ? std::nullopt : message; });
             });
     }
 
-    // Runs the event loop until the installer has reported its outcome.
-    std::pair<bool, std::optional<QString>> waitForOutcome() {
-        const bool arrived = QTest::qWaitFor(
-            [this] {
+    template <typename T> T await(std::optional<T> Reports::*field) {
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
                 const std::lock_guard lock(m_reports->mutex);
-                return m_reports->outcome.has_value();
+                return (*m_reports.*field).has_value();
             },
-            outcomeLimitMs);
+            120000));
         const std::lock_guard lock(m_reports->mutex);
-        if (!arrived) {
-            return {false, QStringLiteral("(no outcome reported)")};
-        }
-        auto outcome = *m_reports->outcome;
-        m_reports->outcome.reset();
-        return outcome;
+        return (*m_reports.*field).value_or(T());
     }
 
-    std::pair<QString, QString> retrieveInfo(DevtronInstaller& installer) {
-        const std::weak_ptr<Reports> weak = m_reports;
-        installer.retrieveDevtronInfo([weak](const QString& url, const QString& password) {
-            if (const auto reports = weak.lock()) {
-                const std::lock_guard lock(reports->mutex);
-                reports->info.emplace(url, password);
-            }
-        });
-        const bool arrived = QTest::qWaitFor(
-            [this] {
-                const std::lock_guard lock(m_reports->mutex);
-                return m_reports->info.has_value();
-            },
-            outcomeLimitMs);
-        const std::lock_guard lock(m_reports->mutex);
-        if (!arrived) {
-            return {QStringLiteral("(no access data reported)"), QString()};
-        }
-        return *m_reports->info;
+    std::optional<QString> install(const QString& kubeconfig) {
+        const auto installer = makeInstaller(kubeconfig);
+        installer->installDevtron();
+        return await(&Reports::end);
     }
-
-    QString installErrorReport() const {
-        QFile report(AppPaths::privateTempDirectory() +
-                     QStringLiteral("devtron_install_error.log"));
-        return report.open(QIODevice::ReadOnly) ? QString::fromUtf8(report.readAll()) : QString();
+    std::pair<QString, QString> readBack(const QString& kubeconfig) {
+        const auto installer = makeInstaller(kubeconfig);
+        installer->retrieveDevtronInfo(
+            [weak = std::weak_ptr(m_reports)](const QString& url, const QString& password) {
+                if (const auto reports = weak.lock()) {
+                    const std::lock_guard lock(reports->mutex);
+                    reports->info.emplace(url, password);
+                }
+            });
+        return await(&Reports::info);
+    }
+    QString logs() {
+        const std::lock_guard lock(m_reports->mutex);
+        return m_reports->logs.join('\n');
+    }
+    QString report(const QString& name) const {
+        QFile file(AppPaths::privateTempDirectory() + name);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
 
     std::shared_ptr<Reports> m_reports = std::make_shared<Reports>();
 };
 
-TEST_F(InstallerEndToEnd, FreshClusterInstallsAndASecondInstallationIsRefused) {
-    {
-        const auto installer = makeInstaller();
-        installer->installDevtron();
-        const auto [success, message] = waitForOutcome();
-        EXPECT_TRUE(success) << message.value_or(QString()).toStdString();
-        EXPECT_FALSE(message.has_value());
-        const std::lock_guard lock(m_reports->mutex);
-        EXPECT_EQ(m_reports->progress, (std::vector<double>{0.1, 0.2, 1.0}));
-    }
-    const CommandResult status = run(statusLine(toolsDirectory()), m_emulator.kubeconfigPath());
-    EXPECT_TRUE(status.output.contains(QStringLiteral("STATUS: deployed")))
-        << status.error.toStdString();
+TEST_F(InstallerEndToEnd, InstallationReadBackAndASecondInstallationRefused) {
+    const QString kubeconfig = m_emulator.kubeconfigPath();
+    EXPECT_EQ(readBack(kubeconfig), std::pair(DevtronInstaller::defaultDevtronUrl(),
+                                              DevtronInstaller::defaultDevtronPassword()));
+    EXPECT_TRUE(report(QStringLiteral("devtron_url_error.log")).contains("not found"));
 
-    const auto second = makeInstaller();
-    second->installDevtron();
-    const auto [success, message] = waitForOutcome();
-    EXPECT_FALSE(success);
-    EXPECT_EQ(message, std::optional<QString>(QStringLiteral("NO_ALERT:集群中已经安装了Devtron")));
+    EXPECT_EQ(install(kubeconfig), std::nullopt);
+    EXPECT_EQ(readBack(kubeconfig),
+              std::pair(QStringLiteral("http://devtron.emulator.nimbrel.local"),
+                        QStringLiteral("emulator-admin-密码")));
+    EXPECT_FALSE(logs().contains(QStringLiteral("emulator-admin-密码")));
+
+    EXPECT_EQ(install(kubeconfig), QStringLiteral("NO_ALERT:集群中已经安装了Devtron"));
     const std::lock_guard lock(m_reports->mutex);
     EXPECT_EQ(m_reports->alerts, QStringList{QStringLiteral("Devtron已安装")});
-    EXPECT_TRUE(m_reports->logs.contains(QStringLiteral("安装已取消，集群中已存在Devtron")));
 }
 
 TEST_F(InstallerEndToEnd, FailingChartGivesTheFailureMessageAndTheErrorReport) {
-    setVariable("DEVTRON_CHART", brokenChart());
-    const auto installer = makeInstaller();
-    installer->installDevtron();
-    const auto [success, message] = waitForOutcome();
-    ASSERT_FALSE(success);
-    ASSERT_TRUE(message.has_value());
-    EXPECT_TRUE(message->startsWith(QStringLiteral("安装失败: "))) << message->toStdString();
-    EXPECT_TRUE(message->contains(QStringLiteral("refuses to install"))) << message->toStdString();
-    EXPECT_TRUE(message->contains(QStringLiteral("\n\n完整日志: "))) << message->toStdString();
-
-    const QString report = installErrorReport();
-    EXPECT_TRUE(report.startsWith(QStringLiteral("===== Devtron安装错误报告 =====\n")))
-        << report.toStdString();
-    EXPECT_TRUE(report.contains(QStringLiteral("\n退出代码: 1\n"))) << report.toStdString();
-    EXPECT_TRUE(report.contains(QStringLiteral("refuses to install"))) << report.toStdString();
-    // The clipboard is filled from the GUI thread's queue.
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&report] { return QGuiApplication::clipboard()->text() == report; }, outcomeLimitMs));
-
-    // Nothing was deployed, so a working chart may be installed afterwards.
-    setVariable("DEVTRON_CHART", standInChart());
-    const auto retry = makeInstaller();
-    retry->installDevtron();
-    EXPECT_TRUE(waitForOutcome().first);
+    setVariable("DEVTRON_CHART", QStringLiteral(NIMBREL_EMULATOR_DIR "/devtron-standin-broken"));
+    const std::optional<QString> failure = install(m_emulator.kubeconfigPath());
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_TRUE(failure->startsWith(QStringLiteral("安装失败: "))) << failure->toStdString();
+    EXPECT_TRUE(failure->contains(QStringLiteral("refuses to install"))) << failure->toStdString();
+    const QString text = report(QStringLiteral("devtron_install_error.log"));
+    EXPECT_TRUE(text.contains(QStringLiteral("\n退出代码: 1\n"))) << text.toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QGuiApplication::clipboard()->text() == text; }));
+    EXPECT_NE(run(ClusterTools::releaseStatusCommand(), m_emulator.kubeconfigPath()).exitCode, 0);
 }
 
-TEST_F(InstallerEndToEnd, AccessDataIsReadBackAfterTheInstallationAndDefaultsBefore) {
-    {
-        const auto before = makeInstaller();
-        const auto [url, password] = retrieveInfo(*before);
-        EXPECT_EQ(url, DevtronInstaller::defaultDevtronUrl());
-        EXPECT_EQ(password, DevtronInstaller::defaultDevtronPassword());
-        QFile report(AppPaths::privateTempDirectory() + QStringLiteral("devtron_url_error.log"));
-        ASSERT_TRUE(report.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(report.readAll().contains("not found"));
-    }
-    m_reports->info.reset();
-
-    const CommandResult install = run(installLine(toolsDirectory()), m_emulator.kubeconfigPath());
-    ASSERT_EQ(install.exitCode, 0) << install.error.toStdString();
-
-    const auto after = makeInstaller();
-    const auto [url, password] = retrieveInfo(*after);
-    EXPECT_EQ(url, standInAddress());
-    EXPECT_EQ(password, standInPassword());
-    const std::lock_guard lock(m_reports->mutex);
-    EXPECT_FALSE(m_reports->logs.join(u'\n').contains(standInPassword()))
-        << "the decoded password reached the log";
+TEST_F(InstallerEndToEnd, PathsWithBlanksAndChineseCharactersInstallAndReadBack) {
+    const QString kubeconfig = useUnusualPaths();
+    ASSERT_FALSE(kubeconfig.isEmpty());
+    EXPECT_EQ(install(kubeconfig), std::nullopt);
+    EXPECT_EQ(readBack(kubeconfig).second, QStringLiteral("emulator-admin-密码"));
 }
 
-TEST_F(InstallerEndToEnd,
-       ToolsFolderAndKubeconfigWithBlanksAndChineseCharactersInstallAndReadBack) {
-    const auto [tools, kubeconfig] = unusualPaths();
-    ASSERT_FALSE(tools.isEmpty());
-    AppPaths::setToolsDirectoryOverride(tools);
-
-    const auto installer = makeInstaller(kubeconfig);
-    installer->installDevtron();
-    const auto [success, message] = waitForOutcome();
-    EXPECT_TRUE(success) << message.value_or(QString()).toStdString();
-
-    const auto reader = makeInstaller(kubeconfig);
-    const auto [url, password] = retrieveInfo(*reader);
-    EXPECT_EQ(url, standInAddress());
-    EXPECT_EQ(password, standInPassword());
+TEST_F(InstallerEndToEnd, StandInChartRefusesEveryClusterButTheEmulator) {
+    // Rendered without a cluster, the emulator's own API group is missing, as on a real cluster.
+    const CommandResult rendered =
+        run(ShellUtils::quotePath(ClusterTools::helmPath()) + " template devtron " +
+                ShellUtils::quotePath(QStringLiteral(NIMBREL_STANDIN_CHART)),
+            m_emulator.kubeconfigPath());
+    EXPECT_NE(rendered.exitCode, 0);
+    EXPECT_TRUE(rendered.error.contains("installs only into Nimbrel's cluster emulator"))
+        << rendered.error.toStdString();
 }

@@ -1,40 +1,13 @@
 #include "ClusterTestFixture.h"
+#include "support/StandInTools.h"
 #include "views/ClusterConnectionTest.h"
 
-#include <QFile>
 #include <QRegularExpression>
 
 #include <ostream>
 #include <vector>
 
 namespace {
-
-struct Recording {
-    int exitStatus = -1;
-    QString error;
-};
-
-// "exit status: N", a line feed, then kubectl's standard error byte for byte.
-Recording readRecording(const QString& name) {
-    QFile file(QStringLiteral(NIMBREL_KUBECTL_FAULTS_DIR "/") + name + QStringLiteral(".txt"));
-    Recording recording;
-    if (!file.open(QIODevice::ReadOnly)) {
-        return recording;
-    }
-    const QByteArray content = file.readAll();
-    const qsizetype lineEnd = content.indexOf('\n');
-    const QByteArray header = content.left(lineEnd);
-    if (lineEnd < 0 || !header.startsWith("exit status: ")) {
-        return recording;
-    }
-    bool ok = false;
-    const int status = header.mid(13).toInt(&ok);
-    if (ok) {
-        recording.exitStatus = status;
-        recording.error = QString::fromUtf8(content.mid(lineEnd + 1));
-    }
-    return recording;
-}
 
 // kubectl's closing summary line, with the emulator's changing port left out.
 QString summaryLine(const QString& error) {
@@ -92,7 +65,7 @@ TEST_P(KubectlFaults, LiveOutputFallsInTheRecordedClass) {
     const FaultCase& fault = GetParam();
     const QString kubeconfig =
         fault.withoutCa ? m_emulator.kubeconfigWithoutCaPath() : m_emulator.kubeconfigPath();
-    const QString probe = probeLine(toolsDirectory());
+    const QString probe = ClusterTools::namespacesCommand();
     if (fault.discoveryCached) {
         const CommandResult warm = run(probe, kubeconfig);
         ASSERT_EQ(warm.exitCode, 0) << warm.error.toStdString();
@@ -103,8 +76,7 @@ TEST_P(KubectlFaults, LiveOutputFallsInTheRecordedClass) {
     EXPECT_TRUE(live.output.isEmpty()) << live.output.toStdString();
     const std::string liveClass = connectionClass(live.error);
     for (const char* name : fault.recordings) {
-        const Recording recorded = readRecording(QString::fromLatin1(name));
-        ASSERT_NE(recorded.exitStatus, -1) << "unreadable recording " << name;
+        const KubectlFault recorded = kubectlFault(QString::fromLatin1(name));
         EXPECT_EQ(live.exitCode, recorded.exitStatus) << name;
         EXPECT_EQ(liveClass, connectionClass(recorded.error))
             << name << "\nlive:\n"
@@ -122,19 +94,3 @@ INSTANTIATE_TEST_SUITE_P(Modes, KubectlFaults, ::testing::ValuesIn(faultCases())
                          [](const ::testing::TestParamInfo<FaultCase>& info) {
                              return std::string(info.param.name);
                          });
-
-TEST(KubectlFaultRecordings, EveryRecordingIsReadAndCoveredByALiveCase) {
-    const QDir folder(QStringLiteral(NIMBREL_KUBECTL_FAULTS_DIR));
-    QStringList covered;
-    for (const FaultCase& fault : faultCases()) {
-        for (const char* name : fault.recordings) {
-            covered << QString::fromLatin1(name) + QStringLiteral(".txt");
-        }
-    }
-    const QStringList files = folder.entryList({QStringLiteral("*.txt")}, QDir::Files);
-    ASSERT_FALSE(files.isEmpty());
-    for (const QString& file : files) {
-        EXPECT_TRUE(covered.contains(file)) << file.toStdString() << " has no live case";
-        EXPECT_EQ(readRecording(file.chopped(4)).exitStatus, 1) << file.toStdString();
-    }
-}

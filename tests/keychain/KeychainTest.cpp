@@ -1,0 +1,115 @@
+#include "keychain/Keychain.h"
+#include "keychain/KeychainManager.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUuid>
+
+#include <qt6keychain/keychain.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+const QString key = QStringLiteral("devtronPassword");
+
+// Parallel test processes share one keyring, so every case keeps to a service of its own.
+class KeychainStore : public testing::Test {
+protected:
+    void TearDown() override {
+        manager.deleteItem(key);
+        other.deleteItem(key);
+    }
+    static QString uniqueService() {
+        return QStringLiteral("com.orvane.nimbrel.test.") + QUuid::createUuid().toString();
+    }
+
+    KeychainManager manager{uniqueService()};
+    KeychainManager other{uniqueService()};
+};
+
+void expectRaised(const std::function<void()>& operation, KeychainError::Kind kind) {
+    try {
+        operation();
+        ADD_FAILURE() << "no error raised";
+    } catch (const KeychainError& error) {
+        EXPECT_EQ(error.kind(), kind) << error.what();
+    }
+}
+
+} // namespace
+
+TEST_F(KeychainStore, ValuesRoundTripAndAMissingKeyIsAbsent) {
+    EXPECT_EQ(manager.get(key), std::nullopt);
+    EXPECT_NO_THROW(manager.deleteItem(key));
+    for (const QString& value : {QStringLiteral("管理员密码 🔐"), QStringLiteral(" a\nb\t"),
+                                 QString(), QString(4096, QChar(u'密'))}) {
+        manager.set(value, key);
+        EXPECT_EQ(manager.get(key), value) << value.left(20).toStdString();
+    }
+    Keychain(other.serviceName()).set(QStringLiteral("theirs"), key);
+    EXPECT_EQ(manager.get(key), QString(4096, QChar(u'密')));
+    manager.deleteItem(key);
+    EXPECT_EQ(manager.get(key), std::nullopt);
+    EXPECT_EQ(other.get(key), QStringLiteral("theirs"));
+}
+
+TEST_F(KeychainStore, TextWithoutFaithfulUtf8IsRefusedAndTheOldValueStays) {
+    manager.set(QStringLiteral("旧值"), key);
+    for (const QString& bad : {QStringLiteral("abc") + QChar(0xD800),
+                               QStringLiteral("before") + QChar(u'\0') + QStringLiteral("after")}) {
+        expectRaised([&] { manager.set(bad, key); }, KeychainError::Kind::encodingFailed);
+    }
+    EXPECT_EQ(manager.get(key), QStringLiteral("旧值"));
+}
+
+TEST_F(KeychainStore, WorksFromAWorkerThreadWhileTheGuiThreadIsBlocked) {
+    manager.set(QStringLiteral("来自界面线程"), key);
+    std::optional<QString> readBack;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        manager.set(QStringLiteral("来自工作线程"), key);
+        readBack = manager.get(key);
+    }));
+    worker->start();
+    // A plain blocking wait: the GUI thread handles no events meanwhile.
+    ASSERT_TRUE(worker->wait(QDeadlineTimer(120000)));
+    EXPECT_EQ(readBack, QStringLiteral("来自工作线程"));
+}
+
+// Runs again in a child process whose session bus address leads nowhere.
+TEST(KeychainWithoutService, EveryOperationFailsWithQtKeychainsCode) {
+    if (qEnvironmentVariableIsEmpty("NIMBREL_KEYCHAIN_CHILD")) {
+        QTemporaryDir sandbox;
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("NIMBREL_KEYCHAIN_CHILD"), QStringLiteral("1"));
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                           QStringLiteral("unix:path=") + sandbox.filePath(QStringLiteral("none")));
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=KeychainWithoutService.*")});
+        ASSERT_TRUE(child.waitForFinished(120000));
+        const QString output = QString::fromUtf8(child.readAll());
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
+        return;
+    }
+    KeychainManager manager;
+    expectRaised([&] { manager.set(QStringLiteral("x"), key); }, KeychainError::Kind::addFailed);
+    expectRaised([&] { (void)manager.get(key); }, KeychainError::Kind::getFailed);
+    expectRaised([&] { manager.deleteItem(key); }, KeychainError::Kind::deleteFailed);
+    try {
+        Keychain(KeychainManager::defaultServiceName).remove(key);
+        ADD_FAILURE() << "no error raised";
+    } catch (const KeychainError& error) {
+        ASSERT_TRUE(error.status().has_value());
+        EXPECT_NE(*error.status(), QKeychain::NoError);
+        EXPECT_EQ(error.toString(), QStringLiteral("deleteFailed(%1)").arg(*error.status()));
+    }
+}

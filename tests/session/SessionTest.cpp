@@ -1,0 +1,237 @@
+#include "session/InstallationState.h"
+#include "session/InstallationStep.h"
+
+#include "support/ScopedEnvironmentVariable.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMetaProperty>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// The owner, group and other bits of a file's mode.
+QFileDevice::Permissions modeOf(const QString& path) {
+    return QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                        QFileDevice::ExeUser);
+}
+
+const QString stamp = QStringLiteral(R"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\] )");
+
+void runPostedWork() {
+    for (int round = 0; round < 8; ++round) {
+        QCoreApplication::sendPostedEvents();
+    }
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class Session : public testing::Test {
+protected:
+    // The messages logged since the last call, without their time stamps.
+    QStringList newMessages(InstallationState& state) {
+        runPostedWork();
+        const QStringList lines =
+            state.logs().mid(m_seen).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        m_seen = state.logs().size();
+        QStringList messages;
+        for (const QString& line : lines) {
+            messages.append(line.mid(QStringLiteral("[yyyy-MM-dd HH:mm:ss] ").size()));
+        }
+        return messages;
+    }
+    QString logPath() const {
+        return m_home.path() + QStringLiteral("/nimbrel/devtron_install.log");
+    }
+
+    QTemporaryDir m_home;
+    ScopedEnvironmentVariable m_xdg{"XDG_STATE_HOME", QFile::encodeName(m_home.path())};
+    qsizetype m_seen = 0;
+};
+
+} // namespace
+
+TEST_F(Session, LogLinesGoToMemoryAndAPrivateFileThatLaterRunsAppendTo) {
+    {
+        InstallationState first;
+        first.appendLog(QStringLiteral("第一行\n第二行"));
+        first.appendLog(QString());
+        EXPECT_TRUE(first.logs().isEmpty());
+        runPostedWork();
+        const QRegularExpression expected(
+            QStringLiteral("^") + stamp + QStringLiteral("=== Nimbrel 安装日志 ===\n") + stamp +
+            QStringLiteral("日志文件位置: ") + QRegularExpression::escape(logPath()) + '\n' +
+            stamp + QStringLiteral("安装会话开始\n") + stamp + QStringLiteral("第一行\n第二行\n") +
+            stamp + QStringLiteral("\n$"));
+        EXPECT_TRUE(expected.match(first.logs()).hasMatch()) << first.logs().toStdString();
+        EXPECT_EQ(QString::fromUtf8(fileBytes(logPath())), first.logs());
+        EXPECT_EQ(first.exportLogs(), QUrl::fromLocalFile(logPath()));
+    }
+    QFile::setPermissions(logPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                         QFileDevice::ReadOther);
+    const QByteArray firstRun = fileBytes(logPath());
+    InstallationState second;
+    runPostedWork();
+    EXPECT_EQ(modeOf(logPath()), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(fileBytes(logPath()), firstRun + second.logs().toUtf8());
+}
+
+TEST_F(Session, ConcurrentLinesAreAllKeptInEachThreadsOrder) {
+    InstallationState state;
+    newMessages(state);
+    constexpr int threads = 4;
+    constexpr int perThread = 2000;
+    std::vector<std::thread> writers;
+    for (int t = 0; t < threads; ++t) {
+        writers.emplace_back([&state, t] {
+            for (int i = 0; i < perThread; ++i) {
+                state.appendLog(QStringLiteral("%1 %2").arg(t).arg(i));
+            }
+        });
+    }
+    for (std::thread& writer : writers) {
+        writer.join();
+    }
+    const QStringList messages = newMessages(state);
+    ASSERT_EQ(messages.size(), threads * perThread);
+    std::vector<int> next(threads, 0);
+    for (const QString& message : messages) {
+        const auto t = static_cast<size_t>(message.section(' ', 0, 0).toInt());
+        ASSERT_EQ(message.section(' ', 1).toInt(), next[t]++);
+    }
+    EXPECT_EQ(QString::fromUtf8(fileBytes(logPath())), state.logs());
+}
+
+TEST_F(Session, LogFileTroubleGoesToTheConsoleAndTheLogStaysInMemory) {
+    InstallationState state;
+    runPostedWork();
+    ASSERT_TRUE(QFile::remove(logPath()));
+    testing::internal::CaptureStdout();
+    state.appendLog(QStringLiteral("after removal"));
+    runPostedWork();
+    EXPECT_TRUE(QString::fromUtf8(testing::internal::GetCapturedStdout())
+                    .startsWith(QStringLiteral("写入日志文件失败: ")));
+    EXPECT_FALSE(QFileInfo::exists(logPath()));
+    EXPECT_FALSE(state.exportLogs().has_value());
+    EXPECT_TRUE(state.logs().endsWith(QStringLiteral("] after removal\n")));
+
+    const ScopedEnvironmentVariable underAFile("XDG_STATE_HOME",
+                                               QFile::encodeName(logPath() + "x/y"));
+    QFile(logPath() + 'x').open(QIODevice::WriteOnly);
+    testing::internal::CaptureStdout();
+    InstallationState noFile;
+    noFile.appendLog(QStringLiteral("still collected"));
+    runPostedWork();
+    EXPECT_TRUE(QString::fromUtf8(testing::internal::GetCapturedStdout())
+                    .startsWith(QStringLiteral("创建日志文件失败: ")));
+    EXPECT_TRUE(noFile.logFilePath().isEmpty());
+    EXPECT_EQ(newMessages(noFile), QStringList{QStringLiteral("still collected")});
+}
+
+TEST_F(Session, StepsAdvanceByTheTableOnTheGuiThread) {
+    InstallationState state;
+    newMessages(state);
+    struct Row {
+        InstallationStep from;
+        bool installDevtron;
+        InstallationStep to;
+        bool installingAfter;
+        QString message;
+    };
+    using S = InstallationStep;
+    const QList<Row> table = {
+        {S::kubeconfigSelection, true, S::devtronChoice, false, "进入步骤: 选择是否安装Devtron"},
+        {S::devtronChoice, true, S::installation, true, "进入步骤: 开始安装过程"},
+        {S::installation, true, S::waitingForServices, true, "进入步骤: 等待服务启动"},
+        {S::installation, false, S::completion, false, "未安装Devtron，跳过等待服务启动步骤"},
+        {S::waitingForServices, true, S::completion, false, "进入步骤: 安装完成"},
+    };
+    for (const Row& row : table) {
+        state.setCurrentStep(row.from);
+        state.setInstallDevtron(row.installDevtron);
+        state.setIsInstalling(row.from != S::kubeconfigSelection);
+        state.setInstallationStartTime(QDateTime::currentDateTime().addMSecs(-61'500));
+        state.moveToNextStep();
+        EXPECT_EQ(state.currentStep(), row.from);
+        const QStringList messages = newMessages(state);
+        EXPECT_EQ(state.currentStep(), row.to) << row.message.toStdString();
+        EXPECT_EQ(state.isInstalling(), row.installingAfter) << row.message.toStdString();
+        ASSERT_FALSE(messages.isEmpty());
+        EXPECT_EQ(messages.first(), row.message);
+        // Reaching completion records the total time since the start.
+        EXPECT_EQ(messages.size() > 1 && messages[1].startsWith(QStringLiteral("总安装时间: 1分")),
+                  row.to == S::completion);
+    }
+    EXPECT_GT(state.installationTime(), 61.0);
+}
+
+TEST_F(Session, CompletionWrapsToAResetSessionAndCallsKeepTheirOrder) {
+    InstallationState state;
+    state.setKubeconfigPath(QStringLiteral("/tmp/decoded"), QStringLiteral("~/集群.yaml"));
+    EXPECT_EQ(state.kubeconfigDisplayPath(), QStringLiteral("~/集群.yaml"));
+    state.setInstallDevtron(false);
+    state.setInstallationProgress(1.0);
+    state.setErrorMessage(QStringLiteral("坏了"));
+    state.setIsShowingError(true);
+    state.setDevtronUrl(QStringLiteral("http://10.0.0.1:22443"));
+    state.setDevtronPassword(QStringLiteral("secret"));
+    state.setCurrentStep(InstallationStep::completion);
+    newMessages(state);
+
+    QSignalSpy raised(&state, &InstallationState::isShowingErrorChanged);
+    state.moveToNextStep();
+    state.moveToNextStep();
+    state.showError(QStringLiteral("集群无法访问"));
+    EXPECT_EQ(raised.count(), 0);
+    EXPECT_EQ(newMessages(state),
+              QStringList({"=== 新安装会话开始 ===", "进入步骤: 选择是否安装Devtron",
+                           "错误: 集群无法访问"}));
+    EXPECT_EQ(state.currentStep(), InstallationStep::devtronChoice);
+    EXPECT_TRUE(state.kubeconfigPath().isEmpty() && state.kubeconfigDisplayPath().isEmpty());
+    EXPECT_TRUE(state.installDevtron());
+    EXPECT_EQ(state.installationProgress(), 0.0);
+    EXPECT_TRUE(state.devtronUrl().isEmpty() && state.devtronPassword().isEmpty());
+    EXPECT_EQ(state.errorMessage(), QStringLiteral("集群无法访问"));
+    EXPECT_TRUE(state.isShowingError());
+}
+
+TEST_F(Session, EveryAssignmentIsAnnouncedEvenWhenTheValueIsEqual) {
+    InstallationState state;
+    const QMetaObject* meta = state.metaObject();
+    for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
+        const QMetaProperty property = meta->property(i);
+        if (property.isWritable()) {
+            QSignalSpy spy(&state, property.notifySignal());
+            ASSERT_TRUE(property.write(&state, property.read(&state))) << property.name();
+            EXPECT_EQ(spy.count(), 1) << property.name();
+        }
+    }
+}
+
+TEST(FormatTime, WholeMinutesAndSecondsTruncatedAndNonsenseAsZero) {
+    const QList<std::pair<double, QString>> cases = {
+        {0, "0分0秒"},
+        {61.99, "1分1秒"},
+        {86400.5, "1440分0秒"},
+        {std::numeric_limits<double>::quiet_NaN(), "0分0秒"},
+        {std::numeric_limits<double>::infinity(), "0分0秒"},
+        {1e300, "0分0秒"},
+    };
+    for (const auto& [seconds, text] : cases) {
+        EXPECT_EQ(InstallationState::formatTime(seconds), text) << seconds;
+    }
+    EXPECT_EQ(installationStepFromRaw(4), InstallationStep::completion);
+    EXPECT_FALSE(installationStepFromRaw(5).has_value());
+}

@@ -1,0 +1,294 @@
+#include "shell/AppPaths.h"
+#include "shell/ShellUtils.h"
+
+#include "support/ScopedEnvironmentVariable.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSemaphore>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+// The owner, group and other bits of a file's mode.
+QFileDevice::Permissions modeOf(const QString& path) {
+    return QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                        QFileDevice::ExeUser);
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void write(const QString& path, const QByteArray& bytes,
+           QFileDevice::Permissions mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    file.close();
+    ASSERT_TRUE(file.setPermissions(mode));
+}
+
+constexpr auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+template <typename Operation> QString console(Operation operation) {
+    testing::internal::CaptureStdout();
+    operation();
+    return QString::fromUtf8(testing::internal::GetCapturedStdout());
+}
+
+// Runs one asynchronous variant; the result, and whether it arrived on the GUI thread.
+std::pair<CommandResult, bool> awaitAsync(const std::function<void(CommandCompletion)>& start) {
+    std::pair<CommandResult, bool> outcome;
+    QSemaphore done;
+    start([&](const QString& output, const QString& error, int exitCode) {
+        outcome = {{output, error, exitCode},
+                   QThread::currentThread() == QCoreApplication::instance()->thread()};
+        done.release();
+    });
+    done.acquire();
+    return outcome;
+}
+
+} // namespace
+
+TEST(CommandRunner, ReturnsBothStreamsUntrimmedWithTheStatus) {
+    const QList<std::pair<QString, CommandResult>> cases = {
+        {"echo hello", {"hello\n", "", 0}},
+        {"print -u2 '连接被拒绝'; exit 3", {"", "连接被拒绝\n", 3}},
+        {"kill -KILL $$", {"", "", 128 + 9}},
+        {"printf 'ab\\377cd'; printf 'still here' >&2", {"", "still here", 0}},
+        {"printf 'ok'; printf '\\344\\275' >&2; exit 4", {"ok", "", 4}},
+        {"(sleep 3; echo late) & echo done", {"done\n", "", 0}},
+        {"pwd -P", {QDir(QDir::currentPath()).canonicalPath() + '\n', "", 0}},
+    };
+    for (const auto& [command, expected] : cases) {
+        const CommandResult result = ShellUtils::runCommand(command);
+        EXPECT_EQ(result.output, expected.output) << command.toStdString();
+        EXPECT_EQ(result.error, expected.error) << command.toStdString();
+        EXPECT_EQ(result.exitCode, expected.exitCode) << command.toStdString();
+    }
+}
+
+TEST(CommandRunner, LargeStreamsAndCharactersSplitAcrossReadsArriveWhole) {
+    // Both writers run at once: reading one pipe at a time would leave the other blocked.
+    const CommandResult zeros = ShellUtils::runCommand(QStringLiteral(
+        "head -c 16777216 /dev/zero | tr '\\0' o & head -c 16777216 /dev/zero | tr '\\0' e >&2; "
+        "wait"));
+    EXPECT_EQ(zeros.output.count(QLatin1Char('o')), 16777216);
+    EXPECT_EQ(zeros.error.count(QLatin1Char('e')), 16777216);
+
+    QTemporaryDir folder;
+    const QString text = QStringLiteral("\uFEFF") + QStringLiteral("中文😀é;").repeated(300'000);
+    write(folder.filePath(QStringLiteral("text")), text.toUtf8());
+    const QString cat = QStringLiteral("cat ") + ShellUtils::quotePath(folder.filePath("text"));
+    const CommandResult whole = ShellUtils::runCommand(cat + QStringLiteral(" >&2; ") + cat);
+    EXPECT_EQ(whole.output, text);
+    EXPECT_EQ(whole.error, text);
+    EXPECT_EQ(ShellUtils::runCommand(cat + QStringLiteral("; printf '\\360\\237'")).output,
+              QString());
+}
+
+TEST(CommandRunner, EveryVariantReportsAStartFailureAndAsyncOnesCompleteInTheBackground) {
+    const QString shell = ShellUtils::shellPath();
+    ShellUtils::setShellPath(QStringLiteral("/nonexistent/zsh"));
+    const EnvironmentOverlay overlay{{QStringLiteral("A"), QStringLiteral("b")}};
+    const QList<std::function<CommandResult()>> variants = {
+        [] { return ShellUtils::runCommand(QStringLiteral("echo never")); },
+        [&] { return ShellUtils::runCommandWithEnv(QStringLiteral("echo never"), overlay); },
+        [] {
+            return awaitAsync([](CommandCompletion done) {
+                       ShellUtils::runCommandAsync(QStringLiteral("echo"), std::move(done));
+                   })
+                .first;
+        },
+        [&] {
+            return awaitAsync([&](CommandCompletion done) {
+                       ShellUtils::runCommandAsyncWithEnv(QStringLiteral("echo"), overlay,
+                                                          std::move(done));
+                   })
+                .first;
+        },
+    };
+    for (const auto& run : variants) {
+        const CommandResult result = run();
+        EXPECT_EQ(result.output, QString());
+        EXPECT_TRUE(result.error.startsWith(QStringLiteral("Failed to execute command: /")))
+            << result.error.toStdString();
+        EXPECT_EQ(result.exitCode, 1);
+    }
+    ShellUtils::setShellPath(shell);
+
+    const auto [result, onGuiThread] = awaitAsync([](CommandCompletion done) {
+        ShellUtils::runCommandAsyncWithEnv(QStringLiteral("printf %s \"$KUBECONFIG\"; exit 5"),
+                                           {{QStringLiteral("KUBECONFIG"), "/tmp/集群"}},
+                                           std::move(done));
+    });
+    EXPECT_FALSE(onGuiThread);
+    EXPECT_EQ(result.output, QStringLiteral("/tmp/集群"));
+    EXPECT_EQ(result.exitCode, 5);
+}
+
+TEST(CommandRunner, OverlayReplacesAndAddsForTheChildOnly) {
+    const ScopedEnvironmentVariable existing("NIMBREL_EXISTING", "old");
+    const ScopedEnvironmentVariable untouched("NIMBREL_UNTOUCHED", "x=y z");
+    const CommandResult result = ShellUtils::runCommandWithEnv(
+        QStringLiteral("printf '%s|%s|%s|' \"$NIMBREL_EXISTING\" \"$NIMBREL_ADDED\" "
+                       "\"$NIMBREL_UNTOUCHED\"; env | grep -c '^='"),
+        {{QStringLiteral("NIMBREL_EXISTING"), QStringLiteral("new")},
+         {QStringLiteral("NIMBREL_ADDED"), QStringLiteral("/home/用户/.kube/config")},
+         {QString(), QStringLiteral("empty name")},
+         {QStringLiteral("NIMBREL_UNTOUCHED=injected"), QStringLiteral("x")}});
+    EXPECT_EQ(result.output, QStringLiteral("new|/home/用户/.kube/config|x=y z|0\n"));
+    EXPECT_EQ(qgetenv("NIMBREL_EXISTING"), QByteArray("old"));
+    EXPECT_FALSE(qEnvironmentVariableIsSet("NIMBREL_ADDED"));
+}
+
+TEST(CommandRunner, TimeLimitEndsTheChildAndEverythingItStarted) {
+    const CommandResult result =
+        ShellUtils::runCommandWithEnv(QStringLiteral("echo started; sleep 30.0417 & sleep 30.0417"),
+                                      {}, std::chrono::milliseconds(300));
+    EXPECT_EQ(result.exitCode, 124);
+    EXPECT_EQ(result.output, QStringLiteral("started\n"));
+    EXPECT_TRUE(result.error.contains(QStringLiteral("命令超时")));
+    EXPECT_NE(ShellUtils::runCommand(QStringLiteral("pgrep -f 'sleep 30.0417'")).exitCode, 0);
+}
+
+TEST(ShellUtils, SetEnvironmentVariableSetsItHereAndRefusesShellSyntaxInNames) {
+    const ScopedEnvironmentVariable restore("NIMBREL_SET", "before");
+    EXPECT_EQ(console([] {
+                  EXPECT_TRUE(ShellUtils::setEnvironmentVariable("NIMBREL_SET", "/a b/配置"));
+              }),
+              QStringLiteral("成功设置环境变量 NIMBREL_SET=/a b/配置 (仅当前进程)\n"));
+    EXPECT_EQ(ShellUtils::runCommand(QStringLiteral("printf %s \"$NIMBREL_SET\"")).output,
+              QStringLiteral("/a b/配置"));
+
+    QTemporaryDir folder;
+    const QString marker = folder.filePath(QStringLiteral("ran"));
+    console([&] {
+        EXPECT_FALSE(ShellUtils::setEnvironmentVariable("BAD=N;touch " + marker + ";X", "v"));
+    });
+    EXPECT_FALSE(QFile::exists(marker));
+}
+
+TEST(ShellUtils, DecodeBase64IsStrictStandardBase64OfUtf8) {
+    const QList<std::pair<QString, std::optional<QString>>> cases = {
+        {"566h55CG5ZGY5a+G56CBOiBzM2NyZXQh", QStringLiteral("管理员密码: s3cret!")},
+        {"YWJjZA==", QStringLiteral("abcd")},
+        {"", QString()},
+        {"YWJjZA", std::nullopt},
+        {"YWJj\nZA==", std::nullopt},
+        {"YWJjZA==\n", std::nullopt},
+        {" YWJjZA==", std::nullopt},
+        {"YW-jZA__", std::nullopt},
+        {"//4=", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(ShellUtils::decodeBase64(text), expected) << text.toStdString();
+    }
+}
+
+TEST(ShellUtils, QuotePathKeepsOrdinaryPathsAndNeutralisesShellSyntax) {
+    EXPECT_EQ(ShellUtils::quotePath(QStringLiteral("/opt/my tools/it's")),
+              QStringLiteral("\"/opt/my tools/it's\""));
+    for (const QString raw : {"/tmp/a\"b", "/tmp/$(touch x)", "/tmp/`touch x`", "/tmp/back\\slash",
+                              "/tmp/line\nfeed", "/tmp/it's $HOME", "/tmp/'\"'\"$'\\n'"}) {
+        EXPECT_EQ(ShellUtils::runCommand("printf %s " + ShellUtils::quotePath(raw)).output, raw);
+    }
+}
+
+TEST(FileUtilities, CopyKeepsABackupFallsBackToTheShellAndEndsOwnerOnly) {
+    QTemporaryDir folder;
+    const QString marker = folder.filePath(QStringLiteral("pwned"));
+    const ScopedEnvironmentVariable markerVariable("NIMBREL_MARKER", QFile::encodeName(marker));
+    const QString nasty = QStringLiteral(" x\"$(touch $NIMBREL_MARKER)\"`touch $NIMBREL_MARKER`'");
+    const QString source = folder.filePath(QStringLiteral("src") + nasty);
+    const QString target = folder.filePath(QStringLiteral("dst") + nasty);
+    write(source, "new", ownerOnly | QFileDevice::ReadOther);
+    write(target, "old", ownerOnly | QFileDevice::ReadOther);
+
+    const qint64 before = QDateTime::currentSecsSinceEpoch();
+    const QString said = console([&] { EXPECT_TRUE(ShellUtils::copyFile(source, target)); });
+    EXPECT_EQ(readAll(target), QByteArray("new"));
+    EXPECT_EQ(modeOf(target), ownerOnly);
+    EXPECT_FALSE(QFile::exists(marker));
+    EXPECT_TRUE(said.endsWith(QStringLiteral("使用shell命令复制文件成功\n"))) << said.toStdString();
+    const QStringList backups = QDir(folder.path()).entryList({"dst*.backup.*"}, QDir::Files);
+    ASSERT_EQ(backups.size(), 1);
+    EXPECT_EQ(readAll(folder.filePath(backups.front())), QByteArray("old"));
+    EXPECT_GE(backups.front().section('.', -1).toLongLong(), before);
+
+    const QString deep = folder.filePath(QStringLiteral("a/b/config"));
+    EXPECT_TRUE(console([&] {
+                    EXPECT_TRUE(ShellUtils::copyFile(source, deep));
+                }).startsWith(QStringLiteral("已创建目标目录: ") + folder.filePath("a/b")));
+    EXPECT_EQ(modeOf(deep), ownerOnly);
+
+    const QString missing = folder.filePath(QStringLiteral("absent"));
+    EXPECT_EQ(console([&] { EXPECT_FALSE(ShellUtils::copyFile(missing, folder.filePath("c/d"))); }),
+              QStringLiteral("源文件不存在: ") + missing + '\n');
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("c"))));
+}
+
+TEST(FileUtilities, WriteToFileReplacesAtomicallyOwnerOnly) {
+    QTemporaryDir folder;
+    const QString target = folder.filePath(QStringLiteral("report.log"));
+    write(target, "old", ownerOnly | QFileDevice::ReadOther);
+    ASSERT_TRUE(ShellUtils::writeToFile(QStringLiteral("第二版"), target));
+    EXPECT_EQ(readAll(target), QStringLiteral("第二版").toUtf8());
+    EXPECT_EQ(modeOf(target), ownerOnly);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    EXPECT_TRUE(console([&] {
+                    EXPECT_FALSE(ShellUtils::writeToFile("x", folder.filePath("no/dir/f")));
+                }).startsWith(QStringLiteral("写入文件失败: ")));
+}
+
+TEST(Privilege, RequestSudoRunsAPrivateScriptThroughPkexecAndRemovesIt) {
+    QTemporaryDir root;
+    const QString record = root.filePath(QStringLiteral("record"));
+    // Stands in for polkit: records the script and its mode, then allows or refuses.
+    write(root.filePath(QStringLiteral("pkexec")),
+          "#!/bin/bash\ncp \"$2\" '" + QFile::encodeName(record) + "'; stat -c %a \"$2\" >> '" +
+              QFile::encodeName(record) +
+              "'\n[ \"$NIMBREL_ALLOW\" = 1 ] && NIMBREL_ELEVATED=1 "
+              "exec \"$@\"\necho 'Not authorized' >&2; exit 126\n",
+          ownerOnly | QFileDevice::ExeOwner);
+    const ScopedEnvironmentVariable path("PATH",
+                                         QFile::encodeName(root.path()) + ':' + qgetenv("PATH"));
+    const QString output = root.filePath(QStringLiteral("it's out"));
+    const QString command =
+        "test -n \"$NIMBREL_ELEVATED\" && echo \"it's\" > " + ShellUtils::quotePath(output);
+    const auto scripts = [] {
+        return QDir(AppPaths::privateTempDirectory()).entryList({"sudo_script_*"}, QDir::Files);
+    };
+
+    EXPECT_EQ(console([] { EXPECT_TRUE(ShellUtils::requestSudo(QStringLiteral("true"))); }),
+              QStringLiteral("命令执行成功，无需管理员权限\n"));
+    EXPECT_FALSE(QFile::exists(record));
+
+    const ScopedEnvironmentVariable refuse("NIMBREL_ALLOW", "0");
+    EXPECT_EQ(console([&] { EXPECT_FALSE(ShellUtils::requestSudo(command)); }),
+              QStringLiteral("普通权限执行失败，尝试使用管理员权限\n管理员权限命令失败: "
+                             "Not authorized\n\n"));
+    EXPECT_TRUE(scripts().isEmpty());
+
+    const ScopedEnvironmentVariable allow("NIMBREL_ALLOW", "1");
+    QFile::remove(record);
+    EXPECT_TRUE(console([&] {
+                    EXPECT_TRUE(ShellUtils::requestSudo(command));
+                }).endsWith(QStringLiteral("管理员权限命令执行成功\n")));
+    EXPECT_EQ(readAll(output), QByteArray("it's\n"));
+    EXPECT_EQ(QString::fromUtf8(readAll(record)),
+              QStringLiteral("#!/bin/bash\n# 临时脚本用于以管理员权限执行命令\n") + command +
+                  QStringLiteral("700\n"));
+    EXPECT_TRUE(scripts().isEmpty());
+}
