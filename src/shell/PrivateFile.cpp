@@ -116,9 +116,9 @@ bool PrivateFile::writeOwnerOnly(const QString& path, const QByteArray& bytes, Q
         }
         return false;
     };
-    // Removing first also keeps a link planted at the name from redirecting the write.
-    const QFileInfo existing(path);
-    if (existing.exists() || existing.isSymLink()) {
+    // QSaveFile would write through a link planted at the name, so a link goes first. A regular
+    // file stays until the new one replaces it: a failed write keeps the old content.
+    if (QFileInfo(path).isSymLink()) {
         QFile old(path);
         if (!old.remove()) {
             return fail(QStringLiteral("无法删除旧文件 %1（%2）").arg(path, old.errorString()));
