@@ -23,6 +23,8 @@ public:
 
     // The colour at the given opacity (0.0 to 1.0), for tinted backgrounds and borders.
     static QColor withOpacity(const QColor& colour, double opacity);
+    // The colour as a style sheet value ("#AARRGGBB"), opacity included.
+    static QString css(const QColor& colour);
 
     // The system font with a Simplified-Chinese CJK family first, at a size in logical pixels.
     static QFont font(int pixelSize, QFont::Weight weight = QFont::Normal);

@@ -1,64 +1,12 @@
-#include "views/KubeconfigValidator.h"
+#include "views/kubeconfig/KubeconfigValidator.h"
 
-#include "session/InstallationState.h"
+#include "shell/PrivateFile.h"
 #include "shell/ShellUtils.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 #include <QStringDecoder>
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace {
-
-constexpr qint64 readChunkSize = qint64{1} << 16;
-
-KubeconfigValidator::ReadResult readFailure(const QString& description) {
-    return {std::nullopt, description};
-}
-
-QString describeErrno(int error) {
-    switch (error) {
-    case ENOENT:
-        return QStringLiteral("文件不存在");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("没有读取该文件的权限");
-    default:
-        return qt_error_string(error);
-    }
-}
-
-// Only a regular file of bounded size is worth reading: a pipe or a device would block or never
-// end, and a folder has no text.
-std::optional<QString> describeUnsuitable(const struct stat& info) {
-    if (S_ISDIR(info.st_mode)) {
-        return QStringLiteral("所选路径是文件夹，不是文件");
-    }
-    if (S_ISFIFO(info.st_mode)) {
-        return QStringLiteral("所选文件是命名管道，不是普通文件");
-    }
-    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) {
-        return QStringLiteral("所选文件是设备文件，不是普通文件");
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return QStringLiteral("所选路径不是普通文件");
-    }
-    if (info.st_size > KubeconfigValidator::maximumFileSize) {
-        return QStringLiteral("文件过大（%1 字节），Kubeconfig文件不能超过 16 MiB")
-            .arg(static_cast<qint64>(info.st_size));
-    }
-    return std::nullopt;
-}
-
-QString tooLarge() {
-    return QStringLiteral("文件过大，Kubeconfig文件不能超过 16 MiB");
-}
 
 // Whether the bytes are UTF-8, checked piecewise so that a large file needs no second copy.
 bool isUtf8(QByteArrayView bytes) {
@@ -123,55 +71,14 @@ const QStringList& KubeconfigValidator::requiredFields() {
 }
 
 KubeconfigValidator::ReadResult KubeconfigValidator::readKubeconfigText(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
-    struct stat info {};
-    if (::stat(native.constData(), &info) != 0) {
-        return readFailure(describeErrno(errno));
+    PrivateFile::ReadResult read = PrivateFile::readRegularFile(path, maximumFileSize);
+    if (!read.bytes) {
+        return {std::nullopt, read.failureDescription};
     }
-    if (const auto problem = describeUnsuitable(info)) {
-        return readFailure(*problem);
+    if (!isUtf8(*read.bytes)) {
+        return {std::nullopt, QStringLiteral("文件内容不是有效的UTF-8文本")};
     }
-    // Non-blocking, so that a pipe swapped in after the look above cannot stall the open.
-    const int descriptor = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (descriptor < 0) {
-        return readFailure(describeErrno(errno));
-    }
-    QFile file;
-    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
-        return readFailure(file.errorString());
-    }
-    struct stat opened {};
-    if (::fstat(descriptor, &opened) != 0) {
-        return readFailure(describeErrno(errno));
-    }
-    if (const auto problem = describeUnsuitable(opened)) {
-        return readFailure(*problem);
-    }
-
-    // Bounded even when the file grows while it is read.
-    QByteArray bytes;
-    bytes.reserve(static_cast<qsizetype>(opened.st_size) + 1);
-    while (bytes.size() <= maximumFileSize) {
-        const qsizetype start = bytes.size();
-        bytes.resize(start + qMin(readChunkSize, maximumFileSize + 1 - start));
-        const qint64 count = file.read(bytes.data() + start, bytes.size() - start);
-        if (count < 0) {
-            return readFailure(QStringLiteral("读取文件时出错: ") + file.errorString());
-        }
-        bytes.resize(start + count);
-        if (count == 0) {
-            break;
-        }
-    }
-    if (bytes.size() > maximumFileSize) {
-        return readFailure(tooLarge());
-    }
-
-    if (!isUtf8(bytes)) {
-        return readFailure(QStringLiteral("文件内容不是有效的UTF-8文本"));
-    }
-    return {std::move(bytes), {}};
+    return {std::move(read.bytes), {}};
 }
 
 QStringList KubeconfigValidator::foundFields(QByteArrayView text) {
@@ -224,26 +131,10 @@ KubeconfigValidator::SaveResult KubeconfigValidator::saveDecoded(const QByteArra
         return {std::nullopt, QStringLiteral("没有可用的私有临时目录")};
     }
     const QString target = tempDirectory + decodedFileName();
-    // Removing first also keeps a link planted at the name from redirecting the write.
-    const QFileInfo existing(target);
-    if (existing.exists() || existing.isSymLink()) {
-        QFile old(target);
-        if (!old.remove()) {
-            return {std::nullopt,
-                    QStringLiteral("无法删除旧文件 %1（%2）").arg(target, old.errorString())};
-        }
-    }
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return {std::nullopt, file.errorString()};
-    }
     // The decoded kubeconfig carries the cluster's credentials: owner only.
-    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        file.cancelWriting();
-        return {std::nullopt, file.errorString()};
-    }
-    if (file.write(text) != text.size() || !file.commit()) {
-        return {std::nullopt, file.errorString()};
+    QString error;
+    if (!PrivateFile::writeOwnerOnly(target, text, &error)) {
+        return {std::nullopt, error};
     }
     return {target, {}};
 }
@@ -302,28 +193,4 @@ KubeconfigValidator::validateKubeconfigFile(const QString& path, const QString& 
     }
     result.verdict = found.size() >= acceptanceThreshold ? Verdict::valid : Verdict::invalid;
     return result;
-}
-
-bool KubeconfigValidator::applyResult(const Result& result, const QString& validatedPath,
-                                      InstallationState& state) {
-    // A result for a file that is no longer the chosen one would advance with the wrong file.
-    if (state.kubeconfigPath() != validatedPath) {
-        return false;
-    }
-    if (result.decodedFilePath) {
-        state.setKubeconfigPath(*result.decodedFilePath, state.kubeconfigDisplayPath());
-    }
-    switch (result.verdict) {
-    case Verdict::valid:
-        state.appendLog(QStringLiteral("Kubeconfig文件验证成功 ✓"));
-        state.moveToNextStep();
-        break;
-    case Verdict::invalid:
-        state.showError(invalidMessage(result.missingFields));
-        break;
-    case Verdict::readFailure:
-        state.showError(readFailureMessage(result.failureDescription));
-        break;
-    }
-    return true;
 }

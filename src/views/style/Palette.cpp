@@ -1,4 +1,4 @@
-#include "views/Palette.h"
+#include "views/style/Palette.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -55,6 +55,10 @@ QColor Palette::white() {
 }
 QColor Palette::black() {
     return QColor(0, 0, 0);
+}
+
+QString Palette::css(const QColor& colour) {
+    return colour.name(QColor::HexArgb);
 }
 
 QColor Palette::withOpacity(const QColor& colour, double opacity) {

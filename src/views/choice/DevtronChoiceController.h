@@ -10,12 +10,17 @@
 
 class InstallationState;
 
-// The install-choice step's gate: a cluster must answer before the wizard goes on. Holds the
-// screen state the choice screen draws (test running, last outcome, failure alert) and the
-// decisions behind its "下一步" button. Lives on the GUI thread; the probes run on the shared
-// background pool and their outcome is handed back to the GUI thread.
-class ClusterConnectionTest : public QObject {
+// The install-choice step: the Devtron choice, and the gate behind "下一步" that a cluster must
+// answer before the wizard goes on (test running, last outcome, failure alert). Lives on the GUI
+// thread; the probes run on the shared background pool and their outcome comes back there.
+class DevtronChoiceController : public QObject {
     Q_OBJECT
+    Q_PROPERTY(bool installDevtron READ installDevtron WRITE setInstallDevtron NOTIFY
+                   installDevtronChanged)
+    Q_PROPERTY(bool isTesting READ isTesting NOTIFY isTestingChanged)
+    Q_PROPERTY(bool showTestFailAlert READ showTestFailAlert WRITE setShowTestFailAlert NOTIFY
+                   showTestFailAlertChanged)
+    Q_PROPERTY(QString alertMessage READ alertMessage NOTIFY alertMessageChanged)
 
 public:
     // Outcome of a finished test: success, or failure with the message kept for the alert.
@@ -39,10 +44,13 @@ public:
 
     using Completion = std::function<void(bool connected)>;
 
-    explicit ClusterConnectionTest(InstallationState& state, QObject* parent = nullptr);
+    explicit DevtronChoiceController(InstallationState& state, QObject* parent = nullptr);
 
+    // The session's choice, which the switch writes directly.
+    bool installDevtron() const;
+    void setInstallDevtron(bool install);
     bool isTesting() const { return m_isTesting; }
-    // None while a test runs and before the first one.
+    // None while a test runs and before the first one; announced by testResultChanged.
     const std::optional<TestResult>& testResult() const { return m_testResult; }
     bool showTestFailAlert() const { return m_showTestFailAlert; }
     const QString& alertMessage() const { return m_alertMessage; }
@@ -55,7 +63,7 @@ public:
     // Starts the probes unless a test is already running (then the completion is never called).
     // The completion runs on the GUI thread, and only while this object still exists.
     void testClusterConnection(Completion completion = {});
-    // The "下一步" button: hand over after a success, otherwise test first.
+    // "下一步": hand over after a success, otherwise test first.
     void nextAction();
     // Hands over to the installation step; the tools themselves are set up there.
     void setupEnvironment();
@@ -68,6 +76,7 @@ public:
     static QString formatErrorMessageForAlert(const QString& message);
 
 signals:
+    void installDevtronChanged();
     void isTestingChanged();
     void testResultChanged();
     void showTestFailAlertChanged();
@@ -83,8 +92,8 @@ private:
 
     using LineLogger = std::function<void(const QString&)>;
 
-    static ProbeOutcome runProbes(const QString& kubectl, const EnvironmentOverlay& environment,
-                                  const LineLogger& log);
+    static ProbeOutcome runProbes(const QString& versionCommand, const QString& namespacesCommand,
+                                  const EnvironmentOverlay& environment, const LineLogger& log);
     static void logOutcome(InstallationState& state, const ProbeOutcome& outcome);
     void finishTest(const ProbeOutcome& outcome, const Completion& completion);
     bool isOnChoiceStep() const;

@@ -8,7 +8,7 @@ class InstallationState;
 
 // Part of the session kept while the application is in the background, and put back when it
 // returns.
-class FocusSnapshot {
+class FocusSnapshotModel {
 public:
     // Replaces the saved values with the session's current ones.
     void capture(const InstallationState& state);

@@ -1,4 +1,4 @@
-#include "app/FocusSnapshot.h"
+#include "app/FocusSnapshotModel.h"
 
 #include "session/InstallationState.h"
 
@@ -10,7 +10,7 @@ bool holds(const QVariant& value, QMetaType::Type type) {
 
 } // namespace
 
-void FocusSnapshot::capture(const InstallationState& state) {
+void FocusSnapshotModel::capture(const InstallationState& state) {
     m_savedState = QVariantMap{
         {QStringLiteral("currentStep"), static_cast<int>(state.currentStep())},
         {QStringLiteral("kubeconfigPath"), state.kubeconfigPath()},
@@ -21,7 +21,7 @@ void FocusSnapshot::capture(const InstallationState& state) {
     };
 }
 
-bool FocusSnapshot::restore(InstallationState& state) const {
+bool FocusSnapshotModel::restore(InstallationState& state) const {
     if (!m_savedState.has_value() || state.isInstalling()) {
         return false;
     }

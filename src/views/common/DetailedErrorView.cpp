@@ -1,7 +1,8 @@
-#include "views/DetailedErrorView.h"
+#include "views/common/DetailedErrorView.h"
 
-#include "views/IconRegistry.h"
-#include "views/Palette.h"
+#include "views/common/Labels.h"
+#include "views/style/IconRegistry.h"
+#include "views/style/Palette.h"
 
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
@@ -38,12 +39,9 @@ DetailedErrorView::DetailedErrorView(const QString& errorMessage, QWidget* paren
     icon->setPixmap(
         IconRegistry::pixmap(QStringLiteral("exclamationmark.triangle.fill"), 22, Palette::red()));
 
-    auto* title = new QLabel(QStringLiteral("安装错误"), this);
+    QLabel* title = Labels::text(QStringLiteral("安装错误"), Palette::font(13, QFont::DemiBold),
+                                 Palette::red(), this);
     title->setObjectName(QStringLiteral("errorTitle"));
-    title->setFont(Palette::font(13, QFont::DemiBold));
-    QPalette titlePalette = title->palette();
-    titlePalette.setColor(QPalette::WindowText, Palette::red());
-    title->setPalette(titlePalette);
 
     auto* closeButton = new QToolButton(this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
@@ -72,8 +70,8 @@ DetailedErrorView::DetailedErrorView(const QString& errorMessage, QWidget* paren
     m_message->setStyleSheet(
         QStringLiteral(
             "QTextEdit { background-color: %1; color: %2; border: none; border-radius: 6px; }")
-            .arg(Palette::withOpacity(Palette::grey(), 0.05).name(QColor::HexArgb),
-                 Palette::primaryText().name(QColor::HexArgb)));
+            .arg(Palette::css(Palette::withOpacity(Palette::grey(), 0.05)),
+                 Palette::css(Palette::primaryText())));
 
     auto* okButton = new QPushButton(QStringLiteral("确定"), this);
     okButton->setObjectName(QStringLiteral("okButton"));

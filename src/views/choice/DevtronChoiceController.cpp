@@ -1,9 +1,9 @@
-#include "views/ClusterConnectionTest.h"
+#include "views/choice/DevtronChoiceController.h"
 
 #include "session/InstallationState.h"
-#include "shell/AppPaths.h"
+#include "shell/ClusterTools.h"
+#include "shell/GuiThread.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
@@ -47,88 +47,88 @@ bool mentionsCertificate(const QString& text) {
     return text.contains(QLatin1String("certificate")) || text.contains(QLatin1String("x509"));
 }
 
-// Runs on the GUI thread whether or not the caller's object still exists.
-template <typename Functor> void postToGuiThread(Functor&& functor) {
-    QMetaObject::invokeMethod(QCoreApplication::instance(), std::forward<Functor>(functor),
-                              Qt::QueuedConnection);
-}
-
 } // namespace
 
-ClusterConnectionTest::ClusterConnectionTest(InstallationState& state, QObject* parent)
-    : QObject(parent), m_state(state) {}
+DevtronChoiceController::DevtronChoiceController(InstallationState& state, QObject* parent)
+    : QObject(parent), m_state(state) {
+    connect(&m_state, &InstallationState::installDevtronChanged, this,
+            &DevtronChoiceController::installDevtronChanged);
+}
 
-void ClusterConnectionTest::setShowTestFailAlert(bool shown) {
+bool DevtronChoiceController::installDevtron() const {
+    return m_state.installDevtron();
+}
+
+void DevtronChoiceController::setInstallDevtron(bool install) {
+    m_state.setInstallDevtron(install);
+}
+
+void DevtronChoiceController::setShowTestFailAlert(bool shown) {
     m_showTestFailAlert = shown;
     emit showTestFailAlertChanged();
 }
 
-void ClusterConnectionTest::forgetTestResult() {
+void DevtronChoiceController::forgetTestResult() {
     setTestResult(std::nullopt);
 }
 
-void ClusterConnectionTest::testClusterConnection(Completion completion) {
+void DevtronChoiceController::testClusterConnection(Completion completion) {
     if (m_isTesting) {
         return;
     }
     setIsTesting(true);
     setTestResult(std::nullopt);
 
-    const QString tools = AppPaths::toolsDirectory();
-    const QString kubectl = ShellUtils::quotePath(tools + QStringLiteral("/kubectl"));
-    const EnvironmentOverlay environment{
-        {QStringLiteral("PATH"), tools + QStringLiteral(":/usr/bin:/bin:/usr/sbin:/sbin")},
-        {QStringLiteral("KUBECONFIG"), m_state.kubeconfigPath()},
-        {QStringLiteral("KUBE_INSECURE_SKIP_TLS_VERIFY"), QStringLiteral("true")},
-    };
+    const QString versionCommand = ClusterTools::kubectlVersionCommand();
+    const QString namespacesCommand = ClusterTools::namespacesCommand();
+    const EnvironmentOverlay environment = ClusterTools::environment(m_state.kubeconfigPath());
 
     m_state.appendLog(QStringLiteral("开始测试集群连接..."));
     m_state.appendLog(QStringLiteral("使用kubeconfig: ") +
                       QFileInfo(QDir::cleanPath(m_state.kubeconfigDisplayPath())).fileName());
 
-    // Neither the screen nor the session may be touched from the pool: both can be gone by the
-    // time the probes end (going back, quitting), so everything goes through guarded posts.
-    QPointer<ClusterConnectionTest> self(this);
+    // Neither the controller nor the session may be touched from the pool: both can be gone by
+    // the time the probes end (going back, quitting). Only their guards travel with the job.
+    QPointer<DevtronChoiceController> self(this);
     QPointer<InstallationState> state(&m_state);
-    QThreadPool::globalInstance()->start(
-        [self, state, kubectl, environment, completion = std::move(completion)] {
-            const LineLogger log = [state](const QString& line) {
-                postToGuiThread([state, line] {
-                    if (state) {
-                        state->appendLog(line);
-                    }
-                });
-            };
-            const ProbeOutcome outcome = runProbes(kubectl, environment, log);
-            postToGuiThread([self, state, outcome, completion] {
-                if (self) {
-                    self->finishTest(outcome, completion);
-                } else if (state) {
-                    logOutcome(*state, outcome);
+    QThreadPool::globalInstance()->start([self, state, versionCommand, namespacesCommand,
+                                          environment, completion = std::move(completion)] {
+        const LineLogger log = [state](const QString& line) {
+            postToGuiThread([state, line] {
+                if (state) {
+                    state->appendLog(line);
                 }
             });
+        };
+        const ProbeOutcome outcome = runProbes(versionCommand, namespacesCommand, environment, log);
+        postToGuiThread([self, state, outcome, completion] {
+            if (self) {
+                self->finishTest(outcome, completion);
+            } else if (state) {
+                logOutcome(*state, outcome);
+            }
         });
+    });
 }
 
-ClusterConnectionTest::ProbeOutcome
-ClusterConnectionTest::runProbes(const QString& kubectl, const EnvironmentOverlay& environment,
-                                 const LineLogger& log) {
-    const CommandResult version =
-        ShellUtils::runCommandWithEnv(kubectl + QStringLiteral(" version --client"), environment);
+DevtronChoiceController::ProbeOutcome
+DevtronChoiceController::runProbes(const QString& versionCommand, const QString& namespacesCommand,
+                                   const EnvironmentOverlay& environment, const LineLogger& log) {
+    const CommandResult version = ShellUtils::runCommandWithEnv(versionCommand, environment);
     if (version.exitCode != 0) {
         return {ProbeOutcome::Kind::toolFailure, version.error};
     }
 
-    const QString probe = kubectl + QStringLiteral(" get namespaces --request-timeout=10s");
-    log(QStringLiteral("正在执行集群连接测试: ") + probe);
-    const CommandResult namespaces = ShellUtils::runCommandWithEnv(probe, environment);
+    log(QStringLiteral("正在执行集群连接测试: ") + namespacesCommand);
+    const CommandResult namespaces = ShellUtils::runCommandWithEnv(namespacesCommand, environment);
     if (namespaces.exitCode == 0) {
         return {ProbeOutcome::Kind::success, namespaces.output};
     }
     return {ProbeOutcome::Kind::connectionFailure, classifyConnectionError(namespaces.error)};
 }
 
-void ClusterConnectionTest::finishTest(const ProbeOutcome& outcome, const Completion& completion) {
+void DevtronChoiceController::finishTest(const ProbeOutcome& outcome,
+                                         const Completion& completion) {
     setIsTesting(false);
     switch (outcome.kind) {
     case ProbeOutcome::Kind::toolFailure:
@@ -148,7 +148,7 @@ void ClusterConnectionTest::finishTest(const ProbeOutcome& outcome, const Comple
     }
 }
 
-void ClusterConnectionTest::logOutcome(InstallationState& state, const ProbeOutcome& outcome) {
+void DevtronChoiceController::logOutcome(InstallationState& state, const ProbeOutcome& outcome) {
     switch (outcome.kind) {
     case ProbeOutcome::Kind::toolFailure:
         state.appendLog(QStringLiteral("kubectl33工具测试失败: ") + outcome.text);
@@ -166,7 +166,7 @@ void ClusterConnectionTest::logOutcome(InstallationState& state, const ProbeOutc
     }
 }
 
-void ClusterConnectionTest::nextAction() {
+void DevtronChoiceController::nextAction() {
     if (m_testResult == TestResult::success()) {
         setupEnvironment();
         return;
@@ -191,31 +191,29 @@ void ClusterConnectionTest::nextAction() {
     });
 }
 
-void ClusterConnectionTest::setupEnvironment() {
-    QPointer<InstallationState> state(&m_state);
-    QMetaObject::invokeMethod(
-        &m_state,
-        [state] {
-            // Only a hand-over from this step advances; the user may have gone back meanwhile.
-            if (!state || state->currentStep() != InstallationStep::devtronChoice) {
-                return;
-            }
-            const bool installDevtron = state->installDevtron();
-            state->appendLog(QStringLiteral("开始配置环境..."));
-            state->appendLog(QStringLiteral("配置项目: Kubeconfig, kubectl, helm"));
-            state->appendLog(installDevtron ? QStringLiteral("用户选择安装Devtron ✓")
-                                            : QStringLiteral("用户选择不安装Devtron ✓"));
-            state->moveToNextStep();
-            state->appendLog(QStringLiteral("环境配置将在安装步骤中完成 ✓"));
-        },
-        Qt::QueuedConnection);
+void DevtronChoiceController::setupEnvironment() {
+    // Dropped with the session; the controller itself may go before it runs.
+    InstallationState* state = &m_state;
+    postToGuiThread(state, [state] {
+        // Only a hand-over from this step advances; the user may have gone back meanwhile.
+        if (state->currentStep() != InstallationStep::devtronChoice) {
+            return;
+        }
+        const bool installDevtron = state->installDevtron();
+        state->appendLog(QStringLiteral("开始配置环境..."));
+        state->appendLog(QStringLiteral("配置项目: Kubeconfig, kubectl, helm"));
+        state->appendLog(installDevtron ? QStringLiteral("用户选择安装Devtron ✓")
+                                        : QStringLiteral("用户选择不安装Devtron ✓"));
+        state->moveToNextStep();
+        state->appendLog(QStringLiteral("环境配置将在安装步骤中完成 ✓"));
+    });
 }
 
-void ClusterConnectionTest::goBackToKubeconfigSelection() {
+void DevtronChoiceController::goBackToKubeconfigSelection() {
     m_state.setCurrentStep(InstallationStep::kubeconfigSelection);
 }
 
-QString ClusterConnectionTest::classifyConnectionError(const QString& errorText) {
+QString DevtronChoiceController::classifyConnectionError(const QString& errorText) {
     QString text = errorText.isEmpty() ? QStringLiteral("无法连接到Kubernetes集群") : errorText;
     // kubectl prefixes TLS failures with "Unable to connect to the server", so the certificate
     // check has to come first or a bad certificate would read as an unreachable server.
@@ -231,7 +229,7 @@ QString ClusterConnectionTest::classifyConnectionError(const QString& errorText)
     return text;
 }
 
-QString ClusterConnectionTest::formatErrorMessageForAlert(const QString& message) {
+QString DevtronChoiceController::formatErrorMessageForAlert(const QString& message) {
     QString text = message;
     text.replace(QLatin1String("\n\n"), QLatin1String("\n"));
     if (text.contains(QLatin1String("the server is currently unable to handle the request"))) {
@@ -247,21 +245,21 @@ QString ClusterConnectionTest::formatErrorMessageForAlert(const QString& message
            QStringLiteral("\n\n请检查您的kubeconfig文件和集群状态，确保集群可正常访问。");
 }
 
-bool ClusterConnectionTest::isOnChoiceStep() const {
+bool DevtronChoiceController::isOnChoiceStep() const {
     return m_state.currentStep() == InstallationStep::devtronChoice;
 }
 
-void ClusterConnectionTest::setIsTesting(bool testing) {
+void DevtronChoiceController::setIsTesting(bool testing) {
     m_isTesting = testing;
     emit isTestingChanged();
 }
 
-void ClusterConnectionTest::setTestResult(const std::optional<TestResult>& result) {
+void DevtronChoiceController::setTestResult(const std::optional<TestResult>& result) {
     m_testResult = result;
     emit testResultChanged();
 }
 
-void ClusterConnectionTest::setAlertMessage(const QString& message) {
+void DevtronChoiceController::setAlertMessage(const QString& message) {
     m_alertMessage = message;
     emit alertMessageChanged();
 }

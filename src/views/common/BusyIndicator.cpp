@@ -1,4 +1,4 @@
-#include "views/BusyIndicator.h"
+#include "views/common/BusyIndicator.h"
 
 #include <QPainter>
 #include <QPen>

@@ -1,4 +1,4 @@
-#include "views/IconRegistry.h"
+#include "views/style/IconRegistry.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,6 +1,6 @@
-#include "views/ProgressBar.h"
+#include "views/common/ProgressBar.h"
 
-#include "views/Palette.h"
+#include "views/style/Palette.h"
 
 #include <QPainter>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/PrivateFile.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -8,9 +10,7 @@
 #include <functional>
 #include <optional>
 
-class InstallationState;
-
-// The light kubeconfig check behind the first screen: a text test for five field names, with a
+// The light kubeconfig check behind the first step: a text test for five field names, with a
 // fallback that decodes a file holding one Base64 block. Plain code, safe on any thread.
 class KubeconfigValidator {
 public:
@@ -31,7 +31,7 @@ public:
     using LogFunction = std::function<void(const QString&)>;
 
     // Larger files are refused: a kubeconfig is a few kilobytes, and reading is all in memory.
-    static constexpr qint64 maximumFileSize = qint64{16} * 1024 * 1024;
+    static constexpr qint64 maximumFileSize = PrivateFile::maximumReadSize;
     static constexpr int acceptanceThreshold = 3;
 
     static const QStringList& requiredFields();
@@ -59,12 +59,6 @@ public:
 
     static QString invalidMessage(const QStringList& missingFields);
     static QString readFailureMessage(const QString& failureDescription);
-
-    // Delivers a finished run on the GUI thread: switches to the decoded file when there is one,
-    // then advances the wizard or raises the error. A run for a file that is no longer the
-    // session's choice is dropped (false).
-    static bool applyResult(const Result& result, const QString& validatedPath,
-                            InstallationState& state);
 
 private:
     // The saved file's path, or the description of why saving failed.
