@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+class InstallationState;
+class MainWindow;
+class QSemaphore;
+
+// Puts the real main window into one named state of its first two screens, for screenshots.
+// Everything it needs lives in a throw-away folder of its own: the state and runtime folders of
+// the session, a stand-in kubectl and the kubeconfig files, so the user's files stay untouched.
+class GalleryStage : public QObject {
+    Q_OBJECT
+
+public:
+    GalleryStage();
+    ~GalleryStage() override;
+    GalleryStage(const GalleryStage&) = delete;
+    GalleryStage& operator=(const GalleryStage&) = delete;
+
+    static QStringList stateNames();
+
+    // Shows the window and walks it to the named state; false for a name it does not know.
+    bool stage(const QString& name);
+    bool hasSettled() const { return m_hasSettled; }
+
+    MainWindow& window() { return *m_window; }
+    InstallationState& state() { return *m_state; }
+    QString validKubeconfigPath() const;
+
+    // Lets held background work finish, so that the program can end without waiting forever.
+    void release();
+
+signals:
+    // The named state is reached and has been on screen long enough to be drawn.
+    void settled();
+
+private:
+    void writeFile(const QString& relativePath, const QByteArray& content) const;
+    void writeStandInKubectl() const;
+    void holdBackgroundPool();
+    void poll();
+    void choose(const QString& path);
+    void click(const char* objectName);
+    QWidget* screen() const;
+
+    QTemporaryDir m_dir;
+    std::vector<std::pair<QByteArray, std::optional<QByteArray>>> m_savedEnvironment;
+    std::unique_ptr<InstallationState> m_state;
+    std::unique_ptr<MainWindow> m_window;
+
+    // The steps that lead to the state, one per poll once the window is on screen.
+    std::vector<std::function<void()>> m_actions;
+    std::size_t m_nextAction = 0;
+    std::function<bool()> m_reached;
+    QTimer m_poll;
+    int m_reachedPolls = 0;
+    bool m_hasSettled = false;
+
+    std::shared_ptr<QSemaphore> m_poolGate;
+    int m_savedMaxThreadCount = 0;
+    bool m_released = false;
+};

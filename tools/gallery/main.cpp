@@ -1,0 +1,99 @@
+// screen_gallery STATE: shows the real main window in the named state and stays open until it is
+// ended. Once the state is on screen, the window's native id is printed on standard output, so
+// that a screenshot tool can capture the window. screen_gallery --list names every state.
+
+#include "GalleryStage.h"
+
+#include "app/MainWindow.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// Long enough for a slow, shared machine; a state that takes longer is broken.
+constexpr int settleTimeoutMilliseconds = 60000;
+
+int signalSocket[2] = {-1, -1};
+
+void onTerminationSignal(int /*signal*/) {
+    const char byte = 1;
+    // Only async-signal-safe work here; the event loop does the rest.
+    [[maybe_unused]] const ssize_t written = ::write(signalSocket[0], &byte, 1);
+}
+
+// SIGTERM and SIGINT end the event loop, so that held work is let go and the throw-away folder
+// is removed.
+void quitOnTerminationSignals(QApplication& app) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSocket) != 0) {
+        std::perror("screen_gallery: socketpair");
+        return;
+    }
+    auto* notifier = new QSocketNotifier(signalSocket[1], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier] {
+        notifier->setEnabled(false);
+        char byte = 0;
+        [[maybe_unused]] const ssize_t count = ::read(signalSocket[1], &byte, 1);
+        QApplication::quit();
+    });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+int usage() {
+    std::fputs("usage: screen_gallery STATE | --list\nstates:\n", stderr);
+    for (const QString& name : GalleryStage::stateNames()) {
+        std::fprintf(stderr, "  %s\n", qPrintable(name));
+    }
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Answered before any window system is needed.
+    if (argc == 2 && std::strcmp(argv[1], "--list") == 0) {
+        for (const QString& name : GalleryStage::stateNames()) {
+            std::printf("%s\n", qPrintable(name));
+        }
+        return 0;
+    }
+    if (argc != 2 || !GalleryStage::stateNames().contains(QString::fromLocal8Bit(argv[1]))) {
+        return usage();
+    }
+    const QString name = QString::fromLocal8Bit(argv[1]);
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Nimbrel"));
+    QApplication::setApplicationVersion(QStringLiteral(NIMBREL_VERSION));
+
+    quitOnTerminationSignals(app);
+    GalleryStage stage;
+    QObject::connect(&stage, &GalleryStage::settled, &app, [&stage] {
+        std::printf("%llu\n", static_cast<unsigned long long>(stage.window().winId()));
+        std::fflush(stdout);
+    });
+    int status = 0;
+    QTimer::singleShot(settleTimeoutMilliseconds, &app, [&stage, &status, &name] {
+        if (!stage.hasSettled()) {
+            std::fprintf(stderr, "screen_gallery: %s was not reached\n", qPrintable(name));
+            status = 1;
+            QApplication::quit();
+        }
+    });
+    stage.stage(name);
+    const int loopStatus = QApplication::exec();
+    stage.release();
+    return status != 0 ? status : loopStatus;
+}
