@@ -1,5 +1,5 @@
-#include "views/IconRegistry.h"
-#include "views/Palette.h"
+#include "views/style/IconRegistry.h"
+#include "views/style/Palette.h"
 
 #include <QImage>
 
@@ -8,30 +8,25 @@
 namespace {
 
 // Every symbol name the screens of the wizard ask for.
-const QStringList& screenIconNames() {
-    static const QStringList names{
-        QStringLiteral("arrow.up.forward.square"),
-        QStringLiteral("chart.xyaxis.line"),
-        QStringLiteral("checkmark"),
-        QStringLiteral("checkmark.circle.fill"),
-        QStringLiteral("chevron.right"),
-        QStringLiteral("clock"),
-        QStringLiteral("cube.box.fill"),
-        QStringLiteral("doc.badge.plus"),
-        QStringLiteral("doc.fill"),
-        QStringLiteral("doc.on.doc"),
-        QStringLiteral("doc.text.magnifyingglass"),
-        QStringLiteral("exclamationmark.triangle"),
-        QStringLiteral("exclamationmark.triangle.fill"),
-        QStringLiteral("eye"),
-        QStringLiteral("eye.slash"),
-        QStringLiteral("folder.badge.plus"),
-        QStringLiteral("gearshape.2"),
-        QStringLiteral("xmark"),
-        QStringLiteral("xmark.circle.fill"),
-    };
-    return names;
-}
+const QStringList screenIconNames{"arrow.up.forward.square",
+                                  "chart.xyaxis.line",
+                                  "checkmark",
+                                  "checkmark.circle.fill",
+                                  "chevron.right",
+                                  "clock",
+                                  "cube.box.fill",
+                                  "doc.badge.plus",
+                                  "doc.fill",
+                                  "doc.on.doc",
+                                  "doc.text.magnifyingglass",
+                                  "exclamationmark.triangle",
+                                  "exclamationmark.triangle.fill",
+                                  "eye",
+                                  "eye.slash",
+                                  "folder.badge.plus",
+                                  "gearshape.2",
+                                  "xmark",
+                                  "xmark.circle.fill"};
 
 struct Coverage {
     int painted = 0;
@@ -69,10 +64,9 @@ Coverage inspect(const QPixmap& pixmap, const QColor& tint) {
 } // namespace
 
 TEST(IconRegistry, EveryScreenIconRendersAtTheRequestedSizeInTheRequestedColour) {
-    for (const QString& name : screenIconNames()) {
+    for (const QString& name : screenIconNames) {
         SCOPED_TRACE(name.toStdString());
         EXPECT_TRUE(IconRegistry::contains(name));
-        EXPECT_TRUE(IconRegistry::names().contains(name));
         for (const int size : {9, 22, 40}) {
             const QPixmap pixmap = IconRegistry::pixmap(name, size, Palette::red());
             ASSERT_FALSE(pixmap.isNull()) << size;
@@ -100,10 +94,9 @@ TEST(IconRegistry, TintOpacityCarriesIntoTheIcon) {
 
 TEST(IconRegistry, UnknownNamesAndUnusableSizesGiveNothingInsteadOfFailing) {
     EXPECT_FALSE(IconRegistry::contains(QStringLiteral("no.such.symbol")));
-    EXPECT_FALSE(IconRegistry::contains(QString()));
-    EXPECT_TRUE(
-        IconRegistry::pixmap(QStringLiteral("no.such.symbol"), 16, Palette::red()).isNull());
     EXPECT_TRUE(IconRegistry::icon(QStringLiteral("no.such.symbol"), Palette::red()).isNull());
-    EXPECT_TRUE(IconRegistry::pixmap(QStringLiteral("checkmark"), 0, Palette::red()).isNull());
-    EXPECT_TRUE(IconRegistry::pixmap(QStringLiteral("checkmark"), -5, Palette::red()).isNull());
+    for (const auto& [name, size] :
+         {std::pair{"no.such.symbol", 16}, {"checkmark", 0}, {"checkmark", -5}}) {
+        EXPECT_TRUE(IconRegistry::pixmap(QString::fromLatin1(name), size, Palette::red()).isNull());
+    }
 }
