@@ -139,6 +139,7 @@ TEST_F(KubeconfigStepControllerTest, CheckForAFileNoLongerChosenIsDropped) {
     m_state.setKubeconfigPath(QStringLiteral("/elsewhere"), QStringLiteral("/elsewhere"));
     hold.release();
     ASSERT_TRUE(eventually([&] { return !m_controller->isValidating(); }));
+    ASSERT_TRUE(settleLog(m_state));
     EXPECT_EQ(m_state.kubeconfigPath(), QStringLiteral("/elsewhere"));
     EXPECT_EQ(m_state.currentStep(), InstallationStep::kubeconfigSelection);
 }
