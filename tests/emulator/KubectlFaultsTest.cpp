@@ -1,5 +1,5 @@
 #include "ClusterTestFixture.h"
-#include "views/ClusterConnectionTest.h"
+#include "views/choice/DevtronChoiceController.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -47,7 +47,7 @@ QString summaryLine(const QString& error) {
 // The message Nimbrel's connection check makes of an error text; texts it passes on unchanged
 // all fall in one class.
 std::string connectionClass(const QString& error) {
-    const QString classified = ClusterConnectionTest::classifyConnectionError(error);
+    const QString classified = DevtronChoiceController::classifyConnectionError(error);
     return classified == error ? std::string("(passed on unchanged)") : classified.toStdString();
 }
 
