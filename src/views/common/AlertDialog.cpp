@@ -40,7 +40,7 @@ int answerOf(const QMessageBox& box, const AlertDialog::Alert& alert) {
 
 } // namespace
 
-QMessageBox* AlertDialog::open(QWidget* parent, const Alert& alert, Answer answer) {
+QMessageBox* AlertDialog::open(QWidget* parent, const Alert& alert, const Answer& answer) {
     const QPointer<QWidget> guard(parent);
     const bool hasParent = parent != nullptr;
     const auto deliver = [guard, hasParent, answer](int chosen) {

@@ -30,7 +30,7 @@ public:
     // Window-modal over `parent`, without blocking the event loop; `answer` runs once the box is
     // closed, and only while `parent` still exists. Returns the box, or null when a presenter
     // answers instead.
-    static QMessageBox* open(QWidget* parent, const Alert& alert, Answer answer);
+    static QMessageBox* open(QWidget* parent, const Alert& alert, const Answer& answer);
     // Application-modal; returns once the box is closed.
     static int exec(QWidget* parent, const Alert& alert);
 
