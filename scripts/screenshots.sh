@@ -8,7 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/setup.sh"
 build_dir=${NIMBREL_BUILD_DIR:-$root/build}
-gallery=$build_dir/tests/screen_gallery
+gallery=$build_dir/tools/screen_gallery
 out_dir=$build_dir/screenshots
 mkdir -p "$out_dir"
 

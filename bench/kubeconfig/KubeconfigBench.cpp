@@ -1,5 +1,5 @@
 // Times the kubeconfig check on a 10 MiB file against merely reading that file.
-#include "views/KubeconfigValidator.h"
+#include "views/kubeconfig/KubeconfigValidator.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

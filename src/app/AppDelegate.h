@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FocusSnapshot.h"
+#include "app/FocusSnapshotModel.h"
 #include "session/InstallationState.h"
 
 #include <QObject>
@@ -16,7 +16,7 @@ public:
     InstallationState* installationState() const { return m_installationState; }
     void setInstallationState(InstallationState* state);
 
-    const FocusSnapshot& snapshot() const { return m_snapshot; }
+    const FocusSnapshotModel& snapshot() const { return m_snapshot; }
 
 public slots:
     // Inactive takes a snapshot, active restores it; other states change nothing.
@@ -24,5 +24,5 @@ public slots:
 
 private:
     QPointer<InstallationState> m_installationState;
-    FocusSnapshot m_snapshot;
+    FocusSnapshotModel m_snapshot;
 };

@@ -4,8 +4,9 @@
 #include "app/StepListView.h"
 #include "app/StepScreenFactory.h"
 #include "session/InstallationState.h"
-#include "views/DetailedErrorView.h"
-#include "views/Palette.h"
+#include "views/common/DetailedErrorView.h"
+#include "views/common/Labels.h"
+#include "views/style/Palette.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -48,21 +49,15 @@ QWidget* ContentView::buildSideColumn() {
     m_sideColumn = new QWidget(this);
     m_sideColumn->setFixedWidth(kColumnWidth + 2 * kColumnPaddingX);
 
-    auto* name = new QLabel(QStringLiteral("Nimbrel"), m_sideColumn);
-    name->setFont(Palette::font(16, QFont::Medium));
+    QLabel* name = Labels::text(QStringLiteral("Nimbrel"), Palette::font(16, QFont::Medium),
+                                Palette::withOpacity(Palette::primaryText(), 0.7), m_sideColumn);
     name->setContentsMargins(0, 0, 0, 24);
-    QPalette namePalette = name->palette();
-    namePalette.setColor(QPalette::WindowText, Palette::withOpacity(Palette::primaryText(), 0.7));
-    name->setPalette(namePalette);
 
     m_stepList = new StepListView(m_state, m_sideColumn);
 
-    auto* version = new QLabel(QStringLiteral("v" NIMBREL_VERSION), m_sideColumn);
+    QLabel* version = Labels::text(QStringLiteral("v" NIMBREL_VERSION), Palette::font(10),
+                                   Palette::secondaryText(), m_sideColumn);
     version->setObjectName(QStringLiteral("versionLabel"));
-    version->setFont(Palette::font(10));
-    QPalette versionPalette = version->palette();
-    versionPalette.setColor(QPalette::WindowText, Palette::secondaryText());
-    version->setPalette(versionPalette);
 
     auto* column = new QVBoxLayout(m_sideColumn);
     column->setContentsMargins(kColumnPaddingX, kColumnPaddingY, kColumnPaddingX, kColumnPaddingY);

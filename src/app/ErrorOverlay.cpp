@@ -1,7 +1,7 @@
 #include "app/ErrorOverlay.h"
 
-#include "views/DetailedErrorView.h"
-#include "views/Palette.h"
+#include "views/common/DetailedErrorView.h"
+#include "views/style/Palette.h"
 
 #include <QGridLayout>
 #include <QMouseEvent>

@@ -2,9 +2,9 @@
 
 #include "app/AppDelegate.h"
 #include "app/MainWindow.h"
-#include "installer/DevtronAlertDialog.h"
 #include "session/InstallationState.h"
-#include "views/Palette.h"
+#include "views/common/AlertDialog.h"
+#include "views/style/Palette.h"
 
 NimbrelApp::NimbrelApp(int& argc, char** argv) : m_application(argc, argv) {
     QApplication::setApplicationName(QStringLiteral("Nimbrel"));
@@ -12,7 +12,7 @@ NimbrelApp::NimbrelApp(int& argc, char** argv) : m_application(argc, argv) {
     Palette::applyApplicationFont();
     Palette::applyApplicationPalette();
     // The installer engine needs no widgets; the program gives it its warning box.
-    DevtronAlertDialog::install();
+    AlertDialog::installInstallerAlert();
 
     m_installationState = std::make_unique<InstallationState>();
     m_appDelegate = std::make_unique<AppDelegate>();

@@ -1,7 +1,8 @@
 #include "app/StepRow.h"
 
-#include "views/IconRegistry.h"
-#include "views/Palette.h"
+#include "views/common/Labels.h"
+#include "views/style/IconRegistry.h"
+#include "views/style/Palette.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,8 +18,7 @@ StepRow::StepRow(const StepRowModel& model, QWidget* parent) : QWidget(parent), 
     badge->setAlignment(Qt::AlignCenter);
     badge->setStyleSheet(
         QStringLiteral("QLabel { background-color: %1; color: %2; border-radius: %3px; }")
-            .arg(m_model.badgeColour().name(QColor::HexArgb),
-                 Palette::white().name(QColor::HexArgb))
+            .arg(Palette::css(m_model.badgeColour()), Palette::css(Palette::white()))
             .arg(kBadgeSize / 2));
     if (m_model.isCompleted) {
         badge->setPixmap(IconRegistry::pixmap(QStringLiteral("checkmark"), 10, Palette::white()));
@@ -27,12 +27,9 @@ StepRow::StepRow(const StepRowModel& model, QWidget* parent) : QWidget(parent), 
         badge->setText(QString::number(m_model.number));
     }
 
-    auto* title = new QLabel(m_model.title, this);
+    QLabel* title = Labels::text(m_model.title, Palette::font(12, m_model.titleWeight()),
+                                 m_model.titleColour(), this);
     title->setObjectName(QStringLiteral("stepTitle"));
-    title->setFont(Palette::font(12, m_model.titleWeight()));
-    QPalette titlePalette = title->palette();
-    titlePalette.setColor(QPalette::WindowText, m_model.titleColour());
-    title->setPalette(titlePalette);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

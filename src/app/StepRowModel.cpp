@@ -1,6 +1,6 @@
 #include "app/StepRowModel.h"
 
-#include "views/Palette.h"
+#include "views/style/Palette.h"
 
 QColor StepRowModel::badgeColour() const {
     if (isActive) {

@@ -1,8 +1,8 @@
 #include "app/StepScreenFactory.h"
 
 #include "app/PendingStepPlaceholder.h"
-#include "views/DevtronChoiceView.h"
-#include "views/KubeconfigSelectionView.h"
+#include "views/choice/DevtronChoiceView.h"
+#include "views/kubeconfig/KubeconfigSelectionView.h"
 
 QWidget* createStepScreen(InstallationStep step, InstallationState& state, QWidget* parent) {
     switch (step) {

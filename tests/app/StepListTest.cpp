@@ -2,135 +2,100 @@
 #include "app/StepRow.h"
 #include "app/StepRowModel.h"
 #include "session/InstallationState.h"
-#include "views/Palette.h"
+#include "views/style/Palette.h"
 
 #include <QLabel>
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// One letter per row: A active, C completed, - neither.
-QString states(const QList<StepRowModel>& rows) {
-    QString result;
+// "<number> <title> <A active | C completed | - neither>" for each row.
+QStringList describe(const QList<StepRowModel>& rows) {
+    QStringList lines;
     for (const StepRowModel& row : rows) {
-        EXPECT_FALSE(row.isActive && row.isCompleted) << row.title.toStdString();
-        result += row.isActive      ? QLatin1Char('A')
-                  : row.isCompleted ? QLatin1Char('C')
-                                    : QLatin1Char('-');
+        EXPECT_FALSE(row.isActive && row.isCompleted);
+        lines << QStringLiteral("%1 %2 %3")
+                     .arg(row.number)
+                     .arg(row.title)
+                     .arg(row.isActive      ? 'A'
+                          : row.isCompleted ? 'C'
+                                            : '-');
     }
-    return result;
+    return lines;
 }
 
-QStringList titles(const QList<StepRowModel>& rows) {
-    QStringList result;
-    for (const StepRowModel& row : rows) {
-        result << QStringLiteral("%1 %2").arg(row.number).arg(row.title);
-    }
-    return result;
-}
-
-QLabel* badgeOf(StepRow* row) {
-    return row->findChild<QLabel*>(QStringLiteral("stepBadge"));
-}
-QLabel* titleOf(StepRow* row) {
-    return row->findChild<QLabel*>(QStringLiteral("stepTitle"));
-}
-
-bool badgeShows(StepRow* row, const QColor& colour) {
-    const QColor pixel = badgeOf(row)->grab().toImage().pixelColor(3, 10);
-    return std::abs(pixel.red() - colour.red()) < 12 &&
-           std::abs(pixel.green() - colour.green()) < 12 &&
-           std::abs(pixel.blue() - colour.blue()) < 12;
-}
-
-} // namespace
-
-TEST(StepRowModel, FiveRowsWithTheServiceWaitAndTheirStateForEveryStep) {
-    const QStringList expectedTitles{QStringLiteral("1 选择配置文件"),
-                                     QStringLiteral("2 选择安装选项"), QStringLiteral("3 安装组件"),
-                                     QStringLiteral("4 等待服务启动"),
-                                     QStringLiteral("5 安装完成")};
-    const std::pair<InstallationStep, QString> expected[] = {
-        {InstallationStep::kubeconfigSelection, QStringLiteral("A----")},
-        {InstallationStep::devtronChoice, QStringLiteral("CA---")},
-        {InstallationStep::installation, QStringLiteral("CCA--")},
-        {InstallationStep::waitingForServices, QStringLiteral("CCCA-")},
-        {InstallationStep::completion, QStringLiteral("CCCCA")},
+TEST(StepRowModel, RowsAndTheirStateForEveryStepWithAndWithoutTheServiceWait) {
+    using S = InstallationStep;
+    const struct {
+        S step;
+        bool installDevtron;
+        QStringList rows;
+    } cases[] = {
+        {S::kubeconfigSelection,
+         true,
+         {"1 选择配置文件 A", "2 选择安装选项 -", "3 安装组件 -", "4 等待服务启动 -",
+          "5 安装完成 -"}},
+        {S::waitingForServices,
+         true,
+         {"1 选择配置文件 C", "2 选择安装选项 C", "3 安装组件 C", "4 等待服务启动 A",
+          "5 安装完成 -"}},
+        {S::completion,
+         true,
+         {"1 选择配置文件 C", "2 选择安装选项 C", "3 安装组件 C", "4 等待服务启动 C",
+          "5 安装完成 A"}},
+        {S::devtronChoice,
+         false,
+         {"1 选择配置文件 C", "2 选择安装选项 A", "3 安装组件 -", "4 安装完成 -"}},
+        {S::completion,
+         false,
+         {"1 选择配置文件 C", "2 选择安装选项 C", "3 安装组件 C", "4 安装完成 A"}},
     };
-    for (const auto& [step, rowStates] : expected) {
-        const QList<StepRowModel> rows = StepRowModel::rowsFor(step, true);
-        EXPECT_EQ(titles(rows), expectedTitles);
-        EXPECT_EQ(states(rows), rowStates) << static_cast<int>(step);
+    for (const auto& c : cases) {
+        EXPECT_EQ(describe(StepRowModel::rowsFor(c.step, c.installDevtron)), c.rows)
+            << static_cast<int>(c.step) << c.installDevtron;
     }
-}
 
-TEST(StepRowModel, FourRowsWithoutTheServiceWaitAndTheLastRenumbered) {
-    const QStringList expectedTitles{QStringLiteral("1 选择配置文件"),
-                                     QStringLiteral("2 选择安装选项"), QStringLiteral("3 安装组件"),
-                                     QStringLiteral("4 安装完成")};
-    const std::pair<InstallationStep, QString> expected[] = {
-        {InstallationStep::kubeconfigSelection, QStringLiteral("A---")},
-        {InstallationStep::devtronChoice, QStringLiteral("CA--")},
-        {InstallationStep::installation, QStringLiteral("CCA-")},
-        {InstallationStep::completion, QStringLiteral("CCCA")},
+    const QList<StepRowModel> rows = StepRowModel::rowsFor(S::installation, true);
+    const std::tuple<int, QColor, QColor, QFont::Weight> looks[] = {
+        {0, Palette::green(), Palette::secondaryText(), QFont::Normal},
+        {2, Palette::blue(), Palette::primaryText(), QFont::Medium},
+        {3, Palette::withOpacity(Palette::grey(), 0.3), Palette::secondaryText(), QFont::Normal},
     };
-    for (const auto& [step, rowStates] : expected) {
-        const QList<StepRowModel> rows = StepRowModel::rowsFor(step, false);
-        EXPECT_EQ(titles(rows), expectedTitles);
-        EXPECT_EQ(states(rows), rowStates) << static_cast<int>(step);
+    for (const auto& [at, badge, title, weight] : looks) {
+        EXPECT_EQ(rows.at(at).badgeColour(), badge) << at;
+        EXPECT_EQ(rows.at(at).titleColour(), title) << at;
+        EXPECT_EQ(rows.at(at).titleWeight(), weight) << at;
     }
-}
-
-TEST(StepRowModel, ActiveRowsAreBlueAndBoldCompletedGreenAndTheRestFaint) {
-    const QList<StepRowModel> rows = StepRowModel::rowsFor(InstallationStep::installation, true);
-    const StepRowModel& done = rows.at(0);
-    const StepRowModel& active = rows.at(2);
-    const StepRowModel& pending = rows.at(3);
-
-    EXPECT_EQ(active.badgeColour(), Palette::blue());
-    EXPECT_EQ(active.titleColour(), Palette::primaryText());
-    EXPECT_EQ(active.titleWeight(), QFont::Medium);
-
-    EXPECT_EQ(done.badgeColour(), Palette::green());
-    EXPECT_EQ(done.titleColour(), Palette::secondaryText());
-    EXPECT_EQ(done.titleWeight(), QFont::Normal);
-
-    EXPECT_EQ(pending.badgeColour(), Palette::withOpacity(Palette::grey(), 0.3));
-    EXPECT_EQ(pending.titleColour(), Palette::secondaryText());
-    EXPECT_EQ(pending.titleWeight(), QFont::Normal);
 }
 
 TEST(StepListView, FollowsTheInstallChoiceAndTheCurrentStep) {
     InstallationState state;
     StepListView list(state);
+    const auto badge = [&](int at) {
+        return list.rows().at(at)->findChild<QLabel*>(QStringLiteral("stepBadge"));
+    };
     ASSERT_EQ(list.rows().size(), 5);
-    EXPECT_EQ(titleOf(list.rows().at(3))->text(), QStringLiteral("等待服务启动"));
-
     state.setInstallDevtron(false);
     ASSERT_EQ(list.rows().size(), 4);
-    EXPECT_EQ(titleOf(list.rows().at(3))->text(), QStringLiteral("安装完成"));
-    EXPECT_EQ(badgeOf(list.rows().at(3))->text(), QStringLiteral("4"));
-
+    EXPECT_EQ(badge(3)->text(), QStringLiteral("4"));
     state.setInstallDevtron(true);
     ASSERT_EQ(list.rows().size(), 5);
-    EXPECT_EQ(titleOf(list.rows().at(3))->text(), QStringLiteral("等待服务启动"));
-    EXPECT_EQ(badgeOf(list.rows().at(3))->text(), QStringLiteral("4"));
-    EXPECT_EQ(badgeOf(list.rows().at(4))->text(), QStringLiteral("5"));
+    EXPECT_EQ(badge(4)->text(), QStringLiteral("5"));
 
     list.setCurrentStep(InstallationStep::completion);
-    const QList<StepRow*> rows = list.rows();
-    ASSERT_EQ(rows.size(), 5);
-    for (int i = 0; i < 4; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_TRUE(badgeOf(rows.at(i))->text().isEmpty()) << "a completed row shows the checkmark";
-        EXPECT_FALSE(badgeOf(rows.at(i))->pixmap().isNull());
-        EXPECT_TRUE(badgeShows(rows.at(i), Palette::green()));
-        EXPECT_EQ(titleOf(rows.at(i))->palette().color(QPalette::WindowText),
-                  Palette::secondaryText());
+    for (int at = 0; at < 4; ++at) {
+        EXPECT_TRUE(badge(at)->text().isEmpty()) << "a completed row shows the checkmark";
+        EXPECT_FALSE(badge(at)->pixmap().isNull());
     }
-    EXPECT_EQ(badgeOf(rows.at(4))->text(), QStringLiteral("5"));
-    EXPECT_TRUE(badgeShows(rows.at(4), Palette::blue()));
-    EXPECT_EQ(titleOf(rows.at(4))->palette().color(QPalette::WindowText), Palette::primaryText());
-    EXPECT_EQ(titleOf(rows.at(4))->font().weight(), QFont::Medium);
+    const QColor pixel = badge(4)->grab().toImage().pixelColor(3, 10);
+    EXPECT_LT(std::abs(pixel.blue() - Palette::blue().blue()) +
+                  std::abs(pixel.red() - Palette::blue().red()),
+              24);
+    const auto* title = list.rows().at(4)->findChild<QLabel*>(QStringLiteral("stepTitle"));
+    EXPECT_EQ(title->palette().color(QPalette::WindowText), Palette::primaryText());
 }
+
+} // namespace

@@ -1,6 +1,6 @@
 #include "ClusterTestFixture.h"
 #include "support/StandInTools.h"
-#include "views/ClusterConnectionTest.h"
+#include "views/choice/DevtronChoiceController.h"
 
 #include <QRegularExpression>
 
@@ -20,7 +20,7 @@ QString summaryLine(const QString& error) {
 // The message Nimbrel's connection check makes of an error text; texts it passes on unchanged
 // all fall in one class.
 std::string connectionClass(const QString& error) {
-    const QString classified = ClusterConnectionTest::classifyConnectionError(error);
+    const QString classified = DevtronChoiceController::classifyConnectionError(error);
     return classified == error ? std::string("(passed on unchanged)") : classified.toStdString();
 }
 

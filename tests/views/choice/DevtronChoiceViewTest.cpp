@@ -1,163 +1,112 @@
-#include "FakeKubectl.h"
+#include "support/ScreenTest.h"
+#include "support/StandInTools.h"
 
 #include "session/InstallationState.h"
-#include "views/ConfigItemRow.h"
-#include "views/DevtronChoiceView.h"
-#include "views/FeatureRow.h"
+#include "views/choice/ConfigItemRow.h"
+#include "views/choice/DevtronChoiceView.h"
+#include "views/choice/FeatureRow.h"
+#include "views/common/AlertDialog.h"
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <memory>
+using namespace screen_test;
 
 namespace {
 
 class ChoiceScreen : public ::testing::Test {
 protected:
     ChoiceScreen() {
-        state.setCurrentStep(InstallationStep::devtronChoice);
-        state.setKubeconfigPath(QStringLiteral("/tmp/admin.conf"));
-        view->show();
+        m_state.setCurrentStep(InstallationStep::devtronChoice);
+        m_state.setKubeconfigPath(QStringLiteral("/tmp/admin.conf"));
+        m_view.show();
+        // Alerts are answered here instead of being shown.
+        AlertDialog::setPresenter([this](const AlertDialog::Alert& alert) {
+            m_alerts.append(alert.informativeText);
+            return m_answer;
+        });
+    }
+    ~ChoiceScreen() override { AlertDialog::setPresenter({}); }
+
+    bool shown(const char* name) const {
+        return child<QWidget>(m_view, name)->isVisibleTo(&m_view);
+    }
+    QPushButton* button(const char* name) const { return child<QPushButton>(m_view, name); }
+    void click(const char* name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
+    void failNamespaces() {
+        m_tools.setTool(QStringLiteral("kubectl"),
+                        {Reply(QStringLiteral("get"), {}, QStringLiteral("boom"), 1)});
     }
 
-    template <typename T> T* child(const char* name) const {
-        return view->findChild<T*>(QString::fromLatin1(name));
-    }
-    bool shown(const char* name) const { return child<QWidget>(name)->isVisibleTo(view.get()); }
-    QMessageBox* alert() const { return child<QMessageBox>("testFailAlert"); }
-    bool alertShown() const { return alert() != nullptr && alert()->isVisible(); }
-    void clickAlertButton(const QString& text) const {
-        for (QAbstractButton* button : alert()->buttons()) {
-            if (button->text() == text) {
-                button->click();
-                return;
-            }
-        }
-        FAIL() << "no alert button " << text.toStdString();
-    }
-    void pressNext() const { QTest::mouseClick(child<QPushButton>("nextButton"), Qt::LeftButton); }
-    bool waitUntilIdle() const {
-        return QTest::qWaitFor([&] { return !view->connectionTest().isTesting(); }, 15000);
-    }
-
-    FakeKubectl kubectl;
-    InstallationState state;
-    std::unique_ptr<DevtronChoiceView> view = std::make_unique<DevtronChoiceView>(state);
+    StandInTools m_tools;
+    InstallationState m_state;
+    DevtronChoiceView m_view{m_state};
+    QStringList m_alerts;
+    int m_answer = 0;
 };
 
-TEST_F(ChoiceScreen, ListsTheFeaturesAndTheToolsWithTheirMarks) {
-    QStringList features;
-    for (const FeatureRow* row : child<QWidget>("featureBox")->findChildren<FeatureRow*>()) {
-        features << row->icon() + ' ' + row->text();
-    }
-    EXPECT_EQ(features, (QStringList{QStringLiteral("cube.box.fill 一键部署镜像文件"),
-                                     QStringLiteral("chart.xyaxis.line 完整的应用监控和可观测性"),
-                                     QStringLiteral("gearshape.2 简化的Kubernetes配置管理")}));
-
-    // The two bundled tools carry letter badges, the kubeconfig row a symbol.
-    QStringList tools;
-    for (const ConfigItemRow* row : child<QWidget>("toolsBox")->findChildren<ConfigItemRow*>()) {
+TEST_F(ChoiceScreen, SwitchFollowsTheChoiceAndTheListsShowTheirRows) {
+    QStringList rows;
+    for (const IconTextRow* row : m_view.findChildren<IconTextRow*>()) {
         const auto* badge = row->findChild<QLabel*>(QStringLiteral("badge"));
-        tools << (badge ? badge->text() : row->icon()) + ' ' + row->text();
+        rows << (badge ? badge->text() : row->icon()) + ' ' + row->text();
     }
-    EXPECT_EQ(tools, (QStringList{QStringLiteral("H Helm"), QStringLiteral("K Kubectl"),
-                                  QStringLiteral("doc.fill Kubeconfig (~/.kube/config)")}));
-    EXPECT_FALSE(shown("progressRow"));
-}
+    EXPECT_EQ(rows, (QStringList{QStringLiteral("cube.box.fill 一键部署镜像文件"),
+                                 QStringLiteral("chart.xyaxis.line 完整的应用监控和可观测性"),
+                                 QStringLiteral("gearshape.2 简化的Kubernetes配置管理"),
+                                 QStringLiteral("H Helm"), QStringLiteral("K Kubectl"),
+                                 QStringLiteral("doc.fill Kubeconfig (~/.kube/config)")}));
 
-TEST_F(ChoiceScreen, SwitchAndSessionChoiceFollowEachOther) {
-    auto* toggle = child<QCheckBox>("installDevtronSwitch");
-    EXPECT_EQ(toggle->text(), QStringLiteral("安装Devtron平台"));
+    auto* toggle = child<QCheckBox>(m_view, "installDevtronSwitch");
     EXPECT_TRUE(toggle->isChecked());
-    EXPECT_TRUE(shown("featureBox"));
-
     QTest::mouseClick(toggle, Qt::LeftButton);
-    EXPECT_FALSE(state.installDevtron());
+    EXPECT_FALSE(m_state.installDevtron());
     EXPECT_FALSE(shown("featureBox"));
-    EXPECT_TRUE(shown("toolsBox"));
-
-    state.setInstallDevtron(true);
+    m_state.setInstallDevtron(true);
     EXPECT_TRUE(toggle->isChecked());
     EXPECT_TRUE(shown("featureBox"));
 }
 
-TEST_F(ChoiceScreen, RunningTestLocksNextAndFailuresRaiseTheAlert) {
-    kubectl.hold();
-    const KubectlFault unauthorized = kubectlFault(QStringLiteral("unauthorized-cached"));
-    kubectl.setNamespaces(unauthorized.exitStatus, {}, unauthorized.error);
-    pressNext();
+TEST_F(ChoiceScreen, RunningTestLocksNextAndAFailureAlertCanLeadBack) {
+    failNamespaces();
+    m_tools.hold();
+    click("nextButton");
     EXPECT_TRUE(shown("progressRow"));
-    EXPECT_FALSE(child<QPushButton>("nextButton")->isEnabled());
-    EXPECT_TRUE(child<QPushButton>("backButton")->isEnabled());
-
-    kubectl.release();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return alertShown(); }, 15000));
+    EXPECT_FALSE(button("nextButton")->isEnabled());
+    EXPECT_TRUE(button("backButton")->isEnabled());
+    m_tools.release();
+    ASSERT_TRUE(eventually([&] { return m_alerts.size() == 1; }));
+    EXPECT_EQ(m_alerts.constFirst(),
+              DevtronChoiceController::formatErrorMessageForAlert(QStringLiteral("boom")));
     EXPECT_FALSE(shown("progressRow"));
-    EXPECT_TRUE(child<QPushButton>("nextButton")->isEnabled());
-    EXPECT_EQ(alert()->text(), QStringLiteral("集群连接测试失败"));
-    const QString first = alert()->informativeText();
-    EXPECT_TRUE(
-        first.startsWith(QStringLiteral("连接Kubernetes集群失败。\n\n错误详情:\n授权失败。")))
-        << first.toStdString();
+    EXPECT_TRUE(button("nextButton")->isEnabled());
+    ASSERT_TRUE(eventually([&] { return !m_view.controller().showTestFailAlert(); }));
+    EXPECT_EQ(m_state.currentStep(), InstallationStep::devtronChoice);
 
-    clickAlertButton(QStringLiteral("我知道了"));
-    EXPECT_FALSE(alertShown());
-    EXPECT_FALSE(view->connectionTest().showTestFailAlert());
-    EXPECT_EQ(state.currentStep(), InstallationStep::devtronChoice);
-
-    // A second failure shows the alert again, with the new text.
-    kubectl.setNamespaces(1, {}, {});
-    pressNext();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return alertShown(); }, 15000));
-    EXPECT_TRUE(
-        alert()->informativeText().contains(QStringLiteral("错误详情:\n无法连接到Kubernetes集群")));
-    EXPECT_NE(alert()->informativeText(), first);
-
-    clickAlertButton(QStringLiteral("返回上一步"));
-    EXPECT_FALSE(alertShown());
-    EXPECT_FALSE(view->connectionTest().showTestFailAlert());
-    EXPECT_EQ(state.currentStep(), InstallationStep::kubeconfigSelection);
+    // A second failure alerts again; "返回上一步" leaves the step.
+    m_answer = 1;
+    click("nextButton");
+    ASSERT_TRUE(
+        eventually([&] { return m_state.currentStep() == InstallationStep::kubeconfigSelection; }));
+    EXPECT_EQ(m_alerts.size(), 2);
 }
 
-TEST_F(ChoiceScreen, SuccessLogsTheChoiceAndMovesOn) {
-    QTest::mouseClick(child<QCheckBox>("installDevtronSwitch"), Qt::LeftButton);
-    pressNext();
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return state.currentStep() == InstallationStep::installation; }, 15000));
-    EXPECT_FALSE(alertShown());
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return state.logs().contains(QStringLiteral("环境配置将在安装步骤中完成 ✓")); },
-        15000));
-    EXPECT_TRUE(state.logs().contains(QStringLiteral("] 用户选择不安装Devtron ✓\n")));
-    EXPECT_TRUE(state.isInstalling());
-
+TEST_F(ChoiceScreen, SuccessMovesOnAndBackGoesBack) {
+    click("nextButton");
+    ASSERT_TRUE(
+        eventually([&] { return m_state.currentStep() == InstallationStep::installation; }));
+    EXPECT_TRUE(m_alerts.isEmpty());
     // Shown again later, the screen asks for a new test.
-    EXPECT_EQ(view->connectionTest().testResult(), DevtronChoiceView::TestResult::success());
-    view->hide();
-    view->show();
-    EXPECT_FALSE(view->connectionTest().testResult().has_value());
-}
+    m_view.hide();
+    m_view.show();
+    EXPECT_FALSE(m_view.controller().testResult().has_value());
 
-TEST_F(ChoiceScreen, BackButtonReturnsToTheKubeconfigStep) {
-    QTest::mouseClick(child<QPushButton>("backButton"), Qt::LeftButton);
-    EXPECT_EQ(state.currentStep(), InstallationStep::kubeconfigSelection);
-    EXPECT_EQ(child<QPushButton>("backButton")->text(), QStringLiteral("上一步"));
-    EXPECT_EQ(child<QPushButton>("nextButton")->text(), QStringLiteral("下一步"));
-}
-
-TEST_F(ChoiceScreen, ClosingTheScreenDuringATestIsSafe) {
-    kubectl.hold();
-    pressNext();
-    view.reset();
-    kubectl.release();
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return state.logs().contains(QStringLiteral("集群连接测试成功 ✓")); }, 15000));
-    EXPECT_EQ(state.currentStep(), InstallationStep::devtronChoice);
+    m_state.setCurrentStep(InstallationStep::devtronChoice);
+    click("backButton");
+    EXPECT_EQ(m_state.currentStep(), InstallationStep::kubeconfigSelection);
 }
 
 } // namespace

@@ -1,244 +1,166 @@
-#include "KubeconfigFixtures.h"
-
-#include "session/InstallationState.h"
-#include "views/KubeconfigValidator.h"
+#include "views/kubeconfig/KubeconfigValidator.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
-using namespace kubeconfig_fixtures;
+#include <sys/stat.h>
+
 using Verdict = KubeconfigValidator::Verdict;
 
 namespace {
 
+const QByteArray complete = "apiVersion: v1\nkind: Config\nclusters:\n- cluster:\n"
+                            "    server: https://203.0.113.10:6443\n  name: prod-cluster\n"
+                            "contexts:\n- name: prod\ncurrent-context: prod\n";
+const QString read = QStringLiteral("读取Kubeconfig文件内容...");
+
 class KubeconfigValidatorTest : public ::testing::Test {
 protected:
-    KubeconfigValidator::Result validate(const QByteArray& bytes) {
-        return validatePath(writeFile(m_files.path(), QStringLiteral("config"), bytes));
-    }
-
-    KubeconfigValidator::Result validatePath(const QString& path) {
-        return validatePath(path, tempFolder());
-    }
-
-    KubeconfigValidator::Result validatePath(const QString& path, const QString& tempDirectory) {
+    KubeconfigValidator::Result validate(const QString& path, const QString& temp) {
         m_log.clear();
         return KubeconfigValidator::validateKubeconfigFile(
-            path, tempDirectory, [this](const QString& line) { m_log.append(line); });
+            path, temp, [this](const QString& line) { m_log.append(line); });
     }
-
-    QString tempFolder() const { return m_temp.path() + QLatin1Char('/'); }
-    QString decodedPath() const { return tempFolder() + QStringLiteral("kubeconfig"); }
+    KubeconfigValidator::Result validate(const QByteArray& bytes) {
+        return validate(file(QStringLiteral("config"), bytes), temp());
+    }
+    QString file(const QString& name, const QByteArray& bytes) const {
+        QFile out(m_files.filePath(name));
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+        return out.fileName();
+    }
+    QString temp() const { return m_temp.path() + QLatin1Char('/'); }
+    QString decoded() const { return temp() + QStringLiteral("kubeconfig"); }
 
     QTemporaryDir m_files;
     QTemporaryDir m_temp;
     QStringList m_log;
 };
 
-TEST_F(KubeconfigValidatorTest, CompleteKubeconfigIsValidWithoutDecoding) {
-    const auto result = validate(completeKubeconfig().toUtf8());
-    EXPECT_EQ(result.verdict, Verdict::valid);
-    EXPECT_TRUE(result.missingFields.isEmpty());
-    EXPECT_FALSE(result.decodedFilePath);
-    const QStringList expected{
-        QStringLiteral("读取Kubeconfig文件内容..."),
-        QStringLiteral("Kubeconfig文件大小: %1 字节").arg(completeKubeconfig().toUtf8().size()),
-        QStringLiteral("检测到集群名称: prod-cluster")};
-    EXPECT_EQ(m_log, expected);
-}
-
-TEST_F(KubeconfigValidatorTest, ThresholdOfThreeNamesDecidesTheVerdict) {
-    const auto fourNames = validate(kubeconfigWithoutCurrentContext().toUtf8());
-    EXPECT_EQ(fourNames.verdict, Verdict::valid);
-    EXPECT_EQ(fourNames.missingFields, QStringList{QStringLiteral("current-context")});
-    EXPECT_TRUE(m_log.contains(QStringLiteral("缺少字段: current-context")));
-    EXPECT_FALSE(m_log.contains(QStringLiteral("尝试解码文件内容...")));
-
-    // Plain substrings: in comments, inside longer words, case-sensitive.
-    const auto threeNames = validate("# apiVersion\nKind: Config\nmycontextsfile: x\nclusters\n");
-    EXPECT_EQ(threeNames.verdict, Verdict::valid);
-    EXPECT_EQ(threeNames.missingFields,
-              (QStringList{QStringLiteral("kind"), QStringLiteral("current-context")}));
-    EXPECT_TRUE(m_log.contains(QStringLiteral("缺少字段: kind, current-context")));
-
-    const auto twoNames = validate("apiVersion: v1\nkind: Config\n");
-    EXPECT_EQ(twoNames.verdict, Verdict::invalid);
-    EXPECT_TRUE(m_log.contains(QStringLiteral("尝试解码文件内容...")));
-    EXPECT_TRUE(
-        m_log.contains(QStringLiteral("Base64解码失败或内容不是Base64格式，使用原始文件内容")));
-    EXPECT_EQ(KubeconfigValidator::invalidMessage(twoNames.missingFields),
-              QStringLiteral("无效的Kubeconfig文件。请确保包含所有必要字段: "
-                             "clusters, contexts, current-context。"));
-}
-
-TEST_F(KubeconfigValidatorTest, OneLineBase64IsDecodedIntoAPrivateFile) {
-    for (const QByteArray& ending : {QByteArray(), QByteArray("\n"), QByteArray("\r\n")}) {
-        SCOPED_TRACE(ending.toStdString());
-        // An older decoded file is replaced.
-        writeFile(m_temp.path(), QStringLiteral("kubeconfig"), "stale");
-        const auto result = validate(base64OneLine(completeKubeconfig()) + ending);
-        EXPECT_EQ(result.verdict, Verdict::valid);
-        ASSERT_TRUE(result.decodedFilePath);
-        EXPECT_EQ(*result.decodedFilePath, decodedPath());
-        EXPECT_EQ(readFile(decodedPath()), completeKubeconfig().toUtf8());
-        EXPECT_EQ(fileMode(decodedPath()), 0600);
-        const QStringList expected{
-            QStringLiteral("读取Kubeconfig文件内容..."),
-            QStringLiteral("尝试解码文件内容..."),
-            QStringLiteral("检测到Base64编码的kubeconfig文件，解码成功"),
-            QStringLiteral("已自动解码kubeconfig文件"),
-            QStringLiteral("Kubeconfig文件大小: %1 字节").arg(completeKubeconfig().toUtf8().size()),
-            QStringLiteral("检测到集群名称: prod-cluster")};
-        EXPECT_EQ(m_log, expected);
+TEST_F(KubeconfigValidatorTest, NamesFoundDecideVerdictDecodingAndLog) {
+    const QByteArray twoNames = "apiVersion: v1\nkind: Config\n";
+    QByteArray wrapped = complete.toBase64(); // in lines of 76, as `base64` prints it
+    for (qsizetype at = 76; at < wrapped.size(); at += 77) {
+        wrapped.insert(at, '\n');
     }
+    // The log lines after the first, each by its first four characters.
+    const struct {
+        QByteArray bytes;
+        Verdict verdict;
+        const char* missing;
+        bool decoded;
+        const char* log;
+    } cases[] = {
+        {complete, Verdict::valid, "", false, "Kube|检测到集"},
+        // Plain case-sensitive substrings, in comments and inside longer words too.
+        {"# apiVersion\nKind: 1\nmycontextsfile\nclusters\n", Verdict::valid,
+         "kind,current-context", false, "Kube|缺少字段"},
+        {twoNames, Verdict::invalid, "clusters,contexts,current-context", false,
+         "尝试解码|Base|Kube|缺少字段"},
+        {wrapped, Verdict::invalid, "apiVersion,kind,clusters,contexts,current-context", false,
+         "尝试解码|Base|Kube|缺少字段"},
+        {"hello world", Verdict::invalid, "apiVersion,kind,clusters,contexts,current-context",
+         false, "尝试解码|Base|Kube|缺少字段"},
+        {QByteArray("hello").toBase64(), Verdict::invalid,
+         "apiVersion,kind,clusters,contexts,current-context", false,
+         "尝试解码|解码后内|Kube|缺少字段"},
+        {complete.toBase64() + "\r\n", Verdict::valid, "", true,
+         "尝试解码|检测到B|已自动解|Kube|检测到集"},
+        // Better than the file but short: adopted and saved, judged on the decoded text.
+        {twoNames.toBase64(), Verdict::invalid, "clusters,contexts,current-context", true,
+         "尝试解码|检测到B|已自动解|Kube|缺少字段"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.left(40).toStdString());
+        QFile::remove(decoded());
+        const auto result = validate(c.bytes);
+        EXPECT_EQ(result.verdict, c.verdict);
+        EXPECT_EQ(result.missingFields.join(','), QLatin1String(c.missing));
+        EXPECT_EQ(result.decodedFilePath, c.decoded ? std::optional(decoded()) : std::nullopt);
+        EXPECT_EQ(QFile::exists(decoded()), c.decoded);
+        QStringList shortened;
+        for (const QString& line : m_log.mid(1)) {
+            shortened << line.left(4);
+        }
+        EXPECT_EQ(m_log.value(0), read);
+        EXPECT_EQ(shortened.join('|'), QString::fromUtf8(c.log));
+    }
+    validate(twoNames.toBase64());
+    EXPECT_EQ(m_log.mid(4),
+              (QStringList{QStringLiteral("Kubeconfig文件大小: 28 字节"),
+                           QStringLiteral("缺少字段: clusters, contexts, current-context")}))
+        << "the decoded text's size";
+    validate("apiVersion kind clusters 集群");
+    EXPECT_EQ(m_log.value(1), QStringLiteral("Kubeconfig文件大小: 31 字节"))
+        << "bytes, not characters";
+    EXPECT_EQ(KubeconfigValidator::invalidMessage({"clusters", "contexts"}),
+              QStringLiteral("无效的Kubeconfig文件。请确保包含所有必要字段: clusters, contexts。"));
 }
 
-TEST_F(KubeconfigValidatorTest, DecodingIsAdoptedOnlyWhenItFindsMoreNames) {
-    const auto wrapped = validate(base64Wrapped(completeKubeconfig()));
-    EXPECT_EQ(wrapped.verdict, Verdict::invalid);
-    EXPECT_FALSE(wrapped.decodedFilePath);
-    EXPECT_TRUE(
-        m_log.contains(QStringLiteral("Base64解码失败或内容不是Base64格式，使用原始文件内容")));
-    EXPECT_FALSE(QFile::exists(decodedPath()));
+TEST_F(KubeconfigValidatorTest, DecodedFileIsOwnerOnlyNeverWrittenThroughALinkAndMayFailToSave) {
+    const QString victim = file(QStringLiteral("victim"), "keep me");
+    ASSERT_TRUE(QFile::link(victim, decoded()));
+    EXPECT_EQ(validate(complete.toBase64()).decodedFilePath, decoded());
+    EXPECT_FALSE(QFileInfo(decoded()).isSymLink());
+    EXPECT_EQ(QFileInfo(victim).size(), 7);
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(decoded()).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600U);
 
-    const auto noBetter = validate(base64OneLine(QStringLiteral("hello world")));
-    EXPECT_EQ(noBetter.verdict, Verdict::invalid);
-    EXPECT_FALSE(noBetter.decodedFilePath);
-    EXPECT_TRUE(
-        m_log.contains(QStringLiteral("解码后内容不是有效的kubeconfig格式，使用原始文件内容")));
-
-    // Better but still short: adopted and saved, and the verdict is taken on the decoded text.
-    const auto partial = validate(base64OneLine(QStringLiteral("apiVersion: v1\nkind: Config\n")));
-    EXPECT_EQ(partial.verdict, Verdict::invalid);
-    EXPECT_TRUE(partial.decodedFilePath);
-    EXPECT_EQ(partial.missingFields,
-              (QStringList{QStringLiteral("clusters"), QStringLiteral("contexts"),
-                           QStringLiteral("current-context")}));
-}
-
-TEST_F(KubeconfigValidatorTest, FailedSaveKeepsTheDecodedVerdictButNotThePath) {
-    const QString source =
-        writeFile(m_files.path(), QStringLiteral("b64"), base64OneLine(completeKubeconfig()));
-    const auto noFolder = validatePath(source, QString());
+    const QString source = file(QStringLiteral("b64"), complete.toBase64());
+    const auto noFolder = validate(source, QString());
     EXPECT_EQ(noFolder.verdict, Verdict::valid);
     EXPECT_FALSE(noFolder.decodedFilePath);
     EXPECT_TRUE(
         m_log.contains(QStringLiteral("保存解码后的kubeconfig文件失败: 没有可用的私有临时目录")));
-    EXPECT_FALSE(m_log.contains(QStringLiteral("已自动解码kubeconfig文件")));
-
-    // A folder in the way cannot be removed like a file.
+    QFile::remove(decoded());
     ASSERT_TRUE(QDir(m_temp.path()).mkdir(QStringLiteral("kubeconfig")));
-    const auto blocked = validatePath(source);
-    EXPECT_FALSE(blocked.decodedFilePath);
-    EXPECT_TRUE(std::any_of(m_log.cbegin(), m_log.cend(), [](const QString& line) {
-        return line.startsWith(QStringLiteral("保存解码后的kubeconfig文件失败: "));
-    }));
+    EXPECT_FALSE(validate(source, temp()).decodedFilePath) << "a folder is in the way";
 }
 
-TEST_F(KubeconfigValidatorTest, LinkAtTheDecodedNameIsReplacedNotFollowed) {
-    const QString victim = writeFile(m_files.path(), QStringLiteral("victim"), "keep me");
-    ASSERT_TRUE(QFile::link(victim, decodedPath()));
-    const auto result = validate(base64OneLine(completeKubeconfig()));
-    ASSERT_TRUE(result.decodedFilePath);
-    EXPECT_EQ(readFile(victim), QByteArray("keep me"));
-    EXPECT_FALSE(QFileInfo(decodedPath()).isSymLink());
-    EXPECT_EQ(readFile(decodedPath()), completeKubeconfig().toUtf8());
-}
-
-TEST_F(KubeconfigValidatorTest, UnreadableInputsEndInReadFailure) {
-    const QString dir = m_files.path();
-    const QString deleted =
-        writeFile(dir, QStringLiteral("deleted"), completeKubeconfig().toUtf8());
-    QFile::remove(deleted);
-    const struct {
-        const char* label;
-        QString path;
-    } cases[] = {
-        {"not UTF-8", writeFile(dir, QStringLiteral("latin1"), "apiVersion: v1\nkind: \xff\xfe\n")},
-        {"deleted", deleted},
-        {"fifo", makeFifo(dir, QStringLiteral("fifo"))},
-        {"folder", dir},
-        {"endless device", QStringLiteral("/dev/zero")},
-        {"100 MiB", makeSparseFile(dir, QStringLiteral("huge"), qint64{100} * 1024 * 1024)},
-        {"one byte over the limit",
-         makeSparseFile(dir, QStringLiteral("over"), KubeconfigValidator::maximumFileSize + 1)},
+TEST_F(KubeconfigValidatorTest, UnreadableInputsEndInReadFailureWithItsLogLine) {
+    const QString fifo = m_files.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const auto sparse = [&](const char* name, qint64 bytes) {
+        const QString path = file(QString::fromLatin1(name), {});
+        QFile(path).resize(bytes);
+        return path;
     };
-    for (const auto& unreadable : cases) {
-        SCOPED_TRACE(unreadable.label);
-        ASSERT_FALSE(unreadable.path.isEmpty());
-        const auto result = validatePath(unreadable.path);
-        EXPECT_EQ(result.verdict, Verdict::readFailure);
-        EXPECT_FALSE(result.failureDescription.isEmpty());
-        ASSERT_EQ(m_log.size(), 2);
-        EXPECT_EQ(m_log.at(1),
-                  QStringLiteral("读取Kubeconfig文件失败: ") + result.failureDescription);
+    const QString limit = sparse("limit", KubeconfigValidator::maximumFileSize);
+    for (const QString& path :
+         {file(QStringLiteral("latin1"), "apiVersion: v1\nkind: \xff\xfe\n"),
+          file(QStringLiteral("cut"), complete + QByteArray("集").chopped(1)),
+          m_files.filePath(QStringLiteral("missing")), fifo, m_files.path(),
+          QStringLiteral("/dev/zero"), sparse("over", KubeconfigValidator::maximumFileSize + 1)}) {
+        const auto result = validate(path, temp());
+        EXPECT_EQ(result.verdict, Verdict::readFailure) << path.toStdString();
+        EXPECT_EQ(m_log, (QStringList{read, QStringLiteral("读取Kubeconfig文件失败: ") +
+                                                result.failureDescription}));
     }
-}
-
-TEST_F(KubeconfigValidatorTest, MultiByteCharactersAreJudgedWholeAnywhereInTheFile) {
-    // Characters straddling every offset around the reader's 64 KiB pieces.
+    EXPECT_EQ(validate(limit, temp()).verdict, Verdict::invalid) << "at the limit it is read";
+    // Characters straddling the reader's 64 KiB pieces are judged whole.
     for (int pad = 0; pad < 3; ++pad) {
-        SCOPED_TRACE(pad);
-        const QByteArray text =
-            QByteArray((1 << 16) - 2 + pad, '#') + "集群\n" + completeKubeconfig().toUtf8();
-        EXPECT_EQ(validate(text).verdict, Verdict::valid);
+        EXPECT_EQ(validate(QByteArray((1 << 16) - 2 + pad, '#') + "集群\n" + complete).verdict,
+                  Verdict::valid);
     }
-    const QByteArray cutOff = completeKubeconfig().toUtf8() + QByteArray("集").chopped(1);
-    EXPECT_EQ(validate(cutOff).verdict, Verdict::readFailure);
 }
 
-TEST_F(KubeconfigValidatorTest, FileAtTheSizeLimitIsStillRead) {
-    const QString limit = makeSparseFile(m_files.path(), QStringLiteral("limit"),
-                                         KubeconfigValidator::maximumFileSize);
-    const auto result = validatePath(limit);
-    EXPECT_EQ(result.verdict, Verdict::invalid);
-}
-
-TEST_F(KubeconfigValidatorTest, SizeLineCountsBytes) {
-    validate(QStringLiteral("apiVersion kind clusters 集群").toUtf8());
-    EXPECT_TRUE(m_log.contains(QStringLiteral("Kubeconfig文件大小: 31 字节")));
-}
-
-TEST_F(KubeconfigValidatorTest, ClusterNameIsTheFirstPlainNameLineAfterClusters) {
-    const auto name = [](const QString& text) {
-        return KubeconfigValidator::clusterName(text.toUtf8());
+TEST(KubeconfigClusterName, IsTheFirstPlainNameLineAfterClusters) {
+    const std::pair<QString, std::optional<QString>> cases[] = {
+        {QString::fromUtf8(complete), QStringLiteral("prod-cluster")},
+        // A dash-prefixed name line is skipped; the next plain one is taken, wherever it is.
+        {QStringLiteral("clusters:\r\n- name: listed\r\nx:\r\n\tname:\tnext \t\r\n"),
+         QStringLiteral("next")},
+        {QStringLiteral("clusters: x\u2028  name: 生产集群\u2029"), QStringLiteral("生产集群")},
+        {QStringLiteral("clusters:\n- name: only\n"), std::nullopt},
+        {QStringLiteral("  name: no-anchor\n"), std::nullopt},
     };
-    EXPECT_EQ(name(completeKubeconfig()), QStringLiteral("prod-cluster"));
-    // A dash-prefixed name line is skipped; the next plain one is taken, wherever it is.
-    const QString dashed = QStringLiteral("clusters:\r\n"
-                                          "- name: listed\r\n"
-                                          "  cluster:\r\n"
-                                          "    server: https://x\r\n"
-                                          "contexts:\r\n"
-                                          "- context:\r\n"
-                                          "\tname:\tnext-plain \t\r\n");
-    EXPECT_EQ(name(dashed), QStringLiteral("next-plain"));
-    EXPECT_EQ(name(QStringLiteral("clusters: x\u2028  name: 生产集群\u2029")),
-              QStringLiteral("生产集群"));
-    EXPECT_FALSE(name(QStringLiteral("clusters:\n- name: only\n")));
-    EXPECT_FALSE(name(QStringLiteral("  name: no-anchor\n")));
-}
-
-class KubeconfigResultTest : public ::testing::Test {
-protected:
-    QTemporaryDir m_dir;
-    ScopedEnv m_stateHome{"XDG_STATE_HOME", QFile::encodeName(m_dir.path())};
-    InstallationState m_state;
-};
-
-TEST_F(KubeconfigResultTest, ResultForAFileNoLongerChosenIsDropped) {
-    m_state.setKubeconfigPath(QStringLiteral("/now/chosen"));
-    KubeconfigValidator::Result valid;
-    valid.verdict = Verdict::valid;
-    valid.decodedFilePath = QStringLiteral("/tmp/decoded");
-    EXPECT_FALSE(KubeconfigValidator::applyResult(valid, QStringLiteral("/earlier"), m_state));
-    QTest::qWait(20);
-    EXPECT_EQ(m_state.kubeconfigPath(), QStringLiteral("/now/chosen"));
-    EXPECT_EQ(m_state.currentStep(), InstallationStep::kubeconfigSelection);
+    for (const auto& [text, name] : cases) {
+        EXPECT_EQ(KubeconfigValidator::clusterName(text.toUtf8()), name) << text.toStdString();
+    }
 }
 
 } // namespace

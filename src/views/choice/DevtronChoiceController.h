@@ -1,0 +1,110 @@
+#pragma once
+
+#include "shell/ShellUtils.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class InstallationState;
+
+// The install-choice step: the Devtron choice, and the gate behind "下一步" that a cluster must
+// answer before the wizard goes on (test running, last outcome, failure alert). Lives on the GUI
+// thread; the probes run on the shared background pool and their outcome comes back there.
+class DevtronChoiceController : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool installDevtron READ installDevtron WRITE setInstallDevtron NOTIFY
+                   installDevtronChanged)
+    Q_PROPERTY(bool isTesting READ isTesting NOTIFY isTestingChanged)
+    Q_PROPERTY(bool showTestFailAlert READ showTestFailAlert WRITE setShowTestFailAlert NOTIFY
+                   showTestFailAlertChanged)
+    Q_PROPERTY(QString alertMessage READ alertMessage NOTIFY alertMessageChanged)
+
+public:
+    // Outcome of a finished test: success, or failure with the message kept for the alert.
+    class TestResult {
+    public:
+        static TestResult success() { return TestResult(true, {}); }
+        static TestResult failure(const QString& message) { return TestResult(false, message); }
+
+        bool isSuccess() const { return m_success; }
+        // Empty for a success.
+        const QString& message() const { return m_message; }
+
+        bool operator==(const TestResult& other) const = default;
+
+    private:
+        TestResult(bool success, const QString& message) : m_success(success), m_message(message) {}
+
+        bool m_success;
+        QString m_message;
+    };
+
+    using Completion = std::function<void(bool connected)>;
+
+    explicit DevtronChoiceController(InstallationState& state, QObject* parent = nullptr);
+
+    // The session's choice, which the switch writes directly.
+    bool installDevtron() const;
+    void setInstallDevtron(bool install);
+    bool isTesting() const { return m_isTesting; }
+    // None while a test runs and before the first one; announced by testResultChanged.
+    const std::optional<TestResult>& testResult() const { return m_testResult; }
+    bool showTestFailAlert() const { return m_showTestFailAlert; }
+    const QString& alertMessage() const { return m_alertMessage; }
+
+    // The alert was closed by one of its buttons.
+    void setShowTestFailAlert(bool shown);
+    // The screen was shown again: an earlier success no longer counts.
+    void forgetTestResult();
+
+    // Starts the probes unless a test is already running (then the completion is never called).
+    // The completion runs on the GUI thread, and only while this object still exists.
+    void testClusterConnection(Completion completion = {});
+    // "下一步": hand over after a success, otherwise test first.
+    void nextAction();
+    // Hands over to the installation step; the tools themselves are set up there.
+    void setupEnvironment();
+    // "上一步" and the alert's "返回上一步".
+    void goBackToKubeconfigSelection();
+
+    // The message a failed "get namespaces" leaves in the screen state, from kubectl's error text.
+    static QString classifyConnectionError(const QString& errorText);
+    // The alert text for a kept failure message.
+    static QString formatErrorMessageForAlert(const QString& message);
+
+signals:
+    void installDevtronChanged();
+    void isTestingChanged();
+    void testResultChanged();
+    void showTestFailAlertChanged();
+    void alertMessageChanged();
+
+private:
+    struct ProbeOutcome {
+        enum class Kind { toolFailure, success, connectionFailure };
+        Kind kind;
+        // The tool probe's error text, the namespace listing, or the classified message.
+        QString text;
+    };
+
+    using LineLogger = std::function<void(const QString&)>;
+
+    static ProbeOutcome runProbes(const QString& versionCommand, const QString& namespacesCommand,
+                                  const EnvironmentOverlay& environment, const LineLogger& log);
+    static void logOutcome(InstallationState& state, const ProbeOutcome& outcome);
+    void finishTest(const ProbeOutcome& outcome, const Completion& completion);
+    bool isOnChoiceStep() const;
+
+    void setIsTesting(bool testing);
+    void setTestResult(const std::optional<TestResult>& result);
+    void setAlertMessage(const QString& message);
+
+    InstallationState& m_state;
+    bool m_isTesting = false;
+    std::optional<TestResult> m_testResult;
+    bool m_showTestFailAlert = false;
+    QString m_alertMessage;
+};

@@ -1,0 +1,217 @@
+#include "views/choice/DevtronChoiceView.h"
+
+#include "views/choice/ConfigItemRow.h"
+#include "views/choice/FeatureRow.h"
+#include "views/common/AlertDialog.h"
+#include "views/common/BusyIndicator.h"
+#include "views/common/Labels.h"
+#include "views/style/Palette.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+// A rounded, tinted panel with 14 pixels of padding around its vertical stack.
+QFrame* makeBox(const QString& name, const QColor& background, int spacing, QWidget* parent) {
+    auto* box = new QFrame(parent);
+    box->setObjectName(name);
+    box->setStyleSheet(QStringLiteral("QFrame#%1 { background-color: %2; border-radius: 8px; }")
+                           .arg(name, Palette::css(background)));
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(14, 14, 14, 14);
+    layout->setSpacing(spacing);
+    return box;
+}
+
+QLabel* makeBoxHeading(const QString& text, QWidget* parent) {
+    QLabel* heading =
+        Labels::text(text, Palette::font(13, QFont::Medium), Palette::primaryText(), parent);
+    heading->setContentsMargins(0, 0, 0, 2);
+    return heading;
+}
+
+// The switch drawn as a pill with its knob at the side that matches the state.
+QIcon switchIcon(bool on) {
+    constexpr int width = 34;
+    constexpr int height = 20;
+    QPixmap pixmap(width * 2, height * 2);
+    pixmap.setDevicePixelRatio(2.0);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(on ? Palette::blue() : Palette::withOpacity(Palette::grey(), 0.35));
+    painter.drawRoundedRect(QRectF(0, 0, width, height), height / 2.0, height / 2.0);
+    painter.setBrush(Palette::white());
+    const double knob = height - 4.0;
+    painter.drawEllipse(QRectF(on ? width - knob - 2.0 : 2.0, 2.0, knob, knob));
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+DevtronChoiceView::DevtronChoiceView(InstallationState& state, QWidget* parent)
+    : WizardScreenView(
+          {QStringLiteral("安装选项"),
+           QStringLiteral(
+               "请选择是否要安装Devtron平台，无论您的选择如何，我们都将配置必要的命令行工具"),
+           true, Palette::withOpacity(Palette::blue(), 0.4)},
+          parent),
+      m_controller(new DevtronChoiceController(state, this)) {
+    auto* content = new QWidget;
+    auto* contentLayout = new QVBoxLayout(content);
+    contentLayout->setContentsMargins(0, 0, 0, 0);
+    contentLayout->setSpacing(16);
+
+    m_switch = new QCheckBox(QStringLiteral("安装Devtron平台"), content);
+    m_switch->setObjectName(QStringLiteral("installDevtronSwitch"));
+    m_switch->setFont(Palette::font(14));
+    // Label first, then the switch, as a switch is laid out on the desktop.
+    m_switch->setLayoutDirection(Qt::RightToLeft);
+    m_switch->setIconSize(QSize(34, 20));
+    // The drawn pill replaces the check box's own indicator.
+    m_switch->setStyleSheet(
+        QStringLiteral("QCheckBox { spacing: 0px; } QCheckBox::indicator { "
+                       "width: 0px; height: 0px; border: none; image: none; }"));
+    contentLayout->addWidget(m_switch, 0, Qt::AlignLeft | Qt::AlignAbsolute);
+
+    contentLayout->addWidget(buildFeatureBox(content));
+    contentLayout->addWidget(buildToolsBox(content));
+    contentLayout->addWidget(buildProgressRow(content));
+    contentLayout->addSpacerItem(
+        new QSpacerItem(0, 20, QSizePolicy::Minimum, QSizePolicy::MinimumExpanding));
+    setBody(content);
+
+    connect(m_switch, &QCheckBox::toggled, m_controller,
+            &DevtronChoiceController::setInstallDevtron);
+    connect(m_controller, &DevtronChoiceController::installDevtronChanged, this,
+            &DevtronChoiceView::updateSwitch);
+    connect(m_controller, &DevtronChoiceController::isTestingChanged, this,
+            &DevtronChoiceView::updateTesting);
+    connect(m_controller, &DevtronChoiceController::showTestFailAlertChanged, this,
+            &DevtronChoiceView::updateAlert);
+    connect(backButton(), &QPushButton::clicked, m_controller,
+            &DevtronChoiceController::goBackToKubeconfigSelection);
+    connect(nextButton(), &QPushButton::clicked, m_controller,
+            &DevtronChoiceController::nextAction);
+
+    updateSwitch();
+    updateTesting();
+}
+
+void DevtronChoiceView::showEvent(QShowEvent* event) {
+    WizardScreenView::showEvent(event);
+    // Coming back to this step asks for a fresh test; a window restored from the task bar does not.
+    if (!event->spontaneous()) {
+        m_controller->forgetTestResult();
+    }
+}
+
+QWidget* DevtronChoiceView::buildFeatureBox(QWidget* parent) {
+    QFrame* box = makeBox(QStringLiteral("featureBox"), Palette::withOpacity(Palette::blue(), 0.05),
+                          10, parent);
+    auto* layout = box->layout();
+    layout->addWidget(makeBoxHeading(QStringLiteral("Devtron功能"), box));
+    layout->addWidget(
+        new FeatureRow(QStringLiteral("cube.box.fill"), QStringLiteral("一键部署镜像文件"), box));
+    layout->addWidget(new FeatureRow(QStringLiteral("chart.xyaxis.line"),
+                                     QStringLiteral("完整的应用监控和可观测性"), box));
+    layout->addWidget(new FeatureRow(QStringLiteral("gearshape.2"),
+                                     QStringLiteral("简化的Kubernetes配置管理"), box));
+    m_featureBox = box;
+    return box;
+}
+
+QWidget* DevtronChoiceView::buildToolsBox(QWidget* parent) {
+    QFrame* box =
+        makeBox(QStringLiteral("toolsBox"), Palette::withOpacity(Palette::grey(), 0.05), 8, parent);
+    auto* layout = box->layout();
+    layout->addWidget(makeBoxHeading(QStringLiteral("将配置的工具"), box));
+    layout->addWidget(new ConfigItemRow(QStringLiteral("helm"), QStringLiteral("Helm"), box));
+    layout->addWidget(new ConfigItemRow(QStringLiteral("kubectl"), QStringLiteral("Kubectl"), box));
+    layout->addWidget(new ConfigItemRow(QStringLiteral("doc.fill"),
+                                        QStringLiteral("Kubeconfig (~/.kube/config)"), box));
+    return box;
+}
+
+QWidget* DevtronChoiceView::buildProgressRow(QWidget* parent) {
+    QFrame* row = makeBox(QStringLiteral("progressRow"),
+                          Palette::withOpacity(Palette::grey(), 0.05), 0, parent);
+    auto* line = new QHBoxLayout;
+    line->setContentsMargins(0, 0, 0, 0);
+    line->setSpacing(0);
+    // The regular 32-pixel spinner at 0.7 of its size.
+    auto* indicator = new BusyIndicator(Palette::grey(), 22, row);
+    indicator->setObjectName(QStringLiteral("progressIndicator"));
+    line->addWidget(indicator, 0, Qt::AlignVCenter);
+    QLabel* text = Labels::text(QStringLiteral("正在测试集群连接..."), Palette::font(13),
+                                Palette::secondaryText(), row);
+    text->setContentsMargins(8, 0, 0, 0);
+    line->addWidget(text);
+    line->addStretch();
+    static_cast<QVBoxLayout*>(row->layout())->addLayout(line);
+    m_progressRow = row;
+    return row;
+}
+
+void DevtronChoiceView::updateSwitch() {
+    const bool on = m_controller->installDevtron();
+    if (m_switch->isChecked() != on) {
+        const QSignalBlocker blocker(m_switch);
+        m_switch->setChecked(on);
+    }
+    m_switch->setIcon(switchIcon(on));
+    m_featureBox->setVisible(on);
+}
+
+void DevtronChoiceView::updateTesting() {
+    const bool testing = m_controller->isTesting();
+    m_progressRow->setVisible(testing);
+    nextButton()->setEnabled(!testing);
+    if (testing) {
+        // The row sits below the lists; bring it into view once the layout has placed it.
+        QTimer::singleShot(0, this, [this] { scrollArea()->ensureWidgetVisible(m_progressRow); });
+    }
+}
+
+void DevtronChoiceView::updateAlert() {
+    if (!m_controller->showTestFailAlert()) {
+        if (m_alert) {
+            m_alert->hide();
+            m_alert->deleteLater();
+            m_alert = nullptr;
+        }
+        return;
+    }
+    if (m_alert) {
+        m_alert->setInformativeText(m_controller->alertMessage());
+        return;
+    }
+    constexpr int goBack = 1;
+    // Escape or the window's close button only dismiss; leaving the step takes the explicit button.
+    m_alert = AlertDialog::open(this,
+                                {QStringLiteral("集群连接测试失败"),
+                                 QStringLiteral("集群连接测试失败"),
+                                 m_controller->alertMessage(),
+                                 {QStringLiteral("我知道了"), QStringLiteral("返回上一步")},
+                                 0},
+                                [this](int button) {
+                                    m_controller->setShowTestFailAlert(false);
+                                    if (button == goBack) {
+                                        m_controller->goBackToKubeconfigSelection();
+                                    }
+                                });
+    if (m_alert) {
+        m_alert->setObjectName(QStringLiteral("testFailAlert"));
+    }
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "views/choice/DevtronChoiceController.h"
+#include "views/common/WizardScreenView.h"
+
+#include <QPointer>
+
+class InstallationState;
+class QCheckBox;
+class QMessageBox;
+
+// The install-choice step: the Devtron switch, what will be installed and configured, the
+// running cluster test, and the way on (after a successful test) or back.
+class DevtronChoiceView : public WizardScreenView {
+    Q_OBJECT
+
+public:
+    using TestResult = DevtronChoiceController::TestResult;
+
+    explicit DevtronChoiceView(InstallationState& state, QWidget* parent = nullptr);
+
+    DevtronChoiceController& controller() const { return *m_controller; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* buildFeatureBox(QWidget* parent);
+    QWidget* buildToolsBox(QWidget* parent);
+    QWidget* buildProgressRow(QWidget* parent);
+    void updateSwitch();
+    void updateTesting();
+    void updateAlert();
+
+    DevtronChoiceController* m_controller;
+    QCheckBox* m_switch = nullptr;
+    QWidget* m_featureBox = nullptr;
+    QWidget* m_progressRow = nullptr;
+    QPointer<QMessageBox> m_alert;
+};

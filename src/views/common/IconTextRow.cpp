@@ -1,0 +1,37 @@
+#include "views/common/IconTextRow.h"
+
+#include "views/common/Labels.h"
+#include "views/style/IconRegistry.h"
+#include "views/style/Palette.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+IconTextRow::IconTextRow(const QString& icon, const QString& text, QWidget* parent)
+    : QWidget(parent), m_icon(icon), m_text(text), m_layout(new QHBoxLayout(this)),
+      m_symbol(new QLabel(this)) {
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    m_layout->setSpacing(10);
+    m_symbol->setFixedSize(16, 16);
+    m_symbol->setAlignment(Qt::AlignCenter);
+    m_layout->addWidget(m_symbol);
+
+    QLabel* label = Labels::text(text, Palette::font(12), Palette::primaryText(), this);
+    label->setObjectName(QStringLiteral("text"));
+    m_layout->addWidget(label);
+    m_layout->addStretch();
+}
+
+void IconTextRow::showSymbol(const QColor& tint, int pixelSize) {
+    m_symbol->setObjectName(QStringLiteral("icon"));
+    m_symbol->setPixmap(IconRegistry::pixmap(m_icon, pixelSize, tint));
+}
+
+void IconTextRow::showBadge(const QString& letter, const QColor& background) {
+    m_symbol->setObjectName(QStringLiteral("badge"));
+    m_symbol->setText(letter);
+    m_symbol->setFont(Palette::font(9, QFont::Bold));
+    m_symbol->setStyleSheet(
+        QStringLiteral("#badge { color: %1; background-color: %2; border-radius: 3px; }")
+            .arg(Palette::css(Palette::white()), Palette::css(background)));
+}

@@ -1,0 +1,87 @@
+#include "views/common/WizardScreenView.h"
+
+#include "views/common/BusyIndicator.h"
+#include "views/common/Buttons.h"
+#include "views/common/Labels.h"
+#include "views/style/Palette.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+WizardScreenView::WizardScreenView(const Frame& frame, QWidget* parent)
+    : QWidget(parent), m_scroll(new QScrollArea(this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(30, 30, 30, 30);
+    layout->setSpacing(24);
+    layout->addWidget(buildHeader(frame));
+
+    m_scroll->setObjectName(QStringLiteral("screenScroll"));
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The body sits on the screen's own background, with a slim flat scroll bar in place of the
+    // style's bevelled one with arrow buttons.
+    m_scroll->setStyleSheet(
+        QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"
+                       "QScrollBar:vertical { width: 8px; background: transparent; margin: 0; }"
+                       "QScrollBar::handle:vertical { background: %1; border-radius: 4px; "
+                       "min-height: 24px; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { "
+                       "background: none; }")
+            .arg(Palette::css(Palette::withOpacity(Palette::grey(), 0.45))));
+    layout->addWidget(m_scroll, 1);
+    layout->addWidget(buildNavigation(frame));
+}
+
+QWidget* WizardScreenView::buildHeader(const Frame& frame) {
+    auto* header = new QWidget(this);
+    auto* layout = new QVBoxLayout(header);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    layout->addWidget(Labels::text(frame.title, Palette::font(20, QFont::Medium),
+                                   Palette::primaryText(), header));
+    QLabel* subtitle =
+        Labels::text(frame.subtitle, Palette::font(13), Palette::secondaryText(), header);
+    subtitle->setWordWrap(true);
+    layout->addWidget(subtitle);
+    return header;
+}
+
+QWidget* WizardScreenView::buildNavigation(const Frame& frame) {
+    auto* row = new QWidget(this);
+    row->setFixedHeight(36);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    if (frame.hasBackButton) {
+        m_backButton = Buttons::secondary(QStringLiteral("上一步"), row);
+        m_backButton->setObjectName(QStringLiteral("backButton"));
+        layout->addWidget(m_backButton);
+    }
+    layout->addStretch();
+
+    m_nextButton = Buttons::primary(QStringLiteral("下一步"), row, frame.nextDisabledFill);
+    m_nextButton->setObjectName(QStringLiteral("nextButton"));
+    // Keeps its size while the label gives way to the spinner.
+    m_nextButton->setFixedSize(m_nextButton->sizeHint());
+    auto* inside = new QHBoxLayout(m_nextButton);
+    inside->setContentsMargins(0, 0, 0, 0);
+    m_nextBusy = new BusyIndicator(Palette::white(), 14, m_nextButton);
+    m_nextBusy->setObjectName(QStringLiteral("busyIndicator"));
+    m_nextBusy->hide();
+    inside->addWidget(m_nextBusy, 0, Qt::AlignCenter);
+    layout->addWidget(m_nextButton);
+    return row;
+}
+
+void WizardScreenView::setBody(QWidget* body) {
+    m_scroll->setWidget(body);
+}
+
+void WizardScreenView::setNextBusy(bool busy) {
+    m_nextButton->setText(busy ? QString() : QStringLiteral("下一步"));
+    m_nextBusy->setVisible(busy);
+}

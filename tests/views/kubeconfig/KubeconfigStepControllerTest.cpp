@@ -1,0 +1,159 @@
+#include "support/ScreenTest.h"
+
+#include "session/InstallationState.h"
+#include "views/kubeconfig/KubeconfigStepController.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThreadPool>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace screen_test;
+
+namespace {
+
+const QByteArray complete = "apiVersion: v1\nkind: Config\nclusters:\n- cluster:\n"
+                            "    server: https://203.0.113.10:6443\n  name: prod-cluster\n"
+                            "contexts:\n- name: prod\ncurrent-context: prod\n";
+
+// Keeps the shared pool's only thread busy, so that queued checks wait until release().
+class PoolHold {
+public:
+    PoolHold() : m_threads(QThreadPool::globalInstance()->maxThreadCount()) {
+        QThreadPool::globalInstance()->setMaxThreadCount(1);
+        QThreadPool::globalInstance()->start([this] { m_gate.acquire(); });
+    }
+    ~PoolHold() { release(); }
+    void release() {
+        if (!m_released) {
+            m_released = true;
+            m_gate.release();
+            QThreadPool::globalInstance()->waitForDone();
+            QThreadPool::globalInstance()->setMaxThreadCount(m_threads);
+        }
+    }
+
+private:
+    QSemaphore m_gate;
+    int m_threads;
+    bool m_released = false;
+};
+
+class KubeconfigStepControllerTest : public ::testing::Test {
+protected:
+    ~KubeconfigStepControllerTest() override { QThreadPool::globalInstance()->waitForDone(); }
+
+    QString file(const QString& name, const QByteArray& bytes) const {
+        QFile out(m_files.filePath(name));
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+        return out.fileName();
+    }
+    QTemporaryDir m_files;
+    InstallationState m_state;
+    std::unique_ptr<KubeconfigStepController> m_controller =
+        std::make_unique<KubeconfigStepController>(m_state);
+};
+
+TEST_F(KubeconfigStepControllerTest, EachOutcomeAdvancesOrRaisesItsError) {
+    const QString decoded = QDir(qEnvironmentVariable("XDG_RUNTIME_DIR"))
+                                .filePath(QStringLiteral("nimbrel/kubeconfig"));
+    const struct {
+        const char* label;
+        QByteArray bytes;
+        bool deleted;
+        InstallationStep step;
+        QString error;
+        bool usesDecodedFile;
+    } cases[] = {
+        {"complete", complete, false, InstallationStep::devtronChoice, {}, false},
+        {"Base64", complete.toBase64() + '\n', false, InstallationStep::devtronChoice, {}, true},
+        {"two names", "apiVersion: v1\nkind: Config\n", false,
+         InstallationStep::kubeconfigSelection,
+         QStringLiteral("无效的Kubeconfig文件。请确保包含所有必要字段: "
+                        "clusters, contexts, current-context。"),
+         false},
+        {"deleted after the pick", complete, true, InstallationStep::kubeconfigSelection,
+         QStringLiteral("无法读取Kubeconfig文件: 文件不存在"), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        InstallationState state;
+        KubeconfigStepController controller(state);
+        const QString chosen = file(QString::fromLatin1(c.label), c.bytes);
+        controller.chooseFile(chosen);
+        if (c.deleted) {
+            QFile::remove(chosen);
+        }
+        QSignalSpy validating(&controller, &KubeconfigStepController::isValidatingChanged);
+        controller.proceed();
+        EXPECT_TRUE(controller.isValidating());
+        EXPECT_FALSE(controller.canProceed());
+        // A second press while the check runs starts nothing.
+        controller.proceed();
+        ASSERT_TRUE(eventually([&] { return !controller.isValidating(); }));
+        EXPECT_EQ(validating.count(), 2);
+        // The session applies a step change and an error on the next turn of the event loop.
+        ASSERT_TRUE(settleLog(state));
+        EXPECT_EQ(state.currentStep(), c.step);
+        EXPECT_EQ(state.errorMessage().value_or(QString()), c.error);
+        EXPECT_EQ(state.kubeconfigPath(), c.usesDecodedFile ? decoded : chosen);
+        EXPECT_EQ(state.kubeconfigDisplayPath(), chosen);
+        EXPECT_EQ(state.logs().count(QStringLiteral("开始验证Kubeconfig文件: ")), 1);
+        EXPECT_EQ(logged(state, QStringLiteral("Kubeconfig文件验证成功 ✓")),
+                  c.step == InstallationStep::devtronChoice);
+    }
+}
+
+TEST_F(KubeconfigStepControllerTest, ChoiceIsLoggedClearedAndNeededToProceed) {
+    m_controller->proceed();
+    EXPECT_FALSE(m_controller->isValidating());
+
+    const QString chosen = file(QStringLiteral("集群 配置.yaml"), complete);
+    QSignalSpy path(m_controller.get(), &KubeconfigStepController::kubeconfigPathChanged);
+    m_controller->chooseFile(chosen);
+    EXPECT_EQ(path.count(), 1);
+    EXPECT_TRUE(m_controller->canProceed());
+    ASSERT_TRUE(settleLog(m_state));
+    EXPECT_TRUE(logged(m_state, QStringLiteral("用户选择了Kubeconfig文件: 集群 配置.yaml")));
+
+    m_controller->clearChoice();
+    EXPECT_TRUE(m_state.kubeconfigPath().isEmpty());
+    EXPECT_TRUE(m_state.kubeconfigDisplayPath().isEmpty());
+    EXPECT_FALSE(m_controller->canProceed());
+}
+
+TEST_F(KubeconfigStepControllerTest, CheckForAFileNoLongerChosenIsDropped) {
+    const QString chosen = file(QStringLiteral("config"), complete);
+    m_controller->chooseFile(chosen);
+    PoolHold hold;
+    m_controller->proceed();
+    m_controller->clearChoice();
+    EXPECT_EQ(m_state.kubeconfigPath(), chosen) << "the choice stays while its check runs";
+    // Restoring after a focus change may still swap the file underneath.
+    m_state.setKubeconfigPath(QStringLiteral("/elsewhere"), QStringLiteral("/elsewhere"));
+    hold.release();
+    ASSERT_TRUE(eventually([&] { return !m_controller->isValidating(); }));
+    ASSERT_TRUE(settleLog(m_state));
+    EXPECT_EQ(m_state.kubeconfigPath(), QStringLiteral("/elsewhere"));
+    EXPECT_EQ(m_state.currentStep(), InstallationStep::kubeconfigSelection);
+}
+
+TEST_F(KubeconfigStepControllerTest, ControllerGoneDuringTheCheckIsSafe) {
+    m_controller->chooseFile(file(QStringLiteral("config"), complete));
+    PoolHold hold;
+    m_controller->proceed();
+    m_controller.reset();
+    hold.release();
+    ASSERT_TRUE(eventually(
+        [&] { return logged(m_state, QStringLiteral("检测到集群名称: prod-cluster")); }));
+    ASSERT_TRUE(settleLog(m_state));
+    EXPECT_EQ(m_state.currentStep(), InstallationStep::kubeconfigSelection);
+}
+
+} // namespace
