@@ -9,10 +9,10 @@ namespace {
 using Level = LogFilter::LogLevel;
 
 // A session log with every kind of line the level picker tells apart, an empty line, a line
-// whose lower-case form is longer than the line ("İ" becomes two characters) and a message
-// that spans two lines.
+// whose lower-case form is longer by more than the next line's last word ("İ" becomes two
+// characters) and a message that spans two lines.
 const QString sessionLog = QStringLiteral("[2026-12-05 14:03:07] === 安装开始 ===\n"
-                                          "[2026-12-05 14:03:08] İNGRESS 已就绪\n"
+                                          "[2026-12-05 14:03:08] İİİİİİİİİİİİNGRESS 已就绪\n"
                                           "[2026-12-05 14:03:09] 执行命令: helm status devtron\n"
                                           "[2026-12-05 14:03:10] >> STATUS: deployed\n"
                                           "[2026-12-05 14:03:11] !! Error: release not found\n"
@@ -58,18 +58,19 @@ INSTANTIATE_TEST_SUITE_P(
             "SearchKeepsSpacesAndPunctuation", QStringLiteral("status:deployed"), Level::all, {}},
         FilterCase{"SearchPastALongerLowerCaseLine", QStringLiteral("deployed"), Level::all,
                    lines({"10] >> STATUS: deployed"})},
-        FilterCase{"SearchFindsTheLowerCaseOfAWideningLetter", QStringLiteral("i\u0307ngress"),
-                   Level::all, lines({"08] İNGRESS 已就绪"})},
+        FilterCase{"SearchFindsTheLowerCaseOfAWideningLetter", QStringLiteral("i\u0307ngress 已"),
+                   Level::all, lines({"08] İİİİİİİİİİİİNGRESS 已就绪"})},
         FilterCase{"SearchMatchesLinesWithoutTimestamp", QStringLiteral("SECOND"), Level::info,
                    lines({"  second line of a message"})},
         FilterCase{
             "LineFeedInSearchMatchesNothing", QStringLiteral("deployed\n[2026"), Level::all, {}},
         FilterCase{"NothingMatches", QStringLiteral("kubeadm"), Level::all, {}},
-        FilterCase{"InfoHasNoErrorCommandOrOutputLines",
-                   {},
-                   Level::info,
-                   lines({"07] === 安装开始 ===", "08] İNGRESS 已就绪", "13] 安装失败: timeout",
-                          "15] ✓ kubectl error budget ok", "  second line of a message"})},
+        FilterCase{
+            "InfoHasNoErrorCommandOrOutputLines",
+            {},
+            Level::info,
+            lines({"07] === 安装开始 ===", "08] İİİİİİİİİİİİNGRESS 已就绪", "13] 安装失败: timeout",
+                   "15] ✓ kubectl error budget ok", "  second line of a message"})},
         FilterCase{"ErrorHasErrorWordsFailuresAndErrorOutput",
                    {},
                    Level::error,

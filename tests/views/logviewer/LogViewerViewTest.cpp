@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QThreadPool>
 
@@ -125,8 +126,9 @@ TEST_F(LogViewerSheet, CopyKeyTakesTheSelectedLinesInLogOrder) {
 }
 
 TEST_F(LogViewerSheet, ClosingWhileTheLogIsIndexedDropsTheIndex) {
+    QSignalSpy logged(&state, &InstallationState::logsChanged);
     state.appendLog(QStringLiteral("安装完成"));
-    QTest::qWait(0);
+    ASSERT_TRUE(logged.wait());
     ASSERT_TRUE(view->controller().isIndexing());
     view.reset();
     QThreadPool::globalInstance()->waitForDone();
