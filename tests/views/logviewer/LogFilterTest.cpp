@@ -36,6 +36,8 @@ struct FilterCase {
     QString search;
     Level level;
     QString shown;
+
+    friend void PrintTo(const FilterCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class LogFilterCases : public ::testing::TestWithParam<FilterCase> {};
