@@ -1,0 +1,138 @@
+#include "views/logviewer/LogViewerView.h"
+#include "session/InstallationState.h"
+#include "views/logviewer/LogLinesModel.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThreadPool>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class LogViewerSheet : public ::testing::Test {
+protected:
+    LogViewerSheet() {
+        for (const char* line : {"执行命令: helm status devtron", ">> STATUS: deployed",
+                                 "!! Error: release not found", "安装完成"}) {
+            state.appendLog(QString::fromUtf8(line));
+        }
+        // The lines and the session's header reach the log once the event loop has run.
+        QTest::qWait(0);
+        view = std::make_unique<LogViewerView>(state, &window);
+        window.show();
+        view->open();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(view.get()));
+        waitForIndex();
+    }
+
+    void waitForIndex() const {
+        QTest::qWait(0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !view->controller().isIndexing(); }, 5000));
+    }
+
+    template <typename T> T* child(const char* name) const {
+        return view->findChild<T*>(QString::fromLatin1(name));
+    }
+    // The shown rows without their time stamps.
+    QStringList shownMessages() const {
+        QStringList messages;
+        const QAbstractItemModel* model = child<QListView>("logList")->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            messages << model->index(row, 0).data().toString().section(QStringLiteral("] "), 1);
+        }
+        return messages;
+    }
+    void pickLevel(const QString& name) const {
+        for (QAbstractButton* segment :
+             child<QWidget>("logLevelPicker")->findChildren<QAbstractButton*>()) {
+            if (segment->text() == name) {
+                QTest::mouseClick(segment, Qt::LeftButton);
+                return;
+            }
+        }
+        FAIL() << "no level " << name.toStdString();
+    }
+
+    InstallationState state;
+    QWidget window;
+    std::unique_ptr<LogViewerView> view;
+};
+
+TEST_F(LogViewerSheet, IsAWindowModalSheetOfFixedSizeThatEscapeCloses) {
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(view->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(view->size(), QSize(800, 600));
+    EXPECT_EQ(view->minimumSize(), view->maximumSize());
+
+    // Return in the search field presses no button; Escape closes and forgets the search.
+    QTest::keyClicks(child<QLineEdit>("searchField"), QStringLiteral("helm"));
+    QTest::keyClick(child<QLineEdit>("searchField"), Qt::Key_Return);
+    EXPECT_TRUE(view->isVisible());
+    QTest::keyClick(child<QLineEdit>("searchField"), Qt::Key_Escape);
+    EXPECT_FALSE(view->isVisible());
+    EXPECT_TRUE(child<QLineEdit>("searchField")->text().isEmpty());
+}
+
+TEST_F(LogViewerSheet, SearchAndLevelNarrowTheShownLinesAndCopyTakesThem) {
+    EXPECT_EQ(shownMessages().size(), 7); // three header lines and the four above
+
+    QTest::keyClicks(child<QLineEdit>("searchField"), QStringLiteral("STATUS"));
+    EXPECT_EQ(shownMessages(), (QStringList{QStringLiteral("执行命令: helm status devtron"),
+                                            QStringLiteral(">> STATUS: deployed")}));
+
+    pickLevel(QStringLiteral("结果"));
+    EXPECT_EQ(shownMessages(), QStringList{QStringLiteral(">> STATUS: deployed")});
+
+    child<QLineEdit>("searchField")->clear();
+    QTest::keyClicks(child<QLineEdit>("searchField"), QStringLiteral("!"));
+    pickLevel(QStringLiteral("错误"));
+    QTest::mouseClick(child<QPushButton>("copyButton"), Qt::LeftButton);
+    EXPECT_EQ(QApplication::clipboard()->text(), view->controller().filteredLogs());
+    EXPECT_TRUE(QApplication::clipboard()->text().endsWith(
+        QStringLiteral("] !! Error: release not found")));
+
+    // A line logged while the sheet is open shows up under the chosen filters.
+    state.appendLog(QStringLiteral("!! second failure"));
+    waitForIndex();
+    EXPECT_EQ(shownMessages(), (QStringList{QStringLiteral("!! Error: release not found"),
+                                            QStringLiteral("!! second failure")}));
+
+    pickLevel(QStringLiteral("全部"));
+    child<QLineEdit>("searchField")->clear();
+    QTest::keyClicks(child<QLineEdit>("searchField"), QStringLiteral("kubeadm"));
+    QTest::mouseClick(child<QPushButton>("copyButton"), Qt::LeftButton);
+    EXPECT_TRUE(shownMessages().isEmpty());
+    EXPECT_EQ(QApplication::clipboard()->text(), QString());
+}
+
+TEST_F(LogViewerSheet, CopyKeyTakesTheSelectedLinesInLogOrder) {
+    auto* list = child<QListView>("logList");
+    const QAbstractItemModel* model = list->model();
+    list->selectionModel()->select(model->index(4, 0), QItemSelectionModel::Select);
+    list->selectionModel()->select(model->index(3, 0), QItemSelectionModel::Select);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              model->index(3, 0).data().toString() + '\n' + model->index(4, 0).data().toString());
+}
+
+TEST_F(LogViewerSheet, ClosingWhileTheLogIsIndexedDropsTheIndex) {
+    QSignalSpy logged(&state, &InstallationState::logsChanged);
+    state.appendLog(QStringLiteral("安装完成"));
+    ASSERT_TRUE(logged.wait());
+    ASSERT_TRUE(view->controller().isIndexing());
+    view.reset();
+    QThreadPool::globalInstance()->waitForDone();
+    QTest::qWait(0);
+}
+
+} // namespace
