@@ -3,6 +3,7 @@
 #include "app/PendingStepPlaceholder.h"
 #include "views/DevtronChoiceView.h"
 #include "views/KubeconfigSelectionView.h"
+#include "views/waiting/WaitingForServicesView.h"
 
 QWidget* createStepScreen(InstallationStep step, InstallationState& state, QWidget* parent) {
     switch (step) {
@@ -10,8 +11,9 @@ QWidget* createStepScreen(InstallationStep step, InstallationState& state, QWidg
         return new KubeconfigSelectionView(state, parent);
     case InstallationStep::devtronChoice:
         return new DevtronChoiceView(state, parent);
-    case InstallationStep::installation:
     case InstallationStep::waitingForServices:
+        return new WaitingForServicesView(state, parent);
+    case InstallationStep::installation:
     case InstallationStep::completion:
         break;
     }
