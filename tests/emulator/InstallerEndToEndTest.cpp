@@ -1,6 +1,8 @@
 #include "ClusterTestFixture.h"
 #include "installer/DevtronInstaller.h"
+#include "session/InstallationState.h"
 #include "shell/AppPaths.h"
+#include "views/waiting/WaitingForServicesController.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -197,6 +199,23 @@ TEST_F(InstallerEndToEnd, AccessDataIsReadBackAfterTheInstallationAndDefaultsBef
     EXPECT_EQ(password, standInPassword());
     const std::lock_guard lock(m_reports->mutex);
     EXPECT_FALSE(m_reports->logs.join(u'\n').contains(standInPassword()))
+        << "the decoded password reached the log";
+}
+
+TEST_F(InstallerEndToEnd, ServiceWaitReadsBackTheAddressWithItsPortAndThePassword) {
+    const CommandResult install = run(installLine(toolsDirectory()), m_emulator.kubeconfigPath());
+    ASSERT_EQ(install.exitCode, 0) << install.error.toStdString();
+
+    InstallationState state;
+    state.setCurrentStep(InstallationStep::waitingForServices);
+    state.setKubeconfigPath(m_emulator.kubeconfigPath());
+    WaitingForServicesController controller(state);
+    controller.retrieveDevtronCredentials();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.isComplete(); }, outcomeLimitMs));
+    EXPECT_EQ(state.devtronUrl(), standInAddress() + QStringLiteral(":22443"));
+    EXPECT_EQ(state.devtronPassword(), standInPassword());
+    QTest::qWait(50);
+    EXPECT_FALSE(state.logs().contains(standInPassword()))
         << "the decoded password reached the log";
 }
 
