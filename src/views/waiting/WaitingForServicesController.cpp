@@ -51,7 +51,7 @@ QString lookUpAddress(const LookupPlan& plan, const LineLogger& log) {
         log(QStringLiteral("未找到Devtron URL，使用默认值: ") + address);
         return address;
     }
-    const QString withPort = CredentialParser::completePort(address);
+    QString withPort = CredentialParser::completePort(address);
     if (withPort != address) {
         log(QStringLiteral("添加端口号到URL: ") + withPort);
     }
@@ -62,7 +62,7 @@ QString lookUpPassword(const LookupPlan& plan, const LineLogger& log) {
     log(QStringLiteral("获取Devtron管理员密码: ") + plan.passwordCommand);
     const CommandResult result =
         ShellUtils::runCommandWithEnv(plan.passwordCommand, plan.environment, plan.timeLimit);
-    const QString fallback = DevtronInstaller::defaultDevtronPassword();
+    QString fallback = DevtronInstaller::defaultDevtronPassword();
     if (result.exitCode != 0 || result.output.isEmpty()) {
         logFailure(log, QStringLiteral("获取密码命令执行失败，退出代码: "), result);
         log(QStringLiteral("使用默认密码: ") + fallback);
