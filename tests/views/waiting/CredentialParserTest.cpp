@@ -13,7 +13,7 @@ TEST(CredentialParser, AddressPassesInTurn) {
         QStringList logged;
     };
     const Case cases[] = {
-        {"Name: devtron-itf\n  Spec:\n      URL:   http://devtron.example.com/   \n"
+        {"Name: devtron-itf\n  Status:\n      URL:   http://devtron.example.com/   \n"
          "Message: at https://other.example.org\n",
          QStringLiteral("http://devtron.example.com/"),
          {QStringLiteral("从'url:'字段解析到URL: http://devtron.example.com/")}},

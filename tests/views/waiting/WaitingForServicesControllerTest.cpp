@@ -82,14 +82,14 @@ TEST_F(WaitStep, LookupOutcomes) {
         QStringList logged;
     };
     const Case cases[] = {
-        {{{describe, QStringLiteral("Spec:\n  URL:  http://devtron.example.com/ \n")},
+        {{{describe, QStringLiteral("Kind:\n  URL:  http://devtron.example.com/ \n")},
           {secret, encoded + '\n'}},
          false,
          QStringLiteral("http://devtron.example.com:22443/"),
          password,
          {QStringLiteral("获取Devtron服务地址: \"") + tools.path("kubectl") +
               QStringLiteral("\" describe serviceexporter devtron-itf -n devtroncd"),
-          QStringLiteral("输出内容长度: 43字节"), QStringLiteral(">> Spec:"),
+          QStringLiteral("输出内容长度: 43字节"), QStringLiteral(">> Kind:"),
           QStringLiteral("获取到编码密码: <已隐藏, 20 字符>"), QStringLiteral("Base64解码密码成功"),
           QStringLiteral(
               "成功获取Devtron凭证，URL: http://devtron.example.com:22443/, 用户名: admin")}},
