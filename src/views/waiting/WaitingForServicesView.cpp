@@ -1,0 +1,210 @@
+#include "views/waiting/WaitingForServicesView.h"
+
+#include "views/BusyIndicator.h"
+#include "views/IconRegistry.h"
+#include "views/Palette.h"
+#include "views/ProgressBar.h"
+#include "views/TextLabel.h"
+#include "views/waiting/WaitingForServicesController.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHideEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace {
+
+QString css(const QColor& colour) {
+    return colour.name(QColor::HexArgb);
+}
+
+QFrame* makeBox(const QString& name, QWidget* parent) {
+    auto* box = new QFrame(parent);
+    box->setObjectName(name);
+    box->setStyleSheet(QStringLiteral("QFrame#%1 { background-color: %2; border-radius: 8px; }")
+                           .arg(name, css(Palette::withOpacity(Palette::grey(), 0.05))));
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(14, 14, 14, 14);
+    layout->setSpacing(8);
+    return box;
+}
+
+QWidget* makeRow(const QString& name, QWidget* parent) {
+    auto* row = new QWidget(parent);
+    row->setObjectName(name);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    return row;
+}
+
+} // namespace
+
+WaitingForServicesView::WaitingForServicesView(InstallationState& state, QWidget* parent)
+    : QWidget(parent), m_controller(new WaitingForServicesController(state, this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(30, 30, 30, 30);
+    layout->setSpacing(24);
+    layout->addWidget(buildHeader());
+
+    auto* content = new QWidget;
+    auto* contentLayout = new QVBoxLayout(content);
+    contentLayout->setContentsMargins(0, 0, 0, 0);
+    contentLayout->setSpacing(16);
+    contentLayout->addWidget(buildStatusBox());
+    contentLayout->addWidget(buildDevtronBox());
+    contentLayout->addStretch();
+
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setStyleSheet(QStringLiteral(
+        "QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
+    scroll->setWidget(content);
+    layout->addWidget(scroll, 1);
+    layout->addWidget(buildBottomBar());
+
+    const WaitingForServicesController* controller = m_controller;
+    connect(controller, &WaitingForServicesController::remainingTimeChanged, this,
+            &WaitingForServicesView::refresh);
+    connect(controller, &WaitingForServicesController::isRetrievingCredentialsChanged, this,
+            &WaitingForServicesView::refresh);
+    connect(controller, &WaitingForServicesController::isCompleteChanged, this,
+            &WaitingForServicesView::refresh);
+    connect(m_nextButton, &QPushButton::clicked, m_controller,
+            &WaitingForServicesController::moveToNextStep);
+    refresh();
+}
+
+void WaitingForServicesView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // A window restored from the task bar is no new visit to the step.
+    if (!event->spontaneous()) {
+        m_controller->start();
+    }
+}
+
+void WaitingForServicesView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (!event->spontaneous()) {
+        m_controller->stopTimer();
+    }
+}
+
+QWidget* WaitingForServicesView::buildHeader() {
+    auto* header = new QWidget(this);
+    auto* layout = new QVBoxLayout(header);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    layout->addWidget(makeTextLabel(QStringLiteral("等待服务启动"),
+                                    Palette::font(20, QFont::Medium), Palette::primaryText(),
+                                    header));
+    QLabel* subtitle = makeTextLabel(m_controller->isInstallMode()
+                                         ? QStringLiteral("Devtron服务正在启动中，请稍候...")
+                                         : QStringLiteral("正在完成环境配置..."),
+                                     Palette::font(13), Palette::secondaryText(), header);
+    subtitle->setObjectName(QStringLiteral("subtitleLabel"));
+    layout->addWidget(subtitle);
+    return header;
+}
+
+QWidget* WaitingForServicesView::buildStatusBox() {
+    QFrame* box = makeBox(QStringLiteral("statusBox"), this);
+    auto* layout = box->layout();
+    layout->addWidget(makeTextLabel(QStringLiteral("状态"), Palette::font(13, QFont::Medium),
+                                    Palette::primaryText(), box));
+
+    m_countdownRow = new QWidget(box);
+    m_countdownRow->setObjectName(QStringLiteral("countdownRow"));
+    auto* countdown = new QVBoxLayout(m_countdownRow);
+    countdown->setContentsMargins(0, 0, 0, 0);
+    countdown->setSpacing(8);
+    m_countdownLabel = makeTextLabel({}, Palette::font(12), Palette::primaryText(), m_countdownRow);
+    m_countdownLabel->setObjectName(QStringLiteral("countdownLabel"));
+    countdown->addWidget(m_countdownLabel);
+    m_waitBar = new ProgressBar(0.0, m_countdownRow);
+    m_waitBar->setObjectName(QStringLiteral("waitProgressBar"));
+    m_waitBar->setFixedHeight(5);
+    countdown->addWidget(m_waitBar);
+    layout->addWidget(m_countdownRow);
+
+    m_retrievingRow = makeRow(QStringLiteral("retrievingRow"), box);
+    m_retrievingRow->layout()->addWidget(new BusyIndicator(Palette::grey(), 12, m_retrievingRow));
+    m_retrievingRow->layout()->addWidget(makeTextLabel(QStringLiteral("正在获取Devtron凭证..."),
+                                                       Palette::font(12), Palette::primaryText(),
+                                                       m_retrievingRow));
+    static_cast<QHBoxLayout*>(m_retrievingRow->layout())->addStretch();
+    layout->addWidget(m_retrievingRow);
+
+    m_readyRow = makeRow(QStringLiteral("readyRow"), box);
+    auto* mark = new QLabel(m_readyRow);
+    mark->setPixmap(
+        IconRegistry::pixmap(QStringLiteral("checkmark.circle.fill"), 12, Palette::green()));
+    m_readyRow->layout()->addWidget(mark);
+    m_readyRow->layout()->addWidget(makeTextLabel(QStringLiteral("服务已准备就绪"),
+                                                  Palette::font(12), Palette::green(), m_readyRow));
+    static_cast<QHBoxLayout*>(m_readyRow->layout())->addStretch();
+    layout->addWidget(m_readyRow);
+    return box;
+}
+
+QWidget* WaitingForServicesView::buildDevtronBox() {
+    QFrame* box = makeBox(QStringLiteral("devtronBox"), this);
+    QLabel* heading = makeTextLabel(QStringLiteral("Devtron服务"), Palette::font(13, QFont::Medium),
+                                    Palette::primaryText(), box);
+    heading->setContentsMargins(0, 0, 0, 2);
+    box->layout()->addWidget(heading);
+    m_devtronText = makeTextLabel({}, Palette::font(12), Palette::secondaryText(), box);
+    m_devtronText->setObjectName(QStringLiteral("devtronStatusLabel"));
+    box->layout()->addWidget(m_devtronText);
+    box->setVisible(m_controller->isInstallMode());
+    m_devtronBox = box;
+    return box;
+}
+
+QWidget* WaitingForServicesView::buildBottomBar() {
+    auto* bar = new QWidget(this);
+    bar->setFixedHeight(36);
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_footerText =
+        makeTextLabel(m_controller->isInstallMode() ? QStringLiteral("正在初始化Devtron服务...")
+                                                    : QStringLiteral("正在完成环境配置..."),
+                      Palette::font(11), Palette::secondaryText(), bar);
+    m_footerText->setObjectName(QStringLiteral("footerLabel"));
+    layout->addWidget(m_footerText);
+    layout->addStretch();
+    m_nextButton = new QPushButton(QStringLiteral("下一步"), bar);
+    m_nextButton->setObjectName(QStringLiteral("nextButton"));
+    m_nextButton->setFont(Palette::font(13, QFont::Medium));
+    m_nextButton->setCursor(Qt::PointingHandCursor);
+    m_nextButton->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: %1; color: %2; border: none; "
+                       "border-radius: 6px; padding: 8px 16px; }")
+            .arg(css(Palette::blue()), css(Palette::white())));
+    layout->addWidget(m_nextButton);
+    return bar;
+}
+
+void WaitingForServicesView::refresh() {
+    using Status = WaitingForServicesController::Status;
+    const Status status = m_controller->status();
+    m_countdownRow->setVisible(status == Status::counting);
+    m_retrievingRow->setVisible(status == Status::retrieving);
+    m_readyRow->setVisible(status == Status::complete);
+    m_countdownLabel->setText(QStringLiteral("剩余等待时间: ") +
+                              QString::number(m_controller->remainingTime()) +
+                              QStringLiteral("秒"));
+    m_waitBar->setProgress(m_controller->waitProgress());
+
+    const bool complete = m_controller->isComplete();
+    m_devtronText->setText(complete ? QStringLiteral("准备就绪，点击「下一步」查看访问信息")
+                                    : QStringLiteral("服务启动后将自动获取访问凭证"));
+    m_footerText->setVisible(!complete);
+    m_nextButton->setVisible(complete);
+}

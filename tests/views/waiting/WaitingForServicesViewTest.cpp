@@ -1,0 +1,89 @@
+#include "views/waiting/WaitingForServicesView.h"
+#include "session/InstallationState.h"
+#include "support/StandInTools.h"
+#include "views/ProgressBar.h"
+#include "views/waiting/WaitingForServicesController.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class WaitScreen : public ::testing::Test {
+protected:
+    void open(bool installDevtron) {
+        state.setCurrentStep(InstallationStep::waitingForServices);
+        state.setInstallDevtron(installDevtron);
+        state.setInstallationComplete(false);
+        view = std::make_unique<WaitingForServicesView>(state);
+        view->show();
+    }
+    template <typename T = QWidget> T* child(const char* name) const {
+        return view->findChild<T*>(QString::fromLatin1(name));
+    }
+    bool shown(const char* name) const { return child(name)->isVisibleTo(view.get()); }
+    QString text(const char* name) const { return child<QLabel>(name)->text(); }
+    void countDown(int seconds) const {
+        for (int i = 0; i < seconds; ++i) {
+            view->controller().tick();
+        }
+    }
+
+    StandInTools tools;
+    InstallationState state;
+    std::unique_ptr<WaitingForServicesView> view;
+};
+
+TEST_F(WaitScreen, CountdownShowsTheSecondsLeftAndStopsWhenHidden) {
+    open(true);
+    EXPECT_TRUE(view->controller().isTimerRunning());
+    countDown(30);
+    EXPECT_TRUE(shown("countdownRow"));
+    EXPECT_EQ(text("countdownLabel"), QStringLiteral("剩余等待时间: 70秒"));
+    EXPECT_DOUBLE_EQ(child<ProgressBar>("waitProgressBar")->progress(), 0.3);
+    EXPECT_EQ(text("subtitleLabel"), QStringLiteral("Devtron服务正在启动中，请稍候..."));
+    EXPECT_EQ(text("devtronStatusLabel"), QStringLiteral("服务启动后将自动获取访问凭证"));
+    EXPECT_EQ(text("footerLabel"), QStringLiteral("正在初始化Devtron服务..."));
+    EXPECT_FALSE(shown("nextButton"));
+    view->hide();
+    EXPECT_FALSE(view->controller().isTimerRunning());
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(state.logs().endsWith(QStringLiteral("停止等待计时器\n")));
+}
+
+TEST_F(WaitScreen, LookupShowsItsProgressThenTheWayOn) {
+    open(true);
+    tools.hold();
+    countDown(100);
+    EXPECT_FALSE(shown("countdownRow"));
+    EXPECT_TRUE(shown("retrievingRow"));
+    tools.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->controller().isComplete(); }, 15000));
+    EXPECT_FALSE(shown("retrievingRow"));
+    EXPECT_TRUE(shown("readyRow"));
+    EXPECT_EQ(text("devtronStatusLabel"), QStringLiteral("准备就绪，点击「下一步」查看访问信息"));
+    EXPECT_FALSE(shown("footerLabel"));
+    QTest::mouseClick(child<QPushButton>("nextButton"), Qt::LeftButton);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return state.currentStep() == InstallationStep::completion; }, 1000));
+}
+
+TEST_F(WaitScreen, ConfigureOnlyMovesOnByItself) {
+    open(false);
+    EXPECT_EQ(text("subtitleLabel"), QStringLiteral("正在完成环境配置..."));
+    EXPECT_EQ(text("footerLabel"), QStringLiteral("正在完成环境配置..."));
+    EXPECT_FALSE(shown("devtronBox"));
+    view->controller().firePendingSkip();
+    // A press on the way on, before the step has changed, must not advance a second time.
+    view->controller().moveToNextStep();
+    QTest::qWait(20);
+    EXPECT_EQ(state.currentStep(), InstallationStep::completion);
+    EXPECT_TRUE(state.installationComplete());
+}
+
+} // namespace
