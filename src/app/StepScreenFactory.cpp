@@ -1,8 +1,13 @@
 #include "app/StepScreenFactory.h"
 
 #include "app/PendingStepPlaceholder.h"
+#include "keychain/KeychainManager.h"
 #include "views/DevtronChoiceView.h"
 #include "views/KubeconfigSelectionView.h"
+#include "views/completion/CompletionController.h"
+#include "views/completion/CompletionView.h"
+
+#include <QApplication>
 
 QWidget* createStepScreen(InstallationStep step, InstallationState& state, QWidget* parent) {
     switch (step) {
@@ -12,8 +17,12 @@ QWidget* createStepScreen(InstallationStep step, InstallationState& state, QWidg
         return new DevtronChoiceView(state, parent);
     case InstallationStep::installation:
     case InstallationStep::waitingForServices:
-    case InstallationStep::completion:
         break;
+    case InstallationStep::completion:
+        return new CompletionView(new CompletionController(state,
+                                                           KeychainManager::defaultServiceName,
+                                                           [] { QApplication::quit(); }),
+                                  parent);
     }
     return new PendingStepPlaceholder(step, parent);
 }
