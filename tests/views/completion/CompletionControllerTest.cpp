@@ -2,7 +2,6 @@
 
 #include "keychain/KeychainManager.h"
 #include "session/InstallationState.h"
-#include "shell/ClusterTools.h"
 #include "views/completion/CompletionController.h"
 #include "views/completion/DesktopNotifier.h"
 
@@ -27,9 +26,6 @@ namespace {
 
 using Layout = CompletionController::Layout;
 
-const QString accessKeys[] = {QStringLiteral("devtronUrl"), QStringLiteral("devtronUsername"),
-                              QStringLiteral("devtronPassword")};
-
 class Completion : public ::testing::Test {
 protected:
     Completion() {
@@ -39,22 +35,10 @@ protected:
     }
     ~Completion() override {
         if (!ChildSession::isChild()) {
-            for (const QString& key : accessKeys) {
-                store.deleteItem(key);
+            for (const char* key : {"devtronUrl", "devtronUsername", "devtronPassword"}) {
+                store.deleteItem(QString::fromLatin1(key));
             }
         }
-    }
-
-    void setLayout(bool installDevtron, bool complete) {
-        state.setInstallDevtron(installDevtron);
-        state.setInstallationComplete(complete);
-    }
-    QStringList notices() const {
-        QStringList titles;
-        for (const QList<QVariant>& call : noticeSpy) {
-            titles << call.first().toString();
-        }
-        return titles;
     }
 
     InstallationState state;
@@ -63,7 +47,6 @@ protected:
                           QUuid::createUuid().toString(QUuid::WithoutBraces)};
     int quits = 0;
     CompletionController controller{state, store.serviceName(), [this] { ++quits; }};
-    QSignalSpy noticeSpy{&controller, &CompletionController::inWindowNotice};
 };
 
 struct LayoutCase {
@@ -98,23 +81,15 @@ TEST_F(Completion, EachLayoutShowsItsTextsAndFinishesItsOwnWay) {
         EXPECT_EQ(localQuits, c.asksToSave ? 0 : 1);
         EXPECT_EQ(store.get(QStringLiteral("devtronUrl")), std::nullopt);
     }
-}
-
-TEST_F(Completion, InstallationTimeLineOnlyForARecordedTime) {
     EXPECT_EQ(controller.installationTimeText(), QString());
     state.setInstallationTime(125.9);
     EXPECT_EQ(controller.installationTimeText(), QStringLiteral("安装用时: 2分5秒"));
 }
 
-TEST_F(Completion, PasswordStaysDottedUntilTheEyeAndCopiesInClearEitherWay) {
+TEST_F(Completion, DottedPasswordCopiesInClear) {
     EXPECT_EQ(controller.passwordText(), QStringLiteral("••••••"));
     controller.copyPassword();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("pa$$ word"));
-
-    controller.togglePasswordVisible();
-    EXPECT_EQ(controller.passwordText(), QStringLiteral("pa$$ word"));
-    controller.togglePasswordVisible();
-    EXPECT_EQ(controller.passwordText(), QStringLiteral("••••••"));
 }
 
 TEST_F(Completion, CommandQuotesOrdinaryPathsInDoubleQuotes) {
@@ -125,9 +100,6 @@ TEST_F(Completion, CommandQuotesOrdinaryPathsInDoubleQuotes) {
                        "\"/opt/nimbrel/lib/nimbrel/tools/kubectl\" "
                        "\"/opt/nimbrel/lib/nimbrel/tools/helm\" /usr/local/bin/ && "
                        "mkdir -p ~/.kube && cp \"/home/ana/my cluster.conf\" ~/.kube/config"));
-    EXPECT_EQ(controller.commandText(),
-              CompletionController::composeCommand(ClusterTools::toolsDirectory(),
-                                                   QStringLiteral("/home/ana/.kube/admin.conf")));
 }
 
 // The copy commands are swapped for printf, so the shell shows which words it would copy.
@@ -153,9 +125,10 @@ TEST_F(Completion, HostilePathsStaySingleShellWords) {
         QProcess shell;
         shell.start(QStringLiteral("/bin/bash"), {QStringLiteral("-c"), command});
         ASSERT_TRUE(shell.waitForFinished(10000));
-        EXPECT_EQ(QString::fromUtf8(shell.readAllStandardOutput()).split(QChar(0)),
-                  (QStringList{path + QStringLiteral("/kubectl"), path + QStringLiteral("/helm"),
-                               path, QString()}));
+        const QString expected =
+            path + QStringLiteral("/kubectl|") + path + QStringLiteral("/helm|") + path + u'|';
+        EXPECT_EQ(QString::fromUtf8(shell.readAllStandardOutput()).replace(QChar(0), u'|'),
+                  expected);
         EXPECT_FALSE(QFile::exists(marker));
     }
 }
@@ -222,8 +195,6 @@ TEST_F(Completion, WithoutSecretServiceTheFailureIsPrintedAndTheProgramStillQuit
     }
     controller.finishWithoutCopy();
     EXPECT_EQ(quits, 1);
-    EXPECT_FALSE(
-        QTest::qWaitFor([&] { return notices().contains(QStringLiteral("已保存")); }, 300));
 }
 
 TEST_F(Completion, WithoutNotificationServiceTheTitleComesBackForTheWindow) {
@@ -232,9 +203,10 @@ TEST_F(Completion, WithoutNotificationServiceTheTitleComesBackForTheWindow) {
         return;
     }
     ASSERT_TRUE(QDBusConnection::sessionBus().isConnected());
+    QSignalSpy notices(&controller, &CompletionController::inWindowNotice);
     controller.copyCommand();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !notices().isEmpty(); }, 5000));
-    EXPECT_EQ(notices(), QStringList{QStringLiteral("已复制")});
+    ASSERT_TRUE(notices.wait(5000));
+    EXPECT_EQ(notices.first().first().toString(), QStringLiteral("已复制"));
 }
 
 TEST_F(Completion, ARunningNotificationServiceTakesTheNotification) {

@@ -2,11 +2,8 @@
 #include "keychain/KeychainManager.h"
 #include "session/InstallationState.h"
 #include "views/completion/CompletionController.h"
-#include "views/completion/CompletionInfoRow.h"
 #include "views/completion/InstalledToolRow.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -97,17 +94,6 @@ TEST_F(CompletionScreen, EyeButtonRevealsAndHidesThePassword) {
     EXPECT_EQ(password->text(), QStringLiteral("s3cret"));
     click("eyeButton");
     EXPECT_EQ(password->text(), QStringLiteral("••••••"));
-}
-
-TEST_F(CompletionScreen, RowsAndCommandCopyTheirValues) {
-    open(true, true);
-    const auto rows = view->findChildren<CompletionInfoRow*>();
-    ASSERT_EQ(rows.size(), 2);
-    QTest::mouseClick(rows.first()->findChild<QPushButton*>(QStringLiteral("copy")),
-                      Qt::LeftButton);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("http://203.0.113.7:22443"));
-    click("copyCommand");
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), view->controller().commandText());
 }
 
 TEST_F(CompletionScreen, DoneAsksToSaveThenFinishDirectlyQuitsOnce) {
