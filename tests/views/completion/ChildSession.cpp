@@ -67,7 +67,7 @@ QString ChildSession::rerun(Kind kind) {
         child.kill();
         child.waitForFinished();
     }
-    const QString output = QString::fromUtf8(child.readAll());
+    QString output = QString::fromUtf8(child.readAll());
     EXPECT_TRUE(ended) << output.toStdString();
     EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
