@@ -22,13 +22,13 @@ CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value,
 
     const bool address = label == QLatin1String("地址");
     const QFont font = address ? Palette::monospaceFont(12) : Palette::font(12);
-    QLabel* text = makeTextLabel(QFontMetrics(font).elidedText(value, Qt::ElideMiddle, 420), font,
+    QLabel* text = makeTextLabel(QFontMetrics(font).elidedText(value, Qt::ElideMiddle, 320), font,
                                  Palette::primaryText(), this);
     text->setObjectName(QStringLiteral("value"));
     text->setToolTip(value);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(text);
-    layout->addStretch();
+    text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    layout->addWidget(text, 1);
 
     if (showCopy) {
         QPushButton* copy =

@@ -98,8 +98,15 @@ CompletionView::CompletionView(CompletionController* controller, QWidget* parent
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidget(content);
-    scroll->setStyleSheet(QStringLiteral(
-        "QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
+    scroll->setStyleSheet(
+        QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"
+                       "QScrollBar:vertical { width: 8px; background: transparent; margin: 0; }"
+                       "QScrollBar::handle:vertical { background: %1; border-radius: 4px; "
+                       "min-height: 24px; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { "
+                       "background: none; }")
+            .arg(css(Palette::withOpacity(Palette::grey(), 0.45))));
     layout->addWidget(scroll, 1);
     layout->addWidget(buildBottomRow());
 
@@ -244,8 +251,10 @@ QWidget* CompletionView::buildCommandSection() {
     line->setContentsMargins(0, 0, 0, 0);
     const QString command = m_controller->commandText();
     const QFont font = Palette::monospaceFont(12);
-    QLabel* text = makeTextLabel(QFontMetrics(font).elidedText(command, Qt::ElideRight, 600), font,
+    QLabel* text = makeTextLabel(QFontMetrics(font).elidedText(command, Qt::ElideRight, 440), font,
                                  Palette::primaryText(), box);
+    // The elided text never widens the screen past its window.
+    text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     text->setObjectName(QStringLiteral("command"));
     text->setToolTip(command);
     line->addWidget(text, 1);
