@@ -1,0 +1,413 @@
+#include "views/completion/CompletionView.h"
+
+#include "session/InstallationState.h"
+#include "views/IconRegistry.h"
+#include "views/Palette.h"
+#include "views/TextLabel.h"
+#include "views/completion/CompletionController.h"
+#include "views/completion/CompletionInfoRow.h"
+#include "views/completion/InstalledToolRow.h"
+#include "views/completion/RowButton.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int noticeMs = 2000;
+
+QString css(const QColor& colour) {
+    return colour.name(QColor::HexArgb);
+}
+
+QFrame* makeBox(const QString& name, const QColor& background, int padding, int spacing,
+                QWidget* parent) {
+    auto* box = new QFrame(parent);
+    box->setObjectName(name);
+    box->setStyleSheet(QStringLiteral("QFrame#%1 { background-color: %2; border-radius: 6px; }")
+                           .arg(name, css(background)));
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(padding, padding, padding, padding);
+    layout->setSpacing(spacing);
+    return box;
+}
+
+QWidget* makeSection(const QString& name, QWidget* parent) {
+    auto* section = new QWidget(parent);
+    section->setObjectName(name);
+    auto* layout = new QVBoxLayout(section);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    return section;
+}
+
+QLabel* makeHeading(const QString& text, QWidget* parent) {
+    return makeTextLabel(text, Palette::font(14, QFont::Medium), Palette::primaryText(), parent);
+}
+
+QLabel* makeIcon(const QString& name, int size, const QColor& tint, QWidget* parent) {
+    auto* icon = new QLabel(parent);
+    icon->setPixmap(IconRegistry::pixmap(name, size, tint));
+    return icon;
+}
+
+// An icon followed by a text, left-aligned.
+QWidget* makeIconLine(QLabel* icon, QLabel* text, QWidget* parent) {
+    auto* row = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    icon->setParent(row);
+    text->setParent(row);
+    layout->addWidget(icon);
+    layout->addWidget(text);
+    layout->addStretch();
+    return row;
+}
+
+} // namespace
+
+CompletionView::CompletionView(CompletionController* controller, QWidget* parent)
+    : QWidget(parent), m_controller(controller) {
+    m_controller->setParent(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(30, 30, 30, 30);
+    layout->setSpacing(20);
+    layout->addWidget(buildHeader());
+
+    auto* content = new QWidget;
+    auto* contentLayout = new QVBoxLayout(content);
+    contentLayout->setContentsMargins(0, 0, 10, 0);
+    contentLayout->setSpacing(24);
+    contentLayout->addWidget(buildTimeoutNotice());
+    contentLayout->addWidget(buildAccessSection());
+    contentLayout->addWidget(buildCommandSection());
+    contentLayout->addWidget(buildToolsSection());
+    contentLayout->addWidget(buildLogButton());
+    contentLayout->addWidget(buildTimeRow());
+    contentLayout->addStretch();
+
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(content);
+    scroll->setStyleSheet(
+        QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"
+                       "QScrollBar:vertical { width: 8px; background: transparent; margin: 0; }"
+                       "QScrollBar::handle:vertical { background: %1; border-radius: 4px; "
+                       "min-height: 24px; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { "
+                       "background: none; }")
+            .arg(css(Palette::withOpacity(Palette::grey(), 0.45))));
+    layout->addWidget(scroll, 1);
+    layout->addWidget(buildBottomRow());
+
+    m_notice = makeTextLabel(QString(), Palette::font(13, QFont::Medium), Palette::white(), this);
+    m_notice->setObjectName(QStringLiteral("notice"));
+    m_notice->setAlignment(Qt::AlignCenter);
+    m_notice->setStyleSheet(QStringLiteral("QLabel#notice { background-color: %1; "
+                                           "border-radius: 6px; padding: 8px 16px; }")
+                                .arg(css(Palette::withOpacity(Palette::black(), 0.75))));
+    m_notice->hide();
+    m_noticeTimer = new QTimer(this);
+    m_noticeTimer->setSingleShot(true);
+    m_noticeTimer->setInterval(noticeMs);
+    connect(m_noticeTimer, &QTimer::timeout, m_notice, &QWidget::hide);
+
+    connect(m_controller, &CompletionController::layoutChanged, this,
+            &CompletionView::updateLayout);
+    connect(m_controller, &CompletionController::isPasswordVisibleChanged, this,
+            &CompletionView::updatePassword);
+    connect(m_controller, &CompletionController::showSaveAlertChanged, this,
+            &CompletionView::updateSaveAlert);
+    connect(m_controller, &CompletionController::showingLogViewerChanged, this, [this] {
+        if (m_controller->showingLogViewer()) {
+            emit logViewerRequested();
+        }
+    });
+    connect(m_controller, &CompletionController::isFinishingChanged, this,
+            [this] { m_doneButton->setEnabled(!m_controller->isFinishing()); });
+    connect(m_controller, &CompletionController::inWindowNotice, this, &CompletionView::showNotice);
+    updateLayout();
+    updatePassword();
+}
+
+QWidget* CompletionView::buildHeader() {
+    auto* header = new QWidget(this);
+    auto* layout = new QVBoxLayout(header);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    layout->addWidget(makeTextLabel(QStringLiteral("安装完成"), Palette::font(20, QFont::Medium),
+                                    Palette::primaryText(), header));
+    m_subtitle = makeTextLabel(QString(), Palette::font(13), Palette::secondaryText(), header);
+    m_subtitle->setObjectName(QStringLiteral("subtitle"));
+    layout->addWidget(m_subtitle);
+    return header;
+}
+
+QWidget* CompletionView::buildTimeoutNotice() {
+    QFrame* box = makeBox(QStringLiteral("timeoutNotice"),
+                          Palette::withOpacity(Palette::orange(), 0.1), 14, 6, this);
+    auto* layout = box->layout();
+    layout->addWidget(makeIconLine(
+        makeIcon(QStringLiteral("exclamationmark.triangle"), 12, Palette::orange(), box),
+        makeTextLabel(QStringLiteral("安装超时提醒"), Palette::font(14, QFont::Medium),
+                      Palette::orange(), box),
+        box));
+    for (const QString& line :
+         {QStringLiteral("Devtron服务启动超时，访问凭证可能不完整或不可用。您可以："),
+          QStringLiteral("• 稍后手动检查服务状态"), QStringLiteral("• 查看安装日志了解详细信息"),
+          QStringLiteral("• 如需重新安装，请重启应用")}) {
+        QLabel* text = makeTextLabel(line, Palette::font(13), Palette::secondaryText(), box);
+        text->setWordWrap(true);
+        layout->addWidget(text);
+    }
+    m_timeoutNotice = box;
+    return box;
+}
+
+QWidget* CompletionView::buildAccessSection() {
+    QWidget* section = makeSection(QStringLiteral("accessSection"), this);
+    auto* layout = section->layout();
+    layout->addWidget(makeHeading(QStringLiteral("访问信息"), section));
+
+    QFrame* box = makeBox(QStringLiteral("accessBox"), Palette::withOpacity(Palette::green(), 0.1),
+                          10, 0, section);
+    const InstallationState& state = m_controller->state();
+    m_accessRows = new QWidget(box);
+    m_accessRows->setObjectName(QStringLiteral("accessRows"));
+    auto* rows = new QVBoxLayout(m_accessRows);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    rows->addWidget(new CompletionInfoRow(QStringLiteral("地址"), state.devtronUrl(), true, true,
+                                          m_accessRows));
+    rows->addWidget(new CompletionInfoRow(QStringLiteral("用户名"), state.devtronUsername(), true,
+                                          false, m_accessRows));
+    rows->addWidget(buildPasswordRow(m_accessRows));
+    box->layout()->addWidget(m_accessRows);
+    m_accessTimeout = makeTextLabel(QStringLiteral("服务启动超时，无法获取完整访问信息"),
+                                    Palette::font(12), Palette::secondaryText(), box);
+    m_accessTimeout->setObjectName(QStringLiteral("accessTimeout"));
+    box->layout()->addWidget(m_accessTimeout);
+    layout->addWidget(box);
+
+    m_keepWarning = makeIconLine(
+        makeIcon(QStringLiteral("exclamationmark.triangle"), 12, Palette::orange(), section),
+        makeTextLabel(QStringLiteral("请妥善保存访问信息，丢失后需要重新安装才能恢复"),
+                      Palette::font(12), Palette::secondaryText(), section),
+        section);
+    m_keepWarning->setObjectName(QStringLiteral("keepWarning"));
+    layout->addWidget(m_keepWarning);
+    m_accessSection = section;
+    return section;
+}
+
+QWidget* CompletionView::buildPasswordRow(QWidget* parent) {
+    auto* row = new QWidget(parent);
+    row->setObjectName(QStringLiteral("passwordRow"));
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 2, 0, 2);
+    layout->setSpacing(6);
+    QLabel* name =
+        makeTextLabel(QStringLiteral("密码"), Palette::font(12), Palette::secondaryText(), row);
+    name->setFixedWidth(60);
+    layout->addWidget(name);
+    m_password = makeTextLabel(QString(), Palette::font(12), Palette::primaryText(), row);
+    m_password->setObjectName(QStringLiteral("password"));
+    layout->addWidget(m_password);
+    layout->addStretch();
+    m_eyeButton = makeRowButton(QStringLiteral("eye"), QStringLiteral("eyeButton"), row);
+    connect(m_eyeButton, &QPushButton::clicked, m_controller,
+            &CompletionController::togglePasswordVisible);
+    layout->addWidget(m_eyeButton);
+    QPushButton* copy =
+        makeRowButton(QStringLiteral("doc.on.doc"), QStringLiteral("copyPassword"), row);
+    connect(copy, &QPushButton::clicked, m_controller, &CompletionController::copyPassword);
+    layout->addWidget(copy);
+    return row;
+}
+
+QWidget* CompletionView::buildCommandSection() {
+    QWidget* section = makeSection(QStringLiteral("commandSection"), this);
+    auto* layout = section->layout();
+    layout->addWidget(makeHeading(QStringLiteral("配置命令行环境"), section));
+    QLabel* explanation = makeTextLabel(
+        QStringLiteral("因Linux系统权限限制，需在终端中执行以下命令以使用kubectl和helm工具："),
+        Palette::font(13), Palette::secondaryText(), section);
+    explanation->setWordWrap(true);
+    layout->addWidget(explanation);
+
+    QFrame* box = makeBox(QStringLiteral("commandBox"),
+                          Palette::withOpacity(Palette::black(), 0.05), 10, 0, section);
+    auto* line = new QHBoxLayout;
+    line->setContentsMargins(0, 0, 0, 0);
+    const QString command = m_controller->commandText();
+    const QFont font = Palette::monospaceFont(12);
+    QLabel* text = makeTextLabel(QFontMetrics(font).elidedText(command, Qt::ElideRight, 440), font,
+                                 Palette::primaryText(), box);
+    // The elided text never widens the screen past its window.
+    text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    text->setObjectName(QStringLiteral("command"));
+    text->setToolTip(command);
+    line->addWidget(text, 1);
+    QPushButton* copy =
+        makeRowButton(QStringLiteral("doc.on.doc"), QStringLiteral("copyCommand"), box);
+    connect(copy, &QPushButton::clicked, m_controller, &CompletionController::copyCommand);
+    line->addWidget(copy);
+    static_cast<QVBoxLayout*>(box->layout())->addLayout(line);
+    layout->addWidget(box);
+    return section;
+}
+
+QWidget* CompletionView::buildToolsSection() {
+    QWidget* section = makeSection(QStringLiteral("toolsSection"), this);
+    auto* layout = section->layout();
+    layout->addWidget(makeHeading(QStringLiteral("已安装工具"), section));
+    QFrame* box = makeBox(QStringLiteral("toolsBox"), Palette::withOpacity(Palette::grey(), 0.05),
+                          12, 8, section);
+    box->layout()->addWidget(
+        new InstalledToolRow(QStringLiteral("Kubectl"), QStringLiteral("已安装"), false, box));
+    box->layout()->addWidget(
+        new InstalledToolRow(QStringLiteral("Helm"), QStringLiteral("已安装"), false, box));
+    box->layout()->addWidget(
+        new InstalledToolRow(QStringLiteral("Kubeconfig"), QStringLiteral("已配置"), false, box));
+    m_devtronRow = new InstalledToolRow(QStringLiteral("Devtron"), QString(), false, box);
+    box->layout()->addWidget(m_devtronRow);
+    layout->addWidget(box);
+    return section;
+}
+
+QWidget* CompletionView::buildLogButton() {
+    auto* button = new QPushButton(this);
+    button->setObjectName(QStringLiteral("logButton"));
+    button->setCursor(Qt::PointingHandCursor);
+    button->setStyleSheet(QStringLiteral("QPushButton#logButton { background-color: %1; border: "
+                                         "none; border-radius: 6px; padding: 12px; }")
+                              .arg(css(Palette::withOpacity(Palette::grey(), 0.05))));
+    auto* layout = new QHBoxLayout(button);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(6);
+    layout->addWidget(
+        makeIcon(QStringLiteral("doc.text.magnifyingglass"), 12, Palette::primaryText(), button));
+    layout->addWidget(makeTextLabel(QStringLiteral("查看安装日志"), Palette::font(13),
+                                    Palette::primaryText(), button));
+    layout->addStretch();
+    layout->addWidget(makeIcon(QStringLiteral("chevron.right"), 10, Palette::grey(), button));
+    button->setMinimumHeight(40);
+    connect(button, &QPushButton::clicked, m_controller,
+            [this] { m_controller->setShowingLogViewer(true); });
+    return button;
+}
+
+QWidget* CompletionView::buildTimeRow() {
+    const QString text = m_controller->installationTimeText();
+    QWidget* row =
+        makeIconLine(makeIcon(QStringLiteral("clock"), 11, Palette::secondaryText(), this),
+                     makeTextLabel(text, Palette::font(12), Palette::secondaryText(), this), this);
+    row->setObjectName(QStringLiteral("timeRow"));
+    row->setVisible(!text.isEmpty());
+    return row;
+}
+
+QWidget* CompletionView::buildBottomRow() {
+    auto* row = new QWidget(this);
+    row->setFixedHeight(36);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addStretch();
+    m_doneButton = new QPushButton(QStringLiteral("完成"), row);
+    m_doneButton->setObjectName(QStringLiteral("doneButton"));
+    m_doneButton->setFont(Palette::font(13, QFont::Medium));
+    m_doneButton->setMinimumWidth(56);
+    m_doneButton->setCursor(Qt::PointingHandCursor);
+    m_doneButton->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: %1; color: %2; border: none; "
+                       "border-radius: 6px; padding: 8px 16px; } "
+                       "QPushButton:disabled { background-color: %3; }")
+            .arg(css(Palette::blue()), css(Palette::white()),
+                 css(Palette::withOpacity(Palette::blue(), 0.4))));
+    connect(m_doneButton, &QPushButton::clicked, m_controller, &CompletionController::finish);
+    layout->addWidget(m_doneButton);
+    return row;
+}
+
+void CompletionView::updateLayout() {
+    using Layout = CompletionController::Layout;
+    const Layout layout = m_controller->layout();
+    m_subtitle->setText(m_controller->subtitle());
+    QPalette colours = m_subtitle->palette();
+    colours.setColor(QPalette::WindowText,
+                     m_controller->isIncomplete() ? Palette::orange() : Palette::secondaryText());
+    m_subtitle->setPalette(colours);
+    m_timeoutNotice->setVisible(layout == Layout::timedOut);
+    m_accessSection->setVisible(layout != Layout::toolsOnly);
+    m_accessRows->setVisible(layout == Layout::complete);
+    m_accessTimeout->setVisible(layout == Layout::timedOut);
+    m_keepWarning->setVisible(layout == Layout::complete);
+    m_devtronRow->setVisible(layout != Layout::toolsOnly);
+    m_devtronRow->setStatus(m_controller->devtronToolStatus(), layout == Layout::timedOut);
+}
+
+void CompletionView::updatePassword() {
+    const bool visible = m_controller->isPasswordVisible();
+    m_password->setText(m_controller->passwordText());
+    m_eyeButton->setIcon(IconRegistry::icon(
+        visible ? QStringLiteral("eye.slash") : QStringLiteral("eye"), Palette::grey()));
+}
+
+void CompletionView::ensureSaveAlert() {
+    if (m_saveAlert) {
+        return;
+    }
+    m_saveAlert = new QMessageBox(this);
+    m_saveAlert->setObjectName(QStringLiteral("saveAlert"));
+    m_saveAlert->setIcon(QMessageBox::Warning);
+    m_saveAlert->setWindowTitle(QStringLiteral("保存访问信息"));
+    m_saveAlert->setText(QStringLiteral("保存访问信息"));
+    m_saveAlert->setInformativeText(
+        QStringLiteral("访问信息丢失后需要重新安装才能恢复。现在要复制这些信息到剪贴板吗？"));
+    QPushButton* copy = m_saveAlert->addButton(QStringLiteral("复制信息"), QMessageBox::AcceptRole);
+    QPushButton* direct =
+        m_saveAlert->addButton(QStringLiteral("直接完成"), QMessageBox::DestructiveRole);
+    m_saveAlert->setDefaultButton(copy);
+    connect(m_saveAlert, &QDialog::finished, this, [this, copy, direct] {
+        QAbstractButton* clicked = m_saveAlert->clickedButton();
+        if (clicked == copy) {
+            m_controller->copyAllInfo();
+        } else if (clicked == direct) {
+            m_controller->finishWithoutCopy();
+        } else {
+            m_controller->setShowSaveAlert(false);
+        }
+    });
+}
+
+void CompletionView::updateSaveAlert() {
+    if (!m_controller->showSaveAlert()) {
+        if (m_saveAlert && m_saveAlert->isVisible()) {
+            m_saveAlert->hide();
+        }
+        return;
+    }
+    ensureSaveAlert();
+    if (!m_saveAlert->isVisible()) {
+        m_saveAlert->open();
+    }
+}
+
+void CompletionView::showNotice(const QString& title) {
+    m_notice->setText(title);
+    m_notice->adjustSize();
+    m_notice->move((width() - m_notice->width()) / 2, height() - m_notice->height() - 80);
+    m_notice->raise();
+    m_notice->show();
+    m_noticeTimer->start();
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QWidget>
+
+class CompletionController;
+class InstalledToolRow;
+class QLabel;
+class QMessageBox;
+class QPushButton;
+class QTimer;
+
+// The completion step: the summary, the access data, the terminal command, the installed tools,
+// the way to the session log, and "完成". Draws its controller's state; decides nothing itself.
+class CompletionView : public QWidget {
+    Q_OBJECT
+
+public:
+    // Takes the controller over as its child.
+    explicit CompletionView(CompletionController* controller, QWidget* parent = nullptr);
+
+    CompletionController& controller() const { return *m_controller; }
+
+signals:
+    // "查看安装日志": the window opens the log viewer.
+    void logViewerRequested();
+
+private:
+    QWidget* buildHeader();
+    QWidget* buildTimeoutNotice();
+    QWidget* buildAccessSection();
+    QWidget* buildPasswordRow(QWidget* parent);
+    QWidget* buildCommandSection();
+    QWidget* buildToolsSection();
+    QWidget* buildLogButton();
+    QWidget* buildTimeRow();
+    QWidget* buildBottomRow();
+    void ensureSaveAlert();
+    void updateLayout();
+    void updatePassword();
+    void updateSaveAlert();
+    void showNotice(const QString& title);
+
+    CompletionController* m_controller;
+    QLabel* m_subtitle = nullptr;
+    QWidget* m_timeoutNotice = nullptr;
+    QWidget* m_accessSection = nullptr;
+    QWidget* m_accessRows = nullptr;
+    QWidget* m_accessTimeout = nullptr;
+    QWidget* m_keepWarning = nullptr;
+    InstalledToolRow* m_devtronRow = nullptr;
+    QLabel* m_password = nullptr;
+    QPushButton* m_eyeButton = nullptr;
+    QPushButton* m_doneButton = nullptr;
+    QMessageBox* m_saveAlert = nullptr;
+    QLabel* m_notice = nullptr;
+    QTimer* m_noticeTimer = nullptr;
+};

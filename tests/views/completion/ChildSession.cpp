@@ -1,0 +1,77 @@
+#include "ChildSession.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const childMarker = "NIMBREL_COMPLETION_CHILD";
+
+QString currentTestName() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return QString::fromUtf8(info->test_suite_name()) + u'.' + QString::fromUtf8(info->name());
+}
+
+// The daemon and the display are stopped here, as the bus going away does not end them.
+const QString daemonScript = QStringLiteral(R"(
+d=$1; shift
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$d/display" 2>/dev/null & x=$!
+i=0; while [ ! -s "$d/display" ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done
+DISPLAY=:$(cat "$d/display") /usr/lib/notification-daemon/notification-daemon >/dev/null 2>&1 &
+n=$!
+"$@"; rc=$?
+kill $n $x; wait; exit $rc
+)");
+
+} // namespace
+
+bool ChildSession::isChild() {
+    return qEnvironmentVariable(childMarker) == currentTestName();
+}
+
+QString ChildSession::rerun(Kind kind) {
+    QTemporaryDir sandbox;
+    EXPECT_TRUE(sandbox.isValid());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(childMarker), currentTestName());
+    const QStringList test = {QCoreApplication::applicationFilePath(),
+                              QStringLiteral("--gtest_filter=") + currentTestName()};
+    QString program = QStringLiteral("dbus-run-session");
+    QStringList arguments = {QStringLiteral("--")};
+    switch (kind) {
+    case Kind::noSessionBus:
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                           QStringLiteral("unix:path=") + sandbox.filePath(QStringLiteral("none")));
+        program = test.first();
+        arguments = test.mid(1);
+        break;
+    case Kind::emptySessionBus:
+        arguments += test;
+        break;
+    case Kind::notificationDaemon:
+        arguments += QStringList{QStringLiteral("sh"), QStringLiteral("-c"), daemonScript,
+                                 QStringLiteral("sh"), sandbox.path()} +
+                     test;
+        break;
+    }
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(program, arguments);
+    // The generous limit only keeps a hanging child from hanging the suite.
+    const bool ended = child.waitForFinished(120000);
+    if (!ended) {
+        child.kill();
+        child.waitForFinished();
+    }
+    QString output = QString::fromUtf8(child.readAll());
+    EXPECT_TRUE(ended) << output.toStdString();
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    // A filter that matched nothing would also exit 0.
+    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
+    return output;
+}

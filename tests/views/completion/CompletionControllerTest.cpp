@@ -1,0 +1,233 @@
+#include "ChildSession.h"
+
+#include "keychain/KeychainManager.h"
+#include "session/InstallationState.h"
+#include "views/completion/CompletionController.h"
+#include "views/completion/DesktopNotifier.h"
+
+#include <QClipboard>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUuid>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+namespace {
+
+using Layout = CompletionController::Layout;
+
+class Completion : public ::testing::Test {
+protected:
+    Completion() {
+        state.setDevtronUrl(QStringLiteral("http://203.0.113.7:22443"));
+        state.setDevtronPassword(QStringLiteral("pa$$ word"));
+        state.setKubeconfigPath(QStringLiteral("/home/ana/.kube/admin.conf"));
+    }
+    ~Completion() override {
+        if (!ChildSession::isChild()) {
+            for (const char* key : {"devtronUrl", "devtronUsername", "devtronPassword"}) {
+                store.deleteItem(QString::fromLatin1(key));
+            }
+        }
+    }
+
+    InstallationState state;
+    // Parallel test processes share one keyring, so every case keeps to a service of its own.
+    KeychainManager store{QStringLiteral("com.orvane.nimbrel.test.") +
+                          QUuid::createUuid().toString(QUuid::WithoutBraces)};
+    int quits = 0;
+    CompletionController controller{state, store.serviceName(), [this] { ++quits; }};
+};
+
+struct LayoutCase {
+    bool installDevtron;
+    bool complete;
+    Layout layout;
+    const char* subtitle;
+    const char* devtronStatus;
+    bool asksToSave;
+};
+
+TEST_F(Completion, EachLayoutShowsItsTextsAndFinishesItsOwnWay) {
+    const LayoutCase cases[] = {
+        {false, true, Layout::toolsOnly, "Kubernetes工具已完成配置", "已安装", false},
+        {true, true, Layout::complete, "Devtron和Kubernetes工具已安装配置完成", "已安装", true},
+        {true, false, Layout::timedOut, "安装未能完全完成，部分功能可能不可用", "安装中断", false},
+    };
+    for (const LayoutCase& c : cases) {
+        SCOPED_TRACE(c.subtitle);
+        InstallationState local;
+        local.setInstallDevtron(c.installDevtron);
+        local.setInstallationComplete(c.complete);
+        int localQuits = 0;
+        CompletionController finishing(local, store.serviceName(), [&] { ++localQuits; });
+
+        EXPECT_EQ(finishing.layout(), c.layout);
+        EXPECT_EQ(finishing.subtitle(), QString::fromUtf8(c.subtitle));
+        EXPECT_EQ(finishing.devtronToolStatus(), QString::fromUtf8(c.devtronStatus));
+
+        finishing.finish();
+        EXPECT_EQ(finishing.showSaveAlert(), c.asksToSave);
+        EXPECT_EQ(localQuits, c.asksToSave ? 0 : 1);
+        EXPECT_EQ(store.get(QStringLiteral("devtronUrl")), std::nullopt);
+    }
+    EXPECT_EQ(controller.installationTimeText(), QString());
+    state.setInstallationTime(125.9);
+    EXPECT_EQ(controller.installationTimeText(), QStringLiteral("安装用时: 2分5秒"));
+}
+
+TEST_F(Completion, DottedPasswordCopiesInClear) {
+    EXPECT_EQ(controller.passwordText(), QStringLiteral("••••••"));
+    controller.copyPassword();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("pa$$ word"));
+}
+
+TEST_F(Completion, CommandQuotesOrdinaryPathsInDoubleQuotes) {
+    EXPECT_EQ(
+        CompletionController::composeCommand(QStringLiteral("/opt/nimbrel/lib/nimbrel/tools"),
+                                             QStringLiteral("/home/ana/my cluster.conf")),
+        QStringLiteral("sudo mkdir -p /usr/local/bin && sudo cp "
+                       "\"/opt/nimbrel/lib/nimbrel/tools/kubectl\" "
+                       "\"/opt/nimbrel/lib/nimbrel/tools/helm\" /usr/local/bin/ && "
+                       "mkdir -p ~/.kube && cp \"/home/ana/my cluster.conf\" ~/.kube/config"));
+}
+
+// The copy commands are swapped for printf, so the shell shows which words it would copy.
+TEST_F(Completion, HostilePathsStaySingleShellWords) {
+    QTemporaryDir scratch;
+    const QString marker = scratch.filePath(QStringLiteral("ran"));
+    const QString hostile[] = {
+        QStringLiteral("/tmp/a\"; touch ") + marker + QStringLiteral("; \"b"),
+        QStringLiteral("/tmp/$(touch ") + marker + QStringLiteral(")"),
+        QStringLiteral("/tmp/`touch ") + marker + QStringLiteral("`"),
+        QStringLiteral("/tmp/back\\\"slash'quote"),
+        QStringLiteral("/tmp/line\ntouch ") + marker,
+    };
+    for (const QString& path : hostile) {
+        SCOPED_TRACE(path.toStdString());
+        QString command = CompletionController::composeCommand(path, path);
+        command.replace(QStringLiteral("sudo mkdir -p /usr/local/bin && sudo cp "),
+                        QStringLiteral("printf '%s\\0' "));
+        command.replace(QStringLiteral(" /usr/local/bin/ && mkdir -p ~/.kube && cp "),
+                        QStringLiteral(" "));
+        command.remove(QStringLiteral(" ~/.kube/config"));
+
+        QProcess shell;
+        shell.start(QStringLiteral("/bin/bash"), {QStringLiteral("-c"), command});
+        ASSERT_TRUE(shell.waitForFinished(10000));
+        const QString expected =
+            path + QStringLiteral("/kubectl|") + path + QStringLiteral("/helm|") + path + u'|';
+        EXPECT_EQ(QString::fromUtf8(shell.readAllStandardOutput()).replace(QChar(0), u'|'),
+                  expected);
+        EXPECT_FALSE(QFile::exists(marker));
+    }
+}
+
+TEST_F(Completion, CopyAllInfoWaitsThenStoresReadableValuesAndQuits) {
+    controller.finish();
+    ASSERT_TRUE(controller.showSaveAlert());
+    controller.copyAllInfo();
+
+    EXPECT_EQ(
+        QGuiApplication::clipboard()->text(),
+        QStringLiteral("Devtron访问信息:\n地址: http://203.0.113.7:22443\n用户名: admin\n密码: "
+                       "pa$$ word\n\n请妥善保管此信息，这些信息丢失后需要重新安装才能恢复。"));
+    EXPECT_FALSE(controller.showSaveAlert());
+    EXPECT_EQ(quits, 0);
+    EXPECT_TRUE(controller.hasPendingFinish());
+    EXPECT_EQ(store.get(QStringLiteral("devtronUrl")), std::nullopt);
+
+    controller.firePendingFinish();
+    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(store.get(QStringLiteral("devtronUrl")), QStringLiteral("http://203.0.113.7:22443"));
+    EXPECT_EQ(store.get(QStringLiteral("devtronUsername")), QStringLiteral("admin"));
+    EXPECT_EQ(store.get(QStringLiteral("devtronPassword")), QStringLiteral("pa$$ word"));
+}
+
+// The second press lands while the first one's keychain write waits in its local event loop.
+TEST_F(Completion, FinishingButtonsActOnceWhileTheKeychainIsWritten) {
+    using Press = void (CompletionController::*)();
+    const std::pair<const char*, Press> presses[] = {
+        {"直接完成", &CompletionController::finishWithoutCopy},
+        {"复制信息", &CompletionController::copyAllInfo},
+        {"完成", &CompletionController::finish},
+    };
+    for (const bool copyFirst : {false, true}) {
+        for (const auto& [name, press] : presses) {
+            SCOPED_TRACE(std::string(name) + (copyFirst ? " after 复制信息" : " after 直接完成"));
+            int pressQuits = 0;
+            CompletionController pressed(state, store.serviceName(), [&] { ++pressQuits; });
+            bool pressedDuringWrite = false;
+            QTimer::singleShot(0, &pressed, [&, press = press] {
+                pressedDuringWrite = true;
+                (pressed.*press)();
+            });
+            if (copyFirst) {
+                pressed.copyAllInfo();
+                pressed.firePendingFinish();
+            } else {
+                pressed.finishWithoutCopy();
+            }
+            ASSERT_TRUE(pressedDuringWrite);
+            EXPECT_EQ(pressQuits, 1);
+            EXPECT_FALSE(pressed.showSaveAlert());
+            EXPECT_FALSE(pressed.hasPendingFinish());
+        }
+    }
+}
+
+TEST_F(Completion, WithoutSecretServiceTheFailureIsPrintedAndTheProgramStillQuits) {
+    if (!ChildSession::isChild()) {
+        const QString output = ChildSession::rerun(ChildSession::Kind::noSessionBus);
+        EXPECT_TRUE(output.contains(QStringLiteral("保存到钥匙串失败: addFailed(")))
+            << output.toStdString();
+        return;
+    }
+    controller.finishWithoutCopy();
+    EXPECT_EQ(quits, 1);
+}
+
+TEST_F(Completion, WithoutNotificationServiceTheTitleComesBackForTheWindow) {
+    if (!ChildSession::isChild()) {
+        ChildSession::rerun(ChildSession::Kind::emptySessionBus);
+        return;
+    }
+    ASSERT_TRUE(QDBusConnection::sessionBus().isConnected());
+    QSignalSpy notices(&controller, &CompletionController::inWindowNotice);
+    controller.copyCommand();
+    ASSERT_TRUE(notices.wait(5000));
+    EXPECT_EQ(notices.first().first().toString(), QStringLiteral("已复制"));
+}
+
+TEST_F(Completion, ARunningNotificationServiceTakesTheNotification) {
+    if (!ChildSession::isChild()) {
+        ChildSession::rerun(ChildSession::Kind::notificationDaemon);
+        return;
+    }
+    // The daemon needs a moment to start and claim its name; this waits for it, not for timing.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] {
+            return QDBusConnection::sessionBus().interface()->isServiceRegistered(
+                QStringLiteral("org.freedesktop.Notifications"));
+        },
+        20000));
+    DesktopNotifier notifier;
+    QSignalSpy delivered(&notifier, &DesktopNotifier::delivered);
+    QSignalSpy unavailable(&notifier, &DesktopNotifier::unavailable);
+    notifier.notify(QStringLiteral("已复制"));
+    ASSERT_TRUE(delivered.wait(10000));
+    EXPECT_EQ(delivered.first().first().toString(), QStringLiteral("已复制"));
+    EXPECT_EQ(unavailable.count(), 0);
+}
+
+} // namespace

@@ -1,0 +1,129 @@
+#include "views/completion/CompletionView.h"
+#include "keychain/KeychainManager.h"
+#include "session/InstallationState.h"
+#include "views/completion/CompletionController.h"
+#include "views/completion/InstalledToolRow.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUuid>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class CompletionScreen : public ::testing::Test {
+protected:
+    CompletionScreen() {
+        state.setDevtronUrl(QStringLiteral("http://203.0.113.7:22443"));
+        state.setDevtronPassword(QStringLiteral("s3cret"));
+    }
+    ~CompletionScreen() override {
+        for (const char* key : {"devtronUrl", "devtronUsername", "devtronPassword"}) {
+            KeychainManager(service).deleteItem(QString::fromLatin1(key));
+        }
+    }
+
+    void open(bool installDevtron, bool complete) {
+        state.setInstallDevtron(installDevtron);
+        state.setInstallationComplete(complete);
+        view = std::make_unique<CompletionView>(
+            new CompletionController(state,
+                                     QStringLiteral("com.orvane.nimbrel.test.") +
+                                         QUuid::createUuid().toString(QUuid::WithoutBraces),
+                                     [this] { ++quits; }));
+        view->show();
+    }
+    template <typename T> T* child(const char* name) const {
+        return view->findChild<T*>(QString::fromLatin1(name));
+    }
+    bool shown(const char* name) const { return child<QWidget>(name)->isVisibleTo(view.get()); }
+    InstalledToolRow* devtronRow() const {
+        for (InstalledToolRow* row : view->findChildren<InstalledToolRow*>()) {
+            if (row->name() == QLatin1String("Devtron")) {
+                return row;
+            }
+        }
+        return nullptr;
+    }
+    void click(const char* name) const {
+        QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton);
+    }
+
+    // Parallel test processes share one keyring, so every case keeps to a service of its own.
+    const QString service = QStringLiteral("com.orvane.nimbrel.test.") +
+                            QUuid::createUuid().toString(QUuid::WithoutBraces);
+    InstallationState state;
+    int quits = 0;
+    std::unique_ptr<CompletionView> view;
+};
+
+TEST_F(CompletionScreen, SectionsFollowTheLayout) {
+    struct Case {
+        bool installDevtron, complete, notice, access, rows, timeoutText, devtron, warning;
+    };
+    const Case cases[] = {
+        {false, true, false, false, false, false, false, false},
+        {true, true, false, true, true, false, true, false},
+        {true, false, true, true, false, true, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.installDevtron << c.complete);
+        open(c.installDevtron, c.complete);
+        EXPECT_EQ(child<QLabel>("subtitle")->text(), view->controller().subtitle());
+        EXPECT_EQ(shown("timeoutNotice"), c.notice);
+        EXPECT_EQ(shown("accessSection"), c.access);
+        EXPECT_EQ(shown("accessRows"), c.rows);
+        EXPECT_EQ(shown("keepWarning"), c.rows);
+        EXPECT_EQ(shown("accessTimeout"), c.timeoutText);
+        EXPECT_EQ(devtronRow()->isVisibleTo(view.get()), c.devtron);
+        EXPECT_EQ(devtronRow()->showWarning(), c.warning);
+    }
+}
+
+TEST_F(CompletionScreen, EyeButtonRevealsAndHidesThePassword) {
+    open(true, true);
+    auto* password = child<QLabel>("password");
+    EXPECT_EQ(password->text(), QStringLiteral("••••••"));
+    click("eyeButton");
+    EXPECT_EQ(password->text(), QStringLiteral("s3cret"));
+    click("eyeButton");
+    EXPECT_EQ(password->text(), QStringLiteral("••••••"));
+}
+
+TEST_F(CompletionScreen, DoneAsksToSaveThenFinishDirectlyQuitsOnce) {
+    open(true, true);
+    click("doneButton");
+    auto* alert = child<QMessageBox>("saveAlert");
+    ASSERT_TRUE(alert != nullptr && alert->isVisible());
+    EXPECT_EQ(quits, 0);
+    for (QAbstractButton* button : alert->buttons()) {
+        if (button->text() == QStringLiteral("直接完成")) {
+            button->click();
+        }
+    }
+    EXPECT_EQ(quits, 1);
+    EXPECT_FALSE(child<QPushButton>("doneButton")->isEnabled());
+}
+
+TEST_F(CompletionScreen, LogButtonAsksForTheLogViewer) {
+    open(false, true);
+    QSignalSpy requested(view.get(), &CompletionView::logViewerRequested);
+    click("logButton");
+    EXPECT_EQ(requested.count(), 1);
+}
+
+TEST_F(CompletionScreen, UndeliveredNotificationShowsItsTitleInTheWindow) {
+    open(false, true);
+    emit view->controller().inWindowNotice(QStringLiteral("已复制"));
+    auto* notice = child<QLabel>("notice");
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->text(), QStringLiteral("已复制"));
+}
+
+} // namespace
