@@ -3,6 +3,7 @@
 #include "app/PendingStepPlaceholder.h"
 #include "views/DevtronChoiceView.h"
 #include "views/KubeconfigSelectionView.h"
+#include "views/installation/InstallationView.h"
 
 QWidget* createStepScreen(InstallationStep step, InstallationState& state, QWidget* parent) {
     switch (step) {
@@ -11,6 +12,7 @@ QWidget* createStepScreen(InstallationStep step, InstallationState& state, QWidg
     case InstallationStep::devtronChoice:
         return new DevtronChoiceView(state, parent);
     case InstallationStep::installation:
+        return new InstallationView(state, parent);
     case InstallationStep::waitingForServices:
     case InstallationStep::completion:
         break;
