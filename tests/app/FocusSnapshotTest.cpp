@@ -175,3 +175,17 @@ TEST(FocusSnapshot, NeverTakesTheWizardBackOverProgressMadeInTheBackground) {
     EXPECT_EQ(state.currentStep(), InstallationStep::devtronChoice);
     EXPECT_EQ(state.kubeconfigPath(), QStringLiteral("/run/nimbrel/kubeconfig"));
 }
+
+TEST(FocusSnapshot, NeverReturnsToAStepWhoseArrivalStartsWork) {
+    for (const InstallationStep away :
+         {InstallationStep::installation, InstallationStep::waitingForServices}) {
+        InstallationState state;
+        state.setCurrentStep(away);
+        FocusSnapshot snapshot;
+        snapshot.capture(state);
+        // The run failed or timed out while the window was in the background.
+        state.setCurrentStep(InstallationStep::devtronChoice);
+        EXPECT_FALSE(snapshot.restore(state));
+        EXPECT_EQ(state.currentStep(), InstallationStep::devtronChoice);
+    }
+}
