@@ -37,6 +37,13 @@ bool FocusSnapshotModel::restore(InstallationState& state) const {
     if (step.has_value() && static_cast<int>(*step) < static_cast<int>(state.currentStep())) {
         return false;
     }
+    // Arriving on these steps starts their work: a run that failed or timed out while the user was
+    // away must not be started again by coming back.
+    if (step.has_value() && *step != state.currentStep() &&
+        (*step == InstallationStep::installation ||
+         *step == InstallationStep::waitingForServices)) {
+        return false;
+    }
 
     if (step.has_value()) {
         state.setCurrentStep(*step);

@@ -13,7 +13,8 @@ public:
     // Replaces the saved values with the session's current ones.
     void capture(const InstallationState& state);
     // Puts the saved values back; returns whether it did. Nothing is restored while an
-    // installation runs, nor when the session has meanwhile moved on to a later step.
+    // installation runs, nor when the session has meanwhile moved on to a later step, nor onto a
+    // step whose arrival starts work (the installation run, the service wait).
     bool restore(InstallationState& state) const;
 
     const std::optional<QVariantMap>& savedState() const { return m_savedState; }

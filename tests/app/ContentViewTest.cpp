@@ -1,11 +1,9 @@
 #include "app/ContentView.h"
 #include "app/ErrorOverlay.h"
 #include "app/MainWindow.h"
-#include "app/PendingStepPlaceholder.h"
 #include "app/StepListView.h"
 #include "app/StepRow.h"
 #include "session/InstallationState.h"
-#include "views/choice/DevtronChoiceView.h"
 #include "views/common/DetailedErrorView.h"
 #include "views/kubeconfig/KubeconfigSelectionView.h"
 
@@ -57,27 +55,26 @@ TEST(ContentView, ReplacesTheScreenWhenTheStepChangesAndKeepsItOtherwise) {
     InstallationState state;
     ContentView view(state);
     view.resize(800, 460);
-    QPointer<QWidget> first = view.currentScreen();
-    ASSERT_NE(qobject_cast<KubeconfigSelectionView*>(first.data()), nullptr);
+    ASSERT_NE(qobject_cast<KubeconfigSelectionView*>(view.currentScreen()), nullptr);
 
-    state.setCurrentStep(InstallationStep::devtronChoice);
-    settle();
-    EXPECT_TRUE(first.isNull()) << "the old screen is gone once events are handled";
-    EXPECT_NE(qobject_cast<DevtronChoiceView*>(view.currentScreen()), nullptr);
-    EXPECT_TRUE(view.stepList()->rows().at(1)->model().isActive);
-
-    first = view.currentScreen();
-    state.setCurrentStep(InstallationStep::installation);
-    settle();
-    EXPECT_TRUE(first.isNull()) << "the old screen is gone once events are handled";
-    auto* placeholder = qobject_cast<PendingStepPlaceholder*>(view.currentScreen());
-    ASSERT_NE(placeholder, nullptr);
-    EXPECT_EQ(placeholder->step(), InstallationStep::installation);
-    EXPECT_TRUE(view.stepList()->rows().at(2)->model().isActive);
+    const std::pair<InstallationStep, const char*> screens[] = {
+        {InstallationStep::devtronChoice, "DevtronChoiceView"},
+        {InstallationStep::installation, "InstallationView"},
+        {InstallationStep::waitingForServices, "WaitingForServicesView"},
+        {InstallationStep::completion, "CompletionView"},
+    };
+    for (const auto& [step, screen] : screens) {
+        QPointer<QWidget> previous = view.currentScreen();
+        state.setCurrentStep(step);
+        settle();
+        EXPECT_TRUE(previous.isNull()) << "the old screen is gone once events are handled";
+        EXPECT_STREQ(view.currentScreen()->metaObject()->className(), screen);
+        EXPECT_TRUE(view.stepList()->rows().at(static_cast<int>(step))->model().isActive);
+    }
 
     // Assigning the same step again must not restart the running screen.
     QPointer<QWidget> running = view.currentScreen();
-    state.setCurrentStep(InstallationStep::installation);
+    state.setCurrentStep(InstallationStep::completion);
     settle();
     EXPECT_EQ(view.currentScreen(), running.data());
 }

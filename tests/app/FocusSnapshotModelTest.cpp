@@ -105,3 +105,17 @@ TEST(FocusSnapshot, OutOfRangeOrMistypedValuesAreSkippedOneByOne) {
 }
 
 } // namespace
+
+TEST(FocusSnapshot, NeverReturnsToAStepWhoseArrivalStartsWork) {
+    for (const InstallationStep away :
+         {InstallationStep::installation, InstallationStep::waitingForServices}) {
+        InstallationState state;
+        state.setCurrentStep(away);
+        FocusSnapshotModel snapshot;
+        snapshot.capture(state);
+        // The run failed or timed out while the window was in the background.
+        state.setCurrentStep(InstallationStep::devtronChoice);
+        EXPECT_FALSE(snapshot.restore(state));
+        EXPECT_EQ(state.currentStep(), InstallationStep::devtronChoice);
+    }
+}

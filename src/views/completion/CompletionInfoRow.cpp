@@ -1,7 +1,7 @@
 #include "views/completion/CompletionInfoRow.h"
 
-#include "views/Palette.h"
-#include "views/TextLabel.h"
+#include "views/style/Palette.h"
+#include "views/common/Labels.h"
 #include "views/completion/CompletionController.h"
 #include "views/completion/RowButton.h"
 
@@ -16,13 +16,13 @@ CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value,
     layout->setContentsMargins(0, 2, 0, 2);
     layout->setSpacing(6);
 
-    QLabel* name = makeTextLabel(label, Palette::font(12), Palette::secondaryText(), this);
+    QLabel* name = Labels::text(label, Palette::font(12), Palette::secondaryText(), this);
     name->setFixedWidth(60);
     layout->addWidget(name);
 
     const bool address = label == QLatin1String("地址");
     const QFont font = address ? Palette::monospaceFont(12) : Palette::font(12);
-    QLabel* text = makeTextLabel(QFontMetrics(font).elidedText(value, Qt::ElideMiddle, 320), font,
+    QLabel* text = Labels::text(QFontMetrics(font).elidedText(value, Qt::ElideMiddle, 320), font,
                                  Palette::primaryText(), this);
     text->setObjectName(QStringLiteral("value"));
     text->setToolTip(value);

@@ -1,9 +1,9 @@
 #include "views/completion/CompletionView.h"
 
 #include "session/InstallationState.h"
-#include "views/IconRegistry.h"
-#include "views/Palette.h"
-#include "views/TextLabel.h"
+#include "views/style/IconRegistry.h"
+#include "views/style/Palette.h"
+#include "views/common/Labels.h"
 #include "views/completion/CompletionController.h"
 #include "views/completion/CompletionInfoRow.h"
 #include "views/completion/InstalledToolRow.h"
@@ -22,16 +22,12 @@ namespace {
 
 constexpr int noticeMs = 2000;
 
-QString css(const QColor& colour) {
-    return colour.name(QColor::HexArgb);
-}
-
 QFrame* makeBox(const QString& name, const QColor& background, int padding, int spacing,
                 QWidget* parent) {
     auto* box = new QFrame(parent);
     box->setObjectName(name);
     box->setStyleSheet(QStringLiteral("QFrame#%1 { background-color: %2; border-radius: 6px; }")
-                           .arg(name, css(background)));
+                           .arg(name, Palette::css(background)));
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(padding, padding, padding, padding);
     layout->setSpacing(spacing);
@@ -48,7 +44,7 @@ QWidget* makeSection(const QString& name, QWidget* parent) {
 }
 
 QLabel* makeHeading(const QString& text, QWidget* parent) {
-    return makeTextLabel(text, Palette::font(14, QFont::Medium), Palette::primaryText(), parent);
+    return Labels::text(text, Palette::font(14, QFont::Medium), Palette::primaryText(), parent);
 }
 
 QLabel* makeIcon(const QString& name, int size, const QColor& tint, QWidget* parent) {
@@ -106,16 +102,16 @@ CompletionView::CompletionView(CompletionController* controller, QWidget* parent
                        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
                        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { "
                        "background: none; }")
-            .arg(css(Palette::withOpacity(Palette::grey(), 0.45))));
+            .arg(Palette::css(Palette::withOpacity(Palette::grey(), 0.45))));
     layout->addWidget(scroll, 1);
     layout->addWidget(buildBottomRow());
 
-    m_notice = makeTextLabel(QString(), Palette::font(13, QFont::Medium), Palette::white(), this);
+    m_notice = Labels::text(QString(), Palette::font(13, QFont::Medium), Palette::white(), this);
     m_notice->setObjectName(QStringLiteral("notice"));
     m_notice->setAlignment(Qt::AlignCenter);
     m_notice->setStyleSheet(QStringLiteral("QLabel#notice { background-color: %1; "
                                            "border-radius: 6px; padding: 8px 16px; }")
-                                .arg(css(Palette::withOpacity(Palette::black(), 0.75))));
+                                .arg(Palette::css(Palette::withOpacity(Palette::black(), 0.75))));
     m_notice->hide();
     m_noticeTimer = new QTimer(this);
     m_noticeTimer->setSingleShot(true);
@@ -145,9 +141,9 @@ QWidget* CompletionView::buildHeader() {
     auto* layout = new QVBoxLayout(header);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
-    layout->addWidget(makeTextLabel(QStringLiteral("安装完成"), Palette::font(20, QFont::Medium),
+    layout->addWidget(Labels::text(QStringLiteral("安装完成"), Palette::font(20, QFont::Medium),
                                     Palette::primaryText(), header));
-    m_subtitle = makeTextLabel(QString(), Palette::font(13), Palette::secondaryText(), header);
+    m_subtitle = Labels::text(QString(), Palette::font(13), Palette::secondaryText(), header);
     m_subtitle->setObjectName(QStringLiteral("subtitle"));
     layout->addWidget(m_subtitle);
     return header;
@@ -159,14 +155,14 @@ QWidget* CompletionView::buildTimeoutNotice() {
     auto* layout = box->layout();
     layout->addWidget(makeIconLine(
         makeIcon(QStringLiteral("exclamationmark.triangle"), 12, Palette::orange(), box),
-        makeTextLabel(QStringLiteral("安装超时提醒"), Palette::font(14, QFont::Medium),
+        Labels::text(QStringLiteral("安装超时提醒"), Palette::font(14, QFont::Medium),
                       Palette::orange(), box),
         box));
     for (const QString& line :
          {QStringLiteral("Devtron服务启动超时，访问凭证可能不完整或不可用。您可以："),
           QStringLiteral("• 稍后手动检查服务状态"), QStringLiteral("• 查看安装日志了解详细信息"),
           QStringLiteral("• 如需重新安装，请重启应用")}) {
-        QLabel* text = makeTextLabel(line, Palette::font(13), Palette::secondaryText(), box);
+        QLabel* text = Labels::text(line, Palette::font(13), Palette::secondaryText(), box);
         text->setWordWrap(true);
         layout->addWidget(text);
     }
@@ -193,7 +189,7 @@ QWidget* CompletionView::buildAccessSection() {
                                           false, m_accessRows));
     rows->addWidget(buildPasswordRow(m_accessRows));
     box->layout()->addWidget(m_accessRows);
-    m_accessTimeout = makeTextLabel(QStringLiteral("服务启动超时，无法获取完整访问信息"),
+    m_accessTimeout = Labels::text(QStringLiteral("服务启动超时，无法获取完整访问信息"),
                                     Palette::font(12), Palette::secondaryText(), box);
     m_accessTimeout->setObjectName(QStringLiteral("accessTimeout"));
     box->layout()->addWidget(m_accessTimeout);
@@ -201,7 +197,7 @@ QWidget* CompletionView::buildAccessSection() {
 
     m_keepWarning = makeIconLine(
         makeIcon(QStringLiteral("exclamationmark.triangle"), 12, Palette::orange(), section),
-        makeTextLabel(QStringLiteral("请妥善保存访问信息，丢失后需要重新安装才能恢复"),
+        Labels::text(QStringLiteral("请妥善保存访问信息，丢失后需要重新安装才能恢复"),
                       Palette::font(12), Palette::secondaryText(), section),
         section);
     m_keepWarning->setObjectName(QStringLiteral("keepWarning"));
@@ -217,10 +213,10 @@ QWidget* CompletionView::buildPasswordRow(QWidget* parent) {
     layout->setContentsMargins(0, 2, 0, 2);
     layout->setSpacing(6);
     QLabel* name =
-        makeTextLabel(QStringLiteral("密码"), Palette::font(12), Palette::secondaryText(), row);
+        Labels::text(QStringLiteral("密码"), Palette::font(12), Palette::secondaryText(), row);
     name->setFixedWidth(60);
     layout->addWidget(name);
-    m_password = makeTextLabel(QString(), Palette::font(12), Palette::primaryText(), row);
+    m_password = Labels::text(QString(), Palette::font(12), Palette::primaryText(), row);
     m_password->setObjectName(QStringLiteral("password"));
     layout->addWidget(m_password);
     layout->addStretch();
@@ -239,7 +235,7 @@ QWidget* CompletionView::buildCommandSection() {
     QWidget* section = makeSection(QStringLiteral("commandSection"), this);
     auto* layout = section->layout();
     layout->addWidget(makeHeading(QStringLiteral("配置命令行环境"), section));
-    QLabel* explanation = makeTextLabel(
+    QLabel* explanation = Labels::text(
         QStringLiteral("因Linux系统权限限制，需在终端中执行以下命令以使用kubectl和helm工具："),
         Palette::font(13), Palette::secondaryText(), section);
     explanation->setWordWrap(true);
@@ -251,7 +247,7 @@ QWidget* CompletionView::buildCommandSection() {
     line->setContentsMargins(0, 0, 0, 0);
     const QString command = m_controller->commandText();
     const QFont font = Palette::monospaceFont(12);
-    QLabel* text = makeTextLabel(QFontMetrics(font).elidedText(command, Qt::ElideRight, 440), font,
+    QLabel* text = Labels::text(QFontMetrics(font).elidedText(command, Qt::ElideRight, 440), font,
                                  Palette::primaryText(), box);
     // The elided text never widens the screen past its window.
     text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -291,13 +287,13 @@ QWidget* CompletionView::buildLogButton() {
     button->setCursor(Qt::PointingHandCursor);
     button->setStyleSheet(QStringLiteral("QPushButton#logButton { background-color: %1; border: "
                                          "none; border-radius: 6px; padding: 12px; }")
-                              .arg(css(Palette::withOpacity(Palette::grey(), 0.05))));
+                              .arg(Palette::css(Palette::withOpacity(Palette::grey(), 0.05))));
     auto* layout = new QHBoxLayout(button);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(6);
     layout->addWidget(
         makeIcon(QStringLiteral("doc.text.magnifyingglass"), 12, Palette::primaryText(), button));
-    layout->addWidget(makeTextLabel(QStringLiteral("查看安装日志"), Palette::font(13),
+    layout->addWidget(Labels::text(QStringLiteral("查看安装日志"), Palette::font(13),
                                     Palette::primaryText(), button));
     layout->addStretch();
     layout->addWidget(makeIcon(QStringLiteral("chevron.right"), 10, Palette::grey(), button));
@@ -311,7 +307,7 @@ QWidget* CompletionView::buildTimeRow() {
     const QString text = m_controller->installationTimeText();
     QWidget* row =
         makeIconLine(makeIcon(QStringLiteral("clock"), 11, Palette::secondaryText(), this),
-                     makeTextLabel(text, Palette::font(12), Palette::secondaryText(), this), this);
+                     Labels::text(text, Palette::font(12), Palette::secondaryText(), this), this);
     row->setObjectName(QStringLiteral("timeRow"));
     row->setVisible(!text.isEmpty());
     return row;
@@ -332,8 +328,8 @@ QWidget* CompletionView::buildBottomRow() {
         QStringLiteral("QPushButton { background-color: %1; color: %2; border: none; "
                        "border-radius: 6px; padding: 8px 16px; } "
                        "QPushButton:disabled { background-color: %3; }")
-            .arg(css(Palette::blue()), css(Palette::white()),
-                 css(Palette::withOpacity(Palette::blue(), 0.4))));
+            .arg(Palette::css(Palette::blue()), Palette::css(Palette::white()),
+                 Palette::css(Palette::withOpacity(Palette::blue(), 0.4))));
     connect(m_doneButton, &QPushButton::clicked, m_controller, &CompletionController::finish);
     layout->addWidget(m_doneButton);
     return row;

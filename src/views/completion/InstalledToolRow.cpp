@@ -1,8 +1,8 @@
 #include "views/completion/InstalledToolRow.h"
 
-#include "views/IconRegistry.h"
-#include "views/Palette.h"
-#include "views/TextLabel.h"
+#include "views/style/IconRegistry.h"
+#include "views/style/Palette.h"
+#include "views/common/Labels.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,14 +33,14 @@ InstalledToolRow::InstalledToolRow(const QString& name, const QString& version, 
     }
     layout->addWidget(badge);
 
-    QLabel* title = makeTextLabel(name, Palette::font(11), Palette::primaryText(), this);
+    QLabel* title = Labels::text(name, Palette::font(11), Palette::primaryText(), this);
     title->setFixedWidth(90);
     layout->addWidget(title);
 
     m_mark = new QLabel(this);
     m_mark->setObjectName(QStringLiteral("mark"));
     layout->addWidget(m_mark);
-    m_status = makeTextLabel(version, Palette::font(11), Palette::green(), this);
+    m_status = Labels::text(version, Palette::font(11), Palette::green(), this);
     m_status->setObjectName(QStringLiteral("status"));
     layout->addWidget(m_status);
     layout->addStretch();

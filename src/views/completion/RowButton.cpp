@@ -1,7 +1,7 @@
 #include "views/completion/RowButton.h"
 
-#include "views/IconRegistry.h"
-#include "views/Palette.h"
+#include "views/style/IconRegistry.h"
+#include "views/style/Palette.h"
 
 #include <QPushButton>
 

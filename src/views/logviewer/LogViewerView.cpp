@@ -1,8 +1,8 @@
 #include "views/logviewer/LogViewerView.h"
 
-#include "views/IconRegistry.h"
-#include "views/Palette.h"
-#include "views/TextLabel.h"
+#include "views/style/IconRegistry.h"
+#include "views/style/Palette.h"
+#include "views/common/Labels.h"
 #include "views/logviewer/LogLinesModel.h"
 
 #include <QAbstractButton>
@@ -21,10 +21,6 @@
 namespace {
 
 constexpr int padding = 12;
-
-QString css(const QColor& colour) {
-    return colour.name(QColor::HexArgb);
-}
 
 // Rows as wide as the widest shown line, so that the list scrolls sideways to the end of it
 // (the list measures only one row when all rows share one size).
@@ -95,10 +91,10 @@ QWidget* LogViewerView::buildHeader() {
                                          "QPushButton#closeButton { color: %2; background: "
                                          "transparent; border: 1px solid %2; border-radius: 5px; "
                                          "padding: 3px 12px; }")
-                              .arg(css(Palette::blue()), css(Palette::white())));
+                              .arg(Palette::css(Palette::blue()), Palette::css(Palette::white())));
     auto* layout = new QHBoxLayout(header);
     layout->setContentsMargins(padding, padding, padding, padding);
-    layout->addWidget(makeTextLabel(QStringLiteral("安装日志详情"),
+    layout->addWidget(Labels::text(QStringLiteral("安装日志详情"),
                                     Palette::font(15, QFont::DemiBold), Palette::white(), header));
     layout->addStretch(1);
     QPushButton* close = makeButton(QStringLiteral("关闭"), QStringLiteral("closeButton"), header);
@@ -122,7 +118,7 @@ QWidget* LogViewerView::buildFilterBar() {
     layout->addWidget(m_searchField, 1);
 
     layout->addWidget(
-        makeTextLabel(QStringLiteral("日志级别"), Palette::font(13), Palette::primaryText(), bar));
+        Labels::text(QStringLiteral("日志级别"), Palette::font(13), Palette::primaryText(), bar));
     // A segmented picker: one exclusive, checkable button per level.
     auto* picker = new QFrame(bar);
     picker->setObjectName(QStringLiteral("logLevelPicker"));
@@ -133,8 +129,8 @@ QWidget* LogViewerView::buildFilterBar() {
                        "padding: 3px 0px; color: %2; background: transparent; }"
                        "QFrame#logLevelPicker QPushButton:checked { background-color: %3; "
                        "color: %4; }")
-            .arg(css(Palette::withOpacity(Palette::grey(), 0.15)), css(Palette::primaryText()),
-                 css(Palette::blue()), css(Palette::white())));
+            .arg(Palette::css(Palette::withOpacity(Palette::grey(), 0.15)), Palette::css(Palette::primaryText()),
+                 Palette::css(Palette::blue()), Palette::css(Palette::white())));
     auto* segments = new QHBoxLayout(picker);
     segments->setContentsMargins(2, 2, 2, 2);
     segments->setSpacing(2);
@@ -166,7 +162,7 @@ QWidget* LogViewerView::buildLogArea() {
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setStyleSheet(QStringLiteral("QListView { background-color: %1; padding: %2px %3px; }")
-                              .arg(css(Palette::controlBackground()))
+                              .arg(Palette::css(Palette::controlBackground()))
                               .arg(padding / 2)
                               .arg(padding));
 

@@ -1,10 +1,10 @@
 #include "views/waiting/WaitingForServicesView.h"
 
-#include "views/BusyIndicator.h"
-#include "views/IconRegistry.h"
-#include "views/Palette.h"
-#include "views/ProgressBar.h"
-#include "views/TextLabel.h"
+#include "views/common/BusyIndicator.h"
+#include "views/style/IconRegistry.h"
+#include "views/style/Palette.h"
+#include "views/common/ProgressBar.h"
+#include "views/common/Labels.h"
 #include "views/waiting/WaitingForServicesController.h"
 
 #include <QFrame>
@@ -18,15 +18,11 @@
 
 namespace {
 
-QString css(const QColor& colour) {
-    return colour.name(QColor::HexArgb);
-}
-
 QFrame* makeBox(const QString& name, QWidget* parent) {
     auto* box = new QFrame(parent);
     box->setObjectName(name);
     box->setStyleSheet(QStringLiteral("QFrame#%1 { background-color: %2; border-radius: 8px; }")
-                           .arg(name, css(Palette::withOpacity(Palette::grey(), 0.05))));
+                           .arg(name, Palette::css(Palette::withOpacity(Palette::grey(), 0.05))));
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(14, 14, 14, 14);
     layout->setSpacing(8);
@@ -101,10 +97,10 @@ QWidget* WaitingForServicesView::buildHeader() {
     auto* layout = new QVBoxLayout(header);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
-    layout->addWidget(makeTextLabel(QStringLiteral("等待服务启动"),
+    layout->addWidget(Labels::text(QStringLiteral("等待服务启动"),
                                     Palette::font(20, QFont::Medium), Palette::primaryText(),
                                     header));
-    QLabel* subtitle = makeTextLabel(m_controller->isInstallMode()
+    QLabel* subtitle = Labels::text(m_controller->isInstallMode()
                                          ? QStringLiteral("Devtron服务正在启动中，请稍候...")
                                          : QStringLiteral("正在完成环境配置..."),
                                      Palette::font(13), Palette::secondaryText(), header);
@@ -116,7 +112,7 @@ QWidget* WaitingForServicesView::buildHeader() {
 QWidget* WaitingForServicesView::buildStatusBox() {
     QFrame* box = makeBox(QStringLiteral("statusBox"), this);
     auto* layout = box->layout();
-    layout->addWidget(makeTextLabel(QStringLiteral("状态"), Palette::font(13, QFont::Medium),
+    layout->addWidget(Labels::text(QStringLiteral("状态"), Palette::font(13, QFont::Medium),
                                     Palette::primaryText(), box));
 
     m_countdownRow = new QWidget(box);
@@ -124,7 +120,7 @@ QWidget* WaitingForServicesView::buildStatusBox() {
     auto* countdown = new QVBoxLayout(m_countdownRow);
     countdown->setContentsMargins(0, 0, 0, 0);
     countdown->setSpacing(8);
-    m_countdownLabel = makeTextLabel({}, Palette::font(12), Palette::primaryText(), m_countdownRow);
+    m_countdownLabel = Labels::text({}, Palette::font(12), Palette::primaryText(), m_countdownRow);
     m_countdownLabel->setObjectName(QStringLiteral("countdownLabel"));
     countdown->addWidget(m_countdownLabel);
     m_waitBar = new ProgressBar(0.0, m_countdownRow);
@@ -135,7 +131,7 @@ QWidget* WaitingForServicesView::buildStatusBox() {
 
     m_retrievingRow = makeRow(QStringLiteral("retrievingRow"), box);
     m_retrievingRow->layout()->addWidget(new BusyIndicator(Palette::grey(), 12, m_retrievingRow));
-    m_retrievingRow->layout()->addWidget(makeTextLabel(QStringLiteral("正在获取Devtron凭证..."),
+    m_retrievingRow->layout()->addWidget(Labels::text(QStringLiteral("正在获取Devtron凭证..."),
                                                        Palette::font(12), Palette::primaryText(),
                                                        m_retrievingRow));
     static_cast<QHBoxLayout*>(m_retrievingRow->layout())->addStretch();
@@ -146,7 +142,7 @@ QWidget* WaitingForServicesView::buildStatusBox() {
     mark->setPixmap(
         IconRegistry::pixmap(QStringLiteral("checkmark.circle.fill"), 12, Palette::green()));
     m_readyRow->layout()->addWidget(mark);
-    m_readyRow->layout()->addWidget(makeTextLabel(QStringLiteral("服务已准备就绪"),
+    m_readyRow->layout()->addWidget(Labels::text(QStringLiteral("服务已准备就绪"),
                                                   Palette::font(12), Palette::green(), m_readyRow));
     static_cast<QHBoxLayout*>(m_readyRow->layout())->addStretch();
     layout->addWidget(m_readyRow);
@@ -155,11 +151,11 @@ QWidget* WaitingForServicesView::buildStatusBox() {
 
 QWidget* WaitingForServicesView::buildDevtronBox() {
     QFrame* box = makeBox(QStringLiteral("devtronBox"), this);
-    QLabel* heading = makeTextLabel(QStringLiteral("Devtron服务"), Palette::font(13, QFont::Medium),
+    QLabel* heading = Labels::text(QStringLiteral("Devtron服务"), Palette::font(13, QFont::Medium),
                                     Palette::primaryText(), box);
     heading->setContentsMargins(0, 0, 0, 2);
     box->layout()->addWidget(heading);
-    m_devtronText = makeTextLabel({}, Palette::font(12), Palette::secondaryText(), box);
+    m_devtronText = Labels::text({}, Palette::font(12), Palette::secondaryText(), box);
     m_devtronText->setObjectName(QStringLiteral("devtronStatusLabel"));
     box->layout()->addWidget(m_devtronText);
     box->setVisible(m_controller->isInstallMode());
@@ -173,7 +169,7 @@ QWidget* WaitingForServicesView::buildBottomBar() {
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(0, 0, 0, 0);
     m_footerText =
-        makeTextLabel(m_controller->isInstallMode() ? QStringLiteral("正在初始化Devtron服务...")
+        Labels::text(m_controller->isInstallMode() ? QStringLiteral("正在初始化Devtron服务...")
                                                     : QStringLiteral("正在完成环境配置..."),
                       Palette::font(11), Palette::secondaryText(), bar);
     m_footerText->setObjectName(QStringLiteral("footerLabel"));
@@ -186,7 +182,7 @@ QWidget* WaitingForServicesView::buildBottomBar() {
     m_nextButton->setStyleSheet(
         QStringLiteral("QPushButton { background-color: %1; color: %2; border: none; "
                        "border-radius: 6px; padding: 8px 16px; }")
-            .arg(css(Palette::blue()), css(Palette::white())));
+            .arg(Palette::css(Palette::blue()), Palette::css(Palette::white())));
     layout->addWidget(m_nextButton);
     return bar;
 }

@@ -1,7 +1,7 @@
 #include "views/waiting/WaitingForServicesView.h"
 #include "session/InstallationState.h"
 #include "support/StandInTools.h"
-#include "views/ProgressBar.h"
+#include "views/common/ProgressBar.h"
 #include "views/waiting/WaitingForServicesController.h"
 
 #include <QLabel>

@@ -1,0 +1,233 @@
+#include "views/installation/InstallationView.h"
+
+#include "session/InstallationState.h"
+#include "views/common/BusyIndicator.h"
+#include "views/style/IconRegistry.h"
+#include "views/style/Palette.h"
+#include "views/common/ProgressBar.h"
+#include "views/common/Labels.h"
+#include "views/installation/InstallationController.h"
+
+#include <QHBoxLayout>
+#include <QHideEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace {
+
+QVBoxLayout* stack(QWidget* owner, int spacing) {
+    auto* layout = new QVBoxLayout(owner);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
+QHBoxLayout* row(QWidget* owner) {
+    auto* layout = new QHBoxLayout(owner);
+    layout->setContentsMargins(0, 0, 0, 0);
+    return layout;
+}
+
+} // namespace
+
+InstallationView::InstallationView(InstallationState& state, QWidget* parent)
+    : QWidget(parent), m_state(state), m_controller(new InstallationController(state, this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(30, 30, 30, 30);
+    layout->setSpacing(24);
+    layout->addWidget(buildHeader());
+    layout->addWidget(buildProgressBlock());
+    layout->addWidget(buildLogBlock(), 1);
+    layout->addWidget(buildBottomRow());
+
+    connect(&m_state, &InstallationState::installDevtronChanged, this,
+            &InstallationView::updateTitle);
+    connect(&m_state, &InstallationState::installationProgressChanged, this,
+            &InstallationView::updateProgress);
+    connect(&m_state, &InstallationState::logsChanged, this, &InstallationView::appendNewLogText);
+    connect(m_controller, &InstallationController::elapsedTimeChanged, this,
+            &InstallationView::updateElapsed);
+    connect(m_controller, &InstallationController::isInstallationCompletedChanged, this,
+            &InstallationView::updateCompleted);
+
+    updateTitle();
+    updateElapsed();
+    updateProgress();
+    updateCompleted();
+    appendNewLogText();
+}
+
+void InstallationView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // A window restored from the task bar is not the step appearing.
+    if (!event->spontaneous()) {
+        m_controller->screenShown();
+    }
+}
+
+void InstallationView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (!event->spontaneous()) {
+        m_controller->screenHidden();
+    }
+}
+
+QWidget* InstallationView::buildHeader() {
+    auto* header = new QWidget(this);
+    QVBoxLayout* layout = stack(header, 8);
+    m_title =
+        Labels::text(QString(), Palette::font(20, QFont::Medium), Palette::primaryText(), header);
+    m_title->setObjectName(QStringLiteral("title"));
+    layout->addWidget(m_title);
+    QLabel* hint = Labels::text(QStringLiteral("请稍候，安装过程正在进行中（大约需要3-5分钟）"),
+                                 Palette::font(13), Palette::secondaryText(), header);
+    hint->setWordWrap(true);
+    layout->addWidget(hint);
+    return header;
+}
+
+QWidget* InstallationView::buildProgressBlock() {
+    auto* block = new QWidget(this);
+    QVBoxLayout* layout = stack(block, 10);
+
+    auto* heading = new QWidget(block);
+    QHBoxLayout* headingRow = row(heading);
+    headingRow->addWidget(Labels::text(QStringLiteral("安装进度"),
+                                        Palette::font(13, QFont::Medium), Palette::primaryText(),
+                                        heading));
+    headingRow->addStretch();
+    m_elapsed = Labels::text(QString(), Palette::font(12), Palette::secondaryText(), heading);
+    m_elapsed->setObjectName(QStringLiteral("elapsed"));
+    headingRow->addWidget(m_elapsed);
+    layout->addWidget(heading);
+
+    m_progressBar = new ProgressBar(0.0, block);
+    m_progressBar->setFixedHeight(5);
+    layout->addWidget(m_progressBar);
+
+    auto* status = new QWidget(block);
+    QHBoxLayout* statusRow = row(status);
+    statusRow->setSpacing(6);
+    // The regular spinner at 0.6 of its size, in a 12 by 12 frame.
+    m_spinner = new BusyIndicator(Palette::grey(), 12, status);
+    m_spinner->setObjectName(QStringLiteral("spinner"));
+    statusRow->addWidget(m_spinner);
+    m_doneIcon = new QLabel(status);
+    m_doneIcon->setObjectName(QStringLiteral("doneIcon"));
+    m_doneIcon->setPixmap(
+        IconRegistry::pixmap(QStringLiteral("checkmark.circle.fill"), 12, Palette::green()));
+    statusRow->addWidget(m_doneIcon);
+    m_statusText = Labels::text(QString(), Palette::font(12), Palette::primaryText(), status);
+    m_statusText->setObjectName(QStringLiteral("status"));
+    statusRow->addWidget(m_statusText);
+    statusRow->addStretch();
+    layout->addWidget(status);
+    return block;
+}
+
+QWidget* InstallationView::buildLogBlock() {
+    auto* block = new QWidget(this);
+    QVBoxLayout* layout = stack(block, 8);
+
+    auto* heading = new QWidget(block);
+    QHBoxLayout* headingRow = row(heading);
+    headingRow->addWidget(Labels::text(QStringLiteral("安装日志"),
+                                        Palette::font(13, QFont::Medium), Palette::primaryText(),
+                                        heading));
+    headingRow->addStretch();
+    auto* copy = new QPushButton(QStringLiteral("复制"), heading);
+    copy->setObjectName(QStringLiteral("copyButton"));
+    copy->setFlat(true);
+    copy->setFont(Palette::font(11));
+    copy->setCursor(Qt::PointingHandCursor);
+    copy->setStyleSheet(QStringLiteral("QPushButton { color: %1; border: none; padding: 0; }")
+                            .arg(Palette::css(Palette::blue())));
+    connect(copy, &QPushButton::clicked, m_controller,
+            &InstallationController::copyLogsToClipboard);
+    headingRow->addWidget(copy);
+    layout->addWidget(heading);
+
+    m_logArea = new QPlainTextEdit(block);
+    m_logArea->setObjectName(QStringLiteral("logArea"));
+    m_logArea->setReadOnly(true);
+    m_logArea->setFont(Palette::monospaceFont(10));
+    m_logArea->setFixedHeight(160);
+    m_logArea->setStyleSheet(
+        QStringLiteral("QPlainTextEdit { background-color: %1; color: %2; "
+                       "border: none; border-radius: 6px; padding: 6px; }")
+            .arg(Palette::css(Palette::withOpacity(Palette::grey(), 0.05)), Palette::css(Palette::primaryText())));
+    layout->addWidget(m_logArea);
+    layout->addStretch();
+    return block;
+}
+
+QWidget* InstallationView::buildBottomRow() {
+    auto* bottom = new QWidget(this);
+    bottom->setFixedHeight(36);
+    QHBoxLayout* layout = row(bottom);
+    m_warning = Labels::text(QStringLiteral("安装过程中请勿关闭应用"), Palette::font(11),
+                              Palette::secondaryText(), bottom);
+    m_warning->setObjectName(QStringLiteral("warning"));
+    m_warning->setContentsMargins(10, 0, 0, 0);
+    layout->addWidget(m_warning);
+    layout->addStretch();
+    m_nextButton = new QPushButton(QStringLiteral("下一步"), bottom);
+    m_nextButton->setObjectName(QStringLiteral("nextButton"));
+    m_nextButton->setFont(Palette::font(13, QFont::Medium));
+    m_nextButton->setCursor(Qt::PointingHandCursor);
+    m_nextButton->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2; "
+                                               "border: none; border-radius: 6px; "
+                                               "padding: 8px 16px; }")
+                                    .arg(Palette::css(Palette::blue()), Palette::css(Palette::white())));
+    connect(m_nextButton, &QPushButton::clicked, m_controller,
+            &InstallationController::moveToNextStep);
+    layout->addWidget(m_nextButton);
+    return bottom;
+}
+
+void InstallationView::updateTitle() {
+    m_title->setText(m_state.installDevtron() ? QStringLiteral("正在安装Devtron")
+                                              : QStringLiteral("正在配置环境"));
+}
+
+void InstallationView::updateElapsed() {
+    m_elapsed->setText(QStringLiteral("已运行: ") +
+                       InstallationController::formatTime(m_controller->elapsedTime()));
+}
+
+void InstallationView::updateProgress() {
+    m_progressBar->setProgress(m_state.installationProgress());
+}
+
+void InstallationView::updateCompleted() {
+    const bool done = m_controller->isInstallationCompleted();
+    m_spinner->setVisible(!done);
+    m_doneIcon->setVisible(done);
+    m_statusText->setText(done ? QStringLiteral("安装完成") : QStringLiteral("正在安装..."));
+    QPalette colours = m_statusText->palette();
+    colours.setColor(QPalette::WindowText, done ? Palette::green() : Palette::primaryText());
+    m_statusText->setPalette(colours);
+    m_warning->setVisible(!done);
+    m_nextButton->setVisible(done);
+}
+
+void InstallationView::appendNewLogText() {
+    // The log only grows: show its new tail, never lay the whole text out again. The copy of
+    // `logs` is dropped at once so that the session's next append does not copy the whole log.
+    QString tail;
+    {
+        const QString logs = m_state.logs();
+        tail = logs.mid(m_shownLogLength);
+        m_shownLogLength = logs.size();
+    }
+    if (tail.endsWith(QLatin1Char('\n'))) {
+        tail.chop(1);
+    }
+    if (!tail.isEmpty()) {
+        // Appending follows the bottom only while the user has not scrolled up.
+        m_logArea->appendPlainText(tail);
+    }
+}

@@ -1,0 +1,262 @@
+#include "views/installation/InstallationController.h"
+
+#include "session/InstallationState.h"
+#include "support/StandInTools.h"
+
+#include <QTest>
+#include <QThreadPool>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using Controller = InstallationController;
+
+class InstallationRun : public ::testing::Test {
+protected:
+    InstallationRun() {
+        writeTextFile(kubeconfig, "apiVersion: v1\nkind: Config\n");
+        // The script runs until the test opens its gate, so a run stays open.
+        tools.setTool(QStringLiteral("install.sh"), {},
+                      QStringLiteral("while [ ! -e '%1' ]; do sleep 0.02; done").arg(scriptGate));
+        state.setCurrentStep(InstallationStep::installation);
+        state.setKubeconfigPath(kubeconfig);
+    }
+    ~InstallationRun() override { finishRun(); }
+
+    // Ends the engine's script; a held one would keep a pool thread from the next run.
+    void finishRun() {
+        controller.reset();
+        writeTextFile(scriptGate, {});
+        QThreadPool::globalInstance()->waitForDone(30000);
+        QFile::remove(scriptGate);
+    }
+
+    static void settle() { QTest::qWait(1); }
+    // Shows the screen and waits until the engine's blocking part has returned.
+    void start(bool installDevtron = true) {
+        state.setInstallDevtron(installDevtron);
+        controller = std::make_unique<Controller>(state);
+        controller->screenShown();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !controller->isEngineBusy(); }, 20000));
+        settle();
+    }
+    void ticks(int count) const {
+        for (int i = 0; i < count; ++i) {
+            controller->timerTick();
+        }
+    }
+
+    StandInTools tools;
+    QString kubeconfig = tools.scratchPath(QStringLiteral("kube config"));
+    QString scriptGate = tools.scratchPath(QStringLiteral("script-gate"));
+    InstallationState state;
+    std::unique_ptr<Controller> controller;
+};
+
+TEST(InstallationFormatTime, ZeroPaddedMinutesAndSeconds) {
+    const std::pair<double, const char*> cases[] = {
+        {0, "00:00"}, {59.99, "00:59"}, {65, "01:05"}, {420, "07:00"}, {6000, "100:00"}};
+    for (const auto& [seconds, text] : cases) {
+        EXPECT_EQ(Controller::formatTime(seconds), QString::fromUtf8(text)) << seconds;
+    }
+}
+
+TEST(InstallationFailureMessage, ComposedFromTheReasonAndCompletedFromTheLog) {
+    const QString log =
+        QStringLiteral("[t] 开始\n[t] 错误: a\n\n[t] b 失败\n[t] 正常\n[t] !! c\n[t] 错误 d\n");
+    const QString details = QStringLiteral("\n\n详细信息:\n[t] b 失败\n[t] !! c\n[t] 错误 d");
+    const QString longReason = QStringLiteral("集群没有响应请求并且等待很长时间之后仍然没有结果");
+    const QString combining = QStringLiteral("e\u0301").repeated(13);
+    const QString setup = QStringLiteral("环境配置失败：无法设置");
+    const struct {
+        QString reason;
+        QString logs;
+        QString expected;
+    } cases[] = {
+        {QStringLiteral("脚本出错：超时"), {}, QStringLiteral("脚本出错：超时")},
+        {QStringLiteral("exit: 1"), {}, QStringLiteral("exit: 1")},
+        {QStringLiteral("安装失败了"), {}, QStringLiteral("安装失败了")},
+        {QStringLiteral("网络不通"), {}, QStringLiteral("安装失败: 网络不通")},
+        {QStringLiteral("未知错误"), log, QStringLiteral("安装失败: 未知错误") + details},
+        {QStringLiteral("未知错误"), QStringLiteral("[t] 正常\n"),
+         QStringLiteral("安装失败: 未知错误")},
+        // 19 characters as seen, 32 UTF-16 units: still short.
+        {combining, log, QStringLiteral("安装失败: ") + combining + details},
+        {longReason, log, QStringLiteral("安装失败: ") + longReason},
+        {setup, log,
+         setup + QStringLiteral("\n\n可能的原因：\n1. 选择的kubeconfig文件权限不足\n2. "
+                                "kubeconfig文件内容格式不正确\n3. 应用程序无法写入配置目录\n4. "
+                                "kubectl或helm工具无法正确配置\n\n建议：\n- "
+                                "检查kubeconfig文件格式和权限\n- "
+                                "尝试手动测试kubeconfig文件（kubectl --kubeconfig=YOUR_FILE get "
+                                "nodes）")},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Controller::composeFailureMessage(c.reason, c.logs), c.expected)
+            << c.reason.toStdString();
+    }
+}
+
+TEST_F(InstallationRun, TimersStartAfterTheEngineReturnsAndItsReportsFollowThem) {
+    start();
+    EXPECT_TRUE(controller->timer().isActive());
+    // The engine reported 0.1 and 0.2 while it blocked; the first positive one ended the sweep.
+    EXPECT_FALSE(controller->progressTimer().isActive());
+    EXPECT_DOUBLE_EQ(state.installationProgress(), 0.2);
+
+    controller->startProgressAnimation();
+    controller->handleProgress(0.0);
+    EXPECT_TRUE(controller->progressTimer().isActive());
+    controller->handleProgress(0.4);
+    EXPECT_FALSE(controller->progressTimer().isActive());
+    EXPECT_DOUBLE_EQ(state.installationProgress(), 0.4);
+}
+
+TEST_F(InstallationRun, SweepTurnsAtItsEnds) {
+    Controller sweep(state);
+    const struct {
+        double from, to;
+        bool rising;
+    } steps[] = {{0.5, 0.503, true},
+                 {0.949, 0.95, false},
+                 {0.5, 0.497, false},
+                 {0.102, 0.1, true},
+                 {0.2, 0.203, true}};
+    for (const auto& step : steps) {
+        state.setInstallationProgress(step.from);
+        sweep.progressTick();
+        EXPECT_NEAR(state.installationProgress(), step.to, 1e-12) << step.from;
+        EXPECT_EQ(sweep.progressDirection(), step.rising) << step.from;
+    }
+}
+
+TEST_F(InstallationRun, TimeOutAtTick420CancelsAndReturnsWithoutError) {
+    start();
+    ticks(419);
+    EXPECT_TRUE(controller->timer().isActive());
+    ticks(1);
+    settle();
+    EXPECT_FALSE(controller->timer().isActive());
+    EXPECT_FALSE(state.installationComplete());
+    EXPECT_TRUE(state.logs().contains(QStringLiteral("=== 安装超时 ===")));
+    EXPECT_TRUE(state.logs().contains(QStringLiteral("安装已运行07:00，已超过预定时间")));
+    EXPECT_TRUE(state.logs().contains(QStringLiteral("安装进程取消请求已记录")));
+    EXPECT_EQ(controller->pendingDelay(), Controller::timeoutReturnDelayMs);
+
+    // Reports that come after the time-out belong to an abandoned run.
+    controller->handleProgress(1.0);
+    controller->handleCompletion(true, std::nullopt);
+    EXPECT_FALSE(controller->isInstallationCompleted());
+    controller->firePendingAction();
+    settle();
+    EXPECT_EQ(state.currentStep(), InstallationStep::devtronChoice);
+    EXPECT_FALSE(state.isShowingError());
+    EXPECT_FALSE(state.errorMessage().has_value());
+}
+
+TEST_F(InstallationRun, EachCompletionLeavesTheStepItsOwnWay) {
+    const struct {
+        bool success;
+        std::optional<QString> message;
+        std::optional<int> delay;
+        std::optional<QString> error;
+    } cases[] = {
+        {true, {}, Controller::successAdvanceDelayMs, {}},
+        {false, QStringLiteral("NO_ALERT:集群中已经安装了Devtron"), {}, {}},
+        {false, QStringLiteral("脚本 NO_ALERT:x"), Controller::failureReturnDelayMs,
+         QStringLiteral("脚本 NO_ALERT:x")},
+        {false, {}, Controller::failureReturnDelayMs, QStringLiteral("安装失败: 未知错误")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message.value_or(QStringLiteral("none")).toStdString());
+        state.setCurrentStep(InstallationStep::installation);
+        state.setErrorMessage(std::nullopt);
+        finishRun();
+        start();
+        controller->handleCompletion(c.success, c.message);
+        settle();
+        EXPECT_EQ(controller->isInstallationCompleted(), c.success);
+        EXPECT_EQ(controller->pendingDelay(), c.delay);
+        EXPECT_EQ(state.currentStep() == InstallationStep::installation, c.delay.has_value());
+        EXPECT_EQ(state.errorMessage().has_value(), c.error.has_value());
+        EXPECT_TRUE(state.errorMessage().value_or("").startsWith(c.error.value_or("")));
+        EXPECT_EQ(controller->timer().isActive(), c.success || !c.delay);
+    }
+}
+
+TEST_F(InstallationRun, SuccessAdvancesOnceThoughNextIsPressedDuringTheWait) {
+    start();
+    controller->handleCompletion(true, std::nullopt);
+    ticks(500);
+    EXPECT_TRUE(controller->timer().isActive()) << "no time-out after success";
+    controller->moveToNextStep();
+    controller->firePendingAction();
+    settle();
+    settle();
+    EXPECT_EQ(state.currentStep(), InstallationStep::waitingForServices);
+}
+
+TEST_F(InstallationRun, ScriptFailureRaisesTheEnginesMessage) {
+    tools.setTool(QStringLiteral("install.sh"), {{{}, {}, QStringLiteral("chart not found"), 3}});
+    start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.errorMessage().has_value(); }, 20000));
+    EXPECT_TRUE(state.errorMessage()->startsWith(QStringLiteral("安装失败: chart not found\n\n")));
+    EXPECT_EQ(controller->pendingDelay(), Controller::failureReturnDelayMs);
+}
+
+TEST_F(InstallationRun, ConfigureOnlySuccessGoesStraightToCompletion) {
+    state.setInstallationStartTime(QDateTime::currentDateTime().addSecs(-65));
+    state.setIsInstalling(true);
+    tools.hold();
+    state.setInstallDevtron(false);
+    controller = std::make_unique<Controller>(state);
+    controller->screenShown();
+    QTest::qWait(200);
+    EXPECT_FALSE(controller->timer().isActive()) << "no timer before the set-up returns";
+    tools.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller->timer().isActive(); }, 20000));
+    settle();
+    EXPECT_TRUE(state.logs().contains(QStringLiteral("] 环境配置成功\n")));
+    EXPECT_EQ(controller->pendingDelay(), Controller::setupCompleteDelayMs);
+    controller->firePendingAction();
+    EXPECT_TRUE(controller->isInstallationCompleted());
+    EXPECT_EQ(controller->pendingDelay(), Controller::successAdvanceDelayMs);
+    controller->firePendingAction();
+    settle();
+    EXPECT_EQ(state.currentStep(), InstallationStep::completion);
+    EXPECT_FALSE(state.isInstalling());
+    EXPECT_TRUE(state.logs().contains(QStringLiteral("跳过等待服务启动页面，直接进入完成页面")));
+    EXPECT_TRUE(state.logs().contains(QStringLiteral("总安装时间: 1分5秒")));
+}
+
+TEST_F(InstallationRun, ConfigureOnlyFailureRaisesTheSetUpMessage) {
+    tools.removeTool(QStringLiteral("helm"));
+    start(false);
+    EXPECT_TRUE(state.logs().contains(QStringLiteral("配置失败详情: 环境配置失败：")));
+    ASSERT_TRUE(state.errorMessage().has_value());
+    EXPECT_TRUE(state.errorMessage()->startsWith(QStringLiteral("环境配置失败：")));
+    EXPECT_TRUE(state.errorMessage()->endsWith(QStringLiteral("get nodes）")));
+    EXPECT_EQ(controller->pendingDelay(), Controller::failureReturnDelayMs);
+    controller->firePendingAction();
+    settle();
+    EXPECT_EQ(state.currentStep(), InstallationStep::devtronChoice);
+}
+
+TEST_F(InstallationRun, ReportsForAGoneControllerAreDropped) {
+    tools.hold();
+    state.setInstallDevtron(true);
+    controller = std::make_unique<Controller>(state);
+    controller->screenShown();
+    controller.reset();
+    tools.release();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return state.logs().contains(QStringLiteral("执行命令: ")); }, 20000))
+        << "the engine's lines still reach the session log";
+    settle();
+    EXPECT_DOUBLE_EQ(state.installationProgress(), 0.1);
+}
+
+} // namespace

@@ -1,0 +1,86 @@
+#include "views/installation/InstallationView.h"
+
+#include "session/InstallationState.h"
+#include "support/StandInTools.h"
+#include "views/installation/InstallationController.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QThreadPool>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class InstallationScreen : public ::testing::Test {
+protected:
+    void show(bool installDevtron) {
+        state.setCurrentStep(InstallationStep::installation);
+        state.setInstallDevtron(installDevtron);
+        writeTextFile(tools.scratchPath(QStringLiteral("config")), "kind: Config\n");
+        state.setKubeconfigPath(tools.scratchPath(QStringLiteral("config")));
+        view = std::make_unique<InstallationView>(state);
+        view->show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !view->controller().isEngineBusy(); }, 20000));
+        QCoreApplication::processEvents();
+    }
+    ~InstallationScreen() override {
+        view.reset();
+        QThreadPool::globalInstance()->waitForDone(30000);
+    }
+
+    template <typename T> T* child(const char* name) const {
+        return view->findChild<T*>(QString::fromLatin1(name));
+    }
+    QString text(const char* name) const { return child<QLabel>(name)->text(); }
+    bool shown(const char* name) const { return child<QWidget>(name)->isVisibleTo(view.get()); }
+    // Status text, spinner, done mark, warning, "下一步".
+    QString statusRow() const {
+        return text("status") + (shown("spinner") ? " spinner" : "") +
+               (shown("doneIcon") ? " done" : "") + (shown("warning") ? " warning" : "") +
+               (shown("nextButton") ? " next" : "");
+    }
+
+    StandInTools tools;
+    InstallationState state;
+    std::unique_ptr<InstallationView> view;
+};
+
+TEST_F(InstallationScreen, FailedRunKeepsTheSpinnerAndTheLogTakesOnlyNewLines) {
+    tools.removeTool(QStringLiteral("kubectl"));
+    show(false);
+    ASSERT_TRUE(state.errorMessage().has_value());
+    EXPECT_EQ(text("title"), QStringLiteral("正在配置环境"));
+    EXPECT_EQ(statusRow(), QStringLiteral("正在安装... spinner warning"));
+    view->controller().timerTick();
+    EXPECT_EQ(text("elapsed"), QStringLiteral("已运行: 00:01"));
+
+    auto* log = child<QPlainTextEdit>("logArea");
+    state.appendLog(QStringLiteral("新的一行\n第二行"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log->toPlainText() + '\n', state.logs());
+
+    QTest::mouseClick(child<QPushButton>("copyButton"), Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), log->toPlainText() + '\n');
+}
+
+TEST_F(InstallationScreen, SuccessShowsDoneAndNextAdvancesOnce) {
+    tools.setTool(QStringLiteral("install.sh"), {});
+    show(true);
+    EXPECT_EQ(text("title"), QStringLiteral("正在安装Devtron"));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return view->controller().isInstallationCompleted(); }, 20000));
+    EXPECT_EQ(statusRow(), QStringLiteral("安装完成 done next"));
+    QTest::mouseClick(child<QPushButton>("nextButton"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("nextButton"), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(state.currentStep(), InstallationStep::waitingForServices);
+}
+
+} // namespace
