@@ -2,6 +2,7 @@
 
 #include "shell/AppPaths.h"
 
+#include <QDir>
 #include <QStringList>
 
 QString ClusterTools::toolsDirectory() {
@@ -20,10 +21,22 @@ QString ClusterTools::installScriptPath() {
     return toolsDirectory() + QStringLiteral("/devtron-charts/install.sh");
 }
 
+QString ClusterTools::searchPath() {
+    QStringList entries{toolsDirectory(), QStringLiteral("/usr/bin"), QStringLiteral("/bin"),
+                        QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")};
+    // The user's own folders follow, so that credential helpers named by cloud kubeconfigs
+    // (aws, gke-gcloud-auth-plugin, kubelogin) are found while the bundled tools still win.
+    for (const QString& entry : qEnvironmentVariable("PATH").split(QLatin1Char(':'))) {
+        if (QDir::isAbsolutePath(entry) && !entries.contains(entry)) {
+            entries.append(entry);
+        }
+    }
+    return entries.join(QLatin1Char(':'));
+}
+
 EnvironmentOverlay ClusterTools::environment(const QString& kubeconfigPath) {
     return {
-        {QStringLiteral("PATH"),
-         toolsDirectory() + QStringLiteral(":/usr/bin:/bin:/usr/sbin:/sbin")},
+        {QStringLiteral("PATH"), searchPath()},
         {QStringLiteral("KUBECONFIG"), kubeconfigPath},
         {QStringLiteral("KUBE_INSECURE_SKIP_TLS_VERIFY"), QStringLiteral("true")},
     };

@@ -16,7 +16,9 @@ public:
     static QString helmPath();
     static QString installScriptPath();
 
-    // PATH (tools folder first, then the fixed system folders), KUBECONFIG and
+    // The tools folder, the fixed system folders, then the user's own PATH entries not yet named.
+    static QString searchPath();
+    // PATH (searchPath()), KUBECONFIG and
     // KUBE_INSECURE_SKIP_TLS_VERIFY, laid over the process environment for one cluster command.
     static EnvironmentOverlay environment(const QString& kubeconfigPath);
 

@@ -8,6 +8,6 @@ class QObject;
 // application object (a plain tool or test) there is no GUI thread to wait for: it runs at once.
 void postToGuiThread(std::function<void()> work);
 
-// The same, dropped when `context` is gone by then: the usual way for a background job to reach
-// a screen or controller that may be destroyed meanwhile.
+// The same, dropped when `context` is gone by then. `context` must be alive at the call: from a
+// background job, capture a QPointer on the GUI thread and use the form above with a check.
 void postToGuiThread(const QObject* context, std::function<void()> work);

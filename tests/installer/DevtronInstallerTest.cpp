@@ -1,5 +1,6 @@
 #include "installer/DevtronInstaller.h"
 
+#include "shell/ClusterTools.h"
 #include "support/StandInTools.h"
 
 #include <QClipboard>
@@ -20,8 +21,8 @@ namespace {
 
 // The owner, group and other bits of a file's mode.
 QFileDevice::Permissions modeOf(const QString& path) {
-    return QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser |
-                                        QFileDevice::ExeUser);
+    return QFile::permissions(path) &
+           ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
 }
 
 struct Recorder {
@@ -222,8 +223,7 @@ TEST_F(Installer, SuccessfulScriptRunsInItsFolderWithTheClusterEnvironment) {
     const qsizetype at = calls.indexOf(QRegularExpression(QStringLiteral("install\\.sh.*")));
     ASSERT_GE(at, 0);
     EXPECT_EQ(calls.mid(at + 1, 3),
-              QStringList({"env KUBECONFIG=" + kubeconfig,
-                           "env PATH=" + tools.directory() + ":/usr/bin:/bin:/usr/sbin:/sbin",
+              QStringList({"env KUBECONFIG=" + kubeconfig, "env PATH=" + ClusterTools::searchPath(),
                            "env TLS=true"}));
     const QString text = readTextFile(logFile());
     EXPECT_FALSE(text.contains(QStringLiteral("harmless warning")));

@@ -32,7 +32,11 @@ bool mentionsAuthorization(const QString& text) {
 // kubectl 1.32 answers a rejected token on first contact with "You must be logged in to the
 // server (the server has asked for the client to provide credentials)": no "Unauthorized" in it.
 bool mentionsMissingCredentials(const QString& text) {
-    return text.contains(QLatin1String("You must be logged in to the server"));
+    // "getting credentials": the kubeconfig's credential helper is missing or failed, which
+    // kubectl reports behind "Unable to connect to the server" although the server was never
+    // asked.
+    return text.contains(QLatin1String("You must be logged in to the server")) ||
+           text.contains(QLatin1String("getting credentials"));
 }
 
 // A refused connection is worded "The connection to the server HOST was refused", never

@@ -1,3 +1,4 @@
+#include "support/ScopedEnvironmentVariable.h"
 #include "support/ScreenTest.h"
 #include "support/StandInTools.h"
 
@@ -59,6 +60,10 @@ TEST(ConnectionErrorClassification, KubectlsWordingsGetTheirMessages) {
         {QStringLiteral("Unable to connect to the server: authorization header rejected"),
          authorizationMessage},
         {QStringLiteral("x509"), certificateMessage},
+        // A kubeconfig's credential helper that cannot run is a matter of credentials.
+        {QStringLiteral("Unable to connect to the server: getting credentials: exec: executable "
+                        "aws not found"),
+         authorizationMessage},
         // Case-sensitive; "was refused" alone is not kubectl's refused connection.
         {QStringLiteral("unauthorized"), QStringLiteral("unauthorized")},
         {QStringLiteral("token was refused"), QStringLiteral("token was refused")},
@@ -115,6 +120,8 @@ protected:
 };
 
 TEST_F(ChoiceControllerTest, SuccessRunsBothProbesInTheClusterEnvironmentAndLogsTheListing) {
+    // A credential helper's folder on the user's PATH stays reachable, after the fixed folders.
+    const ScopedEnvironmentVariable userPath("PATH", "/usr/bin:/opt/cloud sdk/bin:/bin");
     kubectlAnswers(
         {Reply(QStringLiteral("get namespaces"),
                QStringLiteral("NAME          STATUS   AGE\ndefault       Active   3d\n"))});
@@ -131,7 +138,7 @@ TEST_F(ChoiceControllerTest, SuccessRunsBothProbesInTheClusterEnvironmentAndLogs
     // Both probes run with the cluster environment: the kubeconfig, the tools first on PATH.
     const QString environment =
         QStringLiteral("|env KUBECONFIG=/tmp/nimbrel kube/admin.conf|env PATH=") +
-        m_tools.directory() + QStringLiteral(":/usr/bin:/bin:/usr/sbin:/sbin");
+        m_tools.directory() + QStringLiteral(":/usr/bin:/bin:/usr/sbin:/sbin:/opt/cloud sdk/bin");
     const QString calls = m_tools.calls().join('|');
     EXPECT_TRUE(calls.startsWith(QStringLiteral("kubectl version --client") + environment));
     EXPECT_TRUE(calls.contains(QStringLiteral("kubectl get namespaces --request-timeout=10s") +
