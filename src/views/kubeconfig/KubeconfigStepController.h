@@ -17,9 +17,8 @@ class KubeconfigStepController : public QObject {
                    kubeconfigDisplayPathChanged)
 
 public:
-    // Where "点击注册" leads: the cloud provider's account sign-up page.
-    static constexpr const char* registrationUrl =
-        "https://account.aliyun.com/register/register.htm";
+    // Where "点击注册" leads: a page listing hosted Kubernetes providers, chosen at build time.
+    static constexpr const char* registrationUrl = NIMBREL_REGISTRATION_URL;
 
     explicit KubeconfigStepController(InstallationState& state, QObject* parent = nullptr);
 
