@@ -22,17 +22,7 @@ WizardScreenView::WizardScreenView(const Frame& frame, QWidget* parent)
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The body sits on the screen's own background, with a slim flat scroll bar in place of the
-    // style's bevelled one with arrow buttons.
-    m_scroll->setStyleSheet(
-        QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"
-                       "QScrollBar:vertical { width: 8px; background: transparent; margin: 0; }"
-                       "QScrollBar::handle:vertical { background: %1; border-radius: 4px; "
-                       "min-height: 24px; }"
-                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { "
-                       "background: none; }")
-            .arg(Palette::css(Palette::withOpacity(Palette::grey(), 0.45))));
+    styleScrollArea(m_scroll);
     layout->addWidget(m_scroll, 1);
     layout->addWidget(buildNavigation(frame));
 }
@@ -84,4 +74,18 @@ void WizardScreenView::setBody(QWidget* body) {
 void WizardScreenView::setNextBusy(bool busy) {
     m_nextButton->setText(busy ? QString() : QStringLiteral("下一步"));
     m_nextBusy->setVisible(busy);
+}
+
+void WizardScreenView::styleScrollArea(QScrollArea* scroll) {
+    // The body sits on the screen's own background, with a slim flat scroll bar in place of the
+    // style's bevelled one with arrow buttons.
+    scroll->setStyleSheet(
+        QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"
+                       "QScrollBar:vertical { width: 8px; background: transparent; margin: 0; }"
+                       "QScrollBar::handle:vertical { background: %1; border-radius: 4px; "
+                       "min-height: 24px; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { "
+                       "background: none; }")
+            .arg(Palette::css(Palette::withOpacity(Palette::grey(), 0.45))));
 }

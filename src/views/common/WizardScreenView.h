@@ -34,6 +34,9 @@ public:
     QPushButton* backButton() const { return m_backButton; }
     QPushButton* nextButton() const { return m_nextButton; }
 
+    // The body's look for any scroll area of a screen: transparent, with a slim flat scroll bar.
+    static void styleScrollArea(QScrollArea* scroll);
+
 protected:
     void setBody(QWidget* body);
     QScrollArea* scrollArea() const { return m_scroll; }

@@ -1,13 +1,15 @@
 #include "views/completion/CompletionView.h"
 
 #include "session/InstallationState.h"
-#include "views/style/IconRegistry.h"
-#include "views/style/Palette.h"
+#include "views/common/Buttons.h"
 #include "views/common/Labels.h"
+#include "views/common/WizardScreenView.h"
 #include "views/completion/CompletionController.h"
 #include "views/completion/CompletionInfoRow.h"
 #include "views/completion/InstalledToolRow.h"
 #include "views/completion/RowButton.h"
+#include "views/style/IconRegistry.h"
+#include "views/style/Palette.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -94,15 +96,7 @@ CompletionView::CompletionView(CompletionController* controller, QWidget* parent
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidget(content);
-    scroll->setStyleSheet(
-        QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"
-                       "QScrollBar:vertical { width: 8px; background: transparent; margin: 0; }"
-                       "QScrollBar::handle:vertical { background: %1; border-radius: 4px; "
-                       "min-height: 24px; }"
-                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { "
-                       "background: none; }")
-            .arg(Palette::css(Palette::withOpacity(Palette::grey(), 0.45))));
+    WizardScreenView::styleScrollArea(scroll);
     layout->addWidget(scroll, 1);
     layout->addWidget(buildBottomRow());
 
@@ -142,7 +136,7 @@ QWidget* CompletionView::buildHeader() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
     layout->addWidget(Labels::text(QStringLiteral("安装完成"), Palette::font(20, QFont::Medium),
-                                    Palette::primaryText(), header));
+                                   Palette::primaryText(), header));
     m_subtitle = Labels::text(QString(), Palette::font(13), Palette::secondaryText(), header);
     m_subtitle->setObjectName(QStringLiteral("subtitle"));
     layout->addWidget(m_subtitle);
@@ -156,7 +150,7 @@ QWidget* CompletionView::buildTimeoutNotice() {
     layout->addWidget(makeIconLine(
         makeIcon(QStringLiteral("exclamationmark.triangle"), 12, Palette::orange(), box),
         Labels::text(QStringLiteral("安装超时提醒"), Palette::font(14, QFont::Medium),
-                      Palette::orange(), box),
+                     Palette::orange(), box),
         box));
     for (const QString& line :
          {QStringLiteral("Devtron服务启动超时，访问凭证可能不完整或不可用。您可以："),
@@ -190,7 +184,7 @@ QWidget* CompletionView::buildAccessSection() {
     rows->addWidget(buildPasswordRow(m_accessRows));
     box->layout()->addWidget(m_accessRows);
     m_accessTimeout = Labels::text(QStringLiteral("服务启动超时，无法获取完整访问信息"),
-                                    Palette::font(12), Palette::secondaryText(), box);
+                                   Palette::font(12), Palette::secondaryText(), box);
     m_accessTimeout->setObjectName(QStringLiteral("accessTimeout"));
     box->layout()->addWidget(m_accessTimeout);
     layout->addWidget(box);
@@ -198,7 +192,7 @@ QWidget* CompletionView::buildAccessSection() {
     m_keepWarning = makeIconLine(
         makeIcon(QStringLiteral("exclamationmark.triangle"), 12, Palette::orange(), section),
         Labels::text(QStringLiteral("请妥善保存访问信息，丢失后需要重新安装才能恢复"),
-                      Palette::font(12), Palette::secondaryText(), section),
+                     Palette::font(12), Palette::secondaryText(), section),
         section);
     m_keepWarning->setObjectName(QStringLiteral("keepWarning"));
     layout->addWidget(m_keepWarning);
@@ -248,7 +242,7 @@ QWidget* CompletionView::buildCommandSection() {
     const QString command = m_controller->commandText();
     const QFont font = Palette::monospaceFont(12);
     QLabel* text = Labels::text(QFontMetrics(font).elidedText(command, Qt::ElideRight, 440), font,
-                                 Palette::primaryText(), box);
+                                Palette::primaryText(), box);
     // The elided text never widens the screen past its window.
     text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     text->setObjectName(QStringLiteral("command"));
@@ -294,7 +288,7 @@ QWidget* CompletionView::buildLogButton() {
     layout->addWidget(
         makeIcon(QStringLiteral("doc.text.magnifyingglass"), 12, Palette::primaryText(), button));
     layout->addWidget(Labels::text(QStringLiteral("查看安装日志"), Palette::font(13),
-                                    Palette::primaryText(), button));
+                                   Palette::primaryText(), button));
     layout->addStretch();
     layout->addWidget(makeIcon(QStringLiteral("chevron.right"), 10, Palette::grey(), button));
     button->setMinimumHeight(40);
@@ -319,17 +313,10 @@ QWidget* CompletionView::buildBottomRow() {
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addStretch();
-    m_doneButton = new QPushButton(QStringLiteral("完成"), row);
+    m_doneButton =
+        Buttons::primary(QStringLiteral("完成"), row, Palette::withOpacity(Palette::blue(), 0.4));
     m_doneButton->setObjectName(QStringLiteral("doneButton"));
-    m_doneButton->setFont(Palette::font(13, QFont::Medium));
     m_doneButton->setMinimumWidth(56);
-    m_doneButton->setCursor(Qt::PointingHandCursor);
-    m_doneButton->setStyleSheet(
-        QStringLiteral("QPushButton { background-color: %1; color: %2; border: none; "
-                       "border-radius: 6px; padding: 8px 16px; } "
-                       "QPushButton:disabled { background-color: %3; }")
-            .arg(Palette::css(Palette::blue()), Palette::css(Palette::white()),
-                 Palette::css(Palette::withOpacity(Palette::blue(), 0.4))));
     connect(m_doneButton, &QPushButton::clicked, m_controller, &CompletionController::finish);
     layout->addWidget(m_doneButton);
     return row;

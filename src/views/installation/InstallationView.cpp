@@ -2,11 +2,12 @@
 
 #include "session/InstallationState.h"
 #include "views/common/BusyIndicator.h"
+#include "views/common/Buttons.h"
+#include "views/common/Labels.h"
+#include "views/common/ProgressBar.h"
+#include "views/installation/InstallationController.h"
 #include "views/style/IconRegistry.h"
 #include "views/style/Palette.h"
-#include "views/common/ProgressBar.h"
-#include "views/common/Labels.h"
-#include "views/installation/InstallationController.h"
 
 #include <QHBoxLayout>
 #include <QHideEvent>
@@ -83,7 +84,7 @@ QWidget* InstallationView::buildHeader() {
     m_title->setObjectName(QStringLiteral("title"));
     layout->addWidget(m_title);
     QLabel* hint = Labels::text(QStringLiteral("请稍候，安装过程正在进行中（大约需要3-5分钟）"),
-                                 Palette::font(13), Palette::secondaryText(), header);
+                                Palette::font(13), Palette::secondaryText(), header);
     hint->setWordWrap(true);
     layout->addWidget(hint);
     return header;
@@ -95,9 +96,8 @@ QWidget* InstallationView::buildProgressBlock() {
 
     auto* heading = new QWidget(block);
     QHBoxLayout* headingRow = row(heading);
-    headingRow->addWidget(Labels::text(QStringLiteral("安装进度"),
-                                        Palette::font(13, QFont::Medium), Palette::primaryText(),
-                                        heading));
+    headingRow->addWidget(Labels::text(QStringLiteral("安装进度"), Palette::font(13, QFont::Medium),
+                                       Palette::primaryText(), heading));
     headingRow->addStretch();
     m_elapsed = Labels::text(QString(), Palette::font(12), Palette::secondaryText(), heading);
     m_elapsed->setObjectName(QStringLiteral("elapsed"));
@@ -134,9 +134,8 @@ QWidget* InstallationView::buildLogBlock() {
 
     auto* heading = new QWidget(block);
     QHBoxLayout* headingRow = row(heading);
-    headingRow->addWidget(Labels::text(QStringLiteral("安装日志"),
-                                        Palette::font(13, QFont::Medium), Palette::primaryText(),
-                                        heading));
+    headingRow->addWidget(Labels::text(QStringLiteral("安装日志"), Palette::font(13, QFont::Medium),
+                                       Palette::primaryText(), heading));
     headingRow->addStretch();
     auto* copy = new QPushButton(QStringLiteral("复制"), heading);
     copy->setObjectName(QStringLiteral("copyButton"));
@@ -155,10 +154,10 @@ QWidget* InstallationView::buildLogBlock() {
     m_logArea->setReadOnly(true);
     m_logArea->setFont(Palette::monospaceFont(10));
     m_logArea->setFixedHeight(160);
-    m_logArea->setStyleSheet(
-        QStringLiteral("QPlainTextEdit { background-color: %1; color: %2; "
-                       "border: none; border-radius: 6px; padding: 6px; }")
-            .arg(Palette::css(Palette::withOpacity(Palette::grey(), 0.05)), Palette::css(Palette::primaryText())));
+    m_logArea->setStyleSheet(QStringLiteral("QPlainTextEdit { background-color: %1; color: %2; "
+                                            "border: none; border-radius: 6px; padding: 6px; }")
+                                 .arg(Palette::css(Palette::withOpacity(Palette::grey(), 0.05)),
+                                      Palette::css(Palette::primaryText())));
     layout->addWidget(m_logArea);
     layout->addStretch();
     return block;
@@ -169,19 +168,13 @@ QWidget* InstallationView::buildBottomRow() {
     bottom->setFixedHeight(36);
     QHBoxLayout* layout = row(bottom);
     m_warning = Labels::text(QStringLiteral("安装过程中请勿关闭应用"), Palette::font(11),
-                              Palette::secondaryText(), bottom);
+                             Palette::secondaryText(), bottom);
     m_warning->setObjectName(QStringLiteral("warning"));
     m_warning->setContentsMargins(10, 0, 0, 0);
     layout->addWidget(m_warning);
     layout->addStretch();
-    m_nextButton = new QPushButton(QStringLiteral("下一步"), bottom);
+    m_nextButton = Buttons::primary(QStringLiteral("下一步"), bottom);
     m_nextButton->setObjectName(QStringLiteral("nextButton"));
-    m_nextButton->setFont(Palette::font(13, QFont::Medium));
-    m_nextButton->setCursor(Qt::PointingHandCursor);
-    m_nextButton->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2; "
-                                               "border: none; border-radius: 6px; "
-                                               "padding: 8px 16px; }")
-                                    .arg(Palette::css(Palette::blue()), Palette::css(Palette::white())));
     connect(m_nextButton, &QPushButton::clicked, m_controller,
             &InstallationController::moveToNextStep);
     layout->addWidget(m_nextButton);

@@ -1,10 +1,12 @@
 #include "views/waiting/WaitingForServicesView.h"
 
 #include "views/common/BusyIndicator.h"
+#include "views/common/Buttons.h"
+#include "views/common/Labels.h"
+#include "views/common/ProgressBar.h"
+#include "views/common/WizardScreenView.h"
 #include "views/style/IconRegistry.h"
 #include "views/style/Palette.h"
-#include "views/common/ProgressBar.h"
-#include "views/common/Labels.h"
 #include "views/waiting/WaitingForServicesController.h"
 
 #include <QFrame>
@@ -59,8 +61,7 @@ WaitingForServicesView::WaitingForServicesView(InstallationState& state, QWidget
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setStyleSheet(QStringLiteral(
-        "QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
+    WizardScreenView::styleScrollArea(scroll);
     scroll->setWidget(content);
     layout->addWidget(scroll, 1);
     layout->addWidget(buildBottomBar());
@@ -97,13 +98,12 @@ QWidget* WaitingForServicesView::buildHeader() {
     auto* layout = new QVBoxLayout(header);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
-    layout->addWidget(Labels::text(QStringLiteral("等待服务启动"),
-                                    Palette::font(20, QFont::Medium), Palette::primaryText(),
-                                    header));
+    layout->addWidget(Labels::text(QStringLiteral("等待服务启动"), Palette::font(20, QFont::Medium),
+                                   Palette::primaryText(), header));
     QLabel* subtitle = Labels::text(m_controller->isInstallMode()
-                                         ? QStringLiteral("Devtron服务正在启动中，请稍候...")
-                                         : QStringLiteral("正在完成环境配置..."),
-                                     Palette::font(13), Palette::secondaryText(), header);
+                                        ? QStringLiteral("Devtron服务正在启动中，请稍候...")
+                                        : QStringLiteral("正在完成环境配置..."),
+                                    Palette::font(13), Palette::secondaryText(), header);
     subtitle->setObjectName(QStringLiteral("subtitleLabel"));
     layout->addWidget(subtitle);
     return header;
@@ -113,7 +113,7 @@ QWidget* WaitingForServicesView::buildStatusBox() {
     QFrame* box = makeBox(QStringLiteral("statusBox"), this);
     auto* layout = box->layout();
     layout->addWidget(Labels::text(QStringLiteral("状态"), Palette::font(13, QFont::Medium),
-                                    Palette::primaryText(), box));
+                                   Palette::primaryText(), box));
 
     m_countdownRow = new QWidget(box);
     m_countdownRow->setObjectName(QStringLiteral("countdownRow"));
@@ -132,8 +132,8 @@ QWidget* WaitingForServicesView::buildStatusBox() {
     m_retrievingRow = makeRow(QStringLiteral("retrievingRow"), box);
     m_retrievingRow->layout()->addWidget(new BusyIndicator(Palette::grey(), 12, m_retrievingRow));
     m_retrievingRow->layout()->addWidget(Labels::text(QStringLiteral("正在获取Devtron凭证..."),
-                                                       Palette::font(12), Palette::primaryText(),
-                                                       m_retrievingRow));
+                                                      Palette::font(12), Palette::primaryText(),
+                                                      m_retrievingRow));
     static_cast<QHBoxLayout*>(m_retrievingRow->layout())->addStretch();
     layout->addWidget(m_retrievingRow);
 
@@ -143,7 +143,7 @@ QWidget* WaitingForServicesView::buildStatusBox() {
         IconRegistry::pixmap(QStringLiteral("checkmark.circle.fill"), 12, Palette::green()));
     m_readyRow->layout()->addWidget(mark);
     m_readyRow->layout()->addWidget(Labels::text(QStringLiteral("服务已准备就绪"),
-                                                  Palette::font(12), Palette::green(), m_readyRow));
+                                                 Palette::font(12), Palette::green(), m_readyRow));
     static_cast<QHBoxLayout*>(m_readyRow->layout())->addStretch();
     layout->addWidget(m_readyRow);
     return box;
@@ -152,7 +152,7 @@ QWidget* WaitingForServicesView::buildStatusBox() {
 QWidget* WaitingForServicesView::buildDevtronBox() {
     QFrame* box = makeBox(QStringLiteral("devtronBox"), this);
     QLabel* heading = Labels::text(QStringLiteral("Devtron服务"), Palette::font(13, QFont::Medium),
-                                    Palette::primaryText(), box);
+                                   Palette::primaryText(), box);
     heading->setContentsMargins(0, 0, 0, 2);
     box->layout()->addWidget(heading);
     m_devtronText = Labels::text({}, Palette::font(12), Palette::secondaryText(), box);
@@ -170,19 +170,13 @@ QWidget* WaitingForServicesView::buildBottomBar() {
     layout->setContentsMargins(0, 0, 0, 0);
     m_footerText =
         Labels::text(m_controller->isInstallMode() ? QStringLiteral("正在初始化Devtron服务...")
-                                                    : QStringLiteral("正在完成环境配置..."),
-                      Palette::font(11), Palette::secondaryText(), bar);
+                                                   : QStringLiteral("正在完成环境配置..."),
+                     Palette::font(11), Palette::secondaryText(), bar);
     m_footerText->setObjectName(QStringLiteral("footerLabel"));
     layout->addWidget(m_footerText);
     layout->addStretch();
-    m_nextButton = new QPushButton(QStringLiteral("下一步"), bar);
+    m_nextButton = Buttons::primary(QStringLiteral("下一步"), bar);
     m_nextButton->setObjectName(QStringLiteral("nextButton"));
-    m_nextButton->setFont(Palette::font(13, QFont::Medium));
-    m_nextButton->setCursor(Qt::PointingHandCursor);
-    m_nextButton->setStyleSheet(
-        QStringLiteral("QPushButton { background-color: %1; color: %2; border: none; "
-                       "border-radius: 6px; padding: 8px 16px; }")
-            .arg(Palette::css(Palette::blue()), Palette::css(Palette::white())));
     layout->addWidget(m_nextButton);
     return bar;
 }
