@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,10 +12,6 @@ namespace {
 constexpr int startLimitMs = 30000;
 constexpr int switchLimitMs = 10000;
 } // namespace
-
-ClusterEmulator::ClusterEmulator()
-    : m_dir(std::make_unique<QTemporaryDir>(QDir::tempPath() +
-                                            QStringLiteral("/nimbrel-emulator-XXXXXX"))) {}
 
 ClusterEmulator::~ClusterEmulator() {
     if (m_process.state() == QProcess::NotRunning) {
@@ -29,30 +24,13 @@ ClusterEmulator::~ClusterEmulator() {
     }
 }
 
-QString ClusterEmulator::workDirectory() const {
-    return m_dir->path();
-}
-
 bool ClusterEmulator::start() {
-    if (!m_dir->isValid()) {
-        m_error = QStringLiteral("no temporary folder: ") + m_dir->errorString();
-        return false;
-    }
-    m_stateDir = m_dir->filePath(QStringLiteral("state"));
     // Server errors reach the test's own output, where a failing case shows them.
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(QStringLiteral(NIMBREL_PYTHON3),
                     {QStringLiteral(NIMBREL_EMULATOR_SCRIPT), QStringLiteral("--state-dir"),
-                     m_stateDir, QStringLiteral("--parent-pid"),
+                     m_dir.filePath(QStringLiteral("state")), QStringLiteral("--parent-pid"),
                      QString::number(QCoreApplication::applicationPid())});
-    if (!m_process.waitForStarted(startLimitMs)) {
-        m_error = QStringLiteral("cannot start the emulator: ") + m_process.errorString();
-        return false;
-    }
-    return readReadyLine();
-}
-
-bool ClusterEmulator::readReadyLine() {
     const QDeadlineTimer deadline(startLimitMs);
     while (!m_process.canReadLine()) {
         if (m_process.state() == QProcess::NotRunning || deadline.hasExpired()) {
@@ -68,7 +46,6 @@ bool ClusterEmulator::readReadyLine() {
         m_error = QStringLiteral("the emulator's ready line is not understood");
         return false;
     }
-    m_port = ready.value(u"port").toInt();
     m_kubeconfig = ready.value(u"kubeconfig").toString();
     m_kubeconfigNoCa = ready.value(u"kubeconfigNoCa").toString();
     m_controlFile = ready.value(u"controlFile").toString();
@@ -77,21 +54,9 @@ bool ClusterEmulator::readReadyLine() {
 }
 
 QString ClusterEmulator::faultName(Fault fault) {
-    switch (fault) {
-    case Fault::None:
-        return QStringLiteral("none");
-    case Fault::Unauthorized:
-        return QStringLiteral("unauthorized");
-    case Fault::PlainHttp:
-        return QStringLiteral("plain-http");
-    case Fault::Slow:
-        return QStringLiteral("slow");
-    case Fault::Unavailable:
-        return QStringLiteral("unavailable");
-    case Fault::ClosedPort:
-        return QStringLiteral("closed-port");
-    }
-    return QStringLiteral("none");
+    static const char* const names[] = {"none", "unauthorized", "plain-http",
+                                        "slow", "unavailable",  "closed-port"};
+    return QString::fromLatin1(names[static_cast<int>(fault)]);
 }
 
 bool ClusterEmulator::setFault(Fault fault) {

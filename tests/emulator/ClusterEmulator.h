@@ -1,10 +1,9 @@
 #pragma once
 
+#include <QDir>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
-
-#include <memory>
 
 // Runs scripts/cluster-emulator/cluster_emulator.py as a child process for one test: a local HTTPS
 // Kubernetes API that the real kubectl and helm talk to. The child is killed on destruction.
@@ -12,41 +11,34 @@ class ClusterEmulator {
 public:
     enum class Fault { None, Unauthorized, PlainHttp, Slow, Unavailable, ClosedPort };
 
-    ClusterEmulator();
+    ClusterEmulator() = default;
     ~ClusterEmulator();
 
     ClusterEmulator(const ClusterEmulator&) = delete;
     ClusterEmulator& operator=(const ClusterEmulator&) = delete;
-    ClusterEmulator(ClusterEmulator&&) = delete;
-    ClusterEmulator& operator=(ClusterEmulator&&) = delete;
 
     // Starts the server and waits for its ready line. On failure `errorText` says why.
     bool start();
     QString errorText() const { return m_error; }
 
-    int port() const { return m_port; }
     // A kubeconfig that trusts the emulator's fresh CA and carries its bearer token.
     QString kubeconfigPath() const { return m_kubeconfig; }
     // The same without the CA, so that kubectl refuses the server's certificate.
     QString kubeconfigWithoutCaPath() const { return m_kubeconfigNoCa; }
     // A private folder for the test's own files; removed with the emulator.
-    QString workDirectory() const;
+    QString workDirectory() const { return m_dir.path(); }
 
     // Switches the fault mode and returns once the server has applied it.
     bool setFault(Fault fault);
     static QString faultName(Fault fault);
 
 private:
-    bool readReadyLine();
-
-    std::unique_ptr<QTemporaryDir> m_dir;
+    QTemporaryDir m_dir{QDir::tempPath() + QStringLiteral("/nimbrel-emulator-XXXXXX")};
     QProcess m_process;
     QString m_error;
-    QString m_stateDir;
     QString m_controlFile;
     QString m_appliedFile;
     QString m_kubeconfig;
     QString m_kubeconfigNoCa;
-    int m_port = 0;
     int m_serial = 0;
 };

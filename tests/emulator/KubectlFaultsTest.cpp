@@ -4,7 +4,6 @@
 
 #include <QRegularExpression>
 
-#include <ostream>
 #include <vector>
 
 namespace {
@@ -35,10 +34,6 @@ struct FaultCase {
     // The summary line varies between the timeout's two wordings.
     bool compareSummary;
 };
-
-void PrintTo(const FaultCase& fault, std::ostream* out) {
-    *out << fault.name;
-}
 
 const std::vector<FaultCase>& faultCases() {
     using Fault = ClusterEmulator::Fault;

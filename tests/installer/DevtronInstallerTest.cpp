@@ -19,12 +19,6 @@
 
 namespace {
 
-// The owner, group and other bits of a file's mode.
-QFileDevice::Permissions modeOf(const QString& path) {
-    return QFile::permissions(path) &
-           ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
-}
-
 struct Recorder {
     std::mutex mutex;
     QStringList logs;
@@ -53,19 +47,15 @@ protected:
 
     std::unique_ptr<DevtronInstaller> make(const QString& path) {
         auto rec = recorder = std::make_shared<Recorder>();
+        const auto add = [rec](auto member, auto value) {
+            const std::lock_guard lock(rec->mutex);
+            ((*rec).*member).append(value);
+        };
         return std::make_unique<DevtronInstaller>(
-            path,
-            [rec](double p) {
-                const std::lock_guard lock(rec->mutex);
-                rec->progress.append(p);
-            },
-            [rec](const QString& m) {
-                const std::lock_guard lock(rec->mutex);
-                rec->logs.append(m);
-            },
-            [rec](bool ok, const std::optional<QString>& m) {
-                const std::lock_guard lock(rec->mutex);
-                rec->failures.append(ok ? std::nullopt : m);
+            path, [add](double p) { add(&Recorder::progress, p); },
+            [add](const QString& m) { add(&Recorder::logs, m); },
+            [add](bool ok, const std::optional<QString>& m) {
+                add(&Recorder::failures, ok ? std::nullopt : m);
             });
     }
     std::unique_ptr<DevtronInstaller> make() { return make(kubeconfig); }
@@ -88,7 +78,7 @@ protected:
             QTest::qWaitFor([&] { return recorder->read(&Recorder::info).has_value(); }, 20000));
         return recorder->read(&Recorder::info).value_or(std::pair<QString, QString>());
     }
-    QString logFile() const {
+    static QString logFile() {
         return qEnvironmentVariable("XDG_STATE_HOME") +
                QStringLiteral("/nimbrel/devtron_install.log");
     }
@@ -104,8 +94,7 @@ protected:
 } // namespace
 
 TEST_F(Installer, SetupStopsAtTheFirstFailingCheckWithItsLine) {
-    const QString folder = tools.scratchPath(QStringLiteral("folder"));
-    QDir().mkpath(folder);
+    const QString folder = tools.directory();
     const QString latin1 = tools.scratchPath(QStringLiteral("latin1"));
     writeTextFile(latin1, "name: caf\xe9\n");
     const QString fifo = tools.scratchPath(QStringLiteral("fifo"));

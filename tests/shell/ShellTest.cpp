@@ -2,9 +2,9 @@
 #include "shell/ShellUtils.h"
 
 #include "support/ScopedEnvironmentVariable.h"
+#include "support/StandInTools.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -18,32 +18,11 @@
 
 namespace {
 
-// The owner, group and other bits of a file's mode.
-QFileDevice::Permissions modeOf(const QString& path) {
-    return QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser |
-                                        QFileDevice::ExeUser);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void write(const QString& path, const QByteArray& bytes,
-           QFileDevice::Permissions mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-    file.close();
-    ASSERT_TRUE(file.setPermissions(mode));
-}
-
 constexpr auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
-template <typename Operation> QString console(Operation operation) {
-    testing::internal::CaptureStdout();
-    operation();
-    return QString::fromUtf8(testing::internal::GetCapturedStdout());
+void write(const QString& path, const QByteArray& bytes, QFileDevice::Permissions mode) {
+    writeTextFile(path, bytes);
+    ASSERT_TRUE(QFile::setPermissions(path, mode));
 }
 
 // Runs one asynchronous variant; the result, and whether it arrived on the GUI thread.
@@ -89,7 +68,7 @@ TEST(CommandRunner, LargeStreamsAndCharactersSplitAcrossReadsArriveWhole) {
 
     QTemporaryDir folder;
     const QString text = QStringLiteral("\uFEFF") + QStringLiteral("中文😀é;").repeated(300'000);
-    write(folder.filePath(QStringLiteral("text")), text.toUtf8());
+    writeTextFile(folder.filePath(QStringLiteral("text")), text.toUtf8());
     const QString cat = QStringLiteral("cat ") + ShellUtils::quotePath(folder.filePath("text"));
     const CommandResult whole = ShellUtils::runCommand(cat + QStringLiteral(" >&2; ") + cat);
     EXPECT_EQ(whole.output, text);
@@ -106,15 +85,11 @@ TEST(CommandRunner, EveryVariantReportsAStartFailureAndAsyncOnesCompleteInTheBac
         [] { return ShellUtils::runCommand(QStringLiteral("echo never")); },
         [&] { return ShellUtils::runCommandWithEnv(QStringLiteral("echo never"), overlay); },
         [] {
-            return awaitAsync([](CommandCompletion done) {
-                       ShellUtils::runCommandAsync(QStringLiteral("echo"), std::move(done));
-                   })
-                .first;
+            return awaitAsync([](auto done) { ShellUtils::runCommandAsync("echo", done); }).first;
         },
         [&] {
-            return awaitAsync([&](CommandCompletion done) {
-                       ShellUtils::runCommandAsyncWithEnv(QStringLiteral("echo"), overlay,
-                                                          std::move(done));
+            return awaitAsync([&](auto done) {
+                       ShellUtils::runCommandAsyncWithEnv("echo", overlay, done);
                    })
                 .first;
         },
@@ -165,7 +140,7 @@ TEST(CommandRunner, TimeLimitEndsTheChildAndEverythingItStarted) {
 
 TEST(ShellUtils, SetEnvironmentVariableSetsItHereAndRefusesShellSyntaxInNames) {
     const ScopedEnvironmentVariable restore("NIMBREL_SET", "before");
-    EXPECT_EQ(console([] {
+    EXPECT_EQ(capturedStdout([] {
                   EXPECT_TRUE(ShellUtils::setEnvironmentVariable("NIMBREL_SET", "/a b/配置"));
               }),
               QStringLiteral("成功设置环境变量 NIMBREL_SET=/a b/配置 (仅当前进程)\n"));
@@ -174,8 +149,8 @@ TEST(ShellUtils, SetEnvironmentVariableSetsItHereAndRefusesShellSyntaxInNames) {
 
     QTemporaryDir folder;
     const QString marker = folder.filePath(QStringLiteral("ran"));
-    console([&] {
-        EXPECT_FALSE(ShellUtils::setEnvironmentVariable("BAD=N;touch " + marker + ";X", "v"));
+    capturedStdout([&] {
+        EXPECT_FALSE(ShellUtils::setEnvironmentVariable("BAD;touch " + marker + ";X=", "v"));
     });
     EXPECT_FALSE(QFile::exists(marker));
 }
@@ -216,25 +191,24 @@ TEST(FileUtilities, CopyKeepsABackupFallsBackToTheShellAndEndsOwnerOnly) {
     write(source, "new", ownerOnly | QFileDevice::ReadOther);
     write(target, "old", ownerOnly | QFileDevice::ReadOther);
 
-    const qint64 before = QDateTime::currentSecsSinceEpoch();
-    const QString said = console([&] { EXPECT_TRUE(ShellUtils::copyFile(source, target)); });
-    EXPECT_EQ(readAll(target), QByteArray("new"));
+    const QString said = capturedStdout([&] { EXPECT_TRUE(ShellUtils::copyFile(source, target)); });
+    EXPECT_EQ(readTextFile(target), QStringLiteral("new"));
     EXPECT_EQ(modeOf(target), ownerOnly);
     EXPECT_FALSE(QFile::exists(marker));
     EXPECT_TRUE(said.endsWith(QStringLiteral("使用shell命令复制文件成功\n"))) << said.toStdString();
     const QStringList backups = QDir(folder.path()).entryList({"dst*.backup.*"}, QDir::Files);
     ASSERT_EQ(backups.size(), 1);
-    EXPECT_EQ(readAll(folder.filePath(backups.front())), QByteArray("old"));
-    EXPECT_GE(backups.front().section('.', -1).toLongLong(), before);
+    EXPECT_EQ(readTextFile(folder.filePath(backups.front())), QStringLiteral("old"));
 
     const QString deep = folder.filePath(QStringLiteral("a/b/config"));
-    EXPECT_TRUE(console([&] {
+    EXPECT_TRUE(capturedStdout([&] {
                     EXPECT_TRUE(ShellUtils::copyFile(source, deep));
                 }).startsWith(QStringLiteral("已创建目标目录: ") + folder.filePath("a/b")));
     EXPECT_EQ(modeOf(deep), ownerOnly);
 
     const QString missing = folder.filePath(QStringLiteral("absent"));
-    EXPECT_EQ(console([&] { EXPECT_FALSE(ShellUtils::copyFile(missing, folder.filePath("c/d"))); }),
+    EXPECT_EQ(capturedStdout(
+                  [&] { EXPECT_FALSE(ShellUtils::copyFile(missing, folder.filePath("c/d"))); }),
               QStringLiteral("源文件不存在: ") + missing + '\n');
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("c"))));
 }
@@ -244,10 +218,10 @@ TEST(FileUtilities, WriteToFileReplacesAtomicallyOwnerOnly) {
     const QString target = folder.filePath(QStringLiteral("report.log"));
     write(target, "old", ownerOnly | QFileDevice::ReadOther);
     ASSERT_TRUE(ShellUtils::writeToFile(QStringLiteral("第二版"), target));
-    EXPECT_EQ(readAll(target), QStringLiteral("第二版").toUtf8());
+    EXPECT_EQ(readTextFile(target), QStringLiteral("第二版"));
     EXPECT_EQ(modeOf(target), ownerOnly);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
-    EXPECT_TRUE(console([&] {
+    EXPECT_TRUE(capturedStdout([&] {
                     EXPECT_FALSE(ShellUtils::writeToFile("x", folder.filePath("no/dir/f")));
                 }).startsWith(QStringLiteral("写入文件失败: ")));
 }
@@ -271,23 +245,23 @@ TEST(Privilege, RequestSudoRunsAPrivateScriptThroughPkexecAndRemovesIt) {
         return QDir(AppPaths::privateTempDirectory()).entryList({"sudo_script_*"}, QDir::Files);
     };
 
-    EXPECT_EQ(console([] { EXPECT_TRUE(ShellUtils::requestSudo(QStringLiteral("true"))); }),
+    EXPECT_EQ(capturedStdout([] { EXPECT_TRUE(ShellUtils::requestSudo(QStringLiteral("true"))); }),
               QStringLiteral("命令执行成功，无需管理员权限\n"));
     EXPECT_FALSE(QFile::exists(record));
 
     const ScopedEnvironmentVariable refuse("NIMBREL_ALLOW", "0");
-    EXPECT_EQ(console([&] { EXPECT_FALSE(ShellUtils::requestSudo(command)); }),
+    EXPECT_EQ(capturedStdout([&] { EXPECT_FALSE(ShellUtils::requestSudo(command)); }),
               QStringLiteral("普通权限执行失败，尝试使用管理员权限\n管理员权限命令失败: "
                              "Not authorized\n\n"));
     EXPECT_TRUE(scripts().isEmpty());
 
     const ScopedEnvironmentVariable allow("NIMBREL_ALLOW", "1");
     QFile::remove(record);
-    EXPECT_TRUE(console([&] {
+    EXPECT_TRUE(capturedStdout([&] {
                     EXPECT_TRUE(ShellUtils::requestSudo(command));
                 }).endsWith(QStringLiteral("管理员权限命令执行成功\n")));
-    EXPECT_EQ(readAll(output), QByteArray("it's\n"));
-    EXPECT_EQ(QString::fromUtf8(readAll(record)),
+    EXPECT_EQ(readTextFile(output), QStringLiteral("it's\n"));
+    EXPECT_EQ(readTextFile(record),
               QStringLiteral("#!/bin/bash\n# 临时脚本用于以管理员权限执行命令\n") + command +
                   QStringLiteral("700\n"));
     EXPECT_TRUE(scripts().isEmpty());

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,17 @@ void writeTextFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     file.write(bytes);
+}
+
+QFileDevice::Permissions modeOf(const QString& path) {
+    return QFile::permissions(path) &
+           ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+}
+
+QString capturedStdout(const std::function<void()>& operation) {
+    testing::internal::CaptureStdout();
+    operation();
+    return QString::fromUtf8(testing::internal::GetCapturedStdout());
 }
 
 StandInTools::StandInTools() : m_tools(m_root.filePath(QStringLiteral("app tools"))) {
@@ -81,27 +93,20 @@ QStringList StandInTools::calls() const {
 }
 
 QStringList StandInTools::commandCalls() const {
-    QStringList commands;
-    for (const QString& line : calls()) {
-        if (!line.startsWith(QStringLiteral("env "))) {
-            commands.append(line);
-        }
-    }
-    return commands;
+    static const QRegularExpression command(QStringLiteral("^(?!env )"));
+    return calls().filter(command);
 }
 
 KubectlFault kubectlFault(const QString& name) {
     const QString path =
         QStringLiteral(NIMBREL_SOURCE_DIR "/tests/fixtures/kubectl-faults/") + name + ".txt";
-    const QString recorded = readTextFile(path);
     // The first line is "exit status: N", the rest is kubectl's standard error as written.
-    const qsizetype lineEnd = recorded.indexOf('\n');
-    bool ok = false;
-    const int status =
-        recorded.left(lineEnd).section(QStringLiteral("exit status: "), 1).toInt(&ok);
-    if (lineEnd < 0 || !ok) {
+    static const QRegularExpression layout(QStringLiteral("^exit status: (\\d+)\n"));
+    const QString recorded = readTextFile(path);
+    const QRegularExpressionMatch head = layout.match(recorded);
+    if (!head.hasMatch()) {
         ADD_FAILURE() << "unreadable kubectl fault recording " << path.toStdString();
         return {};
     }
-    return {status, recorded.mid(lineEnd + 1)};
+    return {head.captured(1).toInt(), recorded.mid(head.capturedLength())};
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QFileDevice>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include <functional>
 
 // What a stand-in tool prints and returns when its arguments start with `match` (empty: any).
 struct Reply {
@@ -16,10 +19,9 @@ struct Reply {
 };
 
 // A temporary tools folder (its name holds a blank, so that unquoted paths break) with bash
-// stand-ins for kubectl, helm and devtron-charts/install.sh, made the program's tools folder for
-// the object's lifetime. Every call of a stand-in appends "<tool> <arguments>" to calls(), then
-// one line each of KUBECONFIG, PATH and KUBE_INSECURE_SKIP_TLS_VERIFY prefixed "env ", waits
-// while the gate is held, and answers with the first matching reply (else exit 0, no output).
+// stand-ins for kubectl, helm and devtron-charts/install.sh, the program's tools for the object's
+// lifetime. Each call records "<tool> <arguments>" and "env " lines of KUBECONFIG, PATH and
+// KUBE_INSECURE_SKIP_TLS_VERIFY, waits while held, then gives the first matching reply.
 class StandInTools {
 public:
     StandInTools();
@@ -61,3 +63,7 @@ KubectlFault kubectlFault(const QString& name);
 
 QString readTextFile(const QString& path);
 void writeTextFile(const QString& path, const QByteArray& bytes);
+// A file's owner, group and other bits, without Qt's duplicate user bits.
+QFileDevice::Permissions modeOf(const QString& path);
+// What `operation` wrote to standard output.
+QString capturedStdout(const std::function<void()>& operation);

@@ -16,15 +16,14 @@ void isolateUserFolders(const QTemporaryDir& sandbox) {
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const auto set = [](const char* name, const QString& value) {
+    for (const auto& [name, value] : {std::pair{"HOME", home},
+                                      {"XDG_RUNTIME_DIR", runtime},
+                                      {"XDG_STATE_HOME", home + "/.local/state"},
+                                      {"XDG_CONFIG_HOME", home + "/.config"},
+                                      {"XDG_DATA_HOME", home + "/.local/share"},
+                                      {"XDG_CACHE_HOME", home + "/.cache"}}) {
         qputenv(name, QFile::encodeName(value));
-    };
-    set("HOME", home);
-    set("XDG_RUNTIME_DIR", runtime);
-    set("XDG_STATE_HOME", home + QStringLiteral("/.local/state"));
-    set("XDG_CONFIG_HOME", home + QStringLiteral("/.config"));
-    set("XDG_DATA_HOME", home + QStringLiteral("/.local/share"));
-    set("XDG_CACHE_HOME", home + QStringLiteral("/.cache"));
+    }
 }
 
 } // namespace
