@@ -8,8 +8,6 @@
 #include "views/kubeconfig/KubeconfigStepController.h"
 #include "views/waiting/WaitingForServicesController.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QTest>
 #include <QThreadPool>
@@ -121,8 +119,6 @@ TEST_F(WizardEndToEnd, InstallModeStoresTheReadBackAccessDataInTheKeychain) {
     CompletionController completion(*m_state, keychain.serviceName(), [&] { ++quits; });
     EXPECT_EQ(completion.layout(), CompletionController::Layout::complete);
     completion.copyAllInfo();
-    EXPECT_EQ(QGuiApplication::clipboard()->text(),
-              CompletionController::accessInfoText(url, QStringLiteral("admin"), password));
     ASSERT_TRUE(completion.hasPendingFinish());
     completion.firePendingFinish();
     completion.finish();
@@ -186,10 +182,9 @@ TEST_F(WizardEndToEnd, ExecCredentialHelperIsFoundOnTheProcessPathOnly) {
                                 "      apiVersion: client.authentication.k8s.io/v1beta1\n"
                                 "      command: nimbrel-test-credential-helper\n"
                                 "      interactiveMode: Never"));
-    const QDir work(m_emulator.workDirectory());
-    const QString helpers = work.filePath(QStringLiteral("credential helpers"));
+    const QString helpers = m_emulator.workDirectory() + QStringLiteral("/credential helpers");
     const QString helper = helpers + QStringLiteral("/nimbrel-test-credential-helper");
-    const QString kubeconfig = work.filePath(QStringLiteral("exec-kubeconfig"));
+    const QString kubeconfig = m_emulator.workDirectory() + QStringLiteral("/exec-kubeconfig");
     ASSERT_TRUE(QDir().mkpath(helpers));
     ASSERT_TRUE(PrivateFile::writeOwnerOnly(kubeconfig, text.toUtf8()));
     ASSERT_TRUE(PrivateFile::writeOwnerOnly(
