@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Renders every state of the first two screens in a real X11 window on a private Xvfb display and
-# saves each as <build>/screenshots/<state>.png. Builds first, like scripts/setup.sh.
+# Renders every state of every screen and of the log viewer in a real X11 window on a private Xvfb
+# display and saves each as <build>/screenshots/<state>.png. Builds first, like scripts/setup.sh.
 # Environment: NIMBREL_BUILD_DIR (default build). Extra arguments name the states to render
 # (default: all of them, as listed by `screen_gallery --list`).
 set -euo pipefail

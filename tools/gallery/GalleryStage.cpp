@@ -7,13 +7,23 @@
 #include "session/InstallationState.h"
 #include "shell/AppPaths.h"
 #include "views/choice/DevtronChoiceView.h"
+#include "views/completion/CompletionController.h"
+#include "views/completion/CompletionView.h"
+#include "views/installation/InstallationController.h"
+#include "views/installation/InstallationView.h"
 #include "views/kubeconfig/KubeconfigSelectionView.h"
 #include "views/kubeconfig/KubeconfigStepController.h"
+#include "views/logviewer/LogViewerController.h"
+#include "views/logviewer/LogViewerView.h"
 #include "views/style/Palette.h"
+#include "views/waiting/WaitingForServicesController.h"
+#include "views/waiting/WaitingForServicesView.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -48,14 +58,23 @@ users:
 // Two of the five names a kubeconfig needs: too few to pass the check.
 const char* const incompleteKubeconfig = "apiVersion: v1\nkind: Config\n";
 
-// Answers "version" at once; holds "get" while the hold file exists and the gallery lives, then
-// fails with the recorded error when one is given, else lists namespaces.
+// Answers "version" and the two lookups of Devtron's address and password at once; holds "get"
+// while the hold file exists and the gallery lives, then fails with the recorded error when one
+// is given, else lists namespaces.
 const char* const standInKubectl = R"sh(#!/bin/sh
 here=$(dirname "$0")
-if [ "$1" = version ]; then
+case "$1 $2" in
+"version "*)
     printf 'Client Version: v1.32.3\nKustomize Version: v5.5.0\n'
-    exit 0
-fi
+    exit 0 ;;
+"describe serviceexporter")
+    printf 'Name:         devtron-itf\nNamespace:    devtroncd\nKind:         ServiceExporter\n'
+    printf 'Status:\n  Message:  service exported\n  url: http://10.0.12.4:32080\n'
+    exit 0 ;;
+"get secret")
+    printf 'R2FsbGVyeS1QYXNzLTIwMjY='
+    exit 0 ;;
+esac
 while [ -e "$here/hold" ] && kill -0 %1 2>/dev/null; do sleep 0.1; done
 if [ -s "$here/get.err" ]; then
     cat "$here/get.err" >&2
@@ -78,6 +97,61 @@ QByteArray refusedConnectionError() {
     return "The connection to the server 10.0.12.4:6443 was refused - did you specify the right "
            "host or port?\n";
 }
+
+// What the engine and the screens log in a demo walk up to the installation script's start.
+const std::initializer_list<const char*> setupLines = {
+    "开始配置环境...",
+    "Kubeconfig文件可读，将直接使用: ~/.kube/my-cluster.yaml",
+    "已设置KUBECONFIG环境变量为: ~/.kube/my-cluster.yaml",
+    "已设置工具执行权限",
+    "kubectl工具可用: Client Version: v1.32.3",
+    "helm工具可用: v3.17.2+gcc2a2c5",
+    "环境配置完成 - 使用应用内置工具",
+};
+
+const std::initializer_list<const char*> installLines = {
+    "检查集群中是否已安装Devtron并处于deployed状态...",
+    "未找到名为devtron的Helm发布，可以安装Devtron",
+    "使用安装脚本: /opt/nimbrel/lib/nimbrel/tools/devtron-charts/install.sh",
+    "执行命令: cd /opt/nimbrel/lib/nimbrel/tools/devtron-charts && ./install.sh",
+    "Installing the local chart devtron-standin as release devtron in namespace devtroncd",
+    "NAME: devtron",
+    "NAMESPACE: devtroncd",
+};
+
+// The rest of a whole session, for the log viewer.
+const std::initializer_list<const char*> laterLines = {
+    "STATUS: deployed",
+    "Devtron安装成功完成！✓",
+    "安装完成，状态: 成功",
+    "安装完成，正在自动跳转到下一步...",
+    "进入步骤: 等待服务启动",
+    "开始等待服务就绪阶段",
+    "等待Devtron服务启动，倒计时: 100秒",
+    "等待中... 剩余50秒",
+    "等待中... 剩余0秒",
+    "等待时间结束，开始检索Devtron凭证",
+    "正在获取Devtron凭证...",
+    "执行Kubernetes命令获取Devtron信息",
+    "获取Devtron服务地址: kubectl describe serviceexporter devtron-itf -n devtroncd",
+    "命令执行成功，正在解析输出...",
+    "完整输出:",
+    ">> Name:         devtron-itf",
+    ">> Namespace:    devtroncd",
+    ">> Kind:         ServiceExporter",
+    ">>   url: http://10.0.12.4:32080",
+    "从'url:'字段解析到URL: http://10.0.12.4:32080",
+    "获取Devtron管理员密码: kubectl get secret -n devtroncd devtron-secret -o "
+    "jsonpath={.data.ADMIN_PASSWORD}",
+    "获取到编码密码: <已隐藏, 24 字符>",
+    "Base64解码密码成功",
+    "成功获取Devtron凭证，URL: http://10.0.12.4:32080, 用户名: admin",
+    "服务启动完成，可以进入下一步",
+    "进入步骤: 安装完成",
+};
+
+const QString devtronAddress = QStringLiteral("http://10.0.12.4:32080");
+const QString devtronPassword = QStringLiteral("Gallery-Pass-2026");
 
 } // namespace
 
@@ -110,6 +184,7 @@ GalleryStage::GalleryStage() {
     Palette::applyApplicationPalette();
     m_state = std::make_unique<InstallationState>();
     m_window = std::make_unique<MainWindow>(*m_state);
+    m_state->installEventFilter(this);
 
     m_poll.setInterval(pollMilliseconds);
     connect(&m_poll, &QTimer::timeout, this, &GalleryStage::poll);
@@ -138,7 +213,20 @@ QStringList GalleryStage::stateNames() {
             QStringLiteral("choice-on"),
             QStringLiteral("choice-off"),
             QStringLiteral("choice-testing"),
-            QStringLiteral("choice-alert")};
+            QStringLiteral("choice-alert"),
+            QStringLiteral("installation-running"),
+            QStringLiteral("installation-configuring"),
+            QStringLiteral("installation-done"),
+            QStringLiteral("waiting-countdown"),
+            QStringLiteral("waiting-retrieving"),
+            QStringLiteral("waiting-ready"),
+            QStringLiteral("completion-installed"),
+            QStringLiteral("completion-password-shown"),
+            QStringLiteral("completion-tools-only"),
+            QStringLiteral("completion-timed-out"),
+            QStringLiteral("completion-save-alert"),
+            QStringLiteral("logviewer"),
+            QStringLiteral("logviewer-search")};
 }
 
 QString GalleryStage::validKubeconfigPath() const {
@@ -148,6 +236,14 @@ QString GalleryStage::validKubeconfigPath() const {
 bool GalleryStage::stage(const QString& name) {
     const auto kubeconfigView = [this] { return qobject_cast<KubeconfigSelectionView*>(screen()); };
     const auto choiceView = [this] { return qobject_cast<DevtronChoiceView*>(screen()); };
+    const auto installationView = [this] { return qobject_cast<InstallationView*>(screen()); };
+    const auto waitingView = [this] { return qobject_cast<WaitingForServicesView*>(screen()); };
+    const auto completionView = [this] { return qobject_cast<CompletionView*>(screen()); };
+    const auto logViewer = [this] { return m_window->findChild<LogViewerView*>(); };
+    const auto exposed = [](const QWidget* widget) {
+        return widget != nullptr && widget->isVisible() && widget->windowHandle() != nullptr &&
+               widget->windowHandle()->isExposed();
+    };
     const auto visible = [this](const char* objectName) {
         const QWidget* found = screen() ? screen()->findChild<QWidget*>(objectName) : nullptr;
         return found != nullptr && found->isVisible();
@@ -226,6 +322,103 @@ bool GalleryStage::stage(const QString& name) {
             return alert != nullptr && alert->isVisible() && alert->windowHandle() != nullptr &&
                    alert->windowHandle()->isExposed();
         };
+    } else if (name.startsWith(QStringLiteral("installation-"))) {
+        // The engine's run stays queued behind the held pool; the clock and the sweep are moved
+        // by hand, then left running.
+        const bool configureOnly = name == QStringLiteral("installation-configuring");
+        holdBackgroundPool();
+        onStep(InstallationStep::installation, !configureOnly);
+        m_state->setInstallationStartTime(QDateTime::currentDateTime().addSecs(-83));
+        m_state->setIsInstalling(true);
+        actions = {[=, this] {
+            InstallationController& controller = installationView()->controller();
+            appendLogs(setupLines);
+            if (!configureOnly) {
+                appendLogs(installLines);
+            }
+            for (int second = 0; second < (configureOnly ? 4 : 83); ++second) {
+                controller.timerTick();
+            }
+            for (int tick = 0; tick < 120; ++tick) {
+                controller.progressTick();
+            }
+            controller.startTimer();
+            controller.startProgressAnimation();
+        }};
+        if (name == QStringLiteral("installation-done")) {
+            actions.emplace_back([=, this] {
+                appendLogs({"STATUS: deployed", "Devtron安装成功完成！✓", "安装完成，状态: 成功"});
+                installationView()->controller().completeInstallation();
+            });
+            actions.emplace_back([this] { m_holdStep = true; });
+        }
+        m_reached = [=] {
+            return installationView() && installationView()->controller().timer().isActive() &&
+                   (name != QStringLiteral("installation-done") ||
+                    installationView()->controller().isInstallationCompleted());
+        };
+    } else if (name.startsWith(QStringLiteral("waiting-"))) {
+        // Counted down by hand; the lookup at the end is held, or answered by the stand-in.
+        const int seconds = name == QStringLiteral("waiting-countdown") ? 37 : 100;
+        if (name == QStringLiteral("waiting-retrieving")) {
+            holdBackgroundPool();
+        }
+        onStep(InstallationStep::waitingForServices);
+        actions = {[=] {
+            for (int second = 0; second < seconds; ++second) {
+                waitingView()->controller().tick();
+            }
+        }};
+        m_reached = [=] {
+            if (!waitingView()) {
+                return false;
+            }
+            const WaitingForServicesController& controller = waitingView()->controller();
+            return name == QStringLiteral("waiting-ready")
+                       ? controller.isComplete()
+                       : controller.remainingTime() == 100 - seconds;
+        };
+    } else if (name.startsWith(QStringLiteral("completion-")) ||
+               name.startsWith(QStringLiteral("logviewer"))) {
+        finishedInstallation();
+        if (name == QStringLiteral("completion-tools-only")) {
+            m_state->setInstallDevtron(false);
+            m_state->setDevtronUrl({});
+            m_state->setDevtronPassword({});
+        } else if (name == QStringLiteral("completion-timed-out")) {
+            m_state->setInstallationComplete(false);
+        }
+        m_state->setCurrentStep(InstallationStep::completion);
+        const auto controller = [=]() -> CompletionController& {
+            return completionView()->controller();
+        };
+        if (name == QStringLiteral("completion-password-shown")) {
+            actions = {[=] { controller().setPasswordVisible(true); }};
+        } else if (name == QStringLiteral("completion-save-alert")) {
+            actions = {[=] { controller().finish(); }};
+        } else if (name.startsWith(QStringLiteral("logviewer"))) {
+            appendLogs(laterLines);
+            actions = {[=] { controller().setShowingLogViewer(true); }};
+            if (name == QStringLiteral("logviewer-search")) {
+                actions.emplace_back([=] {
+                    logViewer()->controller().setSearchText(QStringLiteral("devtron"));
+                    logViewer()->controller().setSelectedLogLevel(LogFilter::LogLevel::result);
+                });
+            }
+        }
+        m_reached = [=] {
+            if (!completionView()) {
+                return false;
+            }
+            if (name.startsWith(QStringLiteral("logviewer"))) {
+                return exposed(logViewer()) && !logViewer()->controller().isIndexing();
+            }
+            if (name == QStringLiteral("completion-save-alert")) {
+                return exposed(
+                    completionView()->findChild<QMessageBox*>(QStringLiteral("saveAlert")));
+            }
+            return true;
+        };
     } else {
         return false;
     }
@@ -258,6 +451,40 @@ void GalleryStage::poll() {
     m_poll.stop();
     m_hasSettled = true;
     emit settled();
+}
+
+void GalleryStage::onStep(InstallationStep step, bool installDevtron) {
+    m_state->setKubeconfigPath(validKubeconfigPath(), QStringLiteral("~/.kube/my-cluster.yaml"));
+    m_state->setInstallDevtron(installDevtron);
+    m_state->setCurrentStep(step);
+}
+
+void GalleryStage::appendLogs(std::initializer_list<const char*> lines) {
+    for (const char* line : lines) {
+        m_state->appendLog(QString::fromUtf8(line));
+    }
+}
+
+// The session as the service wait leaves it after a demo installation of 5 minutes 12 seconds.
+void GalleryStage::finishedInstallation() {
+    m_state->setKubeconfigPath(validKubeconfigPath(), QStringLiteral("~/.kube/my-cluster.yaml"));
+    appendLogs({"进入步骤: 选择是否安装Devtron", "进入步骤: 开始安装过程", "开始安装程序...",
+                "开始安装Devtron..."});
+    appendLogs(setupLines);
+    appendLogs(installLines);
+    m_state->setDevtronUrl(devtronAddress);
+    m_state->setDevtronPassword(devtronPassword);
+    m_state->setInstallationTime(312);
+    m_state->setInstallationComplete(true);
+    m_state->setIsInstalling(false);
+}
+
+bool GalleryStage::eventFilter(QObject* watched, QEvent* event) {
+    // The session changes steps (and appends log lines) through queued calls to itself.
+    if (m_holdStep && watched == m_state.get() && event->type() == QEvent::MetaCall) {
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 QWidget* GalleryStage::screen() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/InstallationStep.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -8,6 +10,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -17,9 +20,11 @@ class InstallationState;
 class MainWindow;
 class QSemaphore;
 
-// Puts the real main window into one named state of its first two screens, for screenshots.
-// Everything it needs lives in a throw-away folder of its own: the state and runtime folders of
-// the session, a stand-in kubectl and the kubeconfig files, so the user's files stay untouched.
+// Puts the real main window into one named state of one of its screens (or of the log viewer
+// over it), for screenshots. Everything it needs lives in a throw-away folder of its own: the
+// state and runtime folders of the session, a stand-in kubectl and the kubeconfig files, so the
+// user's files stay untouched. No cluster work runs: the engine's jobs are held or answered by
+// the stand-in, and the screens' clocks are ticked by hand.
 class GalleryStage : public QObject {
     Q_OBJECT
 
@@ -42,6 +47,9 @@ public:
     // Lets held background work finish, so that the program can end without waiting forever.
     void release();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // The named state is reached and has been on screen long enough to be drawn.
     void settled();
@@ -52,6 +60,9 @@ private:
     void holdBackgroundPool();
     void poll();
     void choose(const QString& path);
+    void onStep(InstallationStep step, bool installDevtron = true);
+    void appendLogs(std::initializer_list<const char*> lines);
+    void finishedInstallation();
     void click(const char* objectName);
     QWidget* screen() const;
 
@@ -71,4 +82,7 @@ private:
     std::shared_ptr<QSemaphore> m_poolGate;
     int m_savedMaxThreadCount = 0;
     bool m_released = false;
+    // Keeps the session's queued step changes from running, so that a screen whose controller
+    // moves on by itself after a delay stays on screen.
+    bool m_holdStep = false;
 };
