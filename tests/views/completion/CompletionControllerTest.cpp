@@ -3,17 +3,14 @@
 #include "keychain/KeychainManager.h"
 #include "session/InstallationState.h"
 #include "views/completion/CompletionController.h"
-#include "views/completion/DesktopNotifier.h"
 
 #include <QClipboard>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <QUuid>
 
@@ -49,22 +46,18 @@ protected:
     CompletionController controller{state, store.serviceName(), [this] { ++quits; }};
 };
 
-struct LayoutCase {
-    bool installDevtron;
-    bool complete;
-    Layout layout;
-    const char* subtitle;
-    const char* devtronStatus;
-    bool asksToSave;
-};
-
 TEST_F(Completion, EachLayoutShowsItsTextsAndFinishesItsOwnWay) {
-    const LayoutCase cases[] = {
+    const struct {
+        bool installDevtron, complete;
+        Layout layout;
+        const char *subtitle, *devtronStatus;
+        bool asksToSave;
+    } cases[] = {
         {false, true, Layout::toolsOnly, "Kubernetes工具已完成配置", "已安装", false},
         {true, true, Layout::complete, "Devtron和Kubernetes工具已安装配置完成", "已安装", true},
         {true, false, Layout::timedOut, "安装未能完全完成，部分功能可能不可用", "安装中断", false},
     };
-    for (const LayoutCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.subtitle);
         InstallationState local;
         local.setInstallDevtron(c.installDevtron);
@@ -144,7 +137,6 @@ TEST_F(Completion, CopyAllInfoWaitsThenStoresReadableValuesAndQuits) {
                        "pa$$ word\n\n请妥善保管此信息，这些信息丢失后需要重新安装才能恢复。"));
     EXPECT_FALSE(controller.showSaveAlert());
     EXPECT_EQ(quits, 0);
-    EXPECT_TRUE(controller.hasPendingFinish());
     EXPECT_EQ(store.get(QStringLiteral("devtronUrl")), std::nullopt);
 
     controller.firePendingFinish();
@@ -180,8 +172,7 @@ TEST_F(Completion, FinishingButtonsActOnceWhileTheKeychainIsWritten) {
             }
             ASSERT_TRUE(pressedDuringWrite);
             EXPECT_EQ(pressQuits, 1);
-            EXPECT_FALSE(pressed.showSaveAlert());
-            EXPECT_FALSE(pressed.hasPendingFinish());
+            EXPECT_FALSE(pressed.showSaveAlert() || pressed.hasPendingFinish());
         }
     }
 }
@@ -207,27 +198,6 @@ TEST_F(Completion, WithoutNotificationServiceTheTitleComesBackForTheWindow) {
     controller.copyCommand();
     ASSERT_TRUE(notices.wait(5000));
     EXPECT_EQ(notices.first().first().toString(), QStringLiteral("已复制"));
-}
-
-TEST_F(Completion, ARunningNotificationServiceTakesTheNotification) {
-    if (!ChildSession::isChild()) {
-        ChildSession::rerun(ChildSession::Kind::notificationDaemon);
-        return;
-    }
-    // The daemon needs a moment to start and claim its name; this waits for it, not for timing.
-    ASSERT_TRUE(QTest::qWaitFor(
-        [] {
-            return QDBusConnection::sessionBus().interface()->isServiceRegistered(
-                QStringLiteral("org.freedesktop.Notifications"));
-        },
-        20000));
-    DesktopNotifier notifier;
-    QSignalSpy delivered(&notifier, &DesktopNotifier::delivered);
-    QSignalSpy unavailable(&notifier, &DesktopNotifier::unavailable);
-    notifier.notify(QStringLiteral("已复制"));
-    ASSERT_TRUE(delivered.wait(10000));
-    EXPECT_EQ(delivered.first().first().toString(), QStringLiteral("已复制"));
-    EXPECT_EQ(unavailable.count(), 0);
 }
 
 } // namespace

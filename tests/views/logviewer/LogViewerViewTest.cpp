@@ -67,13 +67,8 @@ protected:
     std::unique_ptr<LogViewerView> view;
 };
 
-TEST_F(LogViewerSheet, IsAWindowModalSheetOfFixedSizeThatEscapeCloses) {
-    EXPECT_TRUE(view->isVisible());
-    EXPECT_EQ(view->windowModality(), Qt::WindowModal);
-    EXPECT_EQ(view->size(), QSize(800, 600));
-    EXPECT_EQ(view->minimumSize(), view->maximumSize());
-
-    // Return in the search field presses no button; Escape closes and forgets the search.
+// Return in the search field presses no button; Escape closes and forgets the search.
+TEST_F(LogViewerSheet, EscapeClosesAndForgetsTheSearch) {
     QTest::keyClicks(child<QLineEdit>("searchField"), QStringLiteral("helm"));
     QTest::keyClick(child<QLineEdit>("searchField"), Qt::Key_Return);
     EXPECT_TRUE(view->isVisible());
