@@ -15,6 +15,17 @@ QString currentTestName() {
     return QString::fromUtf8(info->test_suite_name()) + u'.' + QString::fromUtf8(info->name());
 }
 
+// The daemon and the display are stopped here, as the bus going away does not end them.
+const QString daemonScript = QStringLiteral(R"(
+d=$1; shift
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$d/display" 2>/dev/null & x=$!
+i=0; while [ ! -s "$d/display" ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done
+DISPLAY=:$(cat "$d/display") /usr/lib/notification-daemon/notification-daemon >/dev/null 2>&1 &
+n=$!
+"$@"; rc=$?
+kill $n $x; wait; exit $rc
+)");
+
 } // namespace
 
 bool ChildSession::isChild() {
@@ -28,17 +39,28 @@ QString ChildSession::rerun(Kind kind) {
     environment.insert(QString::fromLatin1(childMarker), currentTestName());
     const QStringList test = {QCoreApplication::applicationFilePath(),
                               QStringLiteral("--gtest_filter=") + currentTestName()};
-    QStringList arguments =
-        QStringList{QStringLiteral("dbus-run-session"), QStringLiteral("--")} + test;
-    if (kind == Kind::noSessionBus) {
+    QString program = QStringLiteral("dbus-run-session");
+    QStringList arguments = {QStringLiteral("--")};
+    switch (kind) {
+    case Kind::noSessionBus:
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
                            QStringLiteral("unix:path=") + sandbox.filePath(QStringLiteral("none")));
-        arguments = test;
+        program = test.first();
+        arguments = test.mid(1);
+        break;
+    case Kind::emptySessionBus:
+        arguments += test;
+        break;
+    case Kind::notificationDaemon:
+        arguments += QStringList{QStringLiteral("sh"), QStringLiteral("-c"), daemonScript,
+                                 QStringLiteral("sh"), sandbox.path()} +
+                     test;
+        break;
     }
     QProcess child;
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(arguments.first(), arguments.mid(1));
+    child.start(program, arguments);
     // The generous limit only keeps a hanging child from hanging the suite.
     const bool ended = child.waitForFinished(120000);
     if (!ended) {

@@ -3,16 +3,21 @@
 #include <QString>
 
 // Runs the current test case again in a child process of this binary, inside a desktop session
-// of its own, and checks that it passed there; in the child, isChild() is true.
+// of its own, and checks that it passed there. In the child, isChild() is true and the case does
+// its real work.
 namespace ChildSession {
 
 enum class Kind {
+    // No session bus at all: neither a Secret Service nor a notification service.
     noSessionBus,
+    // A private session bus with nothing on it.
     emptySessionBus,
+    // A private session bus with a real notification daemon on a virtual display.
+    notificationDaemon,
 };
 
 bool isChild();
-// The child's merged output.
+// Returns the child's merged output for further checks.
 QString rerun(Kind kind);
 
 } // namespace ChildSession

@@ -3,14 +3,17 @@
 #include "keychain/KeychainManager.h"
 #include "session/InstallationState.h"
 #include "views/completion/CompletionController.h"
+#include "views/completion/DesktopNotifier.h"
 
 #include <QClipboard>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QUuid>
 
@@ -198,6 +201,27 @@ TEST_F(Completion, WithoutNotificationServiceTheTitleComesBackForTheWindow) {
     controller.copyCommand();
     ASSERT_TRUE(notices.wait(5000));
     EXPECT_EQ(notices.first().first().toString(), QStringLiteral("已复制"));
+}
+
+TEST_F(Completion, ARunningNotificationServiceTakesTheNotification) {
+    if (!ChildSession::isChild()) {
+        ChildSession::rerun(ChildSession::Kind::notificationDaemon);
+        return;
+    }
+    // The daemon needs a moment to start and claim its name; this waits for it, not for timing.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] {
+            return QDBusConnection::sessionBus().interface()->isServiceRegistered(
+                QStringLiteral("org.freedesktop.Notifications"));
+        },
+        20000));
+    DesktopNotifier notifier;
+    QSignalSpy delivered(&notifier, &DesktopNotifier::delivered);
+    QSignalSpy unavailable(&notifier, &DesktopNotifier::unavailable);
+    notifier.notify(QStringLiteral("已复制"));
+    ASSERT_TRUE(delivered.wait(10000));
+    EXPECT_EQ(delivered.first().first().toString(), QStringLiteral("已复制"));
+    EXPECT_EQ(unavailable.count(), 0);
 }
 
 } // namespace
