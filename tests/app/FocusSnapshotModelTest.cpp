@@ -15,18 +15,12 @@ Session sessionOf(const InstallationState& state) {
             state.installDevtron()};
 }
 
-// On the install options screen with a chosen file and Devtron declined.
-void prepareChoiceStep(InstallationState& state) {
+TEST(FocusSnapshot, RegainingFocusRestoresTheSessionAndLogsThePathAgain) {
+    InstallationState state;
     state.setCurrentStep(InstallationStep::devtronChoice);
     state.setKubeconfigPath(QStringLiteral("/home/u/.kube/config"),
                             QStringLiteral("~/.kube/config"));
     state.setInstallDevtron(false);
-}
-
-TEST(FocusSnapshot, AFocusChangeCapturesSixValuesAndRestoresFourLoggingThePathAgain) {
-    InstallationState state;
-    prepareChoiceStep(state);
-    state.setInstallationProgress(0.25);
     const Session before = sessionOf(state);
     AppDelegate delegate;
     delegate.applicationStateChanged(Qt::ApplicationInactive);
@@ -34,56 +28,47 @@ TEST(FocusSnapshot, AFocusChangeCapturesSixValuesAndRestoresFourLoggingThePathAg
     delegate.setInstallationState(&state);
 
     delegate.applicationStateChanged(Qt::ApplicationInactive);
-    const QVariantMap saved = delegate.snapshot().savedState().value_or(QVariantMap());
-    EXPECT_EQ(saved, (QVariantMap{{"currentStep", 1},
-                                  {"kubeconfigPath", "/home/u/.kube/config"},
-                                  {"kubeconfigDisplayPath", "~/.kube/config"},
-                                  {"installDevtron", false},
-                                  {"installationProgress", 0.25},
-                                  {"isInstalling", false}}));
     state.setKubeconfigPath(QString(), QString());
     state.setInstallDevtron(true);
     QCoreApplication::processEvents();
     const qsizetype pathLines = state.logs().count(QStringLiteral("设置Kubeconfig路径"));
-
     delegate.applicationStateChanged(Qt::ApplicationActive);
     QCoreApplication::processEvents();
     EXPECT_EQ(sessionOf(state), before);
     EXPECT_EQ(state.logs().count(QStringLiteral("设置Kubeconfig路径")), pathLines + 1);
-    // The snapshot stays: a second activation restores the same values again.
-    state.setInstallDevtron(true);
-    delegate.applicationStateChanged(Qt::ApplicationActive);
-    EXPECT_EQ(sessionOf(state), before);
-}
-
-TEST(FocusSnapshot, NothingIsRestoredDuringARunOrOverProgressMadeMeanwhile) {
-    InstallationState state;
-    FocusSnapshotModel snapshot;
-    EXPECT_FALSE(snapshot.restore(state)) << "no snapshot yet";
-
-    state.setCurrentStep(InstallationStep::installation);
-    state.setIsInstalling(true);
-    snapshot.capture(state);
-    state.setKubeconfigPath(QStringLiteral("/tmp/other"), QStringLiteral("other"));
-    const Session during = sessionOf(state);
-    EXPECT_FALSE(snapshot.restore(state));
-    EXPECT_EQ(sessionOf(state), during);
-
-    // The run ended while the user was away; going back would start it again.
-    state.setIsInstalling(false);
-    state.setCurrentStep(InstallationStep::completion);
-    EXPECT_FALSE(snapshot.restore(state));
-    EXPECT_EQ(state.currentStep(), InstallationStep::completion);
 
     // A session gone before the delegate hears of a focus change is left alone.
-    AppDelegate delegate;
     {
         InstallationState shortLived;
         delegate.setInstallationState(&shortLived);
     }
     EXPECT_EQ(delegate.installationState(), nullptr);
-    delegate.applicationStateChanged(Qt::ApplicationInactive);
-    EXPECT_FALSE(delegate.snapshot().savedState());
+}
+
+TEST(FocusSnapshot, NothingIsRestoredDuringARunOrOverWorkDoneMeanwhile) {
+    FocusSnapshotModel snapshot;
+    InstallationState state;
+    EXPECT_FALSE(snapshot.restore(state)) << "no snapshot yet";
+    const auto restoresFrom = [&](InstallationStep away, InstallationStep now, bool installing) {
+        state.setCurrentStep(away);
+        state.setKubeconfigPath(QStringLiteral("/tmp/away"), QStringLiteral("away"));
+        snapshot.capture(state);
+        state.setIsInstalling(installing);
+        state.setCurrentStep(now);
+        state.setKubeconfigPath(QStringLiteral("/tmp/other"), QStringLiteral("other"));
+        const Session meanwhile = sessionOf(state);
+        const bool restored = snapshot.restore(state);
+        EXPECT_EQ(restored, sessionOf(state) != meanwhile);
+        state.setIsInstalling(false);
+        return restored;
+    };
+    using S = InstallationStep;
+    EXPECT_FALSE(restoresFrom(S::installation, S::installation, true));
+    // The run ended, failed or timed out while the user was away: coming back must not redo it.
+    EXPECT_FALSE(restoresFrom(S::installation, S::completion, false));
+    EXPECT_FALSE(restoresFrom(S::installation, S::devtronChoice, false));
+    EXPECT_FALSE(restoresFrom(S::waitingForServices, S::devtronChoice, false));
+    EXPECT_TRUE(restoresFrom(S::devtronChoice, S::devtronChoice, false));
 }
 
 TEST(FocusSnapshot, OutOfRangeOrMistypedValuesAreSkippedOneByOne) {
@@ -105,17 +90,3 @@ TEST(FocusSnapshot, OutOfRangeOrMistypedValuesAreSkippedOneByOne) {
 }
 
 } // namespace
-
-TEST(FocusSnapshot, NeverReturnsToAStepWhoseArrivalStartsWork) {
-    for (const InstallationStep away :
-         {InstallationStep::installation, InstallationStep::waitingForServices}) {
-        InstallationState state;
-        state.setCurrentStep(away);
-        FocusSnapshotModel snapshot;
-        snapshot.capture(state);
-        // The run failed or timed out while the window was in the background.
-        state.setCurrentStep(InstallationStep::devtronChoice);
-        EXPECT_FALSE(snapshot.restore(state));
-        EXPECT_EQ(state.currentStep(), InstallationStep::devtronChoice);
-    }
-}

@@ -3,7 +3,6 @@
 #include "session/InstallationState.h"
 #include "views/kubeconfig/KubeconfigSelectionView.h"
 #include "views/kubeconfig/KubeconfigStepController.h"
-#include "views/style/Palette.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -46,10 +45,7 @@ protected:
 
     QPushButton* button(const char* name) const { return child<QPushButton>(m_view, name); }
     void click(const char* name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
-    QColor fillOf(const char* name) const {
-        return button(name)->grab().toImage().pixelColor(button(name)->width() / 2, 2);
-    }
-    // Picks the file through the browse button and presses "下一步".
+    // Picks a file with these bytes through the browse button and presses "下一步".
     void pickAndPressNext(const QByteArray& bytes) {
         QFile out(m_files.filePath(QStringLiteral("cluster.yaml")));
         ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
@@ -57,14 +53,11 @@ protected:
         m_pick = out.fileName();
         click("browseButton");
         ASSERT_TRUE(eventually([&] { return button("nextButton")->isEnabled(); }));
-        EXPECT_EQ(child<QLabel>(m_view, "fileNameLabel")->text(), QStringLiteral("cluster.yaml"));
         EXPECT_EQ(child<QLabel>(m_view, "filePathLabel")->text(), m_pick);
-        EXPECT_EQ(fillOf("nextButton").rgb(), Palette::blue().rgb());
         click("nextButton");
         EXPECT_FALSE(button("nextButton")->isEnabled());
         EXPECT_FALSE(button("changeButton")->isEnabled());
         EXPECT_TRUE(child<QWidget>(m_view, "busyIndicator")->isVisible());
-        EXPECT_TRUE(button("nextButton")->text().isEmpty());
     }
 
     QTemporaryDir m_files;
@@ -77,7 +70,6 @@ protected:
 TEST_F(KubeconfigScreen, NothingChosenCancelAndChangeKeepNextGrey) {
     EXPECT_TRUE(child<QWidget>(m_view, "emptyPanel")->isVisible());
     EXPECT_FALSE(button("nextButton")->isEnabled());
-    EXPECT_LT(fillOf("nextButton").hsvSaturation(), 60);
     click("browseButton");
     ASSERT_TRUE(eventually([&] { return m_pickerRuns == 1; }));
     EXPECT_FALSE(m_view.isFilePickerPresented());
@@ -98,20 +90,18 @@ TEST_F(KubeconfigScreen, NothingChosenCancelAndChangeKeepNextGrey) {
               QList<QUrl>{QUrl(QString::fromLatin1(KubeconfigStepController::registrationUrl))});
 }
 
-TEST_F(KubeconfigScreen, ValidFileShowsTheBusyButtonThenMovesOn) {
+TEST_F(KubeconfigScreen, AnInvalidFileFreesTheButtonsAndAValidOneMovesOn) {
+    pickAndPressNext("apiVersion: v1\n");
+    ASSERT_TRUE(eventually([&] { return m_state.isShowingError(); }));
+    EXPECT_EQ(m_state.currentStep(), InstallationStep::kubeconfigSelection);
+    EXPECT_TRUE(button("changeButton")->isEnabled());
+    EXPECT_EQ(button("nextButton")->text(), QStringLiteral("下一步"));
+    m_state.setIsShowingError(false);
+
     pickAndPressNext("apiVersion: v1\nkind: Config\nclusters: []\n");
     ASSERT_TRUE(
         eventually([&] { return m_state.currentStep() == InstallationStep::devtronChoice; }));
     EXPECT_FALSE(m_state.isShowingError());
-}
-
-TEST_F(KubeconfigScreen, InvalidFileRaisesTheErrorAndFreesTheButton) {
-    pickAndPressNext("apiVersion: v1\n");
-    ASSERT_TRUE(eventually([&] { return m_state.isShowingError(); }));
-    EXPECT_EQ(m_state.currentStep(), InstallationStep::kubeconfigSelection);
-    EXPECT_TRUE(button("nextButton")->isEnabled());
-    EXPECT_TRUE(button("changeButton")->isEnabled());
-    EXPECT_EQ(button("nextButton")->text(), QStringLiteral("下一步"));
 }
 
 } // namespace

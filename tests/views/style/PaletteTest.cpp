@@ -21,26 +21,17 @@ TEST(Palette, OpacityScalesTheColoursOwnAlphaAndStaysInRange) {
               Palette::primaryText().alpha());
     EXPECT_EQ(Palette::css(Palette::withOpacity(Palette::blue(), 0.5)),
               QStringLiteral("#80007aff"));
+    EXPECT_EQ(Palette::font(0).pixelSize(), 1) << "a zero size must not reach QFont";
 }
 
-TEST(Palette, FontsPutSimplifiedChineseFirstAndTheApplicationPaletteIsLight) {
-    const QFont font = Palette::font(13, QFont::Medium);
-    EXPECT_EQ(font.families().value(0), QStringLiteral("Noto Sans CJK SC"));
-    EXPECT_EQ(font.pixelSize(), 13);
-    EXPECT_EQ(font.weight(), QFont::Medium);
-    EXPECT_EQ(Palette::font(0).pixelSize(), 1) << "a zero size must not reach QFont";
-    EXPECT_TRUE(
-        Palette::monospaceFont(10).families().contains(QStringLiteral("Noto Sans Mono CJK SC")));
-
+TEST(Palette, TheApplicationPaletteIsLightWhateverTheDesktopTheme) {
     const QPalette saved = QGuiApplication::palette();
     Palette::applyApplicationPalette();
     const QPalette applied = QGuiApplication::palette();
     QGuiApplication::setPalette(saved);
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        EXPECT_GT(applied.color(group, QPalette::Window).lightness(), 200) << group;
         EXPECT_GT(applied.color(group, QPalette::Base).lightness(), 200) << group;
         EXPECT_LT(applied.color(group, QPalette::Text).lightness(), 60) << group;
-        EXPECT_LT(applied.color(group, QPalette::ButtonText).lightness(), 60) << group;
     }
 }
 
