@@ -1,9 +1,9 @@
 #include "views/completion/CompletionInfoRow.h"
 
-#include "views/style/Palette.h"
 #include "views/common/Labels.h"
 #include "views/completion/CompletionController.h"
 #include "views/completion/RowButton.h"
+#include "views/style/Palette.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -23,7 +23,7 @@ CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value,
     const bool address = label == QLatin1String("地址");
     const QFont font = address ? Palette::monospaceFont(12) : Palette::font(12);
     QLabel* text = Labels::text(QFontMetrics(font).elidedText(value, Qt::ElideMiddle, 320), font,
-                                 Palette::primaryText(), this);
+                                Palette::primaryText(), this);
     text->setObjectName(QStringLiteral("value"));
     text->setToolTip(value);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -1,8 +1,8 @@
 #include "views/completion/InstalledToolRow.h"
 
+#include "views/common/Labels.h"
 #include "views/style/IconRegistry.h"
 #include "views/style/Palette.h"
-#include "views/common/Labels.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

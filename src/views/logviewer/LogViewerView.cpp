@@ -1,9 +1,9 @@
 #include "views/logviewer/LogViewerView.h"
 
-#include "views/style/IconRegistry.h"
-#include "views/style/Palette.h"
 #include "views/common/Labels.h"
 #include "views/logviewer/LogLinesModel.h"
+#include "views/style/IconRegistry.h"
+#include "views/style/Palette.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -95,7 +95,7 @@ QWidget* LogViewerView::buildHeader() {
     auto* layout = new QHBoxLayout(header);
     layout->setContentsMargins(padding, padding, padding, padding);
     layout->addWidget(Labels::text(QStringLiteral("安装日志详情"),
-                                    Palette::font(15, QFont::DemiBold), Palette::white(), header));
+                                   Palette::font(15, QFont::DemiBold), Palette::white(), header));
     layout->addStretch(1);
     QPushButton* close = makeButton(QStringLiteral("关闭"), QStringLiteral("closeButton"), header);
     close->setFont(Palette::font(13));
@@ -129,8 +129,9 @@ QWidget* LogViewerView::buildFilterBar() {
                        "padding: 3px 0px; color: %2; background: transparent; }"
                        "QFrame#logLevelPicker QPushButton:checked { background-color: %3; "
                        "color: %4; }")
-            .arg(Palette::css(Palette::withOpacity(Palette::grey(), 0.15)), Palette::css(Palette::primaryText()),
-                 Palette::css(Palette::blue()), Palette::css(Palette::white())));
+            .arg(Palette::css(Palette::withOpacity(Palette::grey(), 0.15)),
+                 Palette::css(Palette::primaryText()), Palette::css(Palette::blue()),
+                 Palette::css(Palette::white())));
     auto* segments = new QHBoxLayout(picker);
     segments->setContentsMargins(2, 2, 2, 2);
     segments->setSpacing(2);
