@@ -58,15 +58,17 @@ users:
 // Two of the five names a kubeconfig needs: too few to pass the check.
 const char* const incompleteKubeconfig = "apiVersion: v1\nkind: Config\n";
 
-// Answers "version" and the two lookups of Devtron's address and password at once; holds "get"
-// while the hold file exists and the gallery lives, then fails with the recorded error when one
-// is given, else lists namespaces.
+// Answers "version" at once; holds everything else while the hold file exists and the gallery
+// lives. Then answers the lookups of Devtron's address and password, fails "get" with the
+// recorded error when one is given, else lists namespaces.
 const char* const standInKubectl = R"sh(#!/bin/sh
 here=$(dirname "$0")
-case "$1 $2" in
-"version "*)
+if [ "$1" = version ]; then
     printf 'Client Version: v1.32.3\nKustomize Version: v5.5.0\n'
-    exit 0 ;;
+    exit 0
+fi
+while [ -e "$here/hold" ] && kill -0 %1 2>/dev/null; do sleep 0.1; done
+case "$1 $2" in
 "describe serviceexporter")
     printf 'Name:         devtron-itf\nNamespace:    devtroncd\nKind:         ServiceExporter\n'
     printf 'Status:\n  Message:  service exported\n  url: http://10.0.12.4:32080\n'
@@ -75,12 +77,18 @@ case "$1 $2" in
     printf 'R2FsbGVyeS1QYXNzLTIwMjY='
     exit 0 ;;
 esac
-while [ -e "$here/hold" ] && kill -0 %1 2>/dev/null; do sleep 0.1; done
 if [ -s "$here/get.err" ]; then
     cat "$here/get.err" >&2
     exit 1
 fi
 printf 'NAME          STATUS   AGE\ndefault       Active   3d\n'
+)sh";
+
+// Holds the engine's tool check while the hold file exists and the gallery lives. The background
+// pool itself cannot be held here: the raster painter needs it to draw the window.
+const char* const standInHelm = R"sh(#!/bin/sh
+while [ -e "$(dirname "$0")/hold" ] && kill -0 %1 2>/dev/null; do sleep 0.1; done
+printf 'v3.17.2+gcc2a2c5\n'
 )sh";
 
 // What kubectl prints when nothing listens on the cluster's port: the recording when the source
@@ -323,19 +331,15 @@ bool GalleryStage::stage(const QString& name) {
                    alert->windowHandle()->isExposed();
         };
     } else if (name.startsWith(QStringLiteral("installation-"))) {
-        // The engine's run stays queued behind the held pool; the clock and the sweep are moved
+        // The engine's run waits in the held tool check; the clock and the sweep are moved
         // by hand, then left running.
         const bool configureOnly = name == QStringLiteral("installation-configuring");
-        holdBackgroundPool();
+        writeFile(QStringLiteral("tools/hold"), {});
         onStep(InstallationStep::installation, !configureOnly);
         m_state->setInstallationStartTime(QDateTime::currentDateTime().addSecs(-83));
         m_state->setIsInstalling(true);
         actions = {[=, this] {
             InstallationController& controller = installationView()->controller();
-            appendLogs(setupLines);
-            if (!configureOnly) {
-                appendLogs(installLines);
-            }
             for (int second = 0; second < (configureOnly ? 4 : 83); ++second) {
                 controller.timerTick();
             }
@@ -361,7 +365,7 @@ bool GalleryStage::stage(const QString& name) {
         // Counted down by hand; the lookup at the end is held, or answered by the stand-in.
         const int seconds = name == QStringLiteral("waiting-countdown") ? 37 : 100;
         if (name == QStringLiteral("waiting-retrieving")) {
-            holdBackgroundPool();
+            writeFile(QStringLiteral("tools/hold"), {});
         }
         onStep(InstallationStep::waitingForServices);
         actions = {[=] {
@@ -520,11 +524,13 @@ void GalleryStage::writeFile(const QString& relativePath, const QByteArray& cont
 }
 
 void GalleryStage::writeStandInKubectl() const {
-    const QString script =
-        QString::fromLatin1(standInKubectl).arg(QCoreApplication::applicationPid());
-    writeFile(QStringLiteral("tools/kubectl"), script.toUtf8());
-    QFile::setPermissions(m_dir.filePath(QStringLiteral("tools/kubectl")),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    for (const auto& [name, text] :
+         {std::pair{"tools/kubectl", standInKubectl}, std::pair{"tools/helm", standInHelm}}) {
+        const QString script = QString::fromLatin1(text).arg(QCoreApplication::applicationPid());
+        writeFile(QString::fromLatin1(name), script.toUtf8());
+        QFile::setPermissions(m_dir.filePath(QString::fromLatin1(name)),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
 }
 
 void GalleryStage::holdBackgroundPool() {
