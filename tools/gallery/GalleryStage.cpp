@@ -232,7 +232,6 @@ QStringList GalleryStage::stateNames() {
             QStringLiteral("completion-password-shown"),
             QStringLiteral("completion-tools-only"),
             QStringLiteral("completion-timed-out"),
-            QStringLiteral("completion-save-alert"),
             QStringLiteral("logviewer"),
             QStringLiteral("logviewer-search")};
 }
@@ -398,8 +397,6 @@ bool GalleryStage::stage(const QString& name) {
         };
         if (name == QStringLiteral("completion-password-shown")) {
             actions = {[=] { controller().setPasswordVisible(true); }};
-        } else if (name == QStringLiteral("completion-save-alert")) {
-            actions = {[=] { controller().finish(); }};
         } else if (name.startsWith(QStringLiteral("logviewer"))) {
             appendLogs(laterLines);
             actions = {[=] { controller().setShowingLogViewer(true); }};
@@ -416,10 +413,6 @@ bool GalleryStage::stage(const QString& name) {
             }
             if (name.startsWith(QStringLiteral("logviewer"))) {
                 return exposed(logViewer()) && !logViewer()->controller().isIndexing();
-            }
-            if (name == QStringLiteral("completion-save-alert")) {
-                return exposed(
-                    completionView()->findChild<QMessageBox*>(QStringLiteral("saveAlert")));
             }
             return true;
         };
