@@ -1,6 +1,8 @@
 // Times the kubeconfig check on a 10 MiB file against merely reading that file.
 #include "views/kubeconfig/KubeconfigValidator.h"
 
+#include "support/MedianTime.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -29,18 +31,6 @@ QByteArray largeKubeconfig() {
     return text + contexts;
 }
 
-template <typename Work> double medianMs(Work work) {
-    std::vector<double> times;
-    for (int i = 0; i < rounds; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -56,14 +46,14 @@ int main(int argc, char** argv) {
     file.close();
 
     qint64 readBytes = 0;
-    const double readMs = medianMs([&] {
+    const double readMs = medianMs(rounds, [&] {
         QFile in(path);
         if (in.open(QIODevice::ReadOnly)) {
             readBytes = in.readAll().size();
         }
     });
     bool valid = false;
-    const double validateMs = medianMs([&] {
+    const double validateMs = medianMs(rounds, [&] {
         const auto result = KubeconfigValidator::validateKubeconfigFile(
             path, dir.path() + QLatin1Char('/'), [](const QString&) {});
         valid = result.verdict == KubeconfigValidator::Verdict::valid;

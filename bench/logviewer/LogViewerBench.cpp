@@ -2,6 +2,8 @@
 // once, then filtering by level and by search text, and building the text that is copied.
 #include "views/logviewer/LogFilter.h"
 
+#include "support/MedianTime.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
@@ -62,18 +64,6 @@ QString sessionLog(int lineCount) {
     return log;
 }
 
-template <typename Work> double medianMs(Work work) {
-    std::vector<double> times;
-    for (int i = 0; i < rounds; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 struct Figures {
     double index;
     double level;
@@ -88,17 +78,19 @@ Figures measure(int lineCount) {
     const QString log = sessionLog(lineCount);
     Figures figures{};
     std::unique_ptr<LogFilter> filter;
-    figures.index = medianMs([&] { filter = std::make_unique<LogFilter>(log); });
-    figures.level = medianMs(
-        [&] { figures.levelLines = filter->select({}, LogFilter::LogLevel::result).lines.size(); });
-    figures.search = medianMs([&] {
+    figures.index = medianMs(rounds, [&] { filter = std::make_unique<LogFilter>(log); });
+    figures.level = medianMs(rounds, [&] {
+        figures.levelLines = filter->select({}, LogFilter::LogLevel::result).lines.size();
+    });
+    figures.search = medianMs(rounds, [&] {
         figures.searchLines =
             filter->select(QStringLiteral("DEVTRON"), LogFilter::LogLevel::all).lines.size();
     });
-    figures.rareSearch = medianMs(
-        [&] { filter->select(QStringLiteral("退出码 12345"), LogFilter::LogLevel::error); });
+    figures.rareSearch = medianMs(rounds, [&] {
+        filter->select(QStringLiteral("退出码 12345"), LogFilter::LogLevel::error);
+    });
     const LogFilter::Selection selection = filter->select({}, LogFilter::LogLevel::result);
-    figures.copyText = medianMs([&] { filter->text(selection); });
+    figures.copyText = medianMs(rounds, [&] { filter->text(selection); });
     return figures;
 }
 

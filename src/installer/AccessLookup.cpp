@@ -7,14 +7,6 @@
 
 #include <utility>
 
-namespace {
-
-QString maskedSecret(const QString& secret) {
-    return QStringLiteral("<已隐藏, %1 字符>").arg(secret.size());
-}
-
-} // namespace
-
 AccessLookup::AccessLookup(LineLog log, ClipboardCopy copyToClipboard)
     : m_log(std::move(log)), m_copyToClipboard(std::move(copyToClipboard)) {}
 
@@ -34,6 +26,10 @@ AccessLookup::ParsedAddress AccessLookup::parseAddress(const QString& output) {
 
 std::optional<QString> AccessLookup::decodePassword(const QString& encoded) {
     return ShellUtils::decodeBase64(encoded.trimmed());
+}
+
+QString AccessLookup::maskedSecret(const QString& secret) {
+    return QStringLiteral("<已隐藏, %1 字符>").arg(secret.size());
 }
 
 QString AccessLookup::errorReport(const QString& title, int closingRuleLength,

@@ -28,6 +28,8 @@ public:
     static ParsedAddress parseAddress(const QString& output);
     // The secret's value: trimmed, then strict Base64 of UTF-8 text; nothing when it is not.
     static std::optional<QString> decodePassword(const QString& encoded);
+    // What the log shows of a secret: its length only.
+    static QString maskedSecret(const QString& secret);
     // The report text saved for a failed lookup command.
     static QString errorReport(const QString& title, int closingRuleLength, const QString& command,
                                int exitCode, const QString& error);

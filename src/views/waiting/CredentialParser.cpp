@@ -1,6 +1,6 @@
 #include "views/waiting/CredentialParser.h"
 
-#include "shell/ShellUtils.h"
+#include "installer/AccessLookup.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -93,14 +93,10 @@ QString CredentialParser::completePort(const QString& address) {
 }
 
 std::optional<QString> CredentialParser::decodePassword(const QString& encoded) {
-    std::optional<QString> password = ShellUtils::decodeBase64(encoded.trimmed());
+    std::optional<QString> password = AccessLookup::decodePassword(encoded);
     // Blank output decodes to an empty text, which no administrator account accepts.
     if (password && password->isEmpty()) {
         return std::nullopt;
     }
     return password;
-}
-
-QString CredentialParser::maskedSecret(const QString& secret) {
-    return QStringLiteral("<已隐藏, %1 字符>").arg(secret.size());
 }

@@ -26,8 +26,6 @@ public:
     // The password from the secret's Base64 text (surrounding blanks allowed); none when the
     // text is not strict Base64 of UTF-8 or holds no password at all.
     static std::optional<QString> decodePassword(const QString& encoded);
-    // What the log may show of a secret: only how long it is.
-    static QString maskedSecret(const QString& secret);
 
 private:
     static std::optional<QString> fieldPass(const QStringList& lines);

@@ -1,5 +1,6 @@
 #include "views/waiting/WaitingForServicesController.h"
 
+#include "installer/AccessLookup.h"
 #include "installer/DevtronInstaller.h"
 #include "session/InstallationState.h"
 #include "shell/ClusterTools.h"
@@ -70,7 +71,7 @@ QString lookUpPassword(const LookupPlan& plan, const LineLogger& log) {
     }
     const QString encoded = result.output.trimmed();
     // The encoded value is as good as the password itself: only its length is recorded.
-    log(QStringLiteral("获取到编码密码: ") + CredentialParser::maskedSecret(encoded));
+    log(QStringLiteral("获取到编码密码: ") + AccessLookup::maskedSecret(encoded));
     const std::optional<QString> password = CredentialParser::decodePassword(encoded);
     if (!password) {
         log(QStringLiteral("Base64解码密码失败，使用默认密码"));

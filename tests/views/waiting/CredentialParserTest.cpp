@@ -1,4 +1,5 @@
 #include "views/waiting/CredentialParser.h"
+#include "installer/AccessLookup.h"
 
 #include <QStringList>
 
@@ -63,7 +64,7 @@ TEST(CredentialParser, PasswordDecodingAndMasking) {
         EXPECT_EQ(CredentialParser::decodePassword(QString::fromUtf8(encoded)), password)
             << encoded;
     }
-    EXPECT_EQ(CredentialParser::maskedSecret(QStringLiteral("cGFzcw==")),
+    EXPECT_EQ(AccessLookup::maskedSecret(QStringLiteral("cGFzcw==")),
               QStringLiteral("<已隐藏, 8 字符>"));
 }
 
