@@ -2,10 +2,12 @@
 
 #include "shell/AppPaths.h"
 #include "shell/Console.h"
+#include "shell/GuiThread.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
+#include <QPointer>
 
 #include <cmath>
 #include <filesystem>
@@ -251,4 +253,15 @@ void InstallationState::writeToLogFile(const QString& line) {
     if (file.write(bytes) != bytes.size()) {
         writeConsoleLine(QStringLiteral("写入日志文件失败: ") + file.errorString());
     }
+}
+
+std::function<void(const QString&)> InstallationState::backgroundLogger() {
+    const QPointer<InstallationState> self(this);
+    return [self](const QString& line) {
+        postToGuiThread([self, line] {
+            if (self) {
+                self->appendLog(line);
+            }
+        });
+    };
 }

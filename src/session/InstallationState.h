@@ -7,6 +7,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 
 // The one session model of the wizard. Lives on the GUI thread; every field announces each
@@ -90,6 +91,9 @@ public:
 
     // Callable from any thread: the time stamp is taken now, the line is stored on the GUI thread.
     void appendLog(const QString& message);
+    // For a background job: a line logger that hands each line to this session on the GUI thread
+    // and drops it once the session is gone. Make it on the GUI thread, before the job starts.
+    std::function<void(const QString&)> backgroundLogger();
     // The session log file's location when it exists.
     std::optional<QUrl> exportLogs() const;
 

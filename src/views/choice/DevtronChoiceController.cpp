@@ -96,14 +96,8 @@ void DevtronChoiceController::testClusterConnection(Completion completion) {
     QPointer<DevtronChoiceController> self(this);
     QPointer<InstallationState> state(&m_state);
     QThreadPool::globalInstance()->start([self, state, versionCommand, namespacesCommand,
-                                          environment, completion = std::move(completion)] {
-        const LineLogger log = [state](const QString& line) {
-            postToGuiThread([state, line] {
-                if (state) {
-                    state->appendLog(line);
-                }
-            });
-        };
+                                          environment, completion = std::move(completion),
+                                          log = m_state.backgroundLogger()] {
         const ProbeOutcome outcome = runProbes(versionCommand, namespacesCommand, environment, log);
         postToGuiThread([self, state, outcome, completion] {
             if (self) {

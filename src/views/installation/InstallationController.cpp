@@ -90,7 +90,6 @@ void InstallationController::createInstaller() {
     // The engine calls back on pool threads. Each report hops to the GUI thread and is dropped
     // there when its receiver is gone; the guards are made here, on the GUI thread.
     const QPointer<InstallationController> self(this);
-    const QPointer<InstallationState> state(&m_state);
     auto progress = [self](double value) {
         postToGuiThread([self, value] {
             if (self) {
@@ -98,13 +97,7 @@ void InstallationController::createInstaller() {
             }
         });
     };
-    auto log = [state](const QString& message) {
-        postToGuiThread([state, message] {
-            if (state) {
-                state->appendLog(message);
-            }
-        });
-    };
+    auto log = m_state.backgroundLogger();
     auto completion = [self](bool success, const std::optional<QString>& message) {
         postToGuiThread([self, success, message] {
             if (self) {

@@ -58,15 +58,7 @@ void KubeconfigStepController::validateKubeconfigFile() {
 
     // Guards are copied into the job; the objects themselves are only touched on the GUI thread.
     const QPointer<KubeconfigStepController> self(this);
-    const QPointer<InstallationState> state(&m_state);
-    QThreadPool::globalInstance()->start([self, state, path] {
-        const auto log = [state](const QString& line) {
-            postToGuiThread([state, line] {
-                if (state) {
-                    state->appendLog(line);
-                }
-            });
-        };
+    QThreadPool::globalInstance()->start([self, log = m_state.backgroundLogger(), path] {
         const KubeconfigValidator::Result result = KubeconfigValidator::validateKubeconfigFile(
             path, AppPaths::privateTempDirectory(), log);
         postToGuiThread([self, path, result] {

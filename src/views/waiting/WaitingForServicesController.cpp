@@ -164,15 +164,7 @@ void WaitingForServicesController::retrieveDevtronCredentials() {
                           ClusterTools::environment(m_state.kubeconfigPath()), m_commandTimeLimit};
     // The pool job may outlive both this controller and the session: it holds only guards.
     const QPointer<WaitingForServicesController> self(this);
-    const QPointer<InstallationState> state(&m_state);
-    QThreadPool::globalInstance()->start([self, state, plan] {
-        const LineLogger log = [state](const QString& line) {
-            postToGuiThread([state, line] {
-                if (state) {
-                    state->appendLog(line);
-                }
-            });
-        };
+    QThreadPool::globalInstance()->start([self, log = m_state.backgroundLogger(), plan] {
         log(QStringLiteral("执行Kubernetes命令获取Devtron信息"));
         Credentials credentials;
         credentials.address = lookUpAddress(plan, log);
