@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "session/InstallationState.h"
 #include "views/common/AlertDialog.h"
+#include "views/common/FocusRing.h"
 #include "views/style/Palette.h"
 
 NimbrelApp::NimbrelApp(int& argc, char** argv) : m_application(argc, argv) {
@@ -11,6 +12,7 @@ NimbrelApp::NimbrelApp(int& argc, char** argv) : m_application(argc, argv) {
     QApplication::setApplicationVersion(QStringLiteral(NIMBREL_VERSION));
     Palette::applyApplicationFont();
     Palette::applyApplicationPalette();
+    FocusRing::followKeyboardFocus();
     // The installer engine needs no widgets; the program gives it its warning box.
     AlertDialog::installInstallerAlert();
 
