@@ -6,6 +6,7 @@
 #include "shell/ClusterTools.h"
 #include "shell/Console.h"
 #include "views/common/AlertDialog.h"
+#include "views/common/FocusRing.h"
 #include "views/style/Palette.h"
 
 #include <QFileInfo>
@@ -30,6 +31,7 @@ NimbrelApp::NimbrelApp(int& argc, char** argv) : m_application(argc, argv) {
     reportMissingTools();
     Palette::applyApplicationFont();
     Palette::applyApplicationPalette();
+    FocusRing::followKeyboardFocus();
     // The installer engine needs no widgets; the program gives it its warning box.
     AlertDialog::installInstallerAlert();
 

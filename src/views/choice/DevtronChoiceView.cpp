@@ -75,6 +75,7 @@ DevtronChoiceView::DevtronChoiceView(InstallationState& state, QWidget* parent)
 
     m_switch = new QCheckBox(QStringLiteral("安装Devtron平台"), content);
     m_switch->setObjectName(QStringLiteral("installDevtronSwitch"));
+    m_switch->setAccessibleName(m_switch->text());
     m_switch->setFont(Palette::font(14));
     // Label first, then the switch, as a switch is laid out on the desktop.
     m_switch->setLayoutDirection(Qt::RightToLeft);
@@ -91,6 +92,7 @@ DevtronChoiceView::DevtronChoiceView(InstallationState& state, QWidget* parent)
     contentLayout->addSpacerItem(
         new QSpacerItem(0, 20, QSizePolicy::Minimum, QSizePolicy::MinimumExpanding));
     setBody(content);
+    chainTabs({m_switch});
 
     connect(m_switch, &QCheckBox::toggled, m_controller,
             &DevtronChoiceController::setInstallDevtron);

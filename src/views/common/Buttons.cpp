@@ -10,6 +10,8 @@ namespace {
 QPushButton* filled(const QString& text, const QColor& fill, const QColor& textColour,
                     const QColor& disabledFill, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
+    // Kept when the label gives way to a spinner.
+    button->setAccessibleName(text);
     button->setFont(Palette::font(13, QFont::Medium));
     button->setCursor(Qt::PointingHandCursor);
     button->setStyleSheet(
@@ -33,6 +35,7 @@ QPushButton* Buttons::secondary(const QString& text, QWidget* parent) {
 
 QPushButton* Buttons::link(const QString& text, int pixelSize, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
+    button->setAccessibleName(text);
     button->setFlat(true);
     button->setCursor(Qt::PointingHandCursor);
     button->setFont(Palette::font(pixelSize));

@@ -45,6 +45,7 @@ DetailedErrorView::DetailedErrorView(const QString& errorMessage, QWidget* paren
 
     auto* closeButton = new QToolButton(this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
+    closeButton->setAccessibleName(QStringLiteral("关闭"));
     closeButton->setAutoRaise(true);
     closeButton->setCursor(Qt::PointingHandCursor);
     closeButton->setIconSize(QSize(14, 14));

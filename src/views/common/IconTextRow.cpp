@@ -20,6 +20,8 @@ IconTextRow::IconTextRow(const QString& icon, const QString& text, QWidget* pare
     label->setObjectName(QStringLiteral("text"));
     m_layout->addWidget(label);
     m_layout->addStretch();
+    // Read as one line; the symbol only decorates the text.
+    setAccessibleName(text);
 }
 
 void IconTextRow::showSymbol(const QColor& tint, int pixelSize) {

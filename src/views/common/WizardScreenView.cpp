@@ -2,6 +2,7 @@
 
 #include "views/common/BusyIndicator.h"
 #include "views/common/Buttons.h"
+#include "views/common/KeyboardAccess.h"
 #include "views/common/Labels.h"
 #include "views/style/Palette.h"
 
@@ -25,6 +26,7 @@ WizardScreenView::WizardScreenView(const Frame& frame, QWidget* parent)
     styleScrollArea(m_scroll);
     layout->addWidget(m_scroll, 1);
     layout->addWidget(buildNavigation(frame));
+    KeyboardAccess::returnPresses(this, m_nextButton);
 }
 
 QWidget* WizardScreenView::buildHeader(const Frame& frame) {
@@ -71,6 +73,11 @@ void WizardScreenView::setBody(QWidget* body) {
     m_scroll->setWidget(body);
 }
 
+void WizardScreenView::chainTabs(QList<QWidget*> bodyControls) {
+    bodyControls << m_backButton << m_nextButton;
+    KeyboardAccess::chainTabs(this, bodyControls);
+}
+
 void WizardScreenView::setNextBusy(bool busy) {
     m_nextButton->setText(busy ? QString() : QStringLiteral("下一步"));
     m_nextBusy->setVisible(busy);
@@ -78,7 +85,9 @@ void WizardScreenView::setNextBusy(bool busy) {
 
 void WizardScreenView::styleScrollArea(QScrollArea* scroll) {
     // The body sits on the screen's own background, with a slim flat scroll bar in place of the
-    // style's bevelled one with arrow buttons.
+    // style's bevelled one with arrow buttons. The area is no Tab stop of its own: Tab brings the
+    // controls inside into view.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setStyleSheet(
         QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"
                        "QScrollBar:vertical { width: 8px; background: transparent; margin: 0; }"

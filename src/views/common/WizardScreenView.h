@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
 #include <QString>
 #include <QWidget>
 
@@ -34,11 +35,14 @@ public:
     QPushButton* backButton() const { return m_backButton; }
     QPushButton* nextButton() const { return m_nextButton; }
 
-    // The body's look for any scroll area of a screen: transparent, with a slim flat scroll bar.
+    // The body's look for any scroll area of a screen: transparent, with a slim flat scroll bar,
+    // and no Tab stop.
     static void styleScrollArea(QScrollArea* scroll);
 
 protected:
     void setBody(QWidget* body);
+    // Tab takes the body's controls in this order, then "上一步" and "下一步".
+    void chainTabs(QList<QWidget*> bodyControls);
     QScrollArea* scrollArea() const { return m_scroll; }
     // A small spinner in place of the "下一步" label, for work started by that button.
     void setNextBusy(bool busy);

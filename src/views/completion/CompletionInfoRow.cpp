@@ -31,15 +31,16 @@ CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value,
     layout->addWidget(text, 1);
 
     if (showCopy) {
-        QPushButton* copy =
-            makeRowButton(QStringLiteral("doc.on.doc"), QStringLiteral("copy"), this);
+        QPushButton* copy = makeRowButton(QStringLiteral("doc.on.doc"), QStringLiteral("copy"),
+                                          QStringLiteral("复制") + label, this);
         connect(copy, &QPushButton::clicked, this,
                 [this] { CompletionController::putOnClipboard(m_value); });
         layout->addWidget(copy);
     }
     if (showOpen) {
         QPushButton* open =
-            makeRowButton(QStringLiteral("arrow.up.forward.square"), QStringLiteral("open"), this);
+            makeRowButton(QStringLiteral("arrow.up.forward.square"), QStringLiteral("open"),
+                          QStringLiteral("打开") + label, this);
         connect(open, &QPushButton::clicked, this,
                 [this] { CompletionController::openURL(m_value); });
         layout->addWidget(open);

@@ -2,6 +2,7 @@
 
 #include "session/InstallationState.h"
 #include "views/common/Buttons.h"
+#include "views/common/KeyboardAccess.h"
 #include "views/common/Labels.h"
 #include "views/common/WizardScreenView.h"
 #include "views/completion/CompletionController.h"
@@ -99,6 +100,7 @@ CompletionView::CompletionView(CompletionController* controller, QWidget* parent
     WizardScreenView::styleScrollArea(scroll);
     layout->addWidget(scroll, 1);
     layout->addWidget(buildBottomRow());
+    KeyboardAccess::returnPresses(this, m_doneButton);
 
     m_notice = Labels::text(QString(), Palette::font(13, QFont::Medium), Palette::white(), this);
     m_notice->setObjectName(QStringLiteral("notice"));
@@ -214,12 +216,13 @@ QWidget* CompletionView::buildPasswordRow(QWidget* parent) {
     m_password->setObjectName(QStringLiteral("password"));
     layout->addWidget(m_password);
     layout->addStretch();
-    m_eyeButton = makeRowButton(QStringLiteral("eye"), QStringLiteral("eyeButton"), row);
+    m_eyeButton = makeRowButton(QStringLiteral("eye"), QStringLiteral("eyeButton"),
+                                QStringLiteral("显示密码"), row);
     connect(m_eyeButton, &QPushButton::clicked, m_controller,
             &CompletionController::togglePasswordVisible);
     layout->addWidget(m_eyeButton);
-    QPushButton* copy =
-        makeRowButton(QStringLiteral("doc.on.doc"), QStringLiteral("copyPassword"), row);
+    QPushButton* copy = makeRowButton(QStringLiteral("doc.on.doc"), QStringLiteral("copyPassword"),
+                                      QStringLiteral("复制密码"), row);
     connect(copy, &QPushButton::clicked, m_controller, &CompletionController::copyPassword);
     layout->addWidget(copy);
     return row;
@@ -248,8 +251,8 @@ QWidget* CompletionView::buildCommandSection() {
     text->setObjectName(QStringLiteral("command"));
     text->setToolTip(command);
     line->addWidget(text, 1);
-    QPushButton* copy =
-        makeRowButton(QStringLiteral("doc.on.doc"), QStringLiteral("copyCommand"), box);
+    QPushButton* copy = makeRowButton(QStringLiteral("doc.on.doc"), QStringLiteral("copyCommand"),
+                                      QStringLiteral("复制命令"), box);
     connect(copy, &QPushButton::clicked, m_controller, &CompletionController::copyCommand);
     line->addWidget(copy);
     static_cast<QVBoxLayout*>(box->layout())->addLayout(line);
@@ -278,6 +281,8 @@ QWidget* CompletionView::buildToolsSection() {
 QWidget* CompletionView::buildLogButton() {
     auto* button = new QPushButton(this);
     button->setObjectName(QStringLiteral("logButton"));
+    // Its text is a label inside it, which a screen reader does not take for the button's name.
+    button->setAccessibleName(QStringLiteral("查看安装日志"));
     button->setCursor(Qt::PointingHandCursor);
     button->setStyleSheet(QStringLiteral("QPushButton#logButton { background-color: %1; border: "
                                          "none; border-radius: 6px; padding: 12px; }")
@@ -344,6 +349,8 @@ void CompletionView::updatePassword() {
     m_password->setText(m_controller->passwordText());
     m_eyeButton->setIcon(IconRegistry::icon(
         visible ? QStringLiteral("eye.slash") : QStringLiteral("eye"), Palette::grey()));
+    m_eyeButton->setAccessibleName(visible ? QStringLiteral("隐藏密码")
+                                           : QStringLiteral("显示密码"));
 }
 
 void CompletionView::ensureSaveAlert() {

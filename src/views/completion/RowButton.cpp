@@ -5,9 +5,11 @@
 
 #include <QPushButton>
 
-QPushButton* makeRowButton(const QString& icon, const QString& name, QWidget* parent) {
+QPushButton* makeRowButton(const QString& icon, const QString& name, const QString& accessibleName,
+                           QWidget* parent) {
     auto* button = new QPushButton(parent);
     button->setObjectName(name);
+    button->setAccessibleName(accessibleName);
     button->setFlat(true);
     button->setCursor(Qt::PointingHandCursor);
     button->setIcon(IconRegistry::icon(icon, Palette::grey()));

@@ -3,6 +3,7 @@
 #include "session/InstallationState.h"
 #include "views/common/BusyIndicator.h"
 #include "views/common/Buttons.h"
+#include "views/common/KeyboardAccess.h"
 #include "views/common/Labels.h"
 #include "views/common/ProgressBar.h"
 #include "views/installation/InstallationController.h"
@@ -43,6 +44,8 @@ InstallationView::InstallationView(InstallationState& state, QWidget* parent)
     layout->addWidget(buildProgressBlock());
     layout->addWidget(buildLogBlock(), 1);
     layout->addWidget(buildBottomRow());
+    KeyboardAccess::chainTabs(this, {m_copyButton, m_logArea, m_nextButton});
+    KeyboardAccess::returnPresses(this, m_nextButton);
 
     connect(&m_state, &InstallationState::installDevtronChanged, this,
             &InstallationView::updateTitle);
@@ -105,6 +108,7 @@ QWidget* InstallationView::buildProgressBlock() {
     layout->addWidget(heading);
 
     m_progressBar = new ProgressBar(0.0, block);
+    m_progressBar->setAccessibleName(QStringLiteral("安装进度"));
     m_progressBar->setFixedHeight(5);
     layout->addWidget(m_progressBar);
 
@@ -139,6 +143,9 @@ QWidget* InstallationView::buildLogBlock() {
     headingRow->addStretch();
     auto* copy = new QPushButton(QStringLiteral("复制"), heading);
     copy->setObjectName(QStringLiteral("copyButton"));
+    copy->setAccessibleName(copy->text());
+    copy->setAccessibleDescription(QStringLiteral("复制安装日志"));
+    m_copyButton = copy;
     copy->setFlat(true);
     copy->setFont(Palette::font(11));
     copy->setCursor(Qt::PointingHandCursor);
@@ -152,6 +159,8 @@ QWidget* InstallationView::buildLogBlock() {
     m_logArea = new QPlainTextEdit(block);
     m_logArea->setObjectName(QStringLiteral("logArea"));
     m_logArea->setReadOnly(true);
+    m_logArea->setAccessibleName(QStringLiteral("安装日志"));
+    m_logArea->setTabChangesFocus(true);
     m_logArea->setFont(Palette::monospaceFont(10));
     m_logArea->setFixedHeight(160);
     m_logArea->setStyleSheet(QStringLiteral("QPlainTextEdit { background-color: %1; color: %2; "

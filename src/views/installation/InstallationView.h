@@ -43,6 +43,7 @@ private:
     BusyIndicator* m_spinner = nullptr;
     QLabel* m_doneIcon = nullptr;
     QLabel* m_statusText = nullptr;
+    QPushButton* m_copyButton = nullptr;
     QPlainTextEdit* m_logArea = nullptr;
     qsizetype m_shownLogLength = 0;
     QLabel* m_warning = nullptr;

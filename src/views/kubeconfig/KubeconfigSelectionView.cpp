@@ -43,6 +43,7 @@ KubeconfigSelectionView::KubeconfigSelectionView(InstallationState& state, QWidg
     m_panels->addWidget(m_emptyPanel);
     m_panels->addWidget(m_filePanel);
     setBody(m_panels);
+    chainTabs({m_browseButton, m_registerButton, m_changeButton});
 
     connect(nextButton(), &QPushButton::clicked, m_controller, &KubeconfigStepController::proceed);
     connect(m_controller, &KubeconfigStepController::kubeconfigPathChanged, this,
@@ -76,6 +77,8 @@ QWidget* KubeconfigSelectionView::buildEmptyPanel() {
     actions->setSpacing(10);
     QPushButton* browse = Buttons::primary(QStringLiteral("浏览文件"), panel);
     browse->setObjectName(QStringLiteral("browseButton"));
+    browse->setAccessibleDescription(QStringLiteral("选择Kubeconfig文件"));
+    m_browseButton = browse;
     browse->setFont(Palette::font(13));
     browse->setIcon(IconRegistry::icon(QStringLiteral("folder.badge.plus"), Palette::white()));
     browse->setIconSize(QSize(13, 13));
@@ -89,6 +92,7 @@ QWidget* KubeconfigSelectionView::buildEmptyPanel() {
                                          Palette::secondaryText(), panel));
     QPushButton* signUp = Buttons::link(QStringLiteral("点击注册"), 12, panel);
     signUp->setObjectName(QStringLiteral("registerButton"));
+    m_registerButton = signUp;
     connect(signUp, &QPushButton::clicked, this, [] {
         KubeconfigStepController::openURL(
             QString::fromLatin1(KubeconfigStepController::registrationUrl));

@@ -52,5 +52,7 @@ private:
     QWidget* m_filePanel = nullptr;
     QLabel* m_fileNameLabel = nullptr;
     QLabel* m_filePathLabel = nullptr;
+    QPushButton* m_browseButton = nullptr;
+    QPushButton* m_registerButton = nullptr;
     QPushButton* m_changeButton = nullptr;
 };

@@ -43,6 +43,7 @@ private:
 QPushButton* makeButton(const QString& text, const QString& name, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
+    button->setAccessibleName(text);
     // Return in the search field must not press a button of the dialog.
     button->setAutoDefault(false);
     button->setCursor(Qt::PointingHandCursor);
@@ -113,6 +114,7 @@ QWidget* LogViewerView::buildFilterBar() {
     m_searchField = new QLineEdit(bar);
     m_searchField->setObjectName(QStringLiteral("searchField"));
     m_searchField->setPlaceholderText(QStringLiteral("搜索日志内容"));
+    m_searchField->setAccessibleName(m_searchField->placeholderText());
     m_searchField->setFont(Palette::font(13));
     m_searchField->setClearButtonEnabled(true);
     layout->addWidget(m_searchField, 1);
@@ -140,6 +142,7 @@ QWidget* LogViewerView::buildFilterBar() {
         QPushButton* segment = makeButton(LogFilter::displayName(level), {}, picker);
         segment->setFont(Palette::font(12));
         segment->setCheckable(true);
+        segment->setAccessibleDescription(QStringLiteral("日志级别"));
         segment->setChecked(level == m_controller->selectedLogLevel());
         m_levelGroup->addButton(segment, static_cast<int>(level));
         segments->addWidget(segment);
@@ -151,6 +154,7 @@ QWidget* LogViewerView::buildFilterBar() {
 QWidget* LogViewerView::buildLogArea() {
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("logList"));
+    m_list->setAccessibleName(QStringLiteral("安装日志"));
     m_list->setModel(m_controller->lines());
     m_list->setFont(Palette::monospaceFont(11));
     m_list->setItemDelegate(new LineDelegate(*m_controller->lines(), m_list));

@@ -56,6 +56,9 @@ QColor Palette::white() {
 QColor Palette::black() {
     return QColor(0, 0, 0);
 }
+QColor Palette::focusRing() {
+    return QColor(0, 40, 120);
+}
 
 QString Palette::css(const QColor& colour) {
     return colour.name(QColor::HexArgb);

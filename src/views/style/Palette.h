@@ -20,6 +20,8 @@ public:
     static QColor separator();
     static QColor white();
     static QColor black();
+    // The keyboard focus ring: dark enough to stand out on the light backgrounds and on blue.
+    static QColor focusRing();
 
     // The colour at the given opacity (0.0 to 1.0), for tinted backgrounds and borders.
     static QColor withOpacity(const QColor& colour, double opacity);

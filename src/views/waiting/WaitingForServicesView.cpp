@@ -2,6 +2,7 @@
 
 #include "views/common/BusyIndicator.h"
 #include "views/common/Buttons.h"
+#include "views/common/KeyboardAccess.h"
 #include "views/common/Labels.h"
 #include "views/common/ProgressBar.h"
 #include "views/common/WizardScreenView.h"
@@ -65,6 +66,7 @@ WaitingForServicesView::WaitingForServicesView(InstallationState& state, QWidget
     scroll->setWidget(content);
     layout->addWidget(scroll, 1);
     layout->addWidget(buildBottomBar());
+    KeyboardAccess::returnPresses(this, m_nextButton);
 
     const WaitingForServicesController* controller = m_controller;
     connect(controller, &WaitingForServicesController::remainingTimeChanged, this,

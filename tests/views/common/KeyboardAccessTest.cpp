@@ -1,0 +1,128 @@
+#include "session/InstallationState.h"
+#include "support/StandInTools.h"
+#include "views/choice/DevtronChoiceView.h"
+#include "views/common/FocusRing.h"
+#include "views/completion/CompletionController.h"
+#include "views/completion/CompletionView.h"
+#include "views/installation/InstallationView.h"
+#include "views/kubeconfig/KubeconfigSelectionView.h"
+#include "views/logviewer/LogViewerView.h"
+#include "views/waiting/WaitingForServicesView.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThreadPool>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Builds a screen; a sheet takes `window` for its parent.
+using Build = std::function<QWidget*(InstallationState&, QWidget& window)>;
+
+class KeyboardUse : public ::testing::Test {
+protected:
+    KeyboardUse() {
+        FocusRing::followKeyboardFocus();
+        tools.hold();
+        state.setDevtronUrl(QStringLiteral("http://203.0.113.7:22443"));
+    }
+    ~KeyboardUse() override {
+        tools.release();
+        screen.reset();
+        QThreadPool::globalInstance()->waitForDone(30000);
+    }
+
+    QWidget* show(const Build& build) {
+        screen.reset(build(state, window));
+        window.show();
+        screen->show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(screen.get()));
+        return screen.get();
+    }
+
+    // The accessible names Tab visits once round, from the first control that takes it.
+    static QStringList tabRound(QWidget* screen) {
+        QWidget* first = screen->nextInFocusChain();
+        while (first != screen && !((first->focusPolicy() & Qt::TabFocus) && first->isVisible() &&
+                                    first->isEnabled())) {
+            first = first->nextInFocusChain();
+        }
+        QStringList names;
+        first->setFocus(Qt::OtherFocusReason);
+        for (QWidget* focus = first; focus != screen && names.size() < 20;) {
+            names << QAccessible::queryAccessibleInterface(focus)->text(QAccessible::Name);
+            QTest::keyClick(focus, Qt::Key_Tab);
+            focus = QApplication::focusWidget();
+            const auto* ring = screen->findChild<FocusRing*>();
+            EXPECT_TRUE(ring != nullptr && ring->target() == focus && ring->isVisible());
+            focus = focus == first ? screen : focus;
+        }
+        return names;
+    }
+
+    StandInTools tools;
+    InstallationState state;
+    QWidget window;
+    std::unique_ptr<QWidget> screen;
+};
+
+TEST_F(KeyboardUse, TabVisitsEachScreenInOrderAndEveryControlHasAName) {
+    const QString service = QStringLiteral("com.orvane.nimbrel.test.keyboard");
+    const struct Case {
+        const char* screen;
+        Build build;
+        QStringList names;
+    } cases[] = {
+        {"kubeconfig",
+         [](auto& s, auto&) { return new KubeconfigSelectionView(s); },
+         {"浏览文件", "点击注册"}},
+        {"choice",
+         [](auto& s, auto&) { return new DevtronChoiceView(s); },
+         {"安装Devtron平台", "上一步", "下一步"}},
+        {"installation",
+         [&](auto& s, auto&) {
+             s.setKubeconfigPath(tools.scratchPath(QStringLiteral("config")));
+             return new InstallationView(s);
+         },
+         {"复制", "安装日志"}},
+        {"waiting", [](auto& s, auto&) { return new WaitingForServicesView(s); }, {}},
+        {"completion",
+         [&](auto& s, auto&) {
+             return new CompletionView(new CompletionController(s, service, {}));
+         },
+         {"复制地址", "打开地址", "复制用户名", "显示密码", "复制密码", "复制命令", "查看安装日志",
+          "完成"}},
+        {"log viewer",
+         [](auto& s, auto& w) { return new LogViewerView(s, &w); },
+         {"关闭", "搜索日志内容", "全部", "安装日志", "复制到剪贴板"}},
+    };
+    state.setInstallDevtron(true);
+    state.setInstallationComplete(true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.screen);
+        EXPECT_EQ(tabRound(show(c.build)), c.names);
+    }
+}
+
+TEST_F(KeyboardUse, ReturnPressesNextAndEscapeClosesTheLogViewer) {
+    auto* choice = static_cast<DevtronChoiceView*>(
+        show([](auto& s, auto&) { return new DevtronChoiceView(s); }));
+    const QSignalSpy next(choice->nextButton(), &QPushButton::clicked);
+    auto* toggle = choice->findChild<QWidget*>(QStringLiteral("installDevtronSwitch"));
+    toggle->setFocus();
+    QTest::keyClick(toggle, Qt::Key_Return);
+    EXPECT_EQ(next.count(), 1);
+
+    QWidget* sheet = show([](auto& s, auto& w) { return new LogViewerView(s, &w); });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(sheet->isVisible());
+}
+
+} // namespace
