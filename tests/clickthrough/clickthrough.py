@@ -70,6 +70,12 @@ class ClickThrough:
         os.close(write)
         with os.fdopen(read) as pipe:
             self.env["DISPLAY"] = ":" + pipe.readline().strip()
+        # xdotool types a character missing from the keymap by rebinding a key for a moment, which
+        # races with Nimbrel's keymap; bound for good before Nimbrel starts, none goes missing.
+        free = [line.split()[1] for line in self.run("xmodmap", "-pke").splitlines() if line.endswith("=")]
+        chars = sorted({c for c in str(self.kubeconfig) if ord(c) > 127})
+        for key, char in zip(free, chars):
+            self.run("xmodmap", "-e", f"keycode {key} = U{ord(char):04X}")
         self.kubeconfig.parent.mkdir()
         emulator = self.spawn(sys.executable, SOURCE / "scripts/cluster-emulator/cluster_emulator.py",
                               "--state-dir", self.work / "cluster", "--kubeconfig", self.kubeconfig,
@@ -125,9 +131,9 @@ class ClickThrough:
         self.step = "file dialog"
         dialog = self.xdo("search", "--sync", "--name", "^选择Kubeconfig文件$").split()[0]
         self.shot("file-dialog", dialog)
-        self.xdo("type", "--window", dialog, "--delay", "40", self.kubeconfig)
+        self.xdo("type", "--delay", "40", self.kubeconfig)
         self.shot("file-dialog-typed", dialog)
-        self.xdo("key", "--window", dialog, "Return")
+        self.xdo("key", "Return")
         self.wait("file chosen", "用户选择了Kubeconfig文件: " + self.kubeconfig.name)
         self.shot("kubeconfig-chosen")
         self.click(NEXT)
