@@ -71,7 +71,7 @@ class ClickThrough:
         with os.fdopen(read) as pipe:
             self.env["DISPLAY"] = ":" + pipe.readline().strip()
         # xdotool types a character missing from the keymap by rebinding a key for a moment, which
-        # races with Nimbrel's keymap; bound for good before Nimbrel starts, none goes missing.
+        # races with Nimbrel's keymap; bound for good before Nimbrel starts, far fewer go missing.
         free = [line.split()[1] for line in self.run("xmodmap", "-pke").splitlines() if line.endswith("=")]
         chars = sorted({c for c in str(self.kubeconfig) if ord(c) > 127})
         for key, char in zip(free, chars):
@@ -82,8 +82,7 @@ class ClickThrough:
                               stdout=subprocess.PIPE, text=True)
         if not json.loads(emulator.stdout.readline() or "{}").get("ready"):
             raise Failure("the cluster emulator did not start")
-        self.nimbrel = self.spawn(self.build / "bin/nimbrel", stdout=self.work.joinpath("out").open("w"),
-                                  stderr=subprocess.STDOUT)
+        self.nimbrel = self.spawn(self.build / "bin/nimbrel")
         self.window = self.xdo("search", "--sync", "--name", "^Nimbrel$").split()[0]
 
     def text(self):
