@@ -176,22 +176,33 @@ bool DevtronInstaller::Core::checkDevtronInstalled() {
         log(QStringLiteral("未找到名为devtron的Helm发布，可以安装Devtron"));
         return false;
     }
-    if (status.output.contains(QStringLiteral("STATUS: deployed"))) {
+    const ReleaseStatus release = readReleaseStatus(status.output);
+    if (release.deployed) {
         log(QStringLiteral("Devtron已安装，状态为deployed ✓"));
         return true;
     }
     log(QStringLiteral("Devtron Helm发布存在，但状态不是deployed"));
-    const QString marker = QStringLiteral("STATUS:");
-    const qsizetype markerAt = status.output.indexOf(marker);
-    if (markerAt >= 0) {
-        const qsizetype valueAt = markerAt + marker.size();
-        const qsizetype lineEnd = status.output.indexOf(QLatin1Char('\n'), valueAt);
-        if (lineEnd >= 0) {
-            log(QStringLiteral("实际状态: ") +
-                status.output.mid(valueAt, lineEnd - valueAt).trimmed());
-        }
+    if (release.actualStatus) {
+        log(QStringLiteral("实际状态: ") + *release.actualStatus);
     }
     return false;
+}
+
+DevtronInstaller::ReleaseStatus DevtronInstaller::readReleaseStatus(const QString& output) {
+    if (output.contains(QStringLiteral("STATUS: deployed"))) {
+        return {true, std::nullopt};
+    }
+    const QString marker = QStringLiteral("STATUS:");
+    const qsizetype markerAt = output.indexOf(marker);
+    if (markerAt < 0) {
+        return {};
+    }
+    const qsizetype valueAt = markerAt + marker.size();
+    const qsizetype lineEnd = output.indexOf(QLatin1Char('\n'), valueAt);
+    if (lineEnd < 0) {
+        return {};
+    }
+    return {false, output.mid(valueAt, lineEnd - valueAt).trimmed()};
 }
 
 void DevtronInstaller::Core::proceedWithInstallation() {

@@ -55,6 +55,14 @@ public:
     // Replaces the machine's physical memory in the system information (tests); empty restores it.
     static void setPhysicalMemoryOverride(std::optional<std::uint64_t> bytes);
 
+    // What `helm status` printed: whether the release is deployed, and otherwise the status its
+    // "STATUS:" line names, when that line is complete.
+    struct ReleaseStatus {
+        bool deployed = false;
+        std::optional<QString> actualStatus;
+    };
+    static ReleaseStatus readReleaseStatus(const QString& output);
+
     static QString defaultDevtronUrl();
     static QString defaultDevtronPassword();
 

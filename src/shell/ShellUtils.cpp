@@ -93,13 +93,12 @@ bool ShellUtils::setEnvironmentVariable(const QString& name, const QString& valu
 }
 
 std::optional<QString> ShellUtils::decodeBase64(const QString& text) {
-    // Qt's strict mode still accepts input whose "=" padding is missing.
-    if (text.size() % 4 != 0) {
-        return std::nullopt;
-    }
+    const QByteArray encoded = text.toUtf8();
     const auto decoded = QByteArray::fromBase64Encoding(
-        text.toUtf8(), QByteArray::Base64Encoding | QByteArray::AbortOnBase64DecodingErrors);
-    if (!decoded) {
+        encoded, QByteArray::Base64Encoding | QByteArray::AbortOnBase64DecodingErrors);
+    // Qt's strict mode still accepts a missing "=" padding and stray bits in the last character:
+    // only the one canonical spelling of the bytes counts.
+    if (!decoded || decoded.decoded.toBase64() != encoded) {
         return std::nullopt;
     }
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |

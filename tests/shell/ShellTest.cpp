@@ -166,6 +166,8 @@ TEST(ShellUtils, DecodeBase64IsStrictStandardBase64OfUtf8) {
         {" YWJjZA==", std::nullopt},
         {"YW-jZA__", std::nullopt},
         {"//4=", std::nullopt},
+        {"Z5==", std::nullopt},
+        {"YWJ=", std::nullopt},
     };
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(ShellUtils::decodeBase64(text), expected) << text.toStdString();
