@@ -3,7 +3,14 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
+
+// The middle of the values (the upper one of an even count); `values` must not be empty.
+inline double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
 
 // The median wall time of `rounds` runs of `work`, in milliseconds: one slow run on a shared
 // machine does not move it.
@@ -15,6 +22,5 @@ template <typename Work> double medianMs(int rounds, Work work) {
         work();
         times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return median(std::move(times));
 }

@@ -1,14 +1,17 @@
 #include "app/MainWindow.h"
 
 #include "app/ContentView.h"
+#include "shell/Console.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 
 MainWindow::MainWindow(InstallationState& state, QWidget* parent)
-    : QWidget(parent), m_contentView(new ContentView(state, this)) {
+    : QWidget(parent), m_contentView(new ContentView(state, this)),
+      m_reportFirstFrame(qEnvironmentVariableIntValue("NIMBREL_REPORT_FIRST_FRAME") == 1) {
     setWindowTitle(QStringLiteral("Nimbrel"));
     setFixedSize(fixedWidth, fixedHeight);
     auto* layout = new QVBoxLayout(this);
@@ -26,5 +29,14 @@ void MainWindow::showEvent(QShowEvent* event) {
     if (!m_wasShown) {
         m_wasShown = true;
         emit contentShown();
+    }
+}
+
+void MainWindow::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (m_reportFirstFrame) {
+        m_reportFirstFrame = false;
+        // Queued, so that the line follows the flush of the frame being painted.
+        QTimer::singleShot(0, this, [] { writeConsoleLine(QStringLiteral("first frame")); });
     }
 }
