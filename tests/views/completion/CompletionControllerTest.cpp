@@ -1,6 +1,5 @@
-#include "ChildSession.h"
-
 #include "keychain/KeychainManager.h"
+#include "support/ChildSession.h"
 #include "session/InstallationState.h"
 #include "views/completion/CompletionController.h"
 #include "views/completion/DesktopNotifier.h"
