@@ -135,28 +135,6 @@ TEST_F(Installer, SetupStopsAtTheFirstFailingCheckWithItsLine) {
     }
 }
 
-TEST_F(Installer, LogFileIsStartedAfreshAndSharedWithTheSessionLog) {
-    auto first = make();
-    auto second = make();
-    EXPECT_EQ(second->getLogFilePath(), logFile());
-    QFile session(logFile());
-    ASSERT_TRUE(session.open(QIODevice::Append));
-    session.write("[2026-01-01 00:00:00] session line\n");
-    session.close();
-    second->isRunningSandboxed();
-    second->cancelInstallation();
-    second->closeLogFile();
-    second->isRunningSandboxed();
-    const QRegularExpression layout(QStringLiteral(
-        R"(^\[[^\]]+\] =+\nDevtron 安装日志 - 开始于 \d{4}-\d\d-\d\d \d\d:\d\d:\d\d \+0000\n=+\n\n)"
-        R"(\[[^\]]+\] 完整安装日志文件位置: [^\n]+\n\[2026-01-01 00:00:00\] session line\n)"
-        R"(\[[^\]]+\] 应用运行环境: 非沙箱\n\[[^\]]+\] \n=+\nDevtron 安装日志结束 - [^\n]+\n=+\n$)"));
-    const QString text = readTextFile(logFile());
-    EXPECT_TRUE(layout.match(text).hasMatch()) << text.toStdString();
-    EXPECT_EQ(logs().count(QStringLiteral("日志文件已关闭: ") + logFile()), 1);
-    EXPECT_FALSE(logs().join('\n').contains(QStringLiteral("安装进程取消请求已记录")));
-}
-
 TEST_F(Installer, ReleaseCheckDecidesWhetherTheScriptRuns) {
     struct Case {
         QString status;

@@ -189,19 +189,6 @@ TEST_F(Session, CompletionWrapsToAResetSessionAndCallsKeepTheirOrder) {
     EXPECT_TRUE(state.devtronPassword().isEmpty());
 }
 
-TEST_F(Session, EveryAssignmentIsAnnouncedEvenWhenTheValueIsEqual) {
-    InstallationState state;
-    const QMetaObject* meta = state.metaObject();
-    for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
-        const QMetaProperty property = meta->property(i);
-        if (property.isWritable()) {
-            QSignalSpy spy(&state, property.notifySignal());
-            ASSERT_TRUE(property.write(&state, property.read(&state))) << property.name();
-            EXPECT_EQ(spy.count(), 1) << property.name();
-        }
-    }
-}
-
 TEST(FormatTime, WholeMinutesAndSecondsTruncatedAndNonsenseAsZero) {
     const QList<std::pair<double, QString>> cases = {
         {61.99, "1分1秒"},

@@ -172,15 +172,6 @@ TEST(ShellUtils, DecodeBase64IsStrictStandardBase64OfUtf8) {
     }
 }
 
-TEST(ShellUtils, QuotePathKeepsOrdinaryPathsAndNeutralisesShellSyntax) {
-    EXPECT_EQ(ShellUtils::quotePath(QStringLiteral("/opt/my tools/it's")),
-              QStringLiteral("\"/opt/my tools/it's\""));
-    for (const QString raw : {"/tmp/a\"b", "/tmp/$(touch x)", "/tmp/`touch x`", "/tmp/back\\slash",
-                              "/tmp/line\nfeed", "/tmp/it's $HOME", "/tmp/'\"'\"$'\\n'"}) {
-        EXPECT_EQ(ShellUtils::runCommand("printf %s " + ShellUtils::quotePath(raw)).output, raw);
-    }
-}
-
 TEST(FileUtilities, CopyKeepsABackupFallsBackToTheShellAndEndsOwnerOnly) {
     QTemporaryDir folder;
     const QString marker = folder.filePath(QStringLiteral("pwned"));
@@ -211,19 +202,6 @@ TEST(FileUtilities, CopyKeepsABackupFallsBackToTheShellAndEndsOwnerOnly) {
                   [&] { EXPECT_FALSE(ShellUtils::copyFile(missing, folder.filePath("c/d"))); }),
               QStringLiteral("源文件不存在: ") + missing + '\n');
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("c"))));
-}
-
-TEST(FileUtilities, WriteToFileReplacesAtomicallyOwnerOnly) {
-    QTemporaryDir folder;
-    const QString target = folder.filePath(QStringLiteral("report.log"));
-    write(target, "old", ownerOnly | QFileDevice::ReadOther);
-    ASSERT_TRUE(ShellUtils::writeToFile(QStringLiteral("第二版"), target));
-    EXPECT_EQ(readTextFile(target), QStringLiteral("第二版"));
-    EXPECT_EQ(modeOf(target), ownerOnly);
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
-    EXPECT_TRUE(capturedStdout([&] {
-                    EXPECT_FALSE(ShellUtils::writeToFile("x", folder.filePath("no/dir/f")));
-                }).startsWith(QStringLiteral("写入文件失败: ")));
 }
 
 TEST(Privilege, RequestSudoRunsAPrivateScriptThroughPkexecAndRemovesIt) {

@@ -4,14 +4,6 @@
 
 namespace {
 
-TEST(DetailedErrorView, MissingOrBlankMessagesReadAsUnknownError) {
-    for (const std::optional<QString>& blank : {std::optional<QString>(), std::optional(QString()),
-                                                std::optional(QStringLiteral(" \n\t"))}) {
-        EXPECT_EQ(errorCardText(blank), QStringLiteral("未知错误"));
-    }
-    EXPECT_EQ(errorCardText(QStringLiteral("连接失败")), QStringLiteral("连接失败"));
-}
-
 TEST(DetailedErrorView, ShowsTheMessageVerbatimAtAFixedSize) {
     const QString markup = QStringLiteral("<b>安装失败</b> %1 &amp;\n第二行");
     DetailedErrorView card(markup);

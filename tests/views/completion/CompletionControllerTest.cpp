@@ -87,16 +87,6 @@ TEST_F(Completion, DottedPasswordCopiesInClear) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("pa$$ word"));
 }
 
-TEST_F(Completion, CommandQuotesOrdinaryPathsInDoubleQuotes) {
-    EXPECT_EQ(
-        CompletionController::composeCommand(QStringLiteral("/opt/nimbrel/lib/nimbrel/tools"),
-                                             QStringLiteral("/home/ana/my cluster.conf")),
-        QStringLiteral("sudo mkdir -p /usr/local/bin && sudo cp "
-                       "\"/opt/nimbrel/lib/nimbrel/tools/kubectl\" "
-                       "\"/opt/nimbrel/lib/nimbrel/tools/helm\" /usr/local/bin/ && "
-                       "mkdir -p ~/.kube && cp \"/home/ana/my cluster.conf\" ~/.kube/config"));
-}
-
 // The copy commands are swapped for printf, so the shell shows which words it would copy.
 TEST_F(Completion, HostilePathsStaySingleShellWords) {
     QTemporaryDir scratch;
