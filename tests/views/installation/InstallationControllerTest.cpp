@@ -105,6 +105,17 @@ TEST_F(InstallationRun, TimersStartAfterTheEngineReturnsAndItsReportsFollowThem)
     EXPECT_DOUBLE_EQ(state.installationProgress(), 0.4);
 }
 
+TEST_F(InstallationRun, SweepTurnsAtItsEnds) {
+    Controller sweep(state);
+    const std::tuple<double, double, bool> steps[] = {{0.949, 0.95, false}, {0.102, 0.1, true}};
+    for (const auto& [from, to, rising] : steps) {
+        state.setInstallationProgress(from);
+        sweep.progressTick();
+        EXPECT_DOUBLE_EQ(state.installationProgress(), to);
+        EXPECT_EQ(sweep.progressDirection(), rising) << from;
+    }
+}
+
 TEST_F(InstallationRun, TimeOutAtTick420CancelsAndReturnsWithoutError) {
     start();
     ticks(419);
