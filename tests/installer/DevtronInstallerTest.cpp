@@ -4,7 +4,6 @@
 #include "support/StandInTools.h"
 
 #include <QClipboard>
-#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QRegularExpression>

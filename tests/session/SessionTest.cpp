@@ -6,11 +6,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QMetaProperty>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 

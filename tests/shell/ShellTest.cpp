@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QSemaphore>
 #include <QTemporaryDir>
 #include <QThread>
