@@ -84,11 +84,12 @@ TEST(ContentView, ShowsTheErrorCardOverEverythingAndEveryWayOfClosingItClearsThe
         state.setIsShowingError(true);
         return closed;
     };
-    state.showError(QStringLiteral("部署失败: 超时"));
+    const QString markup = QStringLiteral("<b>部署失败</b>: 超时 &amp;");
+    state.showError(markup);
     settle();
     ASSERT_NE(view.errorOverlay(), nullptr);
     EXPECT_EQ(view.errorOverlay()->geometry(), view.rect());
-    EXPECT_EQ(shownMessage(view), QStringLiteral("部署失败: 超时"));
+    EXPECT_EQ(shownMessage(view), markup) << "shown verbatim, never as rich text";
     EXPECT_TRUE(closes(card()->findChild<QPushButton*>(QStringLiteral("okButton"))));
     EXPECT_TRUE(closes(card()->findChild<QToolButton*>(QStringLiteral("closeButton"))));
     EXPECT_TRUE(closes(view.errorOverlay(), {5, 5})) << "a click on the dim layer closes";

@@ -41,20 +41,19 @@ TEST(StepRowModel, RowsAndTheirStateForEveryStepWithAndWithoutTheServiceWait) {
 TEST(StepListView, FollowsTheInstallChoiceAndTheCurrentStep) {
     InstallationState state;
     StepListView list(state);
-    const auto badge = [&](int at) {
-        return list.rows().at(at)->findChild<QLabel*>(QStringLiteral("stepBadge"));
+    const auto badges = [&] {
+        QStringList texts;
+        for (const StepRow* row : list.rows()) {
+            const auto* badge = row->findChild<QLabel*>(QStringLiteral("stepBadge"));
+            texts << (badge->pixmap().isNull() ? badge->text() : QStringLiteral("✓"));
+        }
+        return texts.join(' ');
     };
     state.setInstallDevtron(false);
-    ASSERT_EQ(list.rows().size(), 4);
-    EXPECT_EQ(badge(3)->text(), QStringLiteral("4"));
+    EXPECT_EQ(badges(), QStringLiteral("1 2 3 4"));
     state.setInstallDevtron(true);
-    ASSERT_EQ(list.rows().size(), 5);
     list.setCurrentStep(InstallationStep::completion);
-    for (int at = 0; at < 4; ++at) {
-        EXPECT_TRUE(badge(at)->text().isEmpty()) << "a completed row shows the checkmark";
-        EXPECT_FALSE(badge(at)->pixmap().isNull());
-    }
-    EXPECT_EQ(badge(4)->text(), QStringLiteral("5"));
+    EXPECT_EQ(badges(), QStringLiteral("✓ ✓ ✓ ✓ 5"));
 }
 
 } // namespace

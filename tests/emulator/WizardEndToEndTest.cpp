@@ -44,9 +44,9 @@ protected:
     }
 
     // Kubeconfig check and connection test, up to the installation step.
-    void walkToInstallation(bool installDevtron) {
+    void walkToInstallation(bool installDevtron, const QString& kubeconfigPath) {
         KubeconfigStepController kubeconfig(*m_state);
-        kubeconfig.chooseFile(m_emulator.kubeconfigPath());
+        kubeconfig.chooseFile(kubeconfigPath);
         kubeconfig.proceed();
         ASSERT_TRUE(awaitStep(Step::devtronChoice));
         DevtronChoiceController choice(*m_state);
@@ -90,7 +90,10 @@ protected:
 
 TEST_F(WizardEndToEnd, InstallModeStoresTheReadBackAccessDataInTheKeychain) {
     const KeychainManager keychain = freshKeychain("install");
-    ASSERT_NO_FATAL_FAILURE(walkToInstallation(true));
+    // Tools and kubeconfig below folders whose names hold blanks and Chinese characters.
+    const QString kubeconfig = useUnusualPaths();
+    ASSERT_FALSE(kubeconfig.isEmpty());
+    ASSERT_NO_FATAL_FAILURE(walkToInstallation(true, kubeconfig));
 
     InstallationController installation(*m_state);
     installation.screenShown();
@@ -136,11 +139,14 @@ TEST_F(WizardEndToEnd, InstallModeStoresTheReadBackAccessDataInTheKeychain) {
                            "等待时间结束，开始检索Devtron凭证", "成功获取Devtron凭证，URL: " + url,
                            "进入步骤: 安装完成", "总安装时间: "});
     EXPECT_FALSE(m_state->logs().contains(password)) << "the password reached the log";
+    // The line by which a second installation is refused, as the real helm prints it.
+    EXPECT_TRUE(run(ClusterTools::releaseStatusCommand(), kubeconfig)
+                    .output.contains(QStringLiteral("\nSTATUS: deployed\n")));
 }
 
 TEST_F(WizardEndToEnd, ConfigureOnlyModeSkipsTheWaitAndStoresNothing) {
     const KeychainManager keychain = freshKeychain("configure");
-    ASSERT_NO_FATAL_FAILURE(walkToInstallation(false));
+    ASSERT_NO_FATAL_FAILURE(walkToInstallation(false, m_emulator.kubeconfigPath()));
 
     InstallationController installation(*m_state);
     installation.screenShown();

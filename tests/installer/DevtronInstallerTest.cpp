@@ -4,7 +4,6 @@
 #include "support/StandInTools.h"
 
 #include <QClipboard>
-#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QRegularExpression>
@@ -14,8 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <mutex>
-
-#include <sys/stat.h>
 
 namespace {
 
@@ -94,11 +91,8 @@ protected:
 } // namespace
 
 TEST_F(Installer, SetupStopsAtTheFirstFailingCheckWithItsLine) {
-    const QString folder = tools.directory();
     const QString latin1 = tools.scratchPath(QStringLiteral("latin1"));
     writeTextFile(latin1, "name: caf\xe9\n");
-    const QString fifo = tools.scratchPath(QStringLiteral("fifo"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     struct Case {
         QString kubeconfig;
         std::function<void()> arrange;
@@ -106,9 +100,7 @@ TEST_F(Installer, SetupStopsAtTheFirstFailingCheckWithItsLine) {
     };
     const QList<Case> cases = {
         {tools.scratchPath("missing"), {}, "Kubeconfig文件不存在: " + tools.scratchPath("missing")},
-        {folder, {}, "无法读取Kubeconfig文件: "},
         {latin1, {}, "无法读取Kubeconfig文件: 文件内容不是有效的UTF-8文本"},
-        {fifo, {}, "无法读取Kubeconfig文件: "},
         {kubeconfig, [&] { tools.removeTool("helm"); }, "应用内置工具不存在，请重新安装应用"},
         {kubeconfig,
          [&] {
@@ -129,32 +121,10 @@ TEST_F(Installer, SetupStopsAtTheFirstFailingCheckWithItsLine) {
         auto installer = make(c.kubeconfig);
         installer->installDevtron();
         EXPECT_TRUE(logs().last().startsWith(c.lastLine)) << logs().last().toStdString();
-        EXPECT_TRUE(
-            awaitEnd()->startsWith(QStringLiteral("环境配置失败：无法设置Kubernetes环境。")));
+        EXPECT_TRUE(awaitEnd().value_or(QString()).startsWith(
+            QStringLiteral("环境配置失败：无法设置Kubernetes环境。")));
         EXPECT_TRUE(recorder->read(&Recorder::progress).isEmpty());
     }
-}
-
-TEST_F(Installer, LogFileIsStartedAfreshAndSharedWithTheSessionLog) {
-    auto first = make();
-    auto second = make();
-    EXPECT_EQ(second->getLogFilePath(), logFile());
-    QFile session(logFile());
-    ASSERT_TRUE(session.open(QIODevice::Append));
-    session.write("[2026-01-01 00:00:00] session line\n");
-    session.close();
-    second->isRunningSandboxed();
-    second->cancelInstallation();
-    second->closeLogFile();
-    second->isRunningSandboxed();
-    const QRegularExpression layout(QStringLiteral(
-        R"(^\[[^\]]+\] =+\nDevtron 安装日志 - 开始于 \d{4}-\d\d-\d\d \d\d:\d\d:\d\d \+0000\n=+\n\n)"
-        R"(\[[^\]]+\] 完整安装日志文件位置: [^\n]+\n\[2026-01-01 00:00:00\] session line\n)"
-        R"(\[[^\]]+\] 应用运行环境: 非沙箱\n\[[^\]]+\] \n=+\nDevtron 安装日志结束 - [^\n]+\n=+\n$)"));
-    const QString text = readTextFile(logFile());
-    EXPECT_TRUE(layout.match(text).hasMatch()) << text.toStdString();
-    EXPECT_EQ(logs().count(QStringLiteral("日志文件已关闭: ") + logFile()), 1);
-    EXPECT_FALSE(logs().join('\n').contains(QStringLiteral("安装进程取消请求已记录")));
 }
 
 TEST_F(Installer, ReleaseCheckDecidesWhetherTheScriptRuns) {

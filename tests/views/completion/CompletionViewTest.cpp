@@ -72,12 +72,18 @@ TEST_F(CompletionScreen, SectionsFollowTheLayout) {
     }
 }
 
-TEST_F(CompletionScreen, EyeButtonTogglesThePassword) {
+TEST_F(CompletionScreen, EyeLogButtonAndUndeliveredNotificationTitle) {
     open(true, true);
     for (const char* expected : {"s3cret", "••••••"}) {
         click("eyeButton");
         EXPECT_EQ(child<QLabel>("password")->text(), QString::fromUtf8(expected));
     }
+    QSignalSpy requested(view.get(), &CompletionView::logViewerRequested);
+    click("logButton");
+    EXPECT_EQ(requested.count(), 1);
+    emit view->controller().inWindowNotice(QStringLiteral("已复制"));
+    EXPECT_EQ(child<QLabel>("notice")->text(), QStringLiteral("已复制"));
+    EXPECT_TRUE(child<QLabel>("notice")->isVisible());
 }
 
 TEST_F(CompletionScreen, DoneAsksToSaveThenFinishDirectlyQuitsOnce) {
@@ -93,16 +99,6 @@ TEST_F(CompletionScreen, DoneAsksToSaveThenFinishDirectlyQuitsOnce) {
     }
     EXPECT_EQ(quits, 1);
     EXPECT_FALSE(child<QPushButton>("doneButton")->isEnabled());
-}
-
-TEST_F(CompletionScreen, LogButtonAndUndeliveredNotificationTitle) {
-    open(false, true);
-    QSignalSpy requested(view.get(), &CompletionView::logViewerRequested);
-    click("logButton");
-    EXPECT_EQ(requested.count(), 1);
-    emit view->controller().inWindowNotice(QStringLiteral("已复制"));
-    EXPECT_TRUE(child<QLabel>("notice")->isVisible());
-    EXPECT_EQ(child<QLabel>("notice")->text(), QStringLiteral("已复制"));
 }
 
 } // namespace

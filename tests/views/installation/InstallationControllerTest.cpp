@@ -62,14 +62,6 @@ protected:
     std::unique_ptr<Controller> controller;
 };
 
-TEST(InstallationFormatTime, ZeroPaddedMinutesAndSeconds) {
-    const std::pair<double, const char*> cases[] = {
-        {0, "00:00"}, {59.99, "00:59"}, {65, "01:05"}, {420, "07:00"}, {6000, "100:00"}};
-    for (const auto& [seconds, text] : cases) {
-        EXPECT_EQ(Controller::formatTime(seconds), QString::fromUtf8(text)) << seconds;
-    }
-}
-
 TEST(InstallationFailureMessage, ComposedFromTheReasonAndCompletedFromTheLog) {
     const QString log =
         QStringLiteral("[t] 开始\n[t] 错误: a\n\n[t] b 失败\n[t] 正常\n[t] !! c\n[t] 错误 d\n");
@@ -111,6 +103,17 @@ TEST_F(InstallationRun, TimersStartAfterTheEngineReturnsAndItsReportsFollowThem)
     controller->handleProgress(0.4);
     EXPECT_FALSE(controller->progressTimer().isActive());
     EXPECT_DOUBLE_EQ(state.installationProgress(), 0.4);
+}
+
+TEST_F(InstallationRun, SweepTurnsAtItsEnds) {
+    Controller sweep(state);
+    const std::tuple<double, double, bool> steps[] = {{0.949, 0.95, false}, {0.102, 0.1, true}};
+    for (const auto& [from, to, rising] : steps) {
+        state.setInstallationProgress(from);
+        sweep.progressTick();
+        EXPECT_DOUBLE_EQ(state.installationProgress(), to);
+        EXPECT_EQ(sweep.progressDirection(), rising) << from;
+    }
 }
 
 TEST_F(InstallationRun, TimeOutAtTick420CancelsAndReturnsWithoutError) {
@@ -179,44 +182,6 @@ TEST_F(InstallationRun, SuccessAdvancesOnceThoughNextIsPressedDuringTheWait) {
     settle();
     settle();
     EXPECT_EQ(state.currentStep(), InstallationStep::waitingForServices);
-}
-
-TEST_F(InstallationRun, ConfigureOnlySuccessGoesStraightToCompletion) {
-    state.setInstallationStartTime(QDateTime::currentDateTime().addSecs(-65));
-    state.setIsInstalling(true);
-    tools.hold();
-    state.setInstallDevtron(false);
-    controller = std::make_unique<Controller>(state);
-    controller->screenShown();
-    QTest::qWait(200);
-    EXPECT_FALSE(controller->timer().isActive()) << "no timer before the set-up returns";
-    tools.release();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return controller->timer().isActive(); }, 20000));
-    settle();
-    EXPECT_TRUE(state.logs().contains(QStringLiteral("] 环境配置成功\n")));
-    EXPECT_EQ(controller->pendingDelay(), Controller::setupCompleteDelayMs);
-    controller->firePendingAction();
-    EXPECT_TRUE(controller->isInstallationCompleted());
-    EXPECT_EQ(controller->pendingDelay(), Controller::successAdvanceDelayMs);
-    controller->firePendingAction();
-    settle();
-    EXPECT_EQ(state.currentStep(), InstallationStep::completion);
-    EXPECT_FALSE(state.isInstalling());
-    EXPECT_TRUE(state.logs().contains(QStringLiteral("跳过等待服务启动页面，直接进入完成页面")));
-    EXPECT_TRUE(state.logs().contains(QStringLiteral("总安装时间: 1分5秒")));
-}
-
-TEST_F(InstallationRun, ConfigureOnlyFailureRaisesTheSetUpMessage) {
-    tools.removeTool(QStringLiteral("helm"));
-    start(false);
-    EXPECT_TRUE(state.logs().contains(QStringLiteral("配置失败详情: 环境配置失败：")));
-    ASSERT_TRUE(state.errorMessage().has_value());
-    EXPECT_TRUE(state.errorMessage()->startsWith(QStringLiteral("环境配置失败：")));
-    EXPECT_TRUE(state.errorMessage()->endsWith(QStringLiteral("get nodes）")));
-    EXPECT_EQ(controller->pendingDelay(), Controller::failureReturnDelayMs);
-    controller->firePendingAction();
-    settle();
-    EXPECT_EQ(state.currentStep(), InstallationStep::devtronChoice);
 }
 
 TEST_F(InstallationRun, ReportsForAGoneControllerAreDropped) {

@@ -2,34 +2,18 @@
 
 #include "session/InstallationState.h"
 #include "views/kubeconfig/KubeconfigSelectionView.h"
-#include "views/kubeconfig/KubeconfigStepController.h"
 
-#include <QDesktopServices>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThreadPool>
-#include <QUrl>
 
 #include <gtest/gtest.h>
 
 using namespace screen_test;
 
 namespace {
-
-// Receives the addresses handed to QDesktopServices::openUrl instead of a browser.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-
-public:
-    UrlRecorder() { QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "open"); }
-    ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl& url) { opened.append(url); }
-};
 
 class KubeconfigScreen : public ::testing::Test {
 protected:
@@ -80,14 +64,6 @@ TEST_F(KubeconfigScreen, NothingChosenCancelAndChangeKeepNextGrey) {
     click("changeButton");
     EXPECT_TRUE(m_state.kubeconfigPath().isEmpty());
     EXPECT_FALSE(button("nextButton")->isEnabled());
-
-    UrlRecorder recorder;
-    click("registerButton");
-    // Text that is no address opens nothing.
-    KubeconfigStepController::openURL(QString());
-    KubeconfigStepController::openURL(QStringLiteral("not an address"));
-    EXPECT_EQ(recorder.opened,
-              QList<QUrl>{QUrl(QString::fromLatin1(KubeconfigStepController::registrationUrl))});
 }
 
 TEST_F(KubeconfigScreen, AnInvalidFileFreesTheButtonsAndAValidOneMovesOn) {
@@ -105,5 +81,3 @@ TEST_F(KubeconfigScreen, AnInvalidFileFreesTheButtonsAndAValidOneMovesOn) {
 }
 
 } // namespace
-
-#include "KubeconfigSelectionViewTest.moc"

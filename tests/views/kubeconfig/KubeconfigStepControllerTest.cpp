@@ -86,24 +86,6 @@ TEST_F(KubeconfigStepControllerTest, EachOutcomeAdvancesOrRaisesItsError) {
     }
 }
 
-TEST_F(KubeconfigStepControllerTest, ChoiceIsLoggedClearedAndNeededToProceed) {
-    m_controller->proceed();
-    EXPECT_FALSE(m_controller->isValidating());
-
-    const QString chosen = file(QStringLiteral("集群 配置.yaml"), complete);
-    QSignalSpy path(m_controller.get(), &KubeconfigStepController::kubeconfigPathChanged);
-    m_controller->chooseFile(chosen);
-    EXPECT_EQ(path.count(), 1);
-    EXPECT_TRUE(m_controller->canProceed());
-    ASSERT_TRUE(settleLog(m_state));
-    EXPECT_TRUE(logged(m_state, QStringLiteral("用户选择了Kubeconfig文件: 集群 配置.yaml")));
-
-    m_controller->clearChoice();
-    EXPECT_TRUE(m_state.kubeconfigPath().isEmpty());
-    EXPECT_TRUE(m_state.kubeconfigDisplayPath().isEmpty());
-    EXPECT_FALSE(m_controller->canProceed());
-}
-
 // A check's outcome reaches the GUI thread only through the event loop, so whatever happens
 // before the next wait happens while the check runs.
 TEST_F(KubeconfigStepControllerTest, CheckForAFileNoLongerChosenIsDropped) {

@@ -99,11 +99,6 @@ TEST_F(WaitStep, LookupOutcomes) {
           QStringLiteral("未找到Devtron URL，使用默认值: ") + fallback,
           QStringLiteral("获取密码命令执行失败，退出代码: 0"),
           QStringLiteral("使用默认密码: kelvo")}},
-        {{{describe, QStringLiteral("Name: devtron-itf\n")}, {secret, QStringLiteral("bm90 b64")}},
-         false,
-         fallback,
-         QStringLiteral("kelvo"),
-         {QStringLiteral("Base64解码密码失败，使用默认密码")}},
         // A server that accepts the connection and never answers.
         {{},
          true,
