@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -51,25 +50,6 @@ protected:
 
     CommandResult run(const QString& line, const QString& kubeconfig) {
         return ShellUtils::runCommandWithEnv(line, ClusterTools::environment(kubeconfig));
-    }
-
-    // A copy of the tools folder and of the kubeconfig below folders whose names hold blanks and
-    // Chinese characters, made the program's tools: the kubeconfig's path, or empty.
-    QString useUnusualPaths() {
-        const QDir work(m_emulator.workDirectory());
-        const QString tools = work.filePath(QStringLiteral("应用 工具/tools dir"));
-        const QString kubeconfig = work.filePath(QStringLiteral("我的 集群/kube config"));
-        const QString real = QStringLiteral(NIMBREL_TOOLS_BUILD_DIR);
-        const bool made =
-            QDir().mkpath(tools + QStringLiteral("/devtron-charts")) &&
-            QFile::link(real + QStringLiteral("/kubectl"), tools + QStringLiteral("/kubectl")) &&
-            QFile::link(real + QStringLiteral("/helm"), tools + QStringLiteral("/helm")) &&
-            QFile::copy(real + QStringLiteral("/devtron-charts/install.sh"),
-                        tools + QStringLiteral("/devtron-charts/install.sh")) &&
-            QDir().mkpath(QFileInfo(kubeconfig).path()) &&
-            QFile::copy(m_emulator.kubeconfigPath(), kubeconfig);
-        AppPaths::setToolsDirectoryOverride(tools);
-        return made ? kubeconfig : QString();
     }
 
     ClusterEmulator m_emulator;
