@@ -111,7 +111,7 @@ TEST_F(KeyboardUse, TabVisitsEachScreenInOrderAndEveryControlHasAName) {
     }
 }
 
-TEST_F(KeyboardUse, ReturnPressesNextAndEscapeClosesTheLogViewer) {
+TEST_F(KeyboardUse, ReturnOnTheFocusedSwitchPressesNext) {
     auto* choice = static_cast<DevtronChoiceView*>(
         show([](auto& s, auto&) { return new DevtronChoiceView(s); }));
     const QSignalSpy next(choice->nextButton(), &QPushButton::clicked);
@@ -119,10 +119,6 @@ TEST_F(KeyboardUse, ReturnPressesNextAndEscapeClosesTheLogViewer) {
     toggle->setFocus();
     QTest::keyClick(toggle, Qt::Key_Return);
     EXPECT_EQ(next.count(), 1);
-
-    QWidget* sheet = show([](auto& s, auto& w) { return new LogViewerView(s, &w); });
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    EXPECT_FALSE(sheet->isVisible());
 }
 
 } // namespace

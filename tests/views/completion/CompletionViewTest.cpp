@@ -86,19 +86,4 @@ TEST_F(CompletionScreen, EyeLogButtonAndUndeliveredNotificationTitle) {
     EXPECT_TRUE(child<QLabel>("notice")->isVisible());
 }
 
-TEST_F(CompletionScreen, DoneAsksToSaveThenFinishDirectlyQuitsOnce) {
-    open(true, true);
-    click("doneButton");
-    auto* alert = child<QMessageBox>("saveAlert");
-    ASSERT_TRUE(alert != nullptr && alert->isVisible());
-    EXPECT_EQ(quits, 0);
-    for (QAbstractButton* button : alert->buttons()) {
-        if (button->text() == QStringLiteral("直接完成")) {
-            button->click();
-        }
-    }
-    EXPECT_EQ(quits, 1);
-    EXPECT_FALSE(child<QPushButton>("doneButton")->isEnabled());
-}
-
 } // namespace

@@ -70,17 +70,4 @@ TEST_F(InstallationScreen, FailedRunKeepsTheSpinnerAndTheLogTakesOnlyNewLines) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), log->toPlainText() + '\n');
 }
 
-TEST_F(InstallationScreen, SuccessShowsDoneAndNextAdvancesOnce) {
-    tools.setTool(QStringLiteral("install.sh"), {});
-    show(true);
-    EXPECT_EQ(text("title"), QStringLiteral("正在安装Devtron"));
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return view->controller().isInstallationCompleted(); }, 20000));
-    EXPECT_EQ(statusRow(), QStringLiteral("安装完成 done next"));
-    QTest::mouseClick(child<QPushButton>("nextButton"), Qt::LeftButton);
-    QTest::mouseClick(child<QPushButton>("nextButton"), Qt::LeftButton);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(state.currentStep(), InstallationStep::waitingForServices);
-}
-
 } // namespace
