@@ -4,7 +4,6 @@
 #include "views/completion/CompletionController.h"
 
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
