@@ -7,24 +7,16 @@
 #include <QTest>
 #include <QThreadPool>
 
-#include <memory>
-
 // The whole wizard runs against the emulator in the real window (tests/clickthrough); here, the
 // connection test with a cloud-style exec credential helper, which only the real kubectl runs.
 class WizardEndToEnd : public ClusterTestFixture {
 protected:
-    void SetUp() override {
-        ClusterTestFixture::SetUp();
-        // Created after the fixture has moved the log folder into the test's own folder.
-        m_state = std::make_unique<InstallationState>();
-    }
     void TearDown() override {
         QThreadPool::globalInstance()->waitForDone();
-        m_state.reset();
         ClusterTestFixture::TearDown();
     }
 
-    std::unique_ptr<InstallationState> m_state;
+    InstallationState m_state;
 };
 
 TEST_F(WizardEndToEnd, ExecCredentialHelperIsFoundOnTheProcessPathOnly) {
@@ -49,9 +41,9 @@ TEST_F(WizardEndToEnd, ExecCredentialHelperIsFoundOnTheProcessPathOnly) {
                 "\"kind\":\"ExecCredential\",\"status\":{\"token\":\"" +
                     token.toUtf8() + "\"}}'\n"));
     ASSERT_TRUE(QFile::setPermissions(helper, QFile::ReadOwner | QFile::ExeOwner));
-    m_state->setKubeconfigPath(kubeconfig);
+    m_state.setKubeconfigPath(kubeconfig);
 
-    DevtronChoiceController choice(*m_state);
+    DevtronChoiceController choice(m_state);
     // The kept message, empty after a success.
     const auto testConnection = [&] {
         bool done = false;
@@ -63,10 +55,10 @@ TEST_F(WizardEndToEnd, ExecCredentialHelperIsFoundOnTheProcessPathOnly) {
             .toStdString();
     };
     setVariable("PATH", helpers + QStringLiteral(":/usr/bin:/bin"));
-    EXPECT_EQ(testConnection(), "") << m_state->logs().toStdString();
+    EXPECT_EQ(testConnection(), "") << m_state.logs().toStdString();
     setVariable("PATH", QStringLiteral("/usr/bin:/bin"));
     EXPECT_EQ(testConnection(),
               DevtronChoiceController::classifyConnectionError(QStringLiteral("Unauthorized"))
                   .toStdString())
-        << m_state->logs().toStdString();
+        << m_state.logs().toStdString();
 }
