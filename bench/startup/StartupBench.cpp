@@ -53,34 +53,53 @@ struct Program {
 
 // Each run gets fresh home and XDG folders, so that nothing touches the user's own files.
 QByteArrayList sandboxEnvironment(const QTemporaryDir& sandbox, const QByteArray& display) {
-    static const QByteArrayList replaced{
-        "HOME=",           "XDG_CONFIG_HOME=", "XDG_DATA_HOME=",
-        "XDG_STATE_HOME=", "XDG_CACHE_HOME=",  "XDG_RUNTIME_DIR=",
-        "DISPLAY=",        "QT_QPA_PLATFORM=", "NIMBREL_REPORT_FIRST_FRAME="};
+    const QByteArray root = QFile::encodeName(sandbox.path());
+    QByteArrayList set{"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb", "NIMBREL_REPORT_FIRST_FRAME=1"};
+    for (const auto& [variable, folder] : {std::pair{"HOME", "home"},
+                                           {"XDG_CONFIG_HOME", "config"},
+                                           {"XDG_DATA_HOME", "data"},
+                                           {"XDG_STATE_HOME", "state"},
+                                           {"XDG_CACHE_HOME", "cache"},
+                                           {"XDG_RUNTIME_DIR", "runtime"}}) {
+        const QByteArray path = root + '/' + folder;
+        QDir().mkpath(QFile::decodeName(path));
+        ::chmod(path.constData(), 0700);
+        set << QByteArray(variable) + '=' + path;
+    }
     QByteArrayList environment;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const QByteArray variable(*entry);
-        const bool keep =
-            std::none_of(replaced.begin(), replaced.end(),
-                         [&](const QByteArray& name) { return variable.startsWith(name); });
-        if (keep) {
+        const QByteArray name = variable.left(variable.indexOf('=') + 1);
+        if (std::none_of(set.begin(), set.end(),
+                         [&](const QByteArray& ours) { return ours.startsWith(name); })) {
             environment.append(variable);
         }
     }
-    const QByteArray root = QFile::encodeName(sandbox.path());
-    for (const char* folder : {"home", "config", "data", "state", "cache", "runtime"}) {
-        QDir().mkpath(sandbox.filePath(QString::fromLatin1(folder)));
+    return environment + set;
+}
+
+// Starts `argv` (searched on PATH when `searchPath`) with its descriptor `childFd` writing into a
+// pipe and its standard error discarded; the pid and the pipe's reading end.
+std::optional<std::pair<pid_t, int>> spawnWithPipe(char* const argv[], char* const envp[],
+                                                   int childFd, bool searchPath) {
+    int fds[2] = {-1, -1};
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        return std::nullopt;
     }
-    ::chmod((root + "/runtime").constData(), 0700);
-    environment << "HOME=" + root + "/home"
-                << "XDG_CONFIG_HOME=" + root + "/config"
-                << "XDG_DATA_HOME=" + root + "/data"
-                << "XDG_STATE_HOME=" + root + "/state"
-                << "XDG_CACHE_HOME=" + root + "/cache"
-                << "XDG_RUNTIME_DIR=" + root + "/runtime"
-                << "DISPLAY=" + display << "QT_QPA_PLATFORM=xcb"
-                << "NIMBREL_REPORT_FIRST_FRAME=1";
-    return environment;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], childFd);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int error = searchPath ? ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv, envp)
+                                 : ::posix_spawn(&pid, argv[0], &actions, nullptr, argv, envp);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    if (error != 0) {
+        ::close(fds[0]);
+        return std::nullopt;
+    }
+    return std::pair{pid, fds[0]};
 }
 
 std::optional<double> residentMiB(pid_t pid) {
@@ -147,29 +166,17 @@ std::optional<Sample> runOnce(const char* path, const QByteArray& display) {
         envp.push_back(const_cast<char*>(variable.constData()));
     }
     envp.push_back(nullptr);
-
-    int fds[2] = {-1, -1};
-    if (::pipe2(fds, O_CLOEXEC) != 0) {
-        return std::nullopt;
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     QByteArray program(path);
     char* argv[] = {program.data(), nullptr};
 
     const Clock::time_point start = Clock::now();
-    pid_t pid = -1;
-    const int error = ::posix_spawn(&pid, path, &actions, nullptr, argv, envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[1]);
-    if (error != 0) {
-        ::close(fds[0]);
+    const auto spawned = spawnWithPipe(argv, envp.data(), STDOUT_FILENO, false);
+    if (!spawned) {
         std::fprintf(stderr, "cannot start %s\n", path);
         return std::nullopt;
     }
-    const bool painted = readFirstFrameLine(fds[0]);
+    const auto [pid, output] = *spawned;
+    const bool painted = readFirstFrameLine(output);
     const double firstFrameMs =
         std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     const double cpuMs = cpuMsOf(pid);
@@ -179,7 +186,7 @@ std::optional<Sample> runOnce(const char* path, const QByteArray& display) {
         resident = residentMiB(pid);
     }
     stop(pid);
-    ::close(fds[0]);
+    ::close(output);
     if (!painted || !resident) {
         std::fprintf(stderr, "%s reported no first frame\n", path);
         return std::nullopt;
@@ -189,14 +196,6 @@ std::optional<Sample> runOnce(const char* path, const QByteArray& display) {
 
 // Xvfb picks a free display itself and writes its number once it accepts clients.
 std::optional<pid_t> startXvfb(QByteArray& display) {
-    int fds[2] = {-1, -1};
-    if (::pipe2(fds, O_CLOEXEC) != 0) {
-        return std::nullopt;
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     char xvfb[] = "Xvfb";
     char displayFd[] = "-displayfd";
     char three[] = "3";
@@ -206,20 +205,19 @@ std::optional<pid_t> startXvfb(QByteArray& display) {
     char noTcp[] = "-nolisten";
     char tcp[] = "tcp";
     char* argv[] = {xvfb, displayFd, three, screen, zero, geometry, noTcp, tcp, nullptr};
-    pid_t pid = -1;
-    const int error = ::posix_spawnp(&pid, xvfb, &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[1]);
+    const auto spawned = spawnWithPipe(argv, environ, 3, true);
+    if (!spawned) {
+        return std::nullopt;
+    }
+    const auto [pid, numberPipe] = *spawned;
     QByteArray number;
     char c = 0;
-    while (error == 0 && ::read(fds[0], &c, 1) == 1 && c != '\n') {
+    while (::read(numberPipe, &c, 1) == 1 && c != '\n') {
         number.append(c);
     }
-    ::close(fds[0]);
-    if (error != 0 || number.isEmpty()) {
-        if (error == 0) {
-            stop(pid);
-        }
+    ::close(numberPipe);
+    if (number.isEmpty()) {
+        stop(pid);
         return std::nullopt;
     }
     display = ':' + number;

@@ -324,10 +324,7 @@ bool GalleryStage::stage(const QString& name) {
             if (!choiceView()) {
                 return false;
             }
-            const auto* alert =
-                choiceView()->findChild<QMessageBox*>(QStringLiteral("testFailAlert"));
-            return alert != nullptr && alert->isVisible() && alert->windowHandle() != nullptr &&
-                   alert->windowHandle()->isExposed();
+            return exposed(choiceView()->findChild<QMessageBox*>(QStringLiteral("testFailAlert")));
         };
     } else if (name.startsWith(QStringLiteral("installation-"))) {
         // The engine's run waits in the held tool check; the clock and the sweep are moved

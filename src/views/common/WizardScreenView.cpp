@@ -13,17 +13,13 @@
 #include <QVBoxLayout>
 
 WizardScreenView::WizardScreenView(const Frame& frame, QWidget* parent)
-    : QWidget(parent), m_scroll(new QScrollArea(this)) {
+    : QWidget(parent), m_scroll(makeScrollArea(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(30, 30, 30, 30);
     layout->setSpacing(24);
     layout->addWidget(buildHeader(frame));
 
     m_scroll->setObjectName(QStringLiteral("screenScroll"));
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    styleScrollArea(m_scroll);
     layout->addWidget(m_scroll, 1);
     layout->addWidget(buildNavigation(frame));
     KeyboardAccess::returnPresses(this, m_nextButton);
@@ -83,7 +79,11 @@ void WizardScreenView::setNextBusy(bool busy) {
     m_nextBusy->setVisible(busy);
 }
 
-void WizardScreenView::styleScrollArea(QScrollArea* scroll) {
+QScrollArea* WizardScreenView::makeScrollArea(QWidget* parent) {
+    auto* scroll = new QScrollArea(parent);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The body sits on the screen's own background, with a slim flat scroll bar in place of the
     // style's bevelled one with arrow buttons. The area is no Tab stop of its own: Tab brings the
     // controls inside into view.
@@ -97,4 +97,5 @@ void WizardScreenView::styleScrollArea(QScrollArea* scroll) {
                        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { "
                        "background: none; }")
             .arg(Palette::css(Palette::withOpacity(Palette::grey(), 0.45))));
+    return scroll;
 }

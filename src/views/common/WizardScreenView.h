@@ -35,9 +35,9 @@ public:
     QPushButton* backButton() const { return m_backButton; }
     QPushButton* nextButton() const { return m_nextButton; }
 
-    // The body's look for any scroll area of a screen: transparent, with a slim flat scroll bar,
-    // and no Tab stop.
-    static void styleScrollArea(QScrollArea* scroll);
+    // A screen's vertical scroll area for its body: frameless, resizing its widget, transparent,
+    // with a slim flat scroll bar, and no Tab stop.
+    static QScrollArea* makeScrollArea(QWidget* parent);
 
 protected:
     void setBody(QWidget* body);

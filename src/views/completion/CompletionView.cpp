@@ -92,12 +92,8 @@ CompletionView::CompletionView(CompletionController* controller, QWidget* parent
     contentLayout->addWidget(buildTimeRow());
     contentLayout->addStretch();
 
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QScrollArea* scroll = WizardScreenView::makeScrollArea(this);
     scroll->setWidget(content);
-    WizardScreenView::styleScrollArea(scroll);
     layout->addWidget(scroll, 1);
     layout->addWidget(buildBottomRow());
     KeyboardAccess::returnPresses(this, m_doneButton);

@@ -58,11 +58,7 @@ WaitingForServicesView::WaitingForServicesView(InstallationState& state, QWidget
     contentLayout->addWidget(buildDevtronBox());
     contentLayout->addStretch();
 
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    WizardScreenView::styleScrollArea(scroll);
+    QScrollArea* scroll = WizardScreenView::makeScrollArea(this);
     scroll->setWidget(content);
     layout->addWidget(scroll, 1);
     layout->addWidget(buildBottomBar());
