@@ -1,5 +1,6 @@
 #include "shell/CommandRunner.h"
 
+#include "shell/BackgroundJobs.h"
 #include "shell/Console.h"
 
 #include <QByteArray>
@@ -8,7 +9,6 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QStringDecoder>
-#include <QThreadPool>
 
 #include <algorithm>
 #include <cerrno>
@@ -381,7 +381,7 @@ CommandResult CommandRunner::runWithEnv(const QString& command,
 }
 
 void CommandRunner::runAsync(const QString& command, CommandCompletion completion) {
-    QThreadPool::globalInstance()->start([command, completion = std::move(completion)] {
+    BackgroundJobs::startDedicated([command, completion = std::move(completion)] {
         const CommandResult result = run(command);
         if (completion) {
             completion(result.output, result.error, result.exitCode);
@@ -391,11 +391,10 @@ void CommandRunner::runAsync(const QString& command, CommandCompletion completio
 
 void CommandRunner::runAsyncWithEnv(const QString& command, const EnvironmentOverlay& environment,
                                     CommandCompletion completion) {
-    QThreadPool::globalInstance()->start(
-        [command, environment, completion = std::move(completion)] {
-            const CommandResult result = runWithEnv(command, environment);
-            if (completion) {
-                completion(result.output, result.error, result.exitCode);
-            }
-        });
+    BackgroundJobs::startDedicated([command, environment, completion = std::move(completion)] {
+        const CommandResult result = runWithEnv(command, environment);
+        if (completion) {
+            completion(result.output, result.error, result.exitCode);
+        }
+    });
 }

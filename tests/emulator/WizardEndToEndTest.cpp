@@ -1,18 +1,18 @@
 #include "ClusterTestFixture.h"
 #include "session/InstallationState.h"
+#include "shell/BackgroundJobs.h"
 #include "shell/PrivateFile.h"
 #include "views/choice/DevtronChoiceController.h"
 
 #include <QRegularExpression>
 #include <QTest>
-#include <QThreadPool>
 
 // The whole wizard runs against the emulator in the real window (tests/clickthrough); here, the
 // connection test with a cloud-style exec credential helper, which only the real kubectl runs.
 class WizardEndToEnd : public ClusterTestFixture {
 protected:
     void TearDown() override {
-        QThreadPool::globalInstance()->waitForDone();
+        BackgroundJobs::waitForDone();
         ClusterTestFixture::TearDown();
     }
 

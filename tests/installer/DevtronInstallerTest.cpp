@@ -1,5 +1,6 @@
 #include "installer/DevtronInstaller.h"
 
+#include "shell/BackgroundJobs.h"
 #include "shell/ClusterTools.h"
 #include "support/StandInTools.h"
 
@@ -8,7 +9,6 @@
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QTest>
-#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ protected:
     }
     void TearDown() override {
         tools.release();
-        QThreadPool::globalInstance()->waitForDone(30000);
+        BackgroundJobs::waitForDone(std::chrono::milliseconds(30000));
         DevtronInstaller::setAlertHook({});
     }
 
@@ -218,7 +218,7 @@ TEST_F(Installer, CancelFromTheGuiThreadWhileARunOnThePoolWaitsForTheScript) {
                   QStringLiteral("while [ ! -e '%1' ]; do sleep 0.02; done").arg(gate));
     auto installer = make();
     DevtronInstaller* const running = installer.get();
-    QThreadPool::globalInstance()->start([running] { running->installDevtron(); });
+    BackgroundJobs::start([running] { running->installDevtron(); });
     ASSERT_TRUE(QTest::qWaitFor([&] { return running->isInstalling(); }, 20000));
     installer->cancelInstallation();
     installer->cancelInstallation();
@@ -235,7 +235,7 @@ TEST_F(Installer, CancelFromTheGuiThreadWhileARunOnThePoolWaitsForTheScript) {
     doomed->installDevtron();
     doomed.reset();
     writeTextFile(gate, {});
-    ASSERT_TRUE(QThreadPool::globalInstance()->waitForDone(20000));
+    ASSERT_TRUE(BackgroundJobs::waitForDone(std::chrono::milliseconds(20000)));
     EXPECT_TRUE(recorder->read(&Recorder::failures).isEmpty());
 }
 

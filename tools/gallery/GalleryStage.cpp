@@ -6,6 +6,7 @@
 #include "app/StepListView.h"
 #include "session/InstallationState.h"
 #include "shell/AppPaths.h"
+#include "shell/BackgroundJobs.h"
 #include "views/choice/DevtronChoiceView.h"
 #include "views/completion/CompletionController.h"
 #include "views/completion/CompletionView.h"
@@ -525,7 +526,7 @@ void GalleryStage::writeStandInKubectl() const {
 
 void GalleryStage::holdBackgroundPool() {
     // One pool thread, kept busy: the work queued behind it waits until release().
-    QThreadPool* pool = QThreadPool::globalInstance();
+    QThreadPool* pool = &BackgroundJobs::pool();
     m_savedMaxThreadCount = pool->maxThreadCount();
     pool->setMaxThreadCount(1);
     m_poolGate = std::make_shared<QSemaphore>();
@@ -540,7 +541,7 @@ void GalleryStage::release() {
     m_poll.stop();
     // The stand-in kubectl stops waiting once the hold file is gone.
     QFile::remove(m_dir.filePath(QStringLiteral("tools/hold")));
-    QThreadPool* pool = QThreadPool::globalInstance();
+    QThreadPool* pool = &BackgroundJobs::pool();
     if (m_poolGate) {
         // The held work is dropped: its results would only change a window that is closing.
         pool->clear();

@@ -1,57 +1,14 @@
 #include "views/choice/DevtronChoiceController.h"
 
 #include "session/InstallationState.h"
+#include "shell/BackgroundJobs.h"
+#include "shell/ClusterErrors.h"
 #include "shell/ClusterTools.h"
 #include "shell/GuiThread.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
-#include <QThreadPool>
-
-namespace {
-
-const QString serverUnreachableMessage =
-    QStringLiteral("无法连接到Kubernetes服务器。请检查:\n1. 集群是否运行\n2. 网络连接是否正常\n3. "
-                   "Kubeconfig中的服务器地址是否正确");
-const QString serverUnavailableAlert =
-    QStringLiteral("无法连接到Kubernetes服务器。请检查:\n1. 集群是否运行\n2. 网络连接是否正常\n3. "
-                   "Kubeconfig是否正确");
-const QString authorizationMessage =
-    QStringLiteral("授权失败。请检查:\n1. Kubeconfig中的证书是否有效\n2. 用户凭证是否正确\n3. "
-                   "您是否有访问集群的权限");
-const QString certificateMessage =
-    QStringLiteral("证书错误。请检查:\n1. Kubeconfig中的证书是否有效\n2. 集群证书是否已过期\n3. "
-                   "集群服务器地址与证书是否匹配");
-
-bool mentionsAuthorization(const QString& text) {
-    return text.contains(QLatin1String("Unauthorized")) ||
-           text.contains(QLatin1String("authorization"));
-}
-
-// kubectl 1.32 answers a rejected token on first contact with "You must be logged in to the
-// server (the server has asked for the client to provide credentials)": no "Unauthorized" in it.
-bool mentionsMissingCredentials(const QString& text) {
-    // "getting credentials": the kubeconfig's credential helper is missing or failed, which
-    // kubectl reports behind "Unable to connect to the server" although the server was never
-    // asked.
-    return text.contains(QLatin1String("You must be logged in to the server")) ||
-           text.contains(QLatin1String("getting credentials"));
-}
-
-// A refused connection is worded "The connection to the server HOST was refused", never
-// "Unable to connect to the server", yet it is the plainest case of an unreachable server.
-bool mentionsUnreachableServer(const QString& text) {
-    return text.contains(QLatin1String("Unable to connect to the server")) ||
-           (text.contains(QLatin1String("The connection to the server")) &&
-            text.contains(QLatin1String("was refused")));
-}
-
-bool mentionsCertificate(const QString& text) {
-    return text.contains(QLatin1String("certificate")) || text.contains(QLatin1String("x509"));
-}
-
-} // namespace
 
 DevtronChoiceController::DevtronChoiceController(InstallationState& state, QObject* parent)
     : QObject(parent), m_state(state) {
@@ -95,9 +52,8 @@ void DevtronChoiceController::testClusterConnection(Completion completion) {
     // the time the probes end (going back, quitting). Only their guards travel with the job.
     QPointer<DevtronChoiceController> self(this);
     QPointer<InstallationState> state(&m_state);
-    QThreadPool::globalInstance()->start([self, state, versionCommand, namespacesCommand,
-                                          environment, completion = std::move(completion),
-                                          log = m_state.backgroundLogger()] {
+    BackgroundJobs::start([self, state, versionCommand, namespacesCommand, environment,
+                           completion = std::move(completion), log = m_state.backgroundLogger()] {
         const ProbeOutcome outcome = runProbes(versionCommand, namespacesCommand, environment, log);
         postToGuiThread([self, state, outcome, completion] {
             if (self) {
@@ -212,35 +168,11 @@ void DevtronChoiceController::goBackToKubeconfigSelection() {
 }
 
 QString DevtronChoiceController::classifyConnectionError(const QString& errorText) {
-    QString text = errorText.isEmpty() ? QStringLiteral("无法连接到Kubernetes集群") : errorText;
-    // kubectl prefixes TLS failures with "Unable to connect to the server", so the certificate
-    // check has to come first or a bad certificate would read as an unreachable server.
-    if (mentionsAuthorization(text) || mentionsMissingCredentials(text)) {
-        return authorizationMessage;
-    }
-    if (mentionsCertificate(text)) {
-        return certificateMessage;
-    }
-    if (mentionsUnreachableServer(text)) {
-        return serverUnreachableMessage;
-    }
-    return text;
+    return ClusterErrors::classify(errorText);
 }
 
 QString DevtronChoiceController::formatErrorMessageForAlert(const QString& message) {
-    QString text = message;
-    text.replace(QLatin1String("\n\n"), QLatin1String("\n"));
-    if (text.contains(QLatin1String("the server is currently unable to handle the request"))) {
-        return serverUnavailableAlert;
-    }
-    if (mentionsAuthorization(text)) {
-        return authorizationMessage;
-    }
-    if (mentionsCertificate(text)) {
-        return certificateMessage;
-    }
-    return QStringLiteral("连接Kubernetes集群失败。\n\n错误详情:\n") + text +
-           QStringLiteral("\n\n请检查您的kubeconfig文件和集群状态，确保集群可正常访问。");
+    return ClusterErrors::formatForAlert(message);
 }
 
 bool DevtronChoiceController::isOnChoiceStep() const {

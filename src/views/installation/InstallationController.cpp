@@ -2,13 +2,13 @@
 
 #include "installer/DevtronInstaller.h"
 #include "session/InstallationState.h"
+#include "shell/BackgroundJobs.h"
 #include "shell/GuiThread.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QTextBoundaryFinder>
-#include <QThreadPool>
 
 #include <algorithm>
 #include <cmath>
@@ -112,7 +112,7 @@ void InstallationController::createInstaller() {
 void InstallationController::runInstallOnPool() {
     m_engineBusy = true;
     const QPointer<InstallationController> self(this);
-    QThreadPool::globalInstance()->start([self, installer = m_devtronInstaller] {
+    BackgroundJobs::start([self, installer = m_devtronInstaller] {
         installer->installDevtron();
         postToGuiThread([self] {
             if (self) {
@@ -125,7 +125,7 @@ void InstallationController::runInstallOnPool() {
 void InstallationController::runSetupOnPool() {
     m_engineBusy = true;
     const QPointer<InstallationController> self(this);
-    QThreadPool::globalInstance()->start([self, installer = m_devtronInstaller] {
+    BackgroundJobs::start([self, installer = m_devtronInstaller] {
         const bool ready = installer->setupEnvironment();
         postToGuiThread([self, ready] {
             if (self) {

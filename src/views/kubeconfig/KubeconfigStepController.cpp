@@ -2,12 +2,12 @@
 
 #include "session/InstallationState.h"
 #include "shell/AppPaths.h"
+#include "shell/BackgroundJobs.h"
 #include "shell/GuiThread.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QPointer>
-#include <QThreadPool>
 #include <QUrl>
 
 KubeconfigStepController::KubeconfigStepController(InstallationState& state, QObject* parent)
@@ -58,7 +58,7 @@ void KubeconfigStepController::validateKubeconfigFile() {
 
     // Guards are copied into the job; the objects themselves are only touched on the GUI thread.
     const QPointer<KubeconfigStepController> self(this);
-    QThreadPool::globalInstance()->start([self, log = m_state.backgroundLogger(), path] {
+    BackgroundJobs::start([self, log = m_state.backgroundLogger(), path] {
         const KubeconfigValidator::Result result = KubeconfigValidator::validateKubeconfigFile(
             path, AppPaths::privateTempDirectory(), log);
         postToGuiThread([self, path, result] {

@@ -1,6 +1,7 @@
 #include "views/logviewer/LogViewerController.h"
 
 #include "session/InstallationState.h"
+#include "shell/BackgroundJobs.h"
 #include "views/logviewer/LogLinesModel.h"
 
 #include "shell/GuiThread.h"
@@ -8,7 +9,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPointer>
-#include <QThreadPool>
 
 namespace {
 
@@ -63,7 +63,7 @@ void LogViewerController::reindex() {
     const quint64 generation = ++m_generation;
     setIsIndexing(true);
     QPointer<LogViewerController> self(this);
-    QThreadPool::globalInstance()->start([self, generation, logs = m_state.logs()] {
+    BackgroundJobs::start([self, generation, logs = m_state.logs()] {
         auto log = std::make_shared<const LogFilter>(logs);
         postToGuiThread([self, generation, log = std::move(log)] {
             if (self) {

@@ -3,12 +3,12 @@
 #include "installer/AccessLookup.h"
 #include "installer/DevtronInstaller.h"
 #include "session/InstallationState.h"
+#include "shell/BackgroundJobs.h"
 #include "shell/ClusterTools.h"
 #include "shell/GuiThread.h"
 #include "views/waiting/CredentialParser.h"
 
 #include <QPointer>
-#include <QThreadPool>
 
 namespace {
 
@@ -164,7 +164,7 @@ void WaitingForServicesController::retrieveDevtronCredentials() {
                           ClusterTools::environment(m_state.kubeconfigPath()), m_commandTimeLimit};
     // The pool job may outlive both this controller and the session: it holds only guards.
     const QPointer<WaitingForServicesController> self(this);
-    QThreadPool::globalInstance()->start([self, log = m_state.backgroundLogger(), plan] {
+    BackgroundJobs::start([self, log = m_state.backgroundLogger(), plan] {
         log(QStringLiteral("执行Kubernetes命令获取Devtron信息"));
         Credentials credentials;
         credentials.address = lookUpAddress(plan, log);

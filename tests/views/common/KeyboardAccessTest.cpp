@@ -1,4 +1,5 @@
 #include "session/InstallationState.h"
+#include "shell/BackgroundJobs.h"
 #include "support/StandInTools.h"
 #include "views/choice/DevtronChoiceView.h"
 #include "views/common/FocusRing.h"
@@ -14,7 +15,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ protected:
     ~KeyboardUse() override {
         tools.release();
         screen.reset();
-        QThreadPool::globalInstance()->waitForDone(30000);
+        BackgroundJobs::waitForDone(std::chrono::milliseconds(30000));
     }
 
     QWidget* show(const Build& build) {

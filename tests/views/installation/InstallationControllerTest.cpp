@@ -1,11 +1,11 @@
 #include "views/installation/InstallationController.h"
 
 #include "session/InstallationState.h"
+#include "shell/BackgroundJobs.h"
 #include "support/StandInTools.h"
 
 #include <QCoreApplication>
 #include <QTest>
-#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,7 @@ protected:
     void finishRun() {
         controller.reset();
         writeTextFile(scriptGate, {});
-        QThreadPool::globalInstance()->waitForDone(30000);
+        BackgroundJobs::waitForDone(std::chrono::milliseconds(30000));
         QFile::remove(scriptGate);
     }
 

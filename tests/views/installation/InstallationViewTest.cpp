@@ -1,6 +1,7 @@
 #include "views/installation/InstallationView.h"
 
 #include "session/InstallationState.h"
+#include "shell/BackgroundJobs.h"
 #include "support/StandInTools.h"
 #include "views/installation/InstallationController.h"
 
@@ -10,7 +11,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ protected:
     }
     ~InstallationScreen() override {
         view.reset();
-        QThreadPool::globalInstance()->waitForDone(30000);
+        BackgroundJobs::waitForDone(std::chrono::milliseconds(30000));
     }
 
     template <typename T> T* child(const char* name) const {

@@ -1,13 +1,13 @@
 #include "support/ScreenTest.h"
 
 #include "session/InstallationState.h"
+#include "shell/BackgroundJobs.h"
 #include "views/kubeconfig/KubeconfigSelectionView.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ protected:
         m_view.resize(560, 460);
         m_view.show();
     }
-    ~KubeconfigScreen() override { QThreadPool::globalInstance()->waitForDone(); }
+    ~KubeconfigScreen() override { BackgroundJobs::waitForDone(); }
 
     QPushButton* button(const char* name) const { return child<QPushButton>(m_view, name); }
     void click(const char* name) const { QTest::mouseClick(button(name), Qt::LeftButton); }

@@ -1,13 +1,13 @@
 #include "support/ScreenTest.h"
 
 #include "session/InstallationState.h"
+#include "shell/BackgroundJobs.h"
 #include "views/kubeconfig/KubeconfigStepController.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ const QByteArray complete = "apiVersion: v1\nkind: Config\nclusters:\n- cluster:
 
 class KubeconfigStepControllerTest : public ::testing::Test {
 protected:
-    ~KubeconfigStepControllerTest() override { QThreadPool::globalInstance()->waitForDone(); }
+    ~KubeconfigStepControllerTest() override { BackgroundJobs::waitForDone(); }
 
     QString file(const QString& name, const QByteArray& bytes) const {
         QFile out(m_files.filePath(name));

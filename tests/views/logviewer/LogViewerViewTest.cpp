@@ -1,5 +1,6 @@
 #include "views/logviewer/LogViewerView.h"
 #include "session/InstallationState.h"
+#include "shell/BackgroundJobs.h"
 #include "views/logviewer/LogLinesModel.h"
 
 #include <QAbstractButton>
@@ -10,7 +11,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
@@ -114,7 +114,7 @@ TEST_F(LogViewerSheet, ClosingWhileTheLogIsIndexedDropsTheIndex) {
     ASSERT_TRUE(logged.wait());
     ASSERT_TRUE(view->controller().isIndexing());
     view.reset();
-    QThreadPool::globalInstance()->waitForDone();
+    BackgroundJobs::waitForDone();
     QTest::qWait(0);
 }
 

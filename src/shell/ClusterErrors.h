@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+// What a failed kubectl or helm call means to the user: kubectl's error text turned into one of a
+// few plain messages (unreachable server, authorisation, certificate), else the text itself.
+class ClusterErrors {
+public:
+    ClusterErrors() = delete;
+
+    // The message a failed cluster call leaves for the user, from the tool's error text.
+    static QString classify(const QString& errorText);
+    // The alert text for a classified message.
+    static QString formatForAlert(const QString& message);
+};
