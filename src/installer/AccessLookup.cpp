@@ -1,7 +1,7 @@
 #include "installer/AccessLookup.h"
 
-#include "installer/DevtronInstaller.h"
 #include "installer/InstallerLog.h"
+#include "shell/ClusterErrors.h"
 #include "shell/ClusterTools.h"
 #include "shell/ShellUtils.h"
 
@@ -40,55 +40,63 @@ QString AccessLookup::errorReport(const QString& title, int closingRuleLength,
            QString(closingRuleLength, QLatin1Char('='));
 }
 
-QString AccessLookup::finishAddressLookup(const CommandResult& result) const {
-    QString url;
+DevtronAccess::Value AccessLookup::finishAddressLookup(const CommandResult& result) const {
     m_log(QStringLiteral("命令退出代码: ") + QString::number(result.exitCode));
-    if (result.exitCode == 0) {
-        m_log(QStringLiteral("命令输出:"));
-        const ParsedAddress parsed = parseAddress(result.output);
-        for (const QString& line : parsed.examinedLines) {
-            m_log(QStringLiteral(">> ") + line);
+    if (result.exitCode != 0) {
+        if (!result.error.isEmpty()) {
+            reportFailure(QStringLiteral("Devtron URL获取错误"), 28, ClusterTools::addressCommand(),
+                          result, QStringLiteral("devtron_url_error.log"),
+                          QStringLiteral("URL获取错误信息已保存到: "));
         }
-        if (parsed.url) {
-            url = *parsed.url;
-            m_log(QStringLiteral("解析到URL: ") + url);
-        }
-    } else if (!result.error.isEmpty()) {
-        reportFailure(QStringLiteral("Devtron URL获取错误"), 28, ClusterTools::addressCommand(),
-                      result, QStringLiteral("devtron_url_error.log"),
-                      QStringLiteral("URL获取错误信息已保存到: "));
+        m_log(QStringLiteral("未找到Devtron URL"));
+        return DevtronAccess::Value::missing(ClusterErrors::classify(result.error));
     }
-
-    if (url.isEmpty()) {
-        url = DevtronInstaller::defaultDevtronUrl();
-        m_log(QStringLiteral("未找到Devtron URL，使用默认值: ") + url);
-    } else {
-        m_log(QStringLiteral("获取到Devtron URL: ") + url);
+    m_log(QStringLiteral("命令输出:"));
+    const ParsedAddress parsed = parseAddress(result.output);
+    for (const QString& line : parsed.examinedLines) {
+        m_log(QStringLiteral(">> ") + line);
     }
-    return url;
+    if (!parsed.url || parsed.url->isEmpty()) {
+        m_log(QStringLiteral("未找到Devtron URL"));
+        return DevtronAccess::Value::missing(noAddressInOutput());
+    }
+    m_log(QStringLiteral("解析到URL: ") + *parsed.url);
+    m_log(QStringLiteral("获取到Devtron URL: ") + *parsed.url);
+    return DevtronAccess::Value::read(*parsed.url);
 }
 
-QString AccessLookup::finishPasswordLookup(const CommandResult& result) const {
-    QString password = DevtronInstaller::defaultDevtronPassword();
+DevtronAccess::Value AccessLookup::finishPasswordLookup(const CommandResult& result) const {
     m_log(QStringLiteral("命令退出代码: ") + QString::number(result.exitCode));
     if (result.exitCode == 0 && !result.output.isEmpty()) {
         // The encoded value is as good as the password itself: only its length is recorded.
         m_log(QStringLiteral("获取到编码密码: ") + maskedSecret(result.output.trimmed()));
         if (const std::optional<QString> decoded = decodePassword(result.output)) {
-            password = *decoded;
             m_log(QStringLiteral("成功解码密码"));
-        } else {
-            m_log(QStringLiteral("无法解码Devtron密码，使用默认值"));
+            return DevtronAccess::Value::read(*decoded);
         }
-        return password;
+        m_log(QStringLiteral("无法解码Devtron密码"));
+        return DevtronAccess::Value::missing(passwordNotBase64());
     }
     if (!result.error.isEmpty()) {
         reportFailure(QStringLiteral("Devtron信息获取错误"), 29, ClusterTools::passwordCommand(),
                       result, QStringLiteral("devtron_info_error.log"),
                       QStringLiteral("详细错误信息已保存到: "));
     }
-    m_log(QStringLiteral("无法获取Devtron密码，使用默认值"));
-    return password;
+    m_log(QStringLiteral("无法获取Devtron密码"));
+    return DevtronAccess::Value::missing(
+        result.exitCode == 0 ? noPasswordInSecret() : ClusterErrors::classify(result.error));
+}
+
+QString AccessLookup::noAddressInOutput() {
+    return QStringLiteral("输出中没有Devtron地址");
+}
+
+QString AccessLookup::noPasswordInSecret() {
+    return QStringLiteral("devtron-secret中没有ADMIN_PASSWORD");
+}
+
+QString AccessLookup::passwordNotBase64() {
+    return QStringLiteral("ADMIN_PASSWORD不是有效的Base64文本");
 }
 
 void AccessLookup::reportFailure(const QString& title, int closingRuleLength,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "installer/DevtronAccess.h"
 #include "shell/CommandRunner.h"
 
 #include <QString>
@@ -34,9 +35,14 @@ public:
     static QString errorReport(const QString& title, int closingRuleLength, const QString& command,
                                int exitCode, const QString& error);
 
-    // Each gives what it read, or the default, and logs how it got there.
-    QString finishAddressLookup(const CommandResult& result) const;
-    QString finishPasswordLookup(const CommandResult& result) const;
+    // Each gives what it read, or why it read nothing, and logs how it got there.
+    DevtronAccess::Value finishAddressLookup(const CommandResult& result) const;
+    DevtronAccess::Value finishPasswordLookup(const CommandResult& result) const;
+
+    // Why a lookup that ran read nothing.
+    static QString noAddressInOutput();
+    static QString noPasswordInSecret();
+    static QString passwordNotBase64();
 
 private:
     void reportFailure(const QString& title, int closingRuleLength, const QString& command,

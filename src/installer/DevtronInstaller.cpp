@@ -81,7 +81,7 @@ struct DevtronInstaller::Core : std::enable_shared_from_this<DevtronInstaller::C
 
     void retrieveDevtronInfo(InfoCompletion completion);
     void finishAddressLookup(const CommandResult& result, const InfoCompletion& completion);
-    void finishPasswordLookup(const QString& url, const CommandResult& result,
+    void finishPasswordLookup(const DevtronAccess::Value& url, const CommandResult& result,
                               const InfoCompletion& completion);
     AccessLookup accessLookup();
 
@@ -99,7 +99,7 @@ struct DevtronInstaller::Core : std::enable_shared_from_this<DevtronInstaller::C
     void notifyLog(const QString& message);
     void reportProgress(double fraction);
     void complete(bool success, const std::optional<QString>& message);
-    void deliverInfo(const InfoCompletion& completion, const QString& url, const QString& password);
+    void deliverInfo(const InfoCompletion& completion, const DevtronAccess& access);
 };
 
 void DevtronInstaller::Core::initLogFile() {
@@ -292,7 +292,7 @@ void DevtronInstaller::Core::retrieveDevtronInfo(InfoCompletion completion) {
 
 void DevtronInstaller::Core::finishAddressLookup(const CommandResult& result,
                                                  const InfoCompletion& completion) {
-    const QString url = accessLookup().finishAddressLookup(result);
+    const DevtronAccess::Value url = accessLookup().finishAddressLookup(result);
     const QString command = ClusterTools::passwordCommand();
     log(QStringLiteral("获取Devtron管理员密码: ") + command);
     runGuarded(command, [url, completion](Core& core, const CommandResult& passwordResult) {
@@ -300,12 +300,18 @@ void DevtronInstaller::Core::finishAddressLookup(const CommandResult& result,
     });
 }
 
-void DevtronInstaller::Core::finishPasswordLookup(const QString& url, const CommandResult& result,
+void DevtronInstaller::Core::finishPasswordLookup(const DevtronAccess::Value& url,
+                                                  const CommandResult& result,
                                                   const InfoCompletion& completion) {
-    const QString password = accessLookup().finishPasswordLookup(result);
-    log(QStringLiteral("完成获取Devtron凭证: URL=") + url + QStringLiteral(", 用户名=admin"));
+    const DevtronAccess access{url, accessLookup().finishPasswordLookup(result)};
+    if (access.isComplete()) {
+        log(QStringLiteral("完成获取Devtron凭证: URL=") + *url.text +
+            QStringLiteral(", 用户名=admin"));
+    } else {
+        log(QStringLiteral("未能获取完整的Devtron凭证"));
+    }
     closeLogFile();
-    deliverInfo(completion, url, password);
+    deliverInfo(completion, access);
 }
 
 void DevtronInstaller::Core::runGuarded(const QString& command,
@@ -403,11 +409,11 @@ void DevtronInstaller::Core::complete(bool success, const std::optional<QString>
     }
 }
 
-void DevtronInstaller::Core::deliverInfo(const InfoCompletion& completion, const QString& url,
-                                         const QString& password) {
+void DevtronInstaller::Core::deliverInfo(const InfoCompletion& completion,
+                                         const DevtronAccess& access) {
     const std::lock_guard lock(callbackMutex);
     if (!detached && completion) {
-        completion(url, password);
+        completion(access);
     }
 }
 
@@ -488,12 +494,4 @@ void DevtronInstaller::setAlertHook(AlertHook hook) {
 
 void DevtronInstaller::setPhysicalMemoryOverride(std::optional<std::uint64_t> bytes) {
     SystemInfo::setPhysicalMemoryOverride(bytes);
-}
-
-QString DevtronInstaller::defaultDevtronUrl() {
-    return QStringLiteral("http://localhost:8080");
-}
-
-QString DevtronInstaller::defaultDevtronPassword() {
-    return QStringLiteral("kelvo");
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "installer/DevtronAccess.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -21,7 +23,8 @@ public:
     using ProgressCallback = std::function<void(double)>;
     using LogCallback = std::function<void(const QString&)>;
     using CompletionCallback = std::function<void(bool, const std::optional<QString>&)>;
-    using InfoCompletion = std::function<void(const QString& url, const QString& password)>;
+    // What was read of the address and the password, each with the reason when it was not.
+    using InfoCompletion = std::function<void(const DevtronAccess& access)>;
     // Shows the modal warning for an already deployed release and returns once it is closed.
     using AlertHook = std::function<void(const QString& message, const QString& informativeText)>;
 
@@ -62,9 +65,6 @@ public:
         std::optional<QString> actualStatus;
     };
     static ReleaseStatus readReleaseStatus(const QString& output);
-
-    static QString defaultDevtronUrl();
-    static QString defaultDevtronPassword();
 
 private:
     struct Core;

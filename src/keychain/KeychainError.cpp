@@ -1,5 +1,7 @@
 #include "keychain/KeychainError.h"
 
+#include <qt6keychain/keychain.h>
+
 namespace {
 
 const char* kindName(KeychainError::Kind kind) {
@@ -50,4 +52,21 @@ KeychainError KeychainError::decodingFailed() {
 
 QString KeychainError::toString() const {
     return QString::fromStdString(m_text);
+}
+
+QString KeychainError::userMessage() const {
+    QString cause;
+    switch (m_status.value_or(QKeychain::OtherError)) {
+    case QKeychain::NoBackendAvailable:
+        cause = QStringLiteral("没有可用的钥匙串服务");
+        break;
+    case QKeychain::AccessDenied:
+    case QKeychain::AccessDeniedByUser:
+        cause = QStringLiteral("钥匙串未解锁或拒绝了访问");
+        break;
+    default:
+        cause = QStringLiteral("钥匙串无法保存这些信息");
+        break;
+    }
+    return cause + QStringLiteral("（") + toString() + QStringLiteral("）");
 }

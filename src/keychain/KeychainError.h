@@ -24,6 +24,8 @@ public:
 
     // The printed form: the case name, followed by the status in parentheses when there is one.
     QString toString() const;
+    // The failure in plain words for the user, with the printed form after it.
+    QString userMessage() const;
     const char* what() const noexcept override { return m_text.c_str(); }
 
 private:

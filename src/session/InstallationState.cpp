@@ -83,6 +83,16 @@ void InstallationState::setDevtronPassword(const QString& value) {
     emit devtronPasswordChanged();
 }
 
+void InstallationState::setDevtronUrlFailure(const QString& value) {
+    m_devtronUrlFailure = value;
+    emit devtronUrlFailureChanged();
+}
+
+void InstallationState::setDevtronPasswordFailure(const QString& value) {
+    m_devtronPasswordFailure = value;
+    emit devtronPasswordFailureChanged();
+}
+
 void InstallationState::setInstallationTime(double value) {
     m_installationTime = value;
     emit installationTimeChanged();
@@ -115,6 +125,8 @@ void InstallationState::advanceStep() {
         appendLog(QStringLiteral("进入步骤: 开始安装过程"));
         setCurrentStep(InstallationStep::installation);
         setInstallationStartTime(QDateTime::currentDateTime());
+        // An earlier run's duration must not show for this one.
+        setInstallationTime(0.0);
         setIsInstalling(true);
         break;
     case InstallationStep::installation:
@@ -161,6 +173,8 @@ void InstallationState::resetState() {
     setIsInstalling(false);
     setDevtronUrl(QString());
     setDevtronPassword(QString());
+    setDevtronUrlFailure(QString());
+    setDevtronPasswordFailure(QString());
     appendLog(QStringLiteral("=== 新安装会话开始 ==="));
 }
 

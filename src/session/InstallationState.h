@@ -36,6 +36,10 @@ class InstallationState : public QObject {
                    devtronUsernameChanged)
     Q_PROPERTY(QString devtronPassword READ devtronPassword WRITE setDevtronPassword NOTIFY
                    devtronPasswordChanged)
+    Q_PROPERTY(QString devtronUrlFailure READ devtronUrlFailure WRITE setDevtronUrlFailure NOTIFY
+                   devtronUrlFailureChanged)
+    Q_PROPERTY(QString devtronPasswordFailure READ devtronPasswordFailure WRITE
+                   setDevtronPasswordFailure NOTIFY devtronPasswordFailureChanged)
     Q_PROPERTY(double installationTime READ installationTime WRITE setInstallationTime NOTIFY
                    installationTimeChanged)
     Q_PROPERTY(bool installationComplete READ installationComplete WRITE setInstallationComplete
@@ -59,6 +63,10 @@ public:
     QString devtronUrl() const { return m_devtronUrl; }
     QString devtronUsername() const { return m_devtronUsername; }
     QString devtronPassword() const { return m_devtronPassword; }
+    // Why the address or the password could not be read from the cluster; empty when it was read
+    // or no lookup has ended yet. A value that was not read is empty text, never a stand-in.
+    QString devtronUrlFailure() const { return m_devtronUrlFailure; }
+    QString devtronPasswordFailure() const { return m_devtronPasswordFailure; }
     double installationTime() const { return m_installationTime; }
     bool installationComplete() const { return m_installationComplete; }
     QString logs() const { return m_logs; }
@@ -76,6 +84,8 @@ public:
     void setDevtronUrl(const QString& value);
     void setDevtronUsername(const QString& value);
     void setDevtronPassword(const QString& value);
+    void setDevtronUrlFailure(const QString& value);
+    void setDevtronPasswordFailure(const QString& value);
     void setInstallationTime(double value);
     void setInstallationComplete(bool value);
 
@@ -110,6 +120,8 @@ signals:
     void devtronUrlChanged();
     void devtronUsernameChanged();
     void devtronPasswordChanged();
+    void devtronUrlFailureChanged();
+    void devtronPasswordFailureChanged();
     void installationTimeChanged();
     void installationCompleteChanged();
     void logsChanged();
@@ -133,6 +145,8 @@ private:
     QString m_devtronUrl;
     QString m_devtronUsername = QStringLiteral("admin");
     QString m_devtronPassword;
+    QString m_devtronUrlFailure;
+    QString m_devtronPasswordFailure;
     double m_installationTime = 0.0;
     bool m_installationComplete = true;
     QString m_logs;

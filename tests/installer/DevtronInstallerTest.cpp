@@ -67,9 +67,13 @@ protected:
     }
     std::pair<QString, QString> lookUpAccess(DevtronInstaller& installer) {
         auto rec = recorder;
-        installer.retrieveDevtronInfo([rec](const QString& url, const QString& password) {
+        // A value not read shows as "!" and the reason.
+        installer.retrieveDevtronInfo([rec](const DevtronAccess& access) {
+            auto shown = [](const DevtronAccess::Value& value) {
+                return value.text.value_or(QLatin1Char('!') + value.failure);
+            };
             const std::lock_guard lock(rec->mutex);
-            rec->info = {url, password};
+            rec->info = {shown(access.address), shown(access.password)};
         });
         EXPECT_TRUE(
             QTest::qWaitFor([&] { return recorder->read(&Recorder::info).has_value(); }, 20000));
@@ -239,10 +243,9 @@ TEST_F(Installer, CancelFromTheGuiThreadWhileARunOnThePoolWaitsForTheScript) {
     EXPECT_TRUE(recorder->read(&Recorder::failures).isEmpty());
 }
 
-TEST_F(Installer, AccessLookupReadsBothValuesOrFallsBackWithReports) {
+TEST_F(Installer, AccessLookupReadsBothValuesOrSaysWhyWithReports) {
     const QString urlReport = privateFile(QStringLiteral("devtron_url_error.log"));
     const QString infoReport = privateFile(QStringLiteral("devtron_info_error.log"));
-    const QString defaultUrl = DevtronInstaller::defaultDevtronUrl();
     struct Case {
         QList<Reply> replies;
         std::pair<QString, QString> expected;
@@ -256,15 +259,15 @@ TEST_F(Installer, AccessLookupReadsBothValuesOrFallsBackWithReports) {
          {">> Name: x", "解析到URL: https://d.example:22443", "获取到编码密码: <已隐藏, 8 字符>"},
          {}},
         {{{"describe", "no address\n"}, {"get secret", "!!notbase64"}},
-         {defaultUrl, "kelvo"},
-         {"未找到Devtron URL，使用默认值: " + defaultUrl, "无法解码Devtron密码，使用默认值"},
+         {"!输出中没有Devtron地址", "!ADMIN_PASSWORD不是有效的Base64文本"},
+         {"未找到Devtron URL", "无法解码Devtron密码", "未能获取完整的Devtron凭证"},
          {}},
         {{{"describe", {}, {}, 1}, {"get secret", {}, "forbidden\nby rbac", 1}},
-         {defaultUrl, "kelvo"},
-         {"!! forbidden", "!! by rbac", "无法获取Devtron密码，使用默认值"},
+         {"!无法连接到Kubernetes集群", "!forbidden\nby rbac"},
+         {"!! forbidden", "!! by rbac", "无法获取Devtron密码"},
          infoReport},
         {{{"describe", {}, "unreachable", 4}, {"get secret", "a2Vsdm8="}},
-         {defaultUrl, "kelvo"},
+         {"!unreachable", "kelvo"},
          {"!! unreachable", "成功解码密码"},
          urlReport},
     };

@@ -26,6 +26,17 @@ n=$!
 kill $n $x; wait; exit $rc
 )");
 
+// Polled by name, not called: a call would start a second daemon through D-Bus activation.
+const QString keyringScript = QStringLiteral(R"(
+printf %s nimbrel-test | gnome-keyring-daemon --foreground --unlock --components=secrets \
+    >/dev/null 2>&1 & k=$!
+i=0; until dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
+    org.freedesktop.DBus.NameHasOwner string:org.freedesktop.secrets 2>/dev/null | grep -q true
+do [ $i -lt 200 ] || break; sleep 0.05; i=$((i+1)); done
+"$@"; rc=$?
+kill $k; wait; exit $rc
+)");
+
 } // namespace
 
 bool ChildSession::isChild() {
@@ -50,6 +61,11 @@ QString ChildSession::rerun(Kind kind) {
         break;
     case Kind::emptySessionBus:
         arguments += test;
+        break;
+    case Kind::privateKeyring:
+        arguments += QStringList{QStringLiteral("sh"), QStringLiteral("-c"), keyringScript,
+                                 QStringLiteral("sh")} +
+                     test;
         break;
     case Kind::notificationDaemon:
         arguments += QStringList{QStringLiteral("sh"), QStringLiteral("-c"), daemonScript,

@@ -14,6 +14,8 @@ enum class Kind {
     emptySessionBus,
     // A private session bus with a real notification daemon on a virtual display.
     notificationDaemon,
+    // A private session bus with an unlocked GNOME Keyring of its own, which a case may lock.
+    privateKeyring,
 };
 
 bool isChild();

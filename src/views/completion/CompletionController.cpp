@@ -17,6 +17,7 @@
 namespace {
 
 constexpr int pendingFinishMs = 1000;
+constexpr int savedNoticeWaitMs = 1000;
 
 } // namespace
 
@@ -27,7 +28,27 @@ CompletionController::CompletionController(InstallationState& state, QString key
     m_pendingFinish.setSingleShot(true);
     m_pendingFinish.setInterval(pendingFinishMs);
     connect(&m_pendingFinish, &QTimer::timeout, this, &CompletionController::storeAndQuit);
+    m_savedNoticeWait.setSingleShot(true);
+    m_savedNoticeWait.setInterval(savedNoticeWaitMs);
+    connect(&m_savedNoticeWait, &QTimer::timeout, this, &CompletionController::quitOnce);
     connect(m_notifier, &DesktopNotifier::unavailable, this, &CompletionController::inWindowNotice);
+    // Whichever answer comes, the notice has had its chance: the program may go.
+    for (auto answer : {&DesktopNotifier::delivered, &DesktopNotifier::unavailable}) {
+        connect(m_notifier, answer, this, [this] {
+            if (m_savedNoticeWait.isActive()) {
+                m_savedNoticeWait.stop();
+                quitOnce();
+            }
+        });
+    }
+    for (auto field :
+         {&InstallationState::devtronUrlChanged, &InstallationState::devtronPasswordChanged,
+          &InstallationState::devtronUrlFailureChanged,
+          &InstallationState::devtronPasswordFailureChanged}) {
+        connect(&m_state, field, this, &CompletionController::accessChanged);
+    }
+    connect(&m_state, &InstallationState::installationTimeChanged, this,
+            &CompletionController::installationTimeChanged);
     connect(&m_state, &InstallationState::installDevtronChanged, this,
             &CompletionController::layoutChanged);
     connect(&m_state, &InstallationState::installationCompleteChanged, this,
@@ -69,7 +90,35 @@ QString CompletionController::commandText() const {
 }
 
 QString CompletionController::passwordText() const {
+    if (!isPasswordRead()) {
+        return {};
+    }
     return m_isPasswordVisible ? m_state.devtronPassword() : passwordDots;
+}
+
+bool CompletionController::isAddressRead() const {
+    return !m_state.devtronUrl().isEmpty();
+}
+
+bool CompletionController::isPasswordRead() const {
+    return !m_state.devtronPassword().isEmpty();
+}
+
+QStringList CompletionController::unreadLines() const {
+    return CredentialLookup::failureLines(isAddressRead() ? QString() : m_state.devtronUrlFailure(),
+                                          isPasswordRead() ? QString()
+                                                           : m_state.devtronPasswordFailure());
+}
+
+QStringList CompletionController::manualCommands() const {
+    QStringList commands;
+    if (!isAddressRead()) {
+        commands << CredentialLookup::manualAddressCommand(m_state.kubeconfigPath());
+    }
+    if (!isPasswordRead()) {
+        commands << CredentialLookup::manualPasswordCommand(m_state.kubeconfigPath());
+    }
+    return commands;
 }
 
 void CompletionController::setPasswordVisible(bool visible) {
@@ -101,7 +150,9 @@ void CompletionController::copyCommand() {
 }
 
 void CompletionController::copyPassword() {
-    copyToClipboard(m_state.devtronPassword());
+    if (isPasswordRead()) {
+        copyToClipboard(m_state.devtronPassword());
+    }
 }
 
 void CompletionController::copyAllInfo() {
@@ -118,12 +169,12 @@ void CompletionController::finish() {
     if (m_isFinishing) {
         return;
     }
-    if (layout() == Layout::complete) {
+    if (layout() == Layout::complete && (isAddressRead() || isPasswordRead())) {
         setShowSaveAlert(true);
         return;
     }
     beginFinishing();
-    m_quit();
+    quitOnce();
 }
 
 void CompletionController::finishWithoutCopy() {
@@ -133,26 +184,70 @@ void CompletionController::finishWithoutCopy() {
     storeAndQuit();
 }
 
-void CompletionController::saveToKeychain() {
-    // Copies, and a store of its own: the writes wait in a local event loop, during which the
-    // screen and this controller may be closed.
-    const QString values[] = {m_state.devtronUrl(), m_state.devtronUsername(),
-                              m_state.devtronPassword()};
-    const QString keys[] = {QStringLiteral("devtronUrl"), QStringLiteral("devtronUsername"),
-                            QStringLiteral("devtronPassword")};
+std::optional<QString> CompletionController::saveToKeychain() {
+    // Only what was read from the cluster is stored; the user name goes with it. Copies, and a
+    // store of its own: the writes wait in a local event loop, during which the screen and this
+    // controller may be closed.
+    QList<std::pair<QString, QString>> items;
+    if (isAddressRead()) {
+        items.append({m_state.devtronUrl(), QStringLiteral("devtronUrl")});
+    }
+    if (isAddressRead() || isPasswordRead()) {
+        items.append({m_state.devtronUsername(), QStringLiteral("devtronUsername")});
+    }
+    if (isPasswordRead()) {
+        items.append({m_state.devtronPassword(), QStringLiteral("devtronPassword")});
+    }
     const QPointer<CompletionController> self(this);
     Keychain keychain(m_keychainService);
     try {
-        for (int i = 0; i < 3; ++i) {
-            keychain.set(values[i], keys[i]);
+        for (const auto& [value, key] : items) {
+            keychain.set(value, key);
         }
     } catch (const KeychainError& error) {
         writeConsoleLine(QStringLiteral("保存到钥匙串失败: ") + error.toString());
-        return;
+        return error.userMessage();
     }
     if (self) {
         notify(QStringLiteral("已保存"));
     }
+    return std::nullopt;
+}
+
+void CompletionController::retrySave() {
+    setSaveFailure({});
+    if (beginFinishing()) {
+        storeAndQuit();
+    }
+}
+
+void CompletionController::quitWithoutSaving() {
+    setSaveFailure({});
+    beginFinishing();
+    quitOnce();
+}
+
+void CompletionController::dismissSaveFailure() {
+    setSaveFailure({});
+}
+
+void CompletionController::retrieveDevtronCredentials() {
+    if (m_isRetrievingCredentials) {
+        return;
+    }
+    setIsRetrievingCredentials(true);
+    m_state.appendLog(QStringLiteral("正在获取Devtron凭证..."));
+    CredentialLookup::start(m_state, m_commandTimeLimit, this, [this](DevtronAccess access) {
+        // A value read before stays when this attempt cannot read it again.
+        if (!access.address.isRead() && isAddressRead()) {
+            access.address = DevtronAccess::Value::read(m_state.devtronUrl());
+        }
+        if (!access.password.isRead() && isPasswordRead()) {
+            access.password = DevtronAccess::Value::read(m_state.devtronPassword());
+        }
+        CredentialLookup::store(m_state, access);
+        setIsRetrievingCredentials(false);
+    });
 }
 
 void CompletionController::firePendingFinish() {
@@ -175,10 +270,37 @@ bool CompletionController::beginFinishing() {
 
 void CompletionController::storeAndQuit() {
     const QPointer<CompletionController> self(this);
-    saveToKeychain();
-    if (self) {
-        m_quit();
+    const std::optional<QString> failure = saveToKeychain();
+    if (!self) {
+        return;
     }
+    if (failure) {
+        // The password would be gone with the window: stay, and say why.
+        m_state.appendLog(QStringLiteral("保存到钥匙串失败: ") + *failure);
+        m_isFinishing = false;
+        emit isFinishingChanged();
+        setSaveFailure(*failure);
+        return;
+    }
+    m_savedNoticeWait.start();
+}
+
+void CompletionController::quitOnce() {
+    if (m_hasQuit) {
+        return;
+    }
+    m_hasQuit = true;
+    m_quit();
+}
+
+void CompletionController::setSaveFailure(const QString& failure) {
+    m_saveFailure = failure;
+    emit saveFailureChanged();
+}
+
+void CompletionController::setIsRetrievingCredentials(bool retrieving) {
+    m_isRetrievingCredentials = retrieving;
+    emit isRetrievingCredentialsChanged();
 }
 
 void CompletionController::notify(const QString& title) {
@@ -210,7 +332,14 @@ QString CompletionController::composeCommand(const QString& toolsDirectory,
 
 QString CompletionController::accessInfoText(const QString& url, const QString& username,
                                              const QString& password) {
-    return QStringLiteral("Devtron访问信息:\n地址: ") + url + QStringLiteral("\n用户名: ") +
-           username + QStringLiteral("\n密码: ") + password +
-           QStringLiteral("\n\n请妥善保管此信息，这些信息丢失后需要重新安装才能恢复。");
+    // A value that was not read is left out rather than copied as Devtron's.
+    QString text = QStringLiteral("Devtron访问信息:");
+    if (!url.isEmpty()) {
+        text += QStringLiteral("\n地址: ") + url;
+    }
+    text += QStringLiteral("\n用户名: ") + username;
+    if (!password.isEmpty()) {
+        text += QStringLiteral("\n密码: ") + password;
+    }
+    return text + QStringLiteral("\n\n请妥善保管此信息，这些信息丢失后需要重新安装才能恢复。");
 }

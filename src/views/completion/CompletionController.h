@@ -1,10 +1,15 @@
 #pragma once
 
+#include "views/waiting/CredentialLookup.h"
+
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
+#include <optional>
 
 class DesktopNotifier;
 class InstallationState;
@@ -21,6 +26,9 @@ class CompletionController : public QObject {
     Q_PROPERTY(bool showingLogViewer READ showingLogViewer WRITE setShowingLogViewer NOTIFY
                    showingLogViewerChanged)
     Q_PROPERTY(bool isFinishing READ isFinishing NOTIFY isFinishingChanged)
+    Q_PROPERTY(bool isRetrievingCredentials READ isRetrievingCredentials NOTIFY
+                   isRetrievingCredentialsChanged)
+    Q_PROPERTY(QString saveFailure READ saveFailure NOTIFY saveFailureChanged)
 
 public:
     // Which sections the screen shows, from installDevtron and installationComplete.
@@ -46,12 +54,23 @@ public:
     QString commandText() const;
     // Dots until the eye button shows the password.
     QString passwordText() const;
+    // Whether each value was read from the cluster; only a read value is shown, copied or stored.
+    bool isAddressRead() const;
+    bool isPasswordRead() const;
+    // What could not be read and why, a line per value.
+    QStringList unreadLines() const;
+    // The terminal commands that read the missing values by hand.
+    QStringList manualCommands() const;
 
     bool isPasswordVisible() const { return m_isPasswordVisible; }
     bool showSaveAlert() const { return m_showSaveAlert; }
     bool showingLogViewer() const { return m_showingLogViewer; }
     // The way out has been taken; further presses of the finishing buttons are ignored.
     bool isFinishing() const { return m_isFinishing; }
+    bool isRetrievingCredentials() const { return m_isRetrievingCredentials; }
+    // Why the last store into the keychain failed; empty when it did not. While it is set the
+    // program stays, so that the access data can still be copied.
+    QString saveFailure() const { return m_saveFailure; }
 
     void setPasswordVisible(bool visible);
     void togglePasswordVisible();
@@ -68,8 +87,16 @@ public:
     void finish();
     // "直接完成": stores the access data and quits.
     void finishWithoutCopy();
-    // Stores address, user name and password; a failure is printed and the caller goes on.
-    void saveToKeychain();
+    // Stores what was read of the access data (with the user name); gives the failure, if any.
+    std::optional<QString> saveToKeychain();
+    // The save-failure alert's choices: store again (then quit), quit without storing, or stay.
+    void retrySave();
+    void quitWithoutSaving();
+    void dismissSaveFailure();
+    // Reads the missing access data again: the same bounded lookup as after the countdown.
+    void retrieveDevtronCredentials();
+    // How long each kubectl lookup may take before it counts as failed.
+    void setCommandTimeLimit(std::chrono::milliseconds limit) { m_commandTimeLimit = limit; }
     // Runs the delayed store-and-quit of copyAllInfo now (it would run by itself after a second).
     void firePendingFinish();
     bool hasPendingFinish() const { return m_pendingFinish.isActive(); }
@@ -89,6 +116,11 @@ signals:
     void showSaveAlertChanged();
     void showingLogViewerChanged();
     void isFinishingChanged();
+    void isRetrievingCredentialsChanged();
+    void saveFailureChanged();
+    // The access data or the installation time in the session changed.
+    void accessChanged();
+    void installationTimeChanged();
     // A notification could not reach the desktop: the screen shows the title briefly.
     void inWindowNotice(const QString& title);
 
@@ -96,13 +128,22 @@ private:
     // False when the way out was already taken.
     bool beginFinishing();
     void storeAndQuit();
+    void quitOnce();
     void notify(const QString& title);
+    void setSaveFailure(const QString& failure);
+    void setIsRetrievingCredentials(bool retrieving);
 
     InstallationState& m_state;
     QString m_keychainService;
     QuitAction m_quit;
     DesktopNotifier* m_notifier;
     QTimer m_pendingFinish;
+    // Holds the quit until the desktop has taken the "已保存" notification, or this runs out.
+    QTimer m_savedNoticeWait;
+    std::chrono::milliseconds m_commandTimeLimit = CredentialLookup::defaultTimeLimit;
+    QString m_saveFailure;
+    bool m_isRetrievingCredentials = false;
+    bool m_hasQuit = false;
     bool m_isPasswordVisible = false;
     bool m_showSaveAlert = false;
     bool m_showingLogViewer = false;

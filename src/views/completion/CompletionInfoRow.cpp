@@ -11,7 +11,7 @@
 
 CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value, bool showCopy,
                                      bool showOpen, QWidget* parent)
-    : QWidget(parent), m_label(label), m_value(value) {
+    : QWidget(parent), m_label(label) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 2, 0, 2);
     layout->setSpacing(6);
@@ -20,15 +20,11 @@ CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value,
     name->setFixedWidth(60);
     layout->addWidget(name);
 
-    const bool address = label == QLatin1String("地址");
-    const QFont font = address ? Palette::monospaceFont(12) : Palette::font(12);
-    QLabel* text = Labels::text(QFontMetrics(font).elidedText(value, Qt::ElideMiddle, 320), font,
-                                Palette::primaryText(), this);
-    text->setObjectName(QStringLiteral("value"));
-    text->setToolTip(value);
-    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    layout->addWidget(text, 1);
+    m_text = Labels::text({}, Palette::font(12), Palette::primaryText(), this);
+    m_text->setObjectName(QStringLiteral("value"));
+    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    layout->addWidget(m_text, 1);
 
     if (showCopy) {
         QPushButton* copy = makeRowButton(QStringLiteral("doc.on.doc"), QStringLiteral("copy"),
@@ -36,6 +32,7 @@ CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value,
         connect(copy, &QPushButton::clicked, this,
                 [this] { CompletionController::putOnClipboard(m_value); });
         layout->addWidget(copy);
+        m_buttons.append(copy);
     }
     if (showOpen) {
         QPushButton* open =
@@ -44,5 +41,26 @@ CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value,
         connect(open, &QPushButton::clicked, this,
                 [this] { CompletionController::openURL(m_value); });
         layout->addWidget(open);
+        m_buttons.append(open);
     }
+    setValue(value);
+}
+
+void CompletionInfoRow::setValue(const QString& value) {
+    m_value = value;
+    const bool read = !value.isEmpty();
+    const bool address = m_label == QLatin1String("地址");
+    const QFont font = read && address ? Palette::monospaceFont(12) : Palette::font(12);
+    m_text->setFont(font);
+    m_text->setText(read ? QFontMetrics(font).elidedText(value, Qt::ElideMiddle, 320)
+                         : unreadText());
+    m_text->setToolTip(value);
+    Labels::setColour(m_text, read ? Palette::primaryText() : Palette::orange());
+    for (QPushButton* button : std::as_const(m_buttons)) {
+        button->setVisible(read);
+    }
+}
+
+QString CompletionInfoRow::unreadText() {
+    return QStringLiteral("未能读取");
 }

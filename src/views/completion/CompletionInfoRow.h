@@ -1,9 +1,14 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QWidget>
 
-// One line of the access box: a label, its value, and copy and open buttons as asked.
+class QLabel;
+class QPushButton;
+
+// One line of the access box: a label, its value, and copy and open buttons as asked. An empty
+// value is one that could not be read: the row says so and offers nothing to copy or open.
 class CompletionInfoRow : public QWidget {
     Q_OBJECT
 
@@ -13,8 +18,14 @@ public:
 
     const QString& label() const { return m_label; }
     const QString& value() const { return m_value; }
+    void setValue(const QString& value);
+
+    // What stands where a value could not be read.
+    static QString unreadText();
 
 private:
     QString m_label;
     QString m_value;
+    QLabel* m_text = nullptr;
+    QList<QPushButton*> m_buttons;
 };

@@ -1,6 +1,7 @@
 #include "views/completion/CompletionView.h"
 
 #include "session/InstallationState.h"
+#include "views/common/BusyIndicator.h"
 #include "views/common/Buttons.h"
 #include "views/common/KeyboardAccess.h"
 #include "views/common/Labels.h"
@@ -62,9 +63,11 @@ QWidget* makeIconLine(QLabel* icon, QLabel* text, QWidget* parent) {
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(6);
-    icon->setParent(row);
     text->setParent(row);
-    layout->addWidget(icon);
+    if (icon != nullptr) {
+        icon->setParent(row);
+        layout->addWidget(icon);
+    }
     layout->addWidget(text);
     layout->addStretch();
     return row;
@@ -124,8 +127,17 @@ CompletionView::CompletionView(CompletionController* controller, QWidget* parent
     connect(m_controller, &CompletionController::isFinishingChanged, this,
             [this] { m_doneButton->setEnabled(!m_controller->isFinishing()); });
     connect(m_controller, &CompletionController::inWindowNotice, this, &CompletionView::showNotice);
+    connect(m_controller, &CompletionController::accessChanged, this,
+            &CompletionView::updateAccess);
+    connect(m_controller, &CompletionController::isRetrievingCredentialsChanged, this,
+            &CompletionView::updateAccess);
+    connect(m_controller, &CompletionController::installationTimeChanged, this,
+            &CompletionView::updateTime);
+    connect(m_controller, &CompletionController::saveFailureChanged, this,
+            &CompletionView::updateSaveFailure);
     updateLayout();
-    updatePassword();
+    updateAccess();
+    updateTime();
 }
 
 QWidget* CompletionView::buildHeader() {
@@ -175,12 +187,14 @@ QWidget* CompletionView::buildAccessSection() {
     auto* rows = new QVBoxLayout(m_accessRows);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(0);
-    rows->addWidget(new CompletionInfoRow(QStringLiteral("地址"), state.devtronUrl(), true, true,
-                                          m_accessRows));
+    m_addressRow =
+        new CompletionInfoRow(QStringLiteral("地址"), state.devtronUrl(), true, true, m_accessRows);
+    rows->addWidget(m_addressRow);
     rows->addWidget(new CompletionInfoRow(QStringLiteral("用户名"), state.devtronUsername(), true,
                                           false, m_accessRows));
     rows->addWidget(buildPasswordRow(m_accessRows));
     box->layout()->addWidget(m_accessRows);
+    box->layout()->addWidget(buildUnreadBox(box));
     m_accessTimeout = Labels::text(QStringLiteral("服务启动超时，无法获取完整访问信息"),
                                    Palette::font(12), Palette::secondaryText(), box);
     m_accessTimeout->setObjectName(QStringLiteral("accessTimeout"));
@@ -217,11 +231,72 @@ QWidget* CompletionView::buildPasswordRow(QWidget* parent) {
     connect(m_eyeButton, &QPushButton::clicked, m_controller,
             &CompletionController::togglePasswordVisible);
     layout->addWidget(m_eyeButton);
-    QPushButton* copy = makeRowButton(QStringLiteral("doc.on.doc"), QStringLiteral("copyPassword"),
-                                      QStringLiteral("复制密码"), row);
-    connect(copy, &QPushButton::clicked, m_controller, &CompletionController::copyPassword);
-    layout->addWidget(copy);
+    m_copyPassword = makeRowButton(QStringLiteral("doc.on.doc"), QStringLiteral("copyPassword"),
+                                   QStringLiteral("复制密码"), row);
+    connect(m_copyPassword, &QPushButton::clicked, m_controller,
+            &CompletionController::copyPassword);
+    layout->addWidget(m_copyPassword);
     return row;
+}
+
+QWidget* CompletionView::buildUnreadBox(QWidget* parent) {
+    m_unreadBox = new QWidget(parent);
+    m_unreadBox->setObjectName(QStringLiteral("unreadBox"));
+    auto* layout = new QVBoxLayout(m_unreadBox);
+    layout->setContentsMargins(0, 8, 0, 0);
+    layout->setSpacing(6);
+    m_unreadReasons = Labels::text({}, Palette::font(12), Palette::orange(), m_unreadBox);
+    m_unreadReasons->setObjectName(QStringLiteral("unreadReasons"));
+    m_unreadReasons->setWordWrap(true);
+    layout->addWidget(m_unreadReasons);
+    layout->addWidget(Labels::text(QStringLiteral("也可在终端中执行以下命令手动读取："),
+                                   Palette::font(12), Palette::secondaryText(), m_unreadBox));
+    m_manualCommands = new QWidget(m_unreadBox);
+    m_manualCommands->setLayout(new QVBoxLayout);
+    m_manualCommands->layout()->setContentsMargins(0, 0, 0, 0);
+    m_manualCommands->layout()->setSpacing(4);
+    layout->addWidget(m_manualCommands);
+
+    auto* actions = new QHBoxLayout;
+    actions->setContentsMargins(0, 0, 0, 0);
+    actions->setSpacing(8);
+    m_rereadButton = Buttons::secondary(QStringLiteral("重新读取"), m_unreadBox);
+    m_rereadButton->setObjectName(QStringLiteral("rereadButton"));
+    connect(m_rereadButton, &QPushButton::clicked, m_controller,
+            &CompletionController::retrieveDevtronCredentials);
+    actions->addWidget(m_rereadButton);
+    m_rereadBusy =
+        makeIconLine(nullptr,
+                     Labels::text(QStringLiteral("正在获取Devtron凭证..."), Palette::font(12),
+                                  Palette::primaryText(), m_unreadBox),
+                     m_unreadBox);
+    static_cast<QHBoxLayout*>(m_rereadBusy->layout())
+        ->insertWidget(0, new BusyIndicator(Palette::grey(), 12, m_rereadBusy));
+    actions->addWidget(m_rereadBusy, 1);
+    layout->addLayout(actions);
+    return m_unreadBox;
+}
+
+QWidget* CompletionView::commandLine(const QString& command, const QString& name,
+                                     const QString& copyName, QWidget* parent) {
+    QFrame* box = makeBox(name, Palette::withOpacity(Palette::black(), 0.05), 10, 0, parent);
+    auto* line = new QHBoxLayout;
+    line->setContentsMargins(0, 0, 0, 0);
+    const QFont font = Palette::monospaceFont(12);
+    QLabel* text = Labels::text(QFontMetrics(font).elidedText(command, Qt::ElideRight, 440), font,
+                                Palette::primaryText(), box);
+    // The elided text never widens the screen past its window.
+    text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    text->setObjectName(QStringLiteral("command"));
+    text->setToolTip(command);
+    line->addWidget(text, 1);
+    QPushButton* copy =
+        makeRowButton(QStringLiteral("doc.on.doc"), copyName, QStringLiteral("复制命令"), box);
+    connect(copy, &QPushButton::clicked, m_controller,
+            [this, command] { m_controller->copyToClipboard(command); });
+    line->addWidget(copy);
+    static_cast<QVBoxLayout*>(box->layout())->addLayout(line);
+    return box;
 }
 
 QWidget* CompletionView::buildCommandSection() {
@@ -234,25 +309,8 @@ QWidget* CompletionView::buildCommandSection() {
     explanation->setWordWrap(true);
     layout->addWidget(explanation);
 
-    QFrame* box = makeBox(QStringLiteral("commandBox"),
-                          Palette::withOpacity(Palette::black(), 0.05), 10, 0, section);
-    auto* line = new QHBoxLayout;
-    line->setContentsMargins(0, 0, 0, 0);
-    const QString command = m_controller->commandText();
-    const QFont font = Palette::monospaceFont(12);
-    QLabel* text = Labels::text(QFontMetrics(font).elidedText(command, Qt::ElideRight, 440), font,
-                                Palette::primaryText(), box);
-    // The elided text never widens the screen past its window.
-    text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    text->setObjectName(QStringLiteral("command"));
-    text->setToolTip(command);
-    line->addWidget(text, 1);
-    QPushButton* copy = makeRowButton(QStringLiteral("doc.on.doc"), QStringLiteral("copyCommand"),
-                                      QStringLiteral("复制命令"), box);
-    connect(copy, &QPushButton::clicked, m_controller, &CompletionController::copyCommand);
-    line->addWidget(copy);
-    static_cast<QVBoxLayout*>(box->layout())->addLayout(line);
-    layout->addWidget(box);
+    layout->addWidget(commandLine(m_controller->commandText(), QStringLiteral("commandBox"),
+                                  QStringLiteral("copyCommand"), section));
     return section;
 }
 
@@ -299,13 +357,18 @@ QWidget* CompletionView::buildLogButton() {
 }
 
 QWidget* CompletionView::buildTimeRow() {
+    m_timeText = Labels::text({}, Palette::font(12), Palette::secondaryText(), this);
+    m_timeRow = makeIconLine(makeIcon(QStringLiteral("clock"), 11, Palette::secondaryText(), this),
+                             m_timeText, this);
+    m_timeRow->setObjectName(QStringLiteral("timeRow"));
+    return m_timeRow;
+}
+
+void CompletionView::updateTime() {
+    // The step changes before the run's time is stored, so the line follows the session.
     const QString text = m_controller->installationTimeText();
-    QWidget* row =
-        makeIconLine(makeIcon(QStringLiteral("clock"), 11, Palette::secondaryText(), this),
-                     Labels::text(text, Palette::font(12), Palette::secondaryText(), this), this);
-    row->setObjectName(QStringLiteral("timeRow"));
-    row->setVisible(!text.isEmpty());
-    return row;
+    m_timeText->setText(text);
+    m_timeRow->setVisible(!text.isEmpty());
 }
 
 QWidget* CompletionView::buildBottomRow() {
@@ -338,11 +401,41 @@ void CompletionView::updateLayout() {
     m_keepWarning->setVisible(layout == Layout::complete);
     m_devtronRow->setVisible(layout != Layout::toolsOnly);
     m_devtronRow->setStatus(m_controller->devtronToolStatus(), layout == Layout::timedOut);
+    if (m_unreadBox != nullptr) {
+        updateAccess();
+    }
+}
+
+void CompletionView::updateAccess() {
+    m_addressRow->setValue(m_controller->state().devtronUrl());
+    const QStringList unread = m_controller->unreadLines();
+    const QStringList commands = m_controller->manualCommands();
+    m_unreadBox->setVisible(m_controller->layout() == CompletionController::Layout::complete &&
+                            !commands.isEmpty());
+    m_unreadReasons->setText(unread.join(QLatin1Char('\n')));
+    m_unreadReasons->setVisible(!unread.isEmpty());
+    while (QLayoutItem* item = m_manualCommands->layout()->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    for (const QString& command : commands) {
+        m_manualCommands->layout()->addWidget(commandLine(command, QStringLiteral("manualCommand"),
+                                                          QStringLiteral("copyManualCommand"),
+                                                          m_manualCommands));
+    }
+    const bool retrieving = m_controller->isRetrievingCredentials();
+    m_rereadButton->setEnabled(!retrieving);
+    m_rereadBusy->setVisible(retrieving);
+    updatePassword();
 }
 
 void CompletionView::updatePassword() {
     const bool visible = m_controller->isPasswordVisible();
-    m_password->setText(m_controller->passwordText());
+    const bool read = m_controller->isPasswordRead();
+    m_password->setText(read ? m_controller->passwordText() : CompletionInfoRow::unreadText());
+    Labels::setColour(m_password, read ? Palette::primaryText() : Palette::orange());
+    m_eyeButton->setVisible(read);
+    m_copyPassword->setVisible(read);
     m_eyeButton->setIcon(IconRegistry::icon(
         visible ? QStringLiteral("eye.slash") : QStringLiteral("eye"), Palette::grey()));
     m_eyeButton->setAccessibleName(visible ? QStringLiteral("隐藏密码")
@@ -386,6 +479,46 @@ void CompletionView::updateSaveAlert() {
     ensureSaveAlert();
     if (!m_saveAlert->isVisible()) {
         m_saveAlert->open();
+    }
+}
+
+void CompletionView::updateSaveFailure() {
+    const QString failure = m_controller->saveFailure();
+    if (failure.isEmpty()) {
+        if (m_saveFailureAlert && m_saveFailureAlert->isVisible()) {
+            m_saveFailureAlert->hide();
+        }
+        return;
+    }
+    if (!m_saveFailureAlert) {
+        m_saveFailureAlert = new QMessageBox(this);
+        m_saveFailureAlert->setObjectName(QStringLiteral("saveFailureAlert"));
+        m_saveFailureAlert->setIcon(QMessageBox::Warning);
+        m_saveFailureAlert->setWindowTitle(QStringLiteral("保存到钥匙串失败"));
+        m_saveFailureAlert->setText(QStringLiteral("保存到钥匙串失败"));
+        QPushButton* retry =
+            m_saveFailureAlert->addButton(QStringLiteral("重试"), QMessageBox::AcceptRole);
+        QPushButton* quit =
+            m_saveFailureAlert->addButton(QStringLiteral("退出"), QMessageBox::DestructiveRole);
+        QPushButton* stay =
+            m_saveFailureAlert->addButton(QStringLiteral("返回"), QMessageBox::RejectRole);
+        m_saveFailureAlert->setDefaultButton(stay);
+        m_saveFailureAlert->setEscapeButton(stay);
+        connect(m_saveFailureAlert, &QDialog::finished, this, [this, retry, quit] {
+            QAbstractButton* clicked = m_saveFailureAlert->clickedButton();
+            if (clicked == retry) {
+                m_controller->retrySave();
+            } else if (clicked == quit) {
+                m_controller->quitWithoutSaving();
+            } else {
+                m_controller->dismissSaveFailure();
+            }
+        });
+    }
+    m_saveFailureAlert->setInformativeText(
+        failure + QStringLiteral("\n\n访问信息仍在窗口中，您可以先复制再退出。"));
+    if (!m_saveFailureAlert->isVisible()) {
+        m_saveFailureAlert->open();
     }
 }
 

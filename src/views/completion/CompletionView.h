@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class CompletionController;
+class CompletionInfoRow;
 class InstalledToolRow;
 class QLabel;
 class QMessageBox;
@@ -29,6 +30,10 @@ private:
     QWidget* buildTimeoutNotice();
     QWidget* buildAccessSection();
     QWidget* buildPasswordRow(QWidget* parent);
+    QWidget* buildUnreadBox(QWidget* parent);
+    // A command in a grey box with its copy button.
+    QWidget* commandLine(const QString& command, const QString& name, const QString& copyName,
+                         QWidget* parent);
     QWidget* buildCommandSection();
     QWidget* buildToolsSection();
     QWidget* buildLogButton();
@@ -36,8 +41,11 @@ private:
     QWidget* buildBottomRow();
     void ensureSaveAlert();
     void updateLayout();
+    void updateAccess();
     void updatePassword();
+    void updateTime();
     void updateSaveAlert();
+    void updateSaveFailure();
     void showNotice(const QString& title);
 
     CompletionController* m_controller;
@@ -45,13 +53,23 @@ private:
     QWidget* m_timeoutNotice = nullptr;
     QWidget* m_accessSection = nullptr;
     QWidget* m_accessRows = nullptr;
+    CompletionInfoRow* m_addressRow = nullptr;
+    QWidget* m_unreadBox = nullptr;
+    QLabel* m_unreadReasons = nullptr;
+    QWidget* m_manualCommands = nullptr;
+    QPushButton* m_rereadButton = nullptr;
+    QWidget* m_rereadBusy = nullptr;
+    QWidget* m_timeRow = nullptr;
+    QLabel* m_timeText = nullptr;
     QWidget* m_accessTimeout = nullptr;
     QWidget* m_keepWarning = nullptr;
     InstalledToolRow* m_devtronRow = nullptr;
     QLabel* m_password = nullptr;
     QPushButton* m_eyeButton = nullptr;
+    QPushButton* m_copyPassword = nullptr;
     QPushButton* m_doneButton = nullptr;
     QMessageBox* m_saveAlert = nullptr;
+    QMessageBox* m_saveFailureAlert = nullptr;
     QLabel* m_notice = nullptr;
     QTimer* m_noticeTimer = nullptr;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "views/waiting/CredentialLookup.h"
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -10,8 +12,9 @@ class InstallationState;
 
 // The service-wait step: a 100-second countdown after a fresh installation, then Devtron's
 // address and administrator password read back from the cluster into the session. Lives on the
-// GUI thread; the two kubectl lookups run on the shared background pool, each with a time limit,
-// and their outcome counts only while this object exists and the wizard is still on this step.
+// GUI thread; the two kubectl lookups run on the background pool, each with a time limit, and
+// their outcome counts only while this object exists and the wizard is still on this step. What
+// could not be read is reported as such, never replaced by a stand-in.
 class WaitingForServicesController : public QObject {
     Q_OBJECT
     Q_PROPERTY(int remainingTime READ remainingTime NOTIFY remainingTimeChanged)
@@ -21,12 +24,14 @@ class WaitingForServicesController : public QObject {
                    isRetrievingCredentialsChanged)
 
 public:
-    // What the screen's status box shows.
-    enum class Status { counting, retrieving, complete, none };
+    // What the screen's status box shows. `unread`: the lookup ended without the whole access
+    // data; the session's failure fields say what is missing and why.
+    enum class Status { counting, retrieving, complete, unread, none };
 
     static constexpr int waitSeconds = 100;
     static constexpr std::chrono::milliseconds skipDelay{2000};
-    static constexpr std::chrono::milliseconds commandTimeLimit{60000};
+    static constexpr std::chrono::milliseconds commandTimeLimit =
+        CredentialLookup::defaultTimeLimit;
 
     explicit WaitingForServicesController(InstallationState& state, QObject* parent = nullptr);
 
@@ -37,6 +42,8 @@ public:
     // False when only the tools were configured: the wait is then skipped.
     bool isInstallMode() const;
     Status status() const;
+    // What could not be read and why, a line per value; empty unless the status is `unread`.
+    QString unreadText() const;
     // The countdown's share done, 0 to 1.
     double waitProgress() const;
 
@@ -62,13 +69,8 @@ signals:
     void isRetrievingCredentialsChanged();
 
 private:
-    struct Credentials {
-        QString address;
-        QString password;
-    };
-
     void completeSkip();
-    void finishLookup(const Credentials& credentials);
+    void finishLookup(const DevtronAccess& access);
     bool isOnWaitStep() const;
     void setRemainingTime(int seconds);
     void setIsComplete(bool complete);
@@ -78,6 +80,7 @@ private:
     int m_remainingTime = waitSeconds;
     bool m_isComplete = false;
     bool m_isRetrievingCredentials = false;
+    bool m_accessComplete = false;
     bool m_hasMovedOn = false;
     QTimer m_timer;
     QTimer m_skipTimer;

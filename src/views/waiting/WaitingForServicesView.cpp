@@ -144,6 +144,19 @@ QWidget* WaitingForServicesView::buildStatusBox() {
                                                  Palette::font(12), Palette::green(), m_readyRow));
     static_cast<QHBoxLayout*>(m_readyRow->layout())->addStretch();
     layout->addWidget(m_readyRow);
+
+    m_unreadRow = makeRow(QStringLiteral("unreadRow"), box);
+    auto* warning = new QLabel(m_unreadRow);
+    warning->setPixmap(IconRegistry::pixmap(QStringLiteral("exclamationmark.triangle.fill"), 12,
+                                            Palette::orange()));
+    warning->setAlignment(Qt::AlignTop);
+    m_unreadRow->layout()->addWidget(warning);
+    m_unreadText = Labels::text({}, Palette::font(12), Palette::orange(), m_unreadRow);
+    m_unreadText->setObjectName(QStringLiteral("unreadLabel"));
+    m_unreadText->setWordWrap(true);
+    m_unreadRow->layout()->addWidget(m_unreadText);
+    static_cast<QHBoxLayout*>(m_unreadRow->layout())->setStretch(1, 1);
+    layout->addWidget(m_unreadRow);
     return box;
 }
 
@@ -185,14 +198,20 @@ void WaitingForServicesView::refresh() {
     m_countdownRow->setVisible(status == Status::counting);
     m_retrievingRow->setVisible(status == Status::retrieving);
     m_readyRow->setVisible(status == Status::complete);
+    m_unreadRow->setVisible(status == Status::unread);
+    m_unreadText->setText(m_controller->unreadText());
     m_countdownLabel->setText(QStringLiteral("剩余等待时间: ") +
                               QString::number(m_controller->remainingTime()) +
                               QStringLiteral("秒"));
     m_waitBar->setProgress(m_controller->waitProgress());
 
     const bool complete = m_controller->isComplete();
-    m_devtronText->setText(complete ? QStringLiteral("准备就绪，点击「下一步」查看访问信息")
-                                    : QStringLiteral("服务启动后将自动获取访问凭证"));
+    if (status == Status::unread) {
+        m_devtronText->setText(QStringLiteral("点击「下一步」查看已读取的信息并重新读取"));
+    } else {
+        m_devtronText->setText(complete ? QStringLiteral("准备就绪，点击「下一步」查看访问信息")
+                                        : QStringLiteral("服务启动后将自动获取访问凭证"));
+    }
     m_footerText->setVisible(!complete);
     m_nextButton->setVisible(complete);
 }

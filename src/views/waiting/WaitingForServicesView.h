@@ -35,6 +35,8 @@ private:
     ProgressBar* m_waitBar = nullptr;
     QWidget* m_retrievingRow = nullptr;
     QWidget* m_readyRow = nullptr;
+    QWidget* m_unreadRow = nullptr;
+    QLabel* m_unreadText = nullptr;
     QWidget* m_devtronBox = nullptr;
     QLabel* m_devtronText = nullptr;
     QLabel* m_footerText = nullptr;

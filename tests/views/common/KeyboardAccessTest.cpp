@@ -95,6 +95,8 @@ TEST_F(KeyboardUse, TabVisitsEachScreenInOrderAndEveryControlHasAName) {
         {"waiting", [](auto& s, auto&) { return new WaitingForServicesView(s); }, {}},
         {"completion",
          [&](auto& s, auto&) {
+             s.setDevtronUrl(QStringLiteral("https://d.example:22443"));
+             s.setDevtronPassword(QStringLiteral("pw"));
              return new CompletionView(new CompletionController(s, service, {}));
          },
          {"复制地址", "打开地址", "复制用户名", "显示密码", "复制密码", "复制命令", "查看安装日志",

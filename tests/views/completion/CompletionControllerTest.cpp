@@ -2,11 +2,14 @@
 #include "keychain/KeychainManager.h"
 #include "session/InstallationState.h"
 #include "support/ChildSession.h"
+#include "support/StandInTools.h"
 #include "views/completion/DesktopNotifier.h"
 
 #include <QClipboard>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusInterface>
+#include <QDBusObjectPath>
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
@@ -49,20 +52,26 @@ protected:
 
 TEST_F(Completion, EachLayoutShowsItsTextsAndFinishesItsOwnWay) {
     const struct {
-        bool installDevtron, complete;
+        bool installDevtron, complete, read;
         Layout layout;
         const char *subtitle, *devtronStatus;
         bool asksToSave;
     } cases[] = {
-        {false, true, Layout::toolsOnly, "Kubernetes工具已完成配置", "已安装", false},
-        {true, true, Layout::complete, "Devtron和Kubernetes工具已安装配置完成", "已安装", true},
-        {true, false, Layout::timedOut, "安装未能完全完成，部分功能可能不可用", "安装中断", false},
+        {false, true, true, Layout::toolsOnly, "Kubernetes工具已完成配置", "已安装", false},
+        {true, true, true, Layout::complete, "Devtron和Kubernetes工具已安装配置完成", "已安装",
+         true},
+        // Nothing was read: there is nothing to keep.
+        {true, true, false, Layout::complete, "Devtron和Kubernetes工具已安装配置完成", "已安装",
+         false},
+        {true, false, true, Layout::timedOut, "安装未能完全完成，部分功能可能不可用", "安装中断",
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.subtitle);
         InstallationState local;
         local.setInstallDevtron(c.installDevtron);
         local.setInstallationComplete(c.complete);
+        local.setDevtronPassword(c.read ? QStringLiteral("pw") : QString());
         int localQuits = 0;
         CompletionController finishing(local, store.serviceName(), [&] { ++localQuits; });
 
@@ -131,7 +140,9 @@ TEST_F(Completion, CopyAllInfoWaitsThenStoresReadableValuesAndQuits) {
     EXPECT_EQ(store.get(QStringLiteral("devtronUrl")), std::nullopt);
 
     controller.firePendingFinish();
-    EXPECT_EQ(quits, 1);
+    // The quit waits for the desktop to take "已保存" (here: no notification service answers).
+    EXPECT_EQ(quits, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return quits == 1; }, 2000));
     EXPECT_EQ(store.get(QStringLiteral("devtronUrl")), QStringLiteral("http://203.0.113.7:22443"));
     EXPECT_EQ(store.get(QStringLiteral("devtronUsername")), QStringLiteral("admin"));
     EXPECT_EQ(store.get(QStringLiteral("devtronPassword")), QStringLiteral("pa$$ word"));
@@ -157,20 +168,89 @@ TEST_F(Completion, FinishingButtonsActOnceWhileTheKeychainIsWritten) {
         pressed.copyAllInfo();
         pressed.firePendingFinish();
         ASSERT_TRUE(pressedDuringWrite);
+        QTest::qWait(1200);
         EXPECT_EQ(pressQuits, 1);
         EXPECT_FALSE(pressed.showSaveAlert() || pressed.hasPendingFinish());
     }
 }
 
-TEST_F(Completion, WithoutSecretServiceTheFailureIsPrintedAndTheProgramStillQuits) {
+TEST_F(Completion, ValuesNotReadAreNeitherShownNorCopiedNorStoredAndCanBeReadAgain) {
+    StandInTools tools;
+    state.setDevtronPassword({});
+    state.setDevtronPasswordFailure(QStringLiteral("devtron-secret中没有ADMIN_PASSWORD"));
+    state.setInstallDevtron(true);
+    EXPECT_EQ(controller.passwordText(), QString());
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    controller.copyPassword();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    EXPECT_EQ(
+        controller.unreadLines(),
+        QStringList{QStringLiteral("无法读取Devtron密码: devtron-secret中没有ADMIN_PASSWORD")});
+    EXPECT_EQ(controller.manualCommands(),
+              QStringList{QStringLiteral("KUBECONFIG=\"/home/ana/.kube/admin.conf\" \"") +
+                          tools.path(QStringLiteral("kubectl")) +
+                          QStringLiteral("\" get secret -n devtroncd devtron-secret -o "
+                                         "jsonpath={.data.ADMIN_PASSWORD} | base64 -d")});
+    controller.copyAllInfo();
+    EXPECT_FALSE(QGuiApplication::clipboard()->text().contains(QStringLiteral("密码")));
+    controller.firePendingFinish();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return quits == 1; }, 2000));
+    EXPECT_EQ(store.get(QStringLiteral("devtronUrl")), QStringLiteral("http://203.0.113.7:22443"));
+    EXPECT_EQ(store.get(QStringLiteral("devtronPassword")), std::nullopt);
+
+    // Read again: the password now answers, while the address, read before, stays although the
+    // cluster no longer gives it.
+    tools.setTool(QStringLiteral("kubectl"),
+                  {{QStringLiteral("describe"), {}, QStringLiteral("gone"), 1},
+                   {QStringLiteral("get secret"), QStringLiteral("cHc=")}});
+    CompletionController again(state, store.serviceName(), [] {});
+    again.retrieveDevtronCredentials();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !again.isRetrievingCredentials(); }, 15000));
+    EXPECT_EQ(state.devtronPassword(), QStringLiteral("pw"));
+    EXPECT_EQ(state.devtronUrl(), QStringLiteral("http://203.0.113.7:22443"));
+    EXPECT_TRUE(again.manualCommands().isEmpty());
+}
+
+// With no Secret Service, or a collection that stays locked, the password must not be lost: the
+// window stays until the user quits on purpose.
+void expectSaveFailureKeepsTheWindow(CompletionController& controller, const int& quits) {
+    QSignalSpy failures(&controller, &CompletionController::saveFailureChanged);
+    controller.finishWithoutCopy();
+    ASSERT_FALSE(controller.saveFailure().isEmpty());
+    EXPECT_FALSE(controller.isFinishing());
+    controller.retrySave();
+    EXPECT_FALSE(controller.saveFailure().isEmpty());
+    QTest::qWait(1200);
+    EXPECT_EQ(quits, 0);
+    controller.quitWithoutSaving();
+    EXPECT_EQ(quits, 1);
+}
+
+TEST_F(Completion, WithoutSecretServiceASaveFailureKeepsTheWindow) {
     if (!ChildSession::isChild()) {
         const QString output = ChildSession::rerun(ChildSession::Kind::noSessionBus);
         EXPECT_TRUE(output.contains(QStringLiteral("保存到钥匙串失败: addFailed(")))
             << output.toStdString();
         return;
     }
-    controller.finishWithoutCopy();
-    EXPECT_EQ(quits, 1);
+    expectSaveFailureKeepsTheWindow(controller, quits);
+    EXPECT_TRUE(controller.saveFailure().isEmpty());
+}
+
+TEST_F(Completion, ALockedKeyringKeepsTheWindow) {
+    if (!ChildSession::isChild()) {
+        ChildSession::rerun(ChildSession::Kind::privateKeyring);
+        return;
+    }
+    // Locked, with no prompt that could unlock it (there is no display).
+    QDBusInterface service(QStringLiteral("org.freedesktop.secrets"),
+                           QStringLiteral("/org/freedesktop/secrets"),
+                           QStringLiteral("org.freedesktop.Secret.Service"));
+    const QDBusMessage locked = service.call(
+        QStringLiteral("Lock"), QVariant::fromValue(QList<QDBusObjectPath>{
+                                    QDBusObjectPath("/org/freedesktop/secrets/collection/login")}));
+    ASSERT_NE(locked.type(), QDBusMessage::ErrorMessage) << locked.errorMessage().toStdString();
+    expectSaveFailureKeepsTheWindow(controller, quits);
 }
 
 TEST_F(Completion, WithoutNotificationServiceTheTitleComesBackForTheWindow) {

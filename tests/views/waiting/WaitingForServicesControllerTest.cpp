@@ -36,7 +36,8 @@ protected:
     bool lookupsLogged(qsizetype count) {
         return QTest::qWaitFor(
             [&] {
-                return logMessages(state).filter(QStringLiteral("使用默认密码")).size() == count;
+                return logMessages(state).filter(QStringLiteral("Base64解码密码失败")).size() ==
+                       count;
             },
             15000);
     }
@@ -72,13 +73,15 @@ TEST_F(WaitStep, LookupOutcomes) {
     const QString encoded = QString::fromLatin1(password.toUtf8().toBase64());
     const QString describe = QStringLiteral("describe");
     const QString secret = QStringLiteral("get secret");
-    const QString fallback = QStringLiteral("http://localhost:8080");
+    const QString notFound =
+        QStringLiteral("Error from server (NotFound): serviceexporters \"devtron-itf\" not found");
     struct Case {
         QList<Reply> replies;
         bool held;
         QString address;
         QString password;
         QStringList logged;
+        WaitingForServicesController::Status status = WaitingForServicesController::Status::unread;
     };
     const Case cases[] = {
         {{{describe, QStringLiteral("Kind:\n  URL:  http://devtron.example.com/ \n")},
@@ -90,20 +93,29 @@ TEST_F(WaitStep, LookupOutcomes) {
               QStringLiteral("\" describe serviceexporter devtron-itf -n devtroncd"),
           QStringLiteral(">> Kind:"), QStringLiteral("获取到编码密码: <已隐藏, 20 字符>"),
           QStringLiteral(
-              "成功获取Devtron凭证，URL: http://devtron.example.com:22443/, 用户名: admin")}},
-        {{{describe, {}, QStringLiteral("forbidden"), 1}, {secret, {}}},
+              "成功获取Devtron凭证，URL: http://devtron.example.com:22443/, 用户名: admin"),
+          QStringLiteral("服务启动完成，可以进入下一步")},
+         WaitingForServicesController::Status::complete},
+        {{{describe, {}, notFound, 1}, {secret, {}}},
          false,
-         fallback,
-         QStringLiteral("kelvo"),
-         {QStringLiteral("获取URL命令执行失败，退出代码: 1"), QStringLiteral("错误输出: forbidden"),
-          QStringLiteral("未找到Devtron URL，使用默认值: ") + fallback,
+         {},
+         {},
+         {QStringLiteral("获取URL命令执行失败，退出代码: 1"),
           QStringLiteral("获取密码命令执行失败，退出代码: 0"),
-          QStringLiteral("使用默认密码: kelvo")}},
+          QStringLiteral("无法读取Devtron地址: ") + notFound,
+          QStringLiteral("无法读取Devtron密码: devtron-secret中没有ADMIN_PASSWORD"),
+          QStringLiteral("未能获取完整的Devtron凭证，可在下一步重新读取")}},
+        {{{describe, QStringLiteral("Name: devtron-itf\n")}, {secret, QStringLiteral("%%%\n")}},
+         false,
+         {},
+         {},
+         {QStringLiteral("无法读取Devtron地址: 输出中没有Devtron地址"),
+          QStringLiteral("无法读取Devtron密码: ADMIN_PASSWORD不是有效的Base64文本")}},
         // A server that accepts the connection and never answers.
         {{},
          true,
-         fallback,
-         QStringLiteral("kelvo"),
+         {},
+         {},
          {QStringLiteral("获取URL命令执行失败，退出代码: 124"),
           QStringLiteral("获取密码命令执行失败，退出代码: 124")}},
     };
@@ -119,7 +131,11 @@ TEST_F(WaitStep, LookupOutcomes) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return controller->isComplete(); }, 15000));
         EXPECT_EQ(state.devtronUrl(), c.address);
         EXPECT_EQ(state.devtronPassword(), c.password);
+        EXPECT_EQ(controller->status(), c.status);
         const QStringList messages = logMessages(state).mid(before);
+        // A failure is never reported as success.
+        EXPECT_EQ(messages.filter(QStringLiteral("成功获取Devtron凭证")).isEmpty(),
+                  c.status != WaitingForServicesController::Status::complete);
         for (const QString& line : c.logged) {
             EXPECT_TRUE(messages.contains(line)) << line.toStdString();
         }

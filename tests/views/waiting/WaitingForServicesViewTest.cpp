@@ -39,9 +39,12 @@ protected:
     std::unique_ptr<WaitingForServicesView> view;
 };
 
-TEST_F(WaitScreen, CountdownThenLookupThenTheWayOn) {
+TEST_F(WaitScreen, CountdownThenLookupThenWhatWasNotReadThenTheWayOn) {
     open(true);
     EXPECT_TRUE(view->controller().isTimerRunning());
+    tools.setTool(QStringLiteral("kubectl"),
+                  {{QStringLiteral("describe"), QStringLiteral("URL: http://d.example\n")},
+                   {QStringLiteral("get secret"), {}, QStringLiteral("NotFound"), 1}});
     tools.hold();
     countDown(30);
     EXPECT_EQ(text("countdownLabel"), QStringLiteral("剩余等待时间: 70秒"));
@@ -53,8 +56,11 @@ TEST_F(WaitScreen, CountdownThenLookupThenTheWayOn) {
     tools.release();
     ASSERT_TRUE(QTest::qWaitFor([&] { return view->controller().isComplete(); }, 15000));
     EXPECT_FALSE(shown("retrievingRow"));
-    EXPECT_TRUE(shown("readyRow"));
-    EXPECT_EQ(text("devtronStatusLabel"), QStringLiteral("准备就绪，点击「下一步」查看访问信息"));
+    EXPECT_FALSE(shown("readyRow"));
+    EXPECT_TRUE(shown("unreadRow"));
+    EXPECT_EQ(text("unreadLabel"), QStringLiteral("无法读取Devtron密码: NotFound"));
+    EXPECT_EQ(text("devtronStatusLabel"),
+              QStringLiteral("点击「下一步」查看已读取的信息并重新读取"));
     EXPECT_FALSE(shown("footerLabel"));
     QTest::mouseClick(child<QPushButton>("nextButton"), Qt::LeftButton);
     EXPECT_TRUE(
