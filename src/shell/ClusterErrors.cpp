@@ -1,5 +1,8 @@
 #include "shell/ClusterErrors.h"
 
+#include <QRegularExpression>
+#include <QStringList>
+
 namespace {
 
 const QString serverUnreachableMessage =
@@ -20,14 +23,49 @@ bool mentionsAuthorization(const QString& text) {
            text.contains(QLatin1String("authorization"));
 }
 
+const QString credentialHelperPrefix = QStringLiteral("凭证插件执行失败:\n");
+const QString credentialHelperAdvice =
+    QStringLiteral("\n\n请先用云服务商的工具重新登录（例如 aws sso login、gcloud auth login、"
+                   "az login），然后重试。");
+constexpr qsizetype helperLineCount = 3;
+
 // kubectl 1.32 answers a rejected token on first contact with "You must be logged in to the
 // server (the server has asked for the client to provide credentials)": no "Unauthorized" in it.
 bool mentionsMissingCredentials(const QString& text) {
-    // "getting credentials": the kubeconfig's credential helper is missing or failed, which
-    // kubectl reports behind "Unable to connect to the server" although the server was never
-    // asked.
-    return text.contains(QLatin1String("You must be logged in to the server")) ||
-           text.contains(QLatin1String("getting credentials"));
+    return text.contains(QLatin1String("You must be logged in to the server"));
+}
+
+// "getting credentials": the kubeconfig's credential helper is missing or failed, which kubectl
+// reports behind "Unable to connect to the server" although the server was never asked.
+bool mentionsCredentialHelper(const QString& text) {
+    return text.contains(QLatin1String("getting credentials"));
+}
+
+// The helper writes its own reason ("login has expired") to the standard error that kubectl
+// shares with it; kubectl's own lines are its log lines, its hint about plugins that are not
+// installed, and its closing summary, which names the helper.
+QString credentialHelperMessage(const QString& text) {
+    static const QRegularExpression kubectlLine(
+        QStringLiteral("^([EIWF]\\d{4} |It looks like you are trying to use a client-go|To learn "
+                       "more about this feature|https://kubernetes\\.io/)"));
+    static const QString summaryStart = QStringLiteral("Unable to connect to the server");
+    QStringList helperLines;
+    QString summary;
+    for (const QString& raw : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty()) {
+            continue;
+        }
+        if (line.startsWith(summaryStart)) {
+            summary = line;
+        } else if (kubectlLine.match(line).hasMatch()) {
+            continue;
+        } else if (!helperLines.contains(line) && helperLines.size() < helperLineCount) {
+            helperLines.append(line);
+        }
+    }
+    const QString reason = helperLines.isEmpty() ? summary : helperLines.join(QLatin1Char('\n'));
+    return credentialHelperPrefix + reason + credentialHelperAdvice;
 }
 
 // A refused connection is worded "The connection to the server HOST was refused", never
@@ -46,6 +84,12 @@ bool mentionsCertificate(const QString& text) {
 
 QString ClusterErrors::classify(const QString& errorText) {
     QString text = errorText.isEmpty() ? QStringLiteral("无法连接到Kubernetes集群") : errorText;
+    if (text.startsWith(credentialHelperPrefix)) {
+        return text;
+    }
+    if (mentionsCredentialHelper(text)) {
+        return credentialHelperMessage(text);
+    }
     // kubectl prefixes TLS failures with "Unable to connect to the server", so the certificate
     // check has to come first or a bad certificate would read as an unreachable server.
     if (mentionsAuthorization(text) || mentionsMissingCredentials(text)) {
@@ -61,6 +105,10 @@ QString ClusterErrors::classify(const QString& errorText) {
 }
 
 QString ClusterErrors::formatForAlert(const QString& message) {
+    // Already in plain words, with advice that fits a cloud login.
+    if (message.startsWith(credentialHelperPrefix)) {
+        return message;
+    }
     QString text = message;
     text.replace(QLatin1String("\n\n"), QLatin1String("\n"));
     if (text.contains(QLatin1String("the server is currently unable to handle the request"))) {

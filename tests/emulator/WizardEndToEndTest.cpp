@@ -56,9 +56,25 @@ TEST_F(WizardEndToEnd, ExecCredentialHelperIsFoundOnTheProcessPathOnly) {
     };
     setVariable("PATH", helpers + QStringLiteral(":/usr/bin:/bin"));
     EXPECT_EQ(testConnection(), "") << m_state.logs().toStdString();
+    // A helper that is missing or fails is named with its own words, and the advice is to log
+    // in again, not to check certificates.
     setVariable("PATH", QStringLiteral("/usr/bin:/bin"));
-    EXPECT_EQ(testConnection(),
-              DevtronChoiceController::classifyConnectionError(QStringLiteral("Unauthorized"))
-                  .toStdString())
-        << m_state.logs().toStdString();
+    const std::string missing = testConnection();
+    EXPECT_EQ(missing.rfind("凭证插件执行失败:\n", 0), 0U) << missing;
+    EXPECT_NE(missing.find("executable nimbrel-test-credential-helper not found"),
+              std::string::npos)
+        << missing;
+    ASSERT_TRUE(PrivateFile::writeOwnerOnly(
+        helper, "#!/bin/bash\necho 'Error: the SSO session has expired, login has expired' >&2\n"
+                "exit 1\n"));
+    ASSERT_TRUE(QFile::setPermissions(helper, QFile::ReadOwner | QFile::ExeOwner));
+    setVariable("PATH", helpers + QStringLiteral(":/usr/bin:/bin"));
+    const QString expired = QString::fromStdString(testConnection());
+    EXPECT_EQ(expired,
+              QStringLiteral("凭证插件执行失败:\nError: the SSO session has expired, login "
+                             "has expired\n\n请先用云服务商的工具重新登录（例如 aws sso "
+                             "login、gcloud auth login、az login），然后重试。"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return m_state.logs().contains(QStringLiteral("集群连接测试失败: ") + expired); }));
+    EXPECT_EQ(DevtronChoiceController::formatErrorMessageForAlert(expired), expired);
 }

@@ -37,6 +37,12 @@ QString detailsAlert(const QString& details) {
            QStringLiteral("\n\n请检查您的kubeconfig文件和集群状态，确保集群可正常访问。");
 }
 
+QString helperMessage(const QString& reason) {
+    return QStringLiteral("凭证插件执行失败:\n") + reason +
+           QStringLiteral("\n\n请先用云服务商的工具重新登录（例如 aws sso login、gcloud auth "
+                          "login、az login），然后重试。");
+}
+
 QString recorded(const char* name) {
     return kubectlFault(QString::fromLatin1(name)).error;
 }
@@ -56,10 +62,14 @@ TEST(ConnectionErrorClassification, KubectlsWordingsGetTheirMessages) {
         {QStringLiteral("Unauthorized: x509: certificate has expired"), authorizationMessage},
         {QStringLiteral("Unable to connect to the server: authorization header rejected"),
          authorizationMessage},
-        // A kubeconfig's credential helper that cannot run is a matter of credentials.
+        // A kubeconfig's credential helper that cannot run: its own words, else kubectl's.
+        {QStringLiteral("token expired\nE1207 x\ntoken expired\nUnable to connect to the server: "
+                        "getting credentials: exec: executable aws failed with exit code 1"),
+         helperMessage(QStringLiteral("token expired"))},
         {QStringLiteral("Unable to connect to the server: getting credentials: exec: executable "
                         "aws not found"),
-         authorizationMessage},
+         helperMessage(QStringLiteral("Unable to connect to the server: getting credentials: exec: "
+                                      "executable aws not found"))},
         // Case-sensitive; "was refused" alone is not kubectl's refused connection.
         {QStringLiteral("unauthorized"), QStringLiteral("unauthorized")},
         {QStringLiteral("token was refused"), QStringLiteral("token was refused")},
