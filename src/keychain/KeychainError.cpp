@@ -2,6 +2,8 @@
 
 #include <qt6keychain/keychain.h>
 
+#include <utility>
+
 namespace {
 
 const char* kindName(KeychainError::Kind kind) {
@@ -22,24 +24,24 @@ const char* kindName(KeychainError::Kind kind) {
 
 } // namespace
 
-KeychainError::KeychainError(Kind kind, std::optional<qint32> status)
-    : m_kind(kind), m_status(status) {
+KeychainError::KeychainError(Kind kind, std::optional<qint32> status, QString detail)
+    : m_kind(kind), m_status(status), m_detail(std::move(detail)) {
     m_text = kindName(kind);
     if (status) {
         m_text += '(' + std::to_string(*status) + ')';
     }
 }
 
-KeychainError KeychainError::addFailed(qint32 status) {
-    return {Kind::addFailed, status};
+KeychainError KeychainError::addFailed(qint32 status, const QString& detail) {
+    return {Kind::addFailed, status, detail};
 }
 
-KeychainError KeychainError::getFailed(qint32 status) {
-    return {Kind::getFailed, status};
+KeychainError KeychainError::getFailed(qint32 status, const QString& detail) {
+    return {Kind::getFailed, status, detail};
 }
 
-KeychainError KeychainError::deleteFailed(qint32 status) {
-    return {Kind::deleteFailed, status};
+KeychainError KeychainError::deleteFailed(qint32 status, const QString& detail) {
+    return {Kind::deleteFailed, status, detail};
 }
 
 KeychainError KeychainError::encodingFailed() {
@@ -56,7 +58,11 @@ QString KeychainError::toString() const {
 
 QString KeychainError::userMessage() const {
     QString cause;
-    switch (m_status.value_or(QKeychain::OtherError)) {
+    // Without a session bus or a Secret Service on it, libsecret reports a plain D-Bus failure.
+    const bool noService = m_detail.contains(QLatin1String("Could not connect")) ||
+                           m_detail.contains(QLatin1String("ServiceUnknown")) ||
+                           m_detail.contains(QLatin1String("not provided by any .service files"));
+    switch (noService ? QKeychain::NoBackendAvailable : m_status.value_or(QKeychain::OtherError)) {
     case QKeychain::NoBackendAvailable:
         cause = QStringLiteral("没有可用的钥匙串服务");
         break;
@@ -68,5 +74,6 @@ QString KeychainError::userMessage() const {
         cause = QStringLiteral("钥匙串无法保存这些信息");
         break;
     }
-    return cause + QStringLiteral("（") + toString() + QStringLiteral("）");
+    const QString detail = m_detail.trimmed().isEmpty() ? QString() : m_detail.trimmed() + u'，';
+    return cause + QStringLiteral("（") + detail + toString() + QStringLiteral("）");
 }

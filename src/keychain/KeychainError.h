@@ -12,9 +12,10 @@ class KeychainError : public std::exception {
 public:
     enum class Kind { addFailed, getFailed, deleteFailed, encodingFailed, decodingFailed };
 
-    static KeychainError addFailed(qint32 status);
-    static KeychainError getFailed(qint32 status);
-    static KeychainError deleteFailed(qint32 status);
+    // `detail` is the keychain service's own description, when it gave one.
+    static KeychainError addFailed(qint32 status, const QString& detail = {});
+    static KeychainError getFailed(qint32 status, const QString& detail = {});
+    static KeychainError deleteFailed(qint32 status, const QString& detail = {});
     static KeychainError encodingFailed();
     static KeychainError decodingFailed();
 
@@ -29,9 +30,10 @@ public:
     const char* what() const noexcept override { return m_text.c_str(); }
 
 private:
-    KeychainError(Kind kind, std::optional<qint32> status);
+    KeychainError(Kind kind, std::optional<qint32> status, QString detail = {});
 
     Kind m_kind;
     std::optional<qint32> m_status;
+    QString m_detail;
     std::string m_text;
 };

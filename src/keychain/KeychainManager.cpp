@@ -19,6 +19,7 @@ struct JobOutcome {
     // Set last, by the job's thread; everything else is complete once it reads true.
     std::atomic<bool> finished = false;
     QKeychain::Error error = QKeychain::NoError;
+    QString errorText;
     QByteArray data;
 };
 
@@ -66,6 +67,7 @@ std::shared_ptr<const JobOutcome> runJob(QKeychain::Job* job) {
         job, &QKeychain::Job::finished, job,
         [outcome](QKeychain::Job* done) {
             outcome->error = done->error();
+            outcome->errorText = done->errorString();
             if (auto* read = qobject_cast<QKeychain::ReadPasswordJob*>(done)) {
                 outcome->data = read->binaryData();
             }
@@ -113,7 +115,7 @@ void KeychainManager::set(const QString& value, const QString& key) const {
     job->setTextData(value);
     const auto outcome = runJob(job);
     if (outcome->error != QKeychain::NoError) {
-        throw KeychainError::addFailed(outcome->error);
+        throw KeychainError::addFailed(outcome->error, outcome->errorText);
     }
 }
 
@@ -125,7 +127,7 @@ std::optional<QString> KeychainManager::get(const QString& key) const {
         return std::nullopt;
     }
     if (outcome->error != QKeychain::NoError) {
-        throw KeychainError::getFailed(outcome->error);
+        throw KeychainError::getFailed(outcome->error, outcome->errorText);
     }
     QStringDecoder decoder(QStringDecoder::Utf8);
     QString text = decoder(outcome->data);
@@ -140,6 +142,6 @@ void KeychainManager::deleteItem(const QString& key) const {
     job->setKey(key);
     const auto outcome = runJob(job);
     if (outcome->error != QKeychain::NoError && outcome->error != QKeychain::EntryNotFound) {
-        throw KeychainError::deleteFailed(outcome->error);
+        throw KeychainError::deleteFailed(outcome->error, outcome->errorText);
     }
 }

@@ -8,6 +8,7 @@
 #include "views/kubeconfig/KubeconfigSelectionView.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -69,6 +70,16 @@ TEST(ContentView, ReplacesTheScreenWhenTheStepChangesAndKeepsItOtherwise) {
     state.setCurrentStep(InstallationStep::completion);
     settle();
     EXPECT_EQ(view.currentScreen(), running.data());
+
+    // The completion screen is built as the step changes, before this run's time is stored.
+    state.setInstallationTime(3600.0);
+    state.setCurrentStep(InstallationStep::waitingForServices);
+    state.setInstallationStartTime(QDateTime::currentDateTime().addSecs(-125));
+    state.moveToNextStep();
+    settle();
+    const auto* time = view.currentScreen()->findChild<QLabel*>(QStringLiteral("timeText"));
+    ASSERT_NE(time, nullptr);
+    EXPECT_EQ(time->text(), QStringLiteral("安装用时: 2分5秒"));
 }
 
 TEST(ContentView, ShowsTheErrorCardOverEverythingAndEveryWayOfClosingItClearsTheFlag) {

@@ -358,6 +358,7 @@ QWidget* CompletionView::buildLogButton() {
 
 QWidget* CompletionView::buildTimeRow() {
     m_timeText = Labels::text({}, Palette::font(12), Palette::secondaryText(), this);
+    m_timeText->setObjectName(QStringLiteral("timeText"));
     m_timeRow = makeIconLine(makeIcon(QStringLiteral("clock"), 11, Palette::secondaryText(), this),
                              m_timeText, this);
     m_timeRow->setObjectName(QStringLiteral("timeRow"));

@@ -1,9 +1,10 @@
 #include "views/completion/CompletionView.h"
-#include "keychain/KeychainManager.h"
 #include "session/InstallationState.h"
+#include "support/ChildSession.h"
 #include "views/completion/CompletionController.h"
 
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -20,11 +21,6 @@ protected:
     CompletionScreen() {
         state.setDevtronUrl(QStringLiteral("http://203.0.113.7:22443"));
         state.setDevtronPassword(QStringLiteral("s3cret"));
-    }
-    ~CompletionScreen() override {
-        for (const char* key : {"devtronUrl", "devtronUsername", "devtronPassword"}) {
-            KeychainManager(service).deleteItem(QString::fromLatin1(key));
-        }
     }
 
     void open(bool installDevtron, bool complete) {
@@ -83,6 +79,48 @@ TEST_F(CompletionScreen, EyeLogButtonAndUndeliveredNotificationTitle) {
     emit view->controller().inWindowNotice(QStringLiteral("已复制"));
     EXPECT_EQ(child<QLabel>("notice")->text(), QStringLiteral("已复制"));
     EXPECT_TRUE(child<QLabel>("notice")->isVisible());
+}
+
+TEST_F(CompletionScreen, AValueNotReadIsMarkedWithWhyAndHowToReadItAndTheSaveFailureAlerts) {
+    state.setDevtronPassword({});
+    state.setDevtronPasswordFailure(QStringLiteral("NotFound"));
+    open(true, true);
+    EXPECT_EQ(child<QLabel>("password")->text(), QStringLiteral("未能读取"));
+    EXPECT_FALSE(shown("eyeButton") || shown("copyPassword"));
+    EXPECT_TRUE(shown("unreadBox"));
+    EXPECT_EQ(child<QLabel>("unreadReasons")->text(),
+              QStringLiteral("无法读取Devtron密码: NotFound"));
+    EXPECT_EQ(view->findChildren<QWidget*>(QStringLiteral("manualCommand")).size(), 1);
+
+    // Read again, as the button would: the marks go.
+    state.setDevtronPassword(QStringLiteral("s3cret"));
+    state.setDevtronPasswordFailure({});
+    EXPECT_FALSE(shown("unreadBox"));
+    EXPECT_TRUE(shown("copyPassword"));
+}
+
+TEST_F(CompletionScreen, WithoutSecretServiceTheSaveFailureAlertsAndTheWindowStays) {
+    if (!ChildSession::isChild()) {
+        ChildSession::rerun(ChildSession::Kind::noSessionBus);
+        return;
+    }
+    open(true, true);
+    view->controller().finishWithoutCopy();
+    auto* alert = child<QMessageBox>("saveFailureAlert");
+    ASSERT_TRUE(alert != nullptr && alert->isVisible());
+    EXPECT_TRUE(alert->informativeText().startsWith(QStringLiteral("没有可用的钥匙串服务")))
+        << alert->informativeText().toStdString();
+    QTest::keyClick(alert, Qt::Key_Escape);
+    EXPECT_FALSE(alert->isVisible());
+    EXPECT_EQ(quits, 0);
+    EXPECT_TRUE(child<QPushButton>("doneButton")->isEnabled());
+    view->controller().finishWithoutCopy();
+    for (QAbstractButton* button : alert->buttons()) {
+        if (button->text() == QStringLiteral("退出")) {
+            button->click();
+        }
+    }
+    EXPECT_EQ(quits, 1);
 }
 
 } // namespace
