@@ -75,6 +75,10 @@ case "$1 $2" in
     printf 'Status:\n  Message:  service exported\n  url: http://10.0.12.4:32080\n'
     exit 0 ;;
 "get secret")
+    if [ -s "$here/secret.err" ]; then
+        cat "$here/secret.err" >&2
+        exit 1
+    fi
     printf 'R2FsbGVyeS1QYXNzLTIwMjY='
     exit 0 ;;
 esac
@@ -84,6 +88,9 @@ if [ -s "$here/get.err" ]; then
 fi
 printf 'NAME          STATUS   AGE\ndefault       Active   3d\n'
 )sh";
+
+const QByteArray secretNotFound =
+    QByteArrayLiteral("Error from server (NotFound): secrets \"devtron-secret\" not found\n");
 
 // Holds the engine's tool check while the hold file exists and the gallery lives. The background
 // pool itself cannot be held here: the raster painter needs it to draw the window.
@@ -229,7 +236,9 @@ QStringList GalleryStage::stateNames() {
             QStringLiteral("waiting-countdown"),
             QStringLiteral("waiting-retrieving"),
             QStringLiteral("waiting-ready"),
+            QStringLiteral("waiting-unread"),
             QStringLiteral("completion-installed"),
+            QStringLiteral("completion-unread"),
             QStringLiteral("completion-password-shown"),
             QStringLiteral("completion-tools-only"),
             QStringLiteral("completion-timed-out"),
@@ -363,6 +372,8 @@ bool GalleryStage::stage(const QString& name) {
         const int seconds = name == QStringLiteral("waiting-countdown") ? 37 : 100;
         if (name == QStringLiteral("waiting-retrieving")) {
             writeFile(QStringLiteral("tools/hold"), {});
+        } else if (name == QStringLiteral("waiting-unread")) {
+            writeFile(QStringLiteral("tools/secret.err"), secretNotFound);
         }
         onStep(InstallationStep::waitingForServices);
         actions = {[=] {
@@ -375,7 +386,8 @@ bool GalleryStage::stage(const QString& name) {
                 return false;
             }
             const WaitingForServicesController& controller = waitingView()->controller();
-            return name == QStringLiteral("waiting-ready")
+            return name == QStringLiteral("waiting-ready") ||
+                           name == QStringLiteral("waiting-unread")
                        ? controller.isComplete()
                        : controller.remainingTime() == 100 - seconds;
         };
@@ -388,6 +400,9 @@ bool GalleryStage::stage(const QString& name) {
             m_state->setDevtronPassword({});
         } else if (name == QStringLiteral("completion-timed-out")) {
             m_state->setInstallationComplete(false);
+        } else if (name == QStringLiteral("completion-unread")) {
+            m_state->setDevtronPassword({});
+            m_state->setDevtronPasswordFailure(QString::fromUtf8(secretNotFound).trimmed());
         }
         m_state->setCurrentStep(InstallationStep::completion);
         const auto controller = [=]() -> CompletionController& {

@@ -272,7 +272,8 @@ QWidget* CompletionView::buildUnreadBox(QWidget* parent) {
                      m_unreadBox);
     static_cast<QHBoxLayout*>(m_rereadBusy->layout())
         ->insertWidget(0, new BusyIndicator(Palette::grey(), 12, m_rereadBusy));
-    actions->addWidget(m_rereadBusy, 1);
+    actions->addWidget(m_rereadBusy);
+    actions->addStretch();
     layout->addLayout(actions);
     return m_unreadBox;
 }
