@@ -4,16 +4,19 @@
 #include "app/StepListView.h"
 #include "app/StepRow.h"
 #include "session/InstallationState.h"
+#include "support/StandInTools.h"
 #include "views/common/DetailedErrorView.h"
 #include "views/kubeconfig/KubeconfigSelectionView.h"
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextEdit>
+#include <QThreadPool>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -113,4 +116,33 @@ TEST(ContentView, ShowsTheErrorCardOverEverythingAndEveryWayOfClosingItClearsThe
     state.setIsShowingError(false);
     settle();
     EXPECT_EQ(view.errorOverlay(), nullptr);
+}
+
+// Qt's raster painter splits large fills over the global pool and waits for them: a cluster test
+// stalled in kubectl must not sit there, or the window of a one-CPU machine stops painting.
+TEST(ContentView, AStalledClusterTestLeavesQtsGlobalPoolToThePainter) {
+    StandInTools tools;
+    tools.hold();
+    QThreadPool* global = QThreadPool::globalInstance();
+    const int threads = global->maxThreadCount();
+    global->setMaxThreadCount(1);
+    InstallationState state;
+    state.setCurrentStep(InstallationStep::devtronChoice);
+    ContentView view(state);
+    view.resize(800, 460);
+    view.show();
+    settle();
+    QTest::mouseClick(view.currentScreen()->findChild<QPushButton*>(QStringLiteral("nextButton")),
+                      Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !tools.commandCalls().isEmpty(); }));
+    const int busy = global->activeThreadCount();
+    if (busy != 0) {
+        tools.release();
+    }
+    EXPECT_EQ(busy, 0);
+    QImage frame(1600, 920, QImage::Format_ARGB32_Premultiplied);
+    frame.setDevicePixelRatio(2);
+    view.render(&frame);
+    tools.release();
+    global->setMaxThreadCount(threads);
 }
