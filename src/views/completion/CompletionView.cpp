@@ -1,6 +1,7 @@
 #include "views/completion/CompletionView.h"
 
 #include "session/InstallationState.h"
+#include "views/common/AlertDialog.h"
 #include "views/common/BusyIndicator.h"
 #include "views/common/Buttons.h"
 #include "views/common/KeyboardAccess.h"
@@ -487,40 +488,28 @@ void CompletionView::updateSaveAlert() {
 void CompletionView::updateSaveFailure() {
     const QString failure = m_controller->saveFailure();
     if (failure.isEmpty()) {
-        if (m_saveFailureAlert && m_saveFailureAlert->isVisible()) {
-            m_saveFailureAlert->hide();
-        }
         return;
     }
-    if (!m_saveFailureAlert) {
-        m_saveFailureAlert = new QMessageBox(this);
-        m_saveFailureAlert->setObjectName(QStringLiteral("saveFailureAlert"));
-        m_saveFailureAlert->setIcon(QMessageBox::Warning);
-        m_saveFailureAlert->setWindowTitle(QStringLiteral("保存到钥匙串失败"));
-        m_saveFailureAlert->setText(QStringLiteral("保存到钥匙串失败"));
-        QPushButton* retry =
-            m_saveFailureAlert->addButton(QStringLiteral("重试"), QMessageBox::AcceptRole);
-        QPushButton* quit =
-            m_saveFailureAlert->addButton(QStringLiteral("退出"), QMessageBox::DestructiveRole);
-        QPushButton* stay =
-            m_saveFailureAlert->addButton(QStringLiteral("返回"), QMessageBox::RejectRole);
-        m_saveFailureAlert->setDefaultButton(stay);
-        m_saveFailureAlert->setEscapeButton(stay);
-        connect(m_saveFailureAlert, &QDialog::finished, this, [this, retry, quit] {
-            QAbstractButton* clicked = m_saveFailureAlert->clickedButton();
-            if (clicked == retry) {
-                m_controller->retrySave();
-            } else if (clicked == quit) {
-                m_controller->quitWithoutSaving();
-            } else {
-                m_controller->dismissSaveFailure();
-            }
-        });
-    }
-    m_saveFailureAlert->setInformativeText(
-        failure + QStringLiteral("\n\n访问信息仍在窗口中，您可以先复制再退出。"));
-    if (!m_saveFailureAlert->isVisible()) {
-        m_saveFailureAlert->open();
+    enum { stay, retry, quit };
+    // Escape stays with the access data, which is still on screen to be copied.
+    QMessageBox* alert =
+        AlertDialog::open(this,
+                          {QStringLiteral("保存到钥匙串失败"),
+                           QStringLiteral("保存到钥匙串失败"),
+                           failure + QStringLiteral("\n\n访问信息仍在窗口中，您可以先复制再退出。"),
+                           {QStringLiteral("返回"), QStringLiteral("重试"), QStringLiteral("退出")},
+                           stay},
+                          [this](int button) {
+                              if (button == retry) {
+                                  m_controller->retrySave();
+                              } else if (button == quit) {
+                                  m_controller->quitWithoutSaving();
+                              } else {
+                                  m_controller->dismissSaveFailure();
+                              }
+                          });
+    if (alert != nullptr) {
+        alert->setObjectName(QStringLiteral("saveFailureAlert"));
     }
 }
 

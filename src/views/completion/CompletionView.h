@@ -69,7 +69,6 @@ private:
     QPushButton* m_copyPassword = nullptr;
     QPushButton* m_doneButton = nullptr;
     QMessageBox* m_saveAlert = nullptr;
-    QMessageBox* m_saveFailureAlert = nullptr;
     QLabel* m_notice = nullptr;
     QTimer* m_noticeTimer = nullptr;
 };

@@ -1,10 +1,10 @@
 #include "views/completion/CompletionView.h"
 #include "session/InstallationState.h"
 #include "support/ChildSession.h"
+#include "views/common/AlertDialog.h"
 #include "views/completion/CompletionController.h"
 
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -104,23 +104,25 @@ TEST_F(CompletionScreen, WithoutSecretServiceTheSaveFailureAlertsAndTheWindowSta
         ChildSession::rerun(ChildSession::Kind::noSessionBus);
         return;
     }
+    QStringList alerts;
+    // "返回" first, then "退出".
+    QList<int> answers{0, 2};
+    AlertDialog::setPresenter([&](const AlertDialog::Alert& alert) {
+        alerts << alert.informativeText;
+        return answers.takeFirst();
+    });
     open(true, true);
     view->controller().finishWithoutCopy();
-    auto* alert = child<QMessageBox>("saveFailureAlert");
-    ASSERT_TRUE(alert != nullptr && alert->isVisible());
-    EXPECT_TRUE(alert->informativeText().startsWith(QStringLiteral("没有可用的钥匙串服务")))
-        << alert->informativeText().toStdString();
-    QTest::keyClick(alert, Qt::Key_Escape);
-    EXPECT_FALSE(alert->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !view->controller().saveFailure().isEmpty() && alerts.size() == 1; }));
+    EXPECT_TRUE(alerts.first().startsWith(QStringLiteral("没有可用的钥匙串服务")))
+        << alerts.first().toStdString();
+    QTest::qWait(50);
     EXPECT_EQ(quits, 0);
     EXPECT_TRUE(child<QPushButton>("doneButton")->isEnabled());
     view->controller().finishWithoutCopy();
-    for (QAbstractButton* button : alert->buttons()) {
-        if (button->text() == QStringLiteral("退出")) {
-            button->click();
-        }
-    }
-    EXPECT_EQ(quits, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return quits == 1; }));
+    AlertDialog::setPresenter({});
 }
 
 } // namespace
