@@ -103,6 +103,11 @@ void InstallationState::setInstallationComplete(bool value) {
     emit installationCompleteChanged();
 }
 
+void InstallationState::setReadsExistingInstallation(bool value) {
+    m_readsExistingInstallation = value;
+    emit readsExistingInstallationChanged();
+}
+
 void InstallationState::setKubeconfigPath(const QString& path,
                                           const std::optional<QString>& displayPath) {
     setKubeconfigPathField(path);
@@ -127,6 +132,7 @@ void InstallationState::advanceStep() {
         setInstallationStartTime(QDateTime::currentDateTime());
         // An earlier run's duration must not show for this one.
         setInstallationTime(0.0);
+        setReadsExistingInstallation(false);
         setIsInstalling(true);
         break;
     case InstallationStep::installation:
@@ -175,6 +181,7 @@ void InstallationState::resetState() {
     setDevtronPassword(QString());
     setDevtronUrlFailure(QString());
     setDevtronPasswordFailure(QString());
+    setReadsExistingInstallation(false);
     appendLog(QStringLiteral("=== 新安装会话开始 ==="));
 }
 

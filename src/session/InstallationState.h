@@ -44,6 +44,8 @@ class InstallationState : public QObject {
                    installationTimeChanged)
     Q_PROPERTY(bool installationComplete READ installationComplete WRITE setInstallationComplete
                    NOTIFY installationCompleteChanged)
+    Q_PROPERTY(bool readsExistingInstallation READ readsExistingInstallation WRITE
+                   setReadsExistingInstallation NOTIFY readsExistingInstallationChanged)
     Q_PROPERTY(QString logs READ logs NOTIFY logsChanged)
     Q_PROPERTY(QString logFilePath READ logFilePath NOTIFY logFilePathChanged)
 
@@ -69,6 +71,9 @@ public:
     QString devtronPasswordFailure() const { return m_devtronPasswordFailure; }
     double installationTime() const { return m_installationTime; }
     bool installationComplete() const { return m_installationComplete; }
+    // The user chose to read the access data of a Devtron that was already deployed: there is no
+    // installation run and no countdown, only the lookup.
+    bool readsExistingInstallation() const { return m_readsExistingInstallation; }
     QString logs() const { return m_logs; }
     QString logFilePath() const { return m_logFilePath; }
 
@@ -88,6 +93,7 @@ public:
     void setDevtronPasswordFailure(const QString& value);
     void setInstallationTime(double value);
     void setInstallationComplete(bool value);
+    void setReadsExistingInstallation(bool value);
 
     // Stores the path, and the display path (the path itself when none is given); logs one line.
     void setKubeconfigPath(const QString& path, const std::optional<QString>& displayPath = {});
@@ -124,6 +130,7 @@ signals:
     void devtronPasswordFailureChanged();
     void installationTimeChanged();
     void installationCompleteChanged();
+    void readsExistingInstallationChanged();
     void logsChanged();
     void logFilePathChanged();
 
@@ -149,6 +156,7 @@ private:
     QString m_devtronPasswordFailure;
     double m_installationTime = 0.0;
     bool m_installationComplete = true;
+    bool m_readsExistingInstallation = false;
     QString m_logs;
     QString m_logFilePath;
 };

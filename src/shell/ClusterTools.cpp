@@ -80,6 +80,30 @@ QString ClusterTools::passwordCommand() {
     return kubectl("get secret -n devtroncd devtron-secret -o jsonpath={.data.ADMIN_PASSWORD}");
 }
 
+QString ClusterTools::serverVersionCommand() {
+    return kubectl("version -o json --request-timeout=10s");
+}
+
+QString ClusterTools::canICreateCommand(const QString& resource) {
+    return kubectl("auth can-i create ") + resource + QStringLiteral(" --request-timeout=10s");
+}
+
+QString ClusterTools::storageClassesCommand() {
+    return kubectl("get storageclasses -o json --request-timeout=10s");
+}
+
+QString ClusterTools::nodesCommand() {
+    return kubectl("get nodes -o json --request-timeout=10s");
+}
+
+QString ClusterTools::devtronPodsCommand() {
+    return kubectl("get pods -n devtroncd -o json --request-timeout=10s");
+}
+
+QString ClusterTools::devtronClaimsCommand() {
+    return kubectl("get persistentvolumeclaims -n devtroncd -o json --request-timeout=10s");
+}
+
 QString ClusterTools::installScriptCommand() {
     QStringList pieces = installScriptPath().split(QLatin1Char('/'), Qt::SkipEmptyParts);
     const QString scriptName = pieces.isEmpty() ? QStringLiteral("install.sh") : pieces.takeLast();

@@ -29,6 +29,14 @@ public:
     static QString releaseStatusCommand();  // helm status devtron -n devtroncd
     static QString addressCommand();        // kubectl describe serviceexporter devtron-itf ...
     static QString passwordCommand();       // kubectl get secret ... ADMIN_PASSWORD
+    // Read-only questions the pre-flight check and the readiness watch ask, each bounded by
+    // --request-timeout so that kubectl itself gives up on a silent server.
+    static QString serverVersionCommand();                     // kubectl version -o json
+    static QString canICreateCommand(const QString& resource); // kubectl auth can-i create ...
+    static QString storageClassesCommand();                    // kubectl get storageclasses -o json
+    static QString nodesCommand();                             // kubectl get nodes -o json
+    static QString devtronPodsCommand();                       // pods of devtroncd, as JSON
+    static QString devtronClaimsCommand();                     // PVCs of devtroncd, as JSON
     // "cd <quoted script folder> && /bin/bash install.sh"
     static QString installScriptCommand();
 };

@@ -32,7 +32,7 @@ QString capturedStdout(const std::function<void()>& operation) {
 
 StandInTools::StandInTools() : m_tools(m_root.filePath(QStringLiteral("app tools"))) {
     QDir().mkpath(m_tools + QStringLiteral("/devtron-charts"));
-    setTool(QStringLiteral("kubectl"), {});
+    setTool(QStringLiteral("kubectl"), healthyCluster());
     setTool(QStringLiteral("helm"), {});
     setTool(QStringLiteral("install.sh"), {});
     AppPaths::setToolsDirectoryOverride(m_tools);
@@ -41,6 +41,20 @@ StandInTools::StandInTools() : m_tools(m_root.filePath(QStringLiteral("app tools
 StandInTools::~StandInTools() {
     release();
     AppPaths::setToolsDirectoryOverride({});
+}
+
+QList<Reply> StandInTools::healthyCluster() {
+    return {
+        {QStringLiteral("version -o json"),
+         QStringLiteral(R"({"serverVersion":{"major":"1","minor":"32","gitVersion":"v1.32.3"}})")},
+        {QStringLiteral("auth can-i"), QStringLiteral("yes\n")},
+        {QStringLiteral("get storageclasses"),
+         QStringLiteral(R"({"items":[{"metadata":{"name":"standard","annotations":)"
+                        R"({"storageclass.kubernetes.io/is-default-class":"true"}}}]})")},
+        {QStringLiteral("get nodes"),
+         QStringLiteral(R"({"items":[{"spec":{},"status":{"conditions":[{"type":"Ready",)"
+                        R"("status":"True"}],"allocatable":{"cpu":"4","memory":"16Gi"}}}]})")},
+    };
 }
 
 QString StandInTools::path(const QString& tool) const {

@@ -34,6 +34,8 @@ public:
     // A scratch file path beside (not inside) the tools folder.
     QString scratchPath(const QString& name) const { return m_root.filePath(name); }
 
+    // kubectl's answers of a healthy cluster to the pre-flight questions; the stand-in's default.
+    static QList<Reply> healthyCluster();
     // tool: "kubectl", "helm" or "install.sh". `preamble` runs before the replies are matched.
     void setTool(const QString& tool, const QList<Reply>& replies, const QString& preamble = {});
     void removeTool(const QString& tool) const;

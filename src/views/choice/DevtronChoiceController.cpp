@@ -31,6 +31,8 @@ void DevtronChoiceController::setShowTestFailAlert(bool shown) {
 
 void DevtronChoiceController::forgetTestResult() {
     setTestResult(std::nullopt);
+    m_preflightResults.clear();
+    emit preflightResultsChanged();
 }
 
 void DevtronChoiceController::testClusterConnection(Completion completion) {
@@ -121,11 +123,11 @@ void DevtronChoiceController::logOutcome(InstallationState& state, const ProbeOu
 }
 
 void DevtronChoiceController::nextAction() {
-    if (m_testResult == TestResult::success()) {
-        setupEnvironment();
+    if (m_isTesting || m_isCheckingPreflight) {
         return;
     }
-    if (m_isTesting) {
+    if (m_testResult == TestResult::success()) {
+        proceedAfterTest();
         return;
     }
     m_state.appendLog(QStringLiteral("需要测试集群连接才能安装Devtron"));
@@ -135,7 +137,7 @@ void DevtronChoiceController::nextAction() {
             return;
         }
         if (connected) {
-            setupEnvironment();
+            proceedAfterTest();
             return;
         }
         if (m_testResult && !m_testResult->isSuccess()) {
@@ -143,6 +145,77 @@ void DevtronChoiceController::nextAction() {
             setShowTestFailAlert(true);
         }
     });
+}
+
+void DevtronChoiceController::proceedAfterTest() {
+    if (m_state.installDevtron()) {
+        runPreflight();
+    } else {
+        setupEnvironment();
+    }
+}
+
+void DevtronChoiceController::runPreflight() {
+    m_isCheckingPreflight = true;
+    m_preflightResults.clear();
+    emit isCheckingPreflightChanged();
+    emit preflightResultsChanged();
+    const EnvironmentOverlay environment = ClusterTools::environment(m_state.kubeconfigPath());
+    const QPointer<DevtronChoiceController> self(this);
+    BackgroundJobs::start(
+        [self, environment, limit = m_preflightTimeLimit, log = m_state.backgroundLogger()] {
+            const PreflightCheck::Results results = PreflightCheck::run(environment, limit, log);
+            postToGuiThread([self, results] {
+                if (self) {
+                    self->finishPreflight(results);
+                }
+            });
+        });
+}
+
+void DevtronChoiceController::finishPreflight(const PreflightCheck::Results& results) {
+    m_isCheckingPreflight = false;
+    m_preflightResults = results;
+    emit isCheckingPreflightChanged();
+    emit preflightResultsChanged();
+    // The user may have gone back, or switched to configuring only, while the check ran.
+    if (!isOnChoiceStep() || !m_state.installDevtron()) {
+        return;
+    }
+    if (PreflightCheck::foundExistingRelease(results)) {
+        m_showExistingReleaseAlert = true;
+        emit showExistingReleaseAlertChanged();
+    } else if (PreflightCheck::hasFailure(results)) {
+        m_state.appendLog(QStringLiteral("安装前检查未通过，无法开始安装"));
+    } else if (PreflightCheck::hasWarning(results)) {
+        m_showPreflightConfirm = true;
+        emit showPreflightConfirmChanged();
+    } else {
+        setupEnvironment();
+    }
+}
+
+void DevtronChoiceController::confirmPreflightWarnings(bool goOn) {
+    m_showPreflightConfirm = false;
+    emit showPreflightConfirmChanged();
+    if (!goOn) {
+        m_state.appendLog(QStringLiteral("用户查看安装前检查的警告后暂不安装"));
+        return;
+    }
+    m_state.appendLog(QStringLiteral("用户确认安装前检查的警告，继续安装"));
+    setupEnvironment();
+}
+
+void DevtronChoiceController::answerExistingRelease(bool readAccess) {
+    m_showExistingReleaseAlert = false;
+    emit showExistingReleaseAlertChanged();
+    if (!readAccess || !isOnChoiceStep()) {
+        return;
+    }
+    m_state.appendLog(QStringLiteral("读取现有Devtron安装的访问信息"));
+    m_state.setReadsExistingInstallation(true);
+    m_state.setInstallationComplete(true);
+    m_state.setCurrentStep(InstallationStep::waitingForServices);
 }
 
 void DevtronChoiceController::setupEnvironment() {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "shell/ShellUtils.h"
+#include "views/choice/PreflightCheck.h"
 
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -21,6 +23,11 @@ class DevtronChoiceController : public QObject {
     Q_PROPERTY(bool showTestFailAlert READ showTestFailAlert WRITE setShowTestFailAlert NOTIFY
                    showTestFailAlertChanged)
     Q_PROPERTY(QString alertMessage READ alertMessage NOTIFY alertMessageChanged)
+    Q_PROPERTY(bool isCheckingPreflight READ isCheckingPreflight NOTIFY isCheckingPreflightChanged)
+    Q_PROPERTY(
+        bool showPreflightConfirm READ showPreflightConfirm NOTIFY showPreflightConfirmChanged)
+    Q_PROPERTY(bool showExistingReleaseAlert READ showExistingReleaseAlert NOTIFY
+                   showExistingReleaseAlertChanged)
 
 public:
     // Outcome of a finished test: success, or failure with the message kept for the alert.
@@ -55,6 +62,21 @@ public:
     bool showTestFailAlert() const { return m_showTestFailAlert; }
     const QString& alertMessage() const { return m_alertMessage; }
 
+    // The pre-flight check of an installation, after a successful cluster test.
+    bool isCheckingPreflight() const { return m_isCheckingPreflight; }
+    // The last check's items; empty before the first and while one runs.
+    const PreflightCheck::Results& preflightResults() const { return m_preflightResults; }
+    // Warnings only: the user is asked once whether to install anyway.
+    bool showPreflightConfirm() const { return m_showPreflightConfirm; }
+    // Devtron is deployed already: "Devtron已安装", with the offer to read its access data.
+    bool showExistingReleaseAlert() const { return m_showExistingReleaseAlert; }
+    // The answer to the warnings' question; going on starts the installation.
+    void confirmPreflightWarnings(bool goOn);
+    // The answer to "Devtron已安装": read the existing installation's access data, or stay.
+    void answerExistingRelease(bool readAccess);
+    // How long each pre-flight question may take.
+    void setPreflightTimeLimit(std::chrono::milliseconds limit) { m_preflightTimeLimit = limit; }
+
     // The alert was closed by one of its buttons.
     void setShowTestFailAlert(bool shown);
     // The screen was shown again: an earlier success no longer counts.
@@ -81,6 +103,10 @@ signals:
     void testResultChanged();
     void showTestFailAlertChanged();
     void alertMessageChanged();
+    void isCheckingPreflightChanged();
+    void preflightResultsChanged();
+    void showPreflightConfirmChanged();
+    void showExistingReleaseAlertChanged();
 
 private:
     struct ProbeOutcome {
@@ -96,6 +122,10 @@ private:
                                   const EnvironmentOverlay& environment, const LineLogger& log);
     static void logOutcome(InstallationState& state, const ProbeOutcome& outcome);
     void finishTest(const ProbeOutcome& outcome, const Completion& completion);
+    // After a successful test: the pre-flight check when Devtron is to be installed.
+    void proceedAfterTest();
+    void runPreflight();
+    void finishPreflight(const PreflightCheck::Results& results);
     bool isOnChoiceStep() const;
 
     void setIsTesting(bool testing);
@@ -107,4 +137,9 @@ private:
     std::optional<TestResult> m_testResult;
     bool m_showTestFailAlert = false;
     QString m_alertMessage;
+    bool m_isCheckingPreflight = false;
+    PreflightCheck::Results m_preflightResults;
+    bool m_showPreflightConfirm = false;
+    bool m_showExistingReleaseAlert = false;
+    std::chrono::milliseconds m_preflightTimeLimit = PreflightCheck::defaultTimeLimit;
 };

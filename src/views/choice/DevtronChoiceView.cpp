@@ -2,6 +2,7 @@
 
 #include "views/choice/ConfigItemRow.h"
 #include "views/choice/FeatureRow.h"
+#include "views/choice/PreflightRow.h"
 #include "views/common/AlertDialog.h"
 #include "views/common/BusyIndicator.h"
 #include "views/common/Labels.h"
@@ -89,6 +90,7 @@ DevtronChoiceView::DevtronChoiceView(InstallationState& state, QWidget* parent)
     contentLayout->addWidget(buildFeatureBox(content));
     contentLayout->addWidget(buildToolsBox(content));
     contentLayout->addWidget(buildProgressRow(content));
+    contentLayout->addWidget(buildChecklist(content));
     contentLayout->addSpacerItem(
         new QSpacerItem(0, 20, QSizePolicy::Minimum, QSizePolicy::MinimumExpanding));
     setBody(content);
@@ -102,6 +104,14 @@ DevtronChoiceView::DevtronChoiceView(InstallationState& state, QWidget* parent)
             &DevtronChoiceView::updateTesting);
     connect(m_controller, &DevtronChoiceController::showTestFailAlertChanged, this,
             &DevtronChoiceView::updateAlert);
+    connect(m_controller, &DevtronChoiceController::isCheckingPreflightChanged, this,
+            &DevtronChoiceView::updateTesting);
+    connect(m_controller, &DevtronChoiceController::preflightResultsChanged, this,
+            &DevtronChoiceView::updateChecklist);
+    connect(m_controller, &DevtronChoiceController::showPreflightConfirmChanged, this,
+            &DevtronChoiceView::updatePreflightConfirm);
+    connect(m_controller, &DevtronChoiceController::showExistingReleaseAlertChanged, this,
+            &DevtronChoiceView::updateExistingReleaseAlert);
     connect(backButton(), &QPushButton::clicked, m_controller,
             &DevtronChoiceController::goBackToKubeconfigSelection);
     connect(nextButton(), &QPushButton::clicked, m_controller,
@@ -109,6 +119,7 @@ DevtronChoiceView::DevtronChoiceView(InstallationState& state, QWidget* parent)
 
     updateSwitch();
     updateTesting();
+    updateChecklist();
 }
 
 void DevtronChoiceView::showEvent(QShowEvent* event) {
@@ -156,14 +167,67 @@ QWidget* DevtronChoiceView::buildProgressRow(QWidget* parent) {
     auto* indicator = new BusyIndicator(Palette::grey(), 22, row);
     indicator->setObjectName(QStringLiteral("progressIndicator"));
     line->addWidget(indicator, 0, Qt::AlignVCenter);
-    QLabel* text = Labels::text(QStringLiteral("正在测试集群连接..."), Palette::font(13),
-                                Palette::secondaryText(), row);
-    text->setContentsMargins(8, 0, 0, 0);
-    line->addWidget(text);
+    m_progressText = Labels::text(QStringLiteral("正在测试集群连接..."), Palette::font(13),
+                                  Palette::secondaryText(), row);
+    m_progressText->setContentsMargins(8, 0, 0, 0);
+    line->addWidget(m_progressText);
     line->addStretch();
     static_cast<QVBoxLayout*>(row->layout())->addLayout(line);
     m_progressRow = row;
     return row;
+}
+
+QWidget* DevtronChoiceView::buildChecklist(QWidget* parent) {
+    QFrame* box = makeBox(QStringLiteral("preflightBox"),
+                          Palette::withOpacity(Palette::grey(), 0.05), 8, parent);
+    box->layout()->addWidget(makeBoxHeading(QStringLiteral("安装前检查"), box));
+    m_checklist = box;
+    return box;
+}
+
+void DevtronChoiceView::updateChecklist() {
+    const PreflightCheck::Results& results = m_controller->preflightResults();
+    for (QWidget* row : m_checklist->findChildren<PreflightRow*>()) {
+        delete row;
+    }
+    for (const PreflightCheck::Result& result : results) {
+        m_checklist->layout()->addWidget(new PreflightRow(result, m_checklist));
+    }
+    m_checklist->setVisible(!results.isEmpty());
+    if (!results.isEmpty()) {
+        QTimer::singleShot(0, this, [this] { scrollArea()->ensureWidgetVisible(m_checklist); });
+    }
+}
+
+void DevtronChoiceView::updatePreflightConfirm() {
+    if (!m_controller->showPreflightConfirm()) {
+        return;
+    }
+    enum { install, cancel };
+    AlertDialog::open(
+        this,
+        {QStringLiteral("安装前检查有警告"),
+         QStringLiteral("安装前检查有警告"),
+         QStringLiteral("Devtron可能无法完全启动，详见检查结果。仍要继续安装吗？"),
+         {QStringLiteral("继续安装"), QStringLiteral("取消")},
+         cancel},
+        [this](int button) { m_controller->confirmPreflightWarnings(button == install); });
+}
+
+void DevtronChoiceView::updateExistingReleaseAlert() {
+    if (!m_controller->showExistingReleaseAlert()) {
+        return;
+    }
+    enum { understood, readAccess };
+    AlertDialog::open(
+        this,
+        {QStringLiteral("Devtron已安装"),
+         QStringLiteral("Devtron已安装"),
+         QStringLiteral("您的集群中已经安装了Devtron。\n\n"
+                        "如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。"),
+         {QStringLiteral("我知道了"), QStringLiteral("读取访问信息")},
+         understood},
+        [this](int button) { m_controller->answerExistingRelease(button == readAccess); });
 }
 
 void DevtronChoiceView::updateSwitch() {
@@ -177,7 +241,10 @@ void DevtronChoiceView::updateSwitch() {
 }
 
 void DevtronChoiceView::updateTesting() {
-    const bool testing = m_controller->isTesting();
+    const bool testing = m_controller->isTesting() || m_controller->isCheckingPreflight();
+    m_progressText->setText(m_controller->isCheckingPreflight()
+                                ? QStringLiteral("正在进行安装前检查...")
+                                : QStringLiteral("正在测试集群连接..."));
     m_progressRow->setVisible(testing);
     nextButton()->setEnabled(!testing);
     if (testing) {

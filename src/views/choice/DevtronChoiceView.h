@@ -7,6 +7,7 @@
 
 class InstallationState;
 class QCheckBox;
+class QLabel;
 class QMessageBox;
 
 // The install-choice step: the Devtron switch, what will be installed and configured, the
@@ -28,6 +29,10 @@ private:
     QWidget* buildFeatureBox(QWidget* parent);
     QWidget* buildToolsBox(QWidget* parent);
     QWidget* buildProgressRow(QWidget* parent);
+    QWidget* buildChecklist(QWidget* parent);
+    void updateChecklist();
+    void updatePreflightConfirm();
+    void updateExistingReleaseAlert();
     void updateSwitch();
     void updateTesting();
     void updateAlert();
@@ -36,5 +41,7 @@ private:
     QCheckBox* m_switch = nullptr;
     QWidget* m_featureBox = nullptr;
     QWidget* m_progressRow = nullptr;
+    QLabel* m_progressText = nullptr;
+    QWidget* m_checklist = nullptr;
     QPointer<QMessageBox> m_alert;
 };

@@ -45,6 +45,13 @@ double WaitingForServicesController::waitProgress() const {
 
 void WaitingForServicesController::start() {
     m_state.appendLog(QStringLiteral("开始等待服务就绪阶段"));
+    if (m_state.readsExistingInstallation()) {
+        // Devtron has been running for a while: nothing to wait for.
+        m_state.appendLog(QStringLiteral("Devtron已在运行，直接获取访问信息"));
+        setRemainingTime(0);
+        retrieveDevtronCredentials();
+        return;
+    }
     if (isInstallMode()) {
         m_state.appendLog(QStringLiteral("等待Devtron服务启动，倒计时: ") +
                           QString::number(m_remainingTime) + QStringLiteral("秒"));

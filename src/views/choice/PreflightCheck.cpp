@@ -1,0 +1,302 @@
+#include "views/choice/PreflightCheck.h"
+
+#include "installer/DevtronInstaller.h"
+#include "shell/ClusterErrors.h"
+#include "shell/ClusterTools.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+namespace {
+
+using Result = PreflightCheck::Result;
+using State = PreflightCheck::State;
+using Item = PreflightCheck::Item;
+
+const QString versionTitle = QStringLiteral("Kubernetes版本");
+const QString permissionsTitle = QStringLiteral("安装权限");
+const QString storageTitle = QStringLiteral("存储");
+const QString capacityTitle = QStringLiteral("节点资源");
+const QString releaseTitle = QStringLiteral("已有安装");
+const QString retryRemedy = QStringLiteral("请确认集群可以访问后重试");
+const QString deployedCause = QStringLiteral("集群中已经部署了Devtron");
+
+// A question the cluster did not answer: a warning that says so.
+Result unanswered(Item item, const QString& title, const QString& what,
+                  const CommandResult& result) {
+    return {item, State::warning, title,
+            what + QStringLiteral(": ") + ClusterErrors::classify(result.error.trimmed()),
+            retryRemedy};
+}
+
+std::optional<QJsonObject> jsonObject(const QString& text) {
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+        return std::nullopt;
+    }
+    return document.object();
+}
+
+QString gigabytes(double bytes) {
+    return QString::number(bytes / 1e9, 'f', 1) + QStringLiteral(" GB");
+}
+
+QString cores(double count) {
+    return QString::number(count, 'g', 3) + QStringLiteral(" 核");
+}
+
+bool isReady(const QJsonObject& node) {
+    for (const QJsonValue& condition :
+         node[QLatin1String("status")][QLatin1String("conditions")].toArray()) {
+        if (condition[QLatin1String("type")].toString() == QLatin1String("Ready")) {
+            return condition[QLatin1String("status")].toString() == QLatin1String("True");
+        }
+    }
+    return false;
+}
+
+// Cordoned, or tainted so that no ordinary pod lands there.
+bool isSchedulable(const QJsonObject& node) {
+    const QJsonObject spec = node[QLatin1String("spec")].toObject();
+    if (spec[QLatin1String("unschedulable")].toBool()) {
+        return false;
+    }
+    for (const QJsonValue& taint : spec[QLatin1String("taints")].toArray()) {
+        const QString effect = taint[QLatin1String("effect")].toString();
+        if (effect == QLatin1String("NoSchedule") || effect == QLatin1String("NoExecute")) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+const QStringList& PreflightCheck::requiredResources() {
+    static const QStringList resources{
+        QStringLiteral("namespaces"),
+        QStringLiteral("customresourcedefinitions.apiextensions.k8s.io"),
+        QStringLiteral("clusterrolebindings.rbac.authorization.k8s.io"),
+    };
+    return resources;
+}
+
+PreflightCheck::Results PreflightCheck::run(const EnvironmentOverlay& environment,
+                                            std::chrono::milliseconds timeLimit,
+                                            const LineLogger& log) {
+    const auto ask = [&](const QString& command) {
+        log(QStringLiteral("执行命令: ") + command);
+        return ShellUtils::runCommandWithEnv(command, environment, timeLimit);
+    };
+    log(QStringLiteral("开始安装前检查..."));
+    Results results;
+    results << checkVersion(ask(ClusterTools::serverVersionCommand()));
+    QList<std::pair<QString, CommandResult>> answers;
+    for (const QString& resource : requiredResources()) {
+        answers.append({resource, ask(ClusterTools::canICreateCommand(resource))});
+    }
+    results << checkPermissions(answers);
+    results << checkStorage(ask(ClusterTools::storageClassesCommand()));
+    results << checkCapacity(ask(ClusterTools::nodesCommand()));
+    results << checkRelease(ask(ClusterTools::releaseStatusCommand()));
+    for (const Result& result : std::as_const(results)) {
+        static const QString marks[] = {QStringLiteral("✓"), QStringLiteral("⚠️"),
+                                        QStringLiteral("✗")};
+        log(QStringLiteral("检查 ") + result.title + QLatin1Char(' ') +
+            marks[static_cast<int>(result.state)] + QStringLiteral(" ") + result.cause);
+    }
+    return results;
+}
+
+PreflightCheck::Result PreflightCheck::checkVersion(const CommandResult& version) {
+    if (version.exitCode != 0) {
+        return unanswered(Item::version, versionTitle, QStringLiteral("无法读取集群版本"), version);
+    }
+    const auto document = jsonObject(version.output);
+    const QJsonObject server =
+        document ? (*document)[QLatin1String("serverVersion")].toObject() : QJsonObject();
+    bool majorOk = false;
+    bool minorOk = false;
+    const int major = server[QLatin1String("major")].toString().toInt(&majorOk);
+    // Managed clusters append "+" to the minor version ("27+").
+    QString minorText = server[QLatin1String("minor")].toString();
+    minorText.remove(QRegularExpression(QStringLiteral("\\D+$")));
+    const int minor = minorText.toInt(&minorOk);
+    if (!majorOk || !minorOk) {
+        return {Item::version, State::warning, versionTitle,
+                QStringLiteral("无法识别集群返回的版本信息"), retryRemedy};
+    }
+    const QString shown = QStringLiteral("v%1.%2").arg(major).arg(minor);
+    if (major < 1 || (major == 1 && minor < minimumMinorVersion)) {
+        return {Item::version, State::failed, versionTitle,
+                QStringLiteral("集群版本 %1 低于Devtron要求的 v1.%2")
+                    .arg(shown)
+                    .arg(minimumMinorVersion),
+                QStringLiteral("请将集群升级到 v1.%1 或更高版本").arg(minimumMinorVersion)};
+    }
+    return {Item::version, State::passed, versionTitle, QStringLiteral("集群版本 ") + shown, {}};
+}
+
+PreflightCheck::Result
+PreflightCheck::checkPermissions(const QList<std::pair<QString, CommandResult>>& answers) {
+    QStringList denied;
+    for (const auto& [resource, answer] : answers) {
+        const QString said = answer.output.trimmed();
+        if (answer.exitCode == 0 && said == QLatin1String("yes")) {
+            continue;
+        }
+        // "no" with exit status 1 is a plain refusal; anything else means no answer at all.
+        if (said.startsWith(QLatin1String("no"))) {
+            denied << resource.section(QLatin1Char('.'), 0, 0);
+            continue;
+        }
+        return unanswered(Item::permissions, permissionsTitle, QStringLiteral("无法检查安装权限"),
+                          answer);
+    }
+    if (!denied.isEmpty()) {
+        return {Item::permissions, State::failed, permissionsTitle,
+                QStringLiteral("当前用户无权创建: ") + denied.join(QStringLiteral(", ")),
+                QStringLiteral("请使用具有集群管理员权限的kubeconfig")};
+    }
+    return {Item::permissions,
+            State::passed,
+            permissionsTitle,
+            QStringLiteral("可以创建命名空间、CRD和集群角色绑定"),
+            {}};
+}
+
+PreflightCheck::Result PreflightCheck::checkStorage(const CommandResult& storageClasses) {
+    if (storageClasses.exitCode != 0) {
+        return unanswered(Item::storage, storageTitle, QStringLiteral("无法列出StorageClass"),
+                          storageClasses);
+    }
+    const auto document = jsonObject(storageClasses.output);
+    if (!document) {
+        return {Item::storage, State::warning, storageTitle,
+                QStringLiteral("无法识别集群返回的StorageClass列表"), retryRemedy};
+    }
+    for (const QJsonValue& item : (*document)[QLatin1String("items")].toArray()) {
+        const QJsonObject metadata = item[QLatin1String("metadata")].toObject();
+        const QJsonObject annotations = metadata[QLatin1String("annotations")].toObject();
+        for (const char* key : {"storageclass.kubernetes.io/is-default-class",
+                                "storageclass.beta.kubernetes.io/is-default-class"}) {
+            if (annotations[QLatin1String(key)].toString() == QLatin1String("true")) {
+                return {Item::storage,
+                        State::passed,
+                        storageTitle,
+                        QStringLiteral("默认StorageClass: ") +
+                            metadata[QLatin1String("name")].toString(),
+                        {}};
+            }
+        }
+    }
+    return {Item::storage, State::warning, storageTitle,
+            QStringLiteral("没有默认StorageClass，Devtron的数据库卷将一直处于Pending状态"),
+            QStringLiteral("请为集群设置默认StorageClass（注解 "
+                           "storageclass.kubernetes.io/is-default-class=true）")};
+}
+
+PreflightCheck::Result PreflightCheck::checkCapacity(const CommandResult& nodes) {
+    if (nodes.exitCode != 0) {
+        return unanswered(Item::capacity, capacityTitle, QStringLiteral("无法列出节点"), nodes);
+    }
+    const auto document = jsonObject(nodes.output);
+    if (!document) {
+        return {Item::capacity, State::warning, capacityTitle,
+                QStringLiteral("无法识别集群返回的节点列表"), retryRemedy};
+    }
+    double cpu = 0.0;
+    double memory = 0.0;
+    int counted = 0;
+    for (const QJsonValue& value : (*document)[QLatin1String("items")].toArray()) {
+        const QJsonObject node = value.toObject();
+        if (!isReady(node) || !isSchedulable(node)) {
+            continue;
+        }
+        const QJsonObject allocatable =
+            node[QLatin1String("status")][QLatin1String("allocatable")].toObject();
+        cpu += cpuCores(allocatable[QLatin1String("cpu")].toString()).value_or(0.0);
+        memory += memoryBytes(allocatable[QLatin1String("memory")].toString()).value_or(0.0);
+        ++counted;
+    }
+    const QString figures = QStringLiteral("%1个可调度节点，可用 CPU %2、内存 %3")
+                                .arg(counted)
+                                .arg(cores(cpu), gigabytes(memory));
+    if (cpu < minimumCpuCores || memory < minimumMemoryBytes) {
+        return {Item::capacity, State::warning, capacityTitle,
+                figures + QStringLiteral("，低于Devtron建议的 %1、%2")
+                              .arg(cores(minimumCpuCores), gigabytes(minimumMemoryBytes)),
+                QStringLiteral("请添加节点或换用更大的节点，否则部分Pod可能无法调度")};
+    }
+    return {Item::capacity, State::passed, capacityTitle, figures, {}};
+}
+
+PreflightCheck::Result PreflightCheck::checkRelease(const CommandResult& status) {
+    if (status.exitCode == 0) {
+        if (DevtronInstaller::readReleaseStatus(status.output).deployed) {
+            return {Item::release, State::warning, releaseTitle, deployedCause,
+                    QStringLiteral("可以读取现有安装的访问信息，无需重新安装")};
+        }
+        return {Item::release,
+                State::passed,
+                releaseTitle,
+                QStringLiteral("集群中有未完成部署的Devtron发布，安装将继续"),
+                {}};
+    }
+    if (status.error.contains(QLatin1String("release: not found"))) {
+        return {Item::release,
+                State::passed,
+                releaseTitle,
+                QStringLiteral("集群中没有已部署的Devtron"),
+                {}};
+    }
+    return unanswered(Item::release, releaseTitle, QStringLiteral("无法检查已有安装"), status);
+}
+
+bool PreflightCheck::hasFailure(const Results& results) {
+    return std::any_of(results.cbegin(), results.cend(),
+                       [](const Result& r) { return r.state == State::failed; });
+}
+
+bool PreflightCheck::hasWarning(const Results& results) {
+    return std::any_of(results.cbegin(), results.cend(),
+                       [](const Result& r) { return r.state == State::warning; });
+}
+
+bool PreflightCheck::foundExistingRelease(const Results& results) {
+    return std::any_of(results.cbegin(), results.cend(), [](const Result& r) {
+        return r.item == Item::release && r.state == State::warning && r.cause == deployedCause;
+    });
+}
+
+std::optional<double> PreflightCheck::cpuCores(const QString& quantity) {
+    static const QRegularExpression pattern(QStringLiteral("^(\\d+(?:\\.\\d+)?)(m|)$"));
+    const QRegularExpressionMatch match = pattern.match(quantity.trimmed());
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    const double number = match.captured(1).toDouble();
+    return match.captured(2).isEmpty() ? number : number / 1000.0;
+}
+
+std::optional<double> PreflightCheck::memoryBytes(const QString& quantity) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^(\\d+(?:\\.\\d+)?)(Ki|Mi|Gi|Ti|k|M|G|T|)$"));
+    const QRegularExpressionMatch match = pattern.match(quantity.trimmed());
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    static const QHash<QString, double> factors{{QString(), 1.0},
+                                                {QStringLiteral("k"), 1e3},
+                                                {QStringLiteral("M"), 1e6},
+                                                {QStringLiteral("G"), 1e9},
+                                                {QStringLiteral("T"), 1e12},
+                                                {QStringLiteral("Ki"), 1024.0},
+                                                {QStringLiteral("Mi"), 1048576.0},
+                                                {QStringLiteral("Gi"), 1073741824.0},
+                                                {QStringLiteral("Ti"), 1099511627776.0}};
+    return match.captured(1).toDouble() * factors.value(match.captured(2));
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "shell/CommandRunner.h"
+
+#include <QList>
+#include <QString>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+// Asks the cluster, before anything is installed, whether Devtron can come up there: the
+// Kubernetes version, the permission to create what the chart creates, a default StorageClass for
+// Devtron's database volume, the nodes' free CPU and memory, and an existing Devtron release.
+// Each question is one bounded kubectl or helm call; a question that cannot be answered is a
+// warning that says so, never a pass. Widget-free and stateless.
+class PreflightCheck {
+public:
+    PreflightCheck() = delete;
+
+    enum class Item { version, permissions, storage, capacity, release };
+    enum class State { passed, warning, failed };
+
+    struct Result {
+        Item item;
+        State state;
+        QString title;
+        // What was found, in plain words.
+        QString cause;
+        // What the user can do about it; empty for a pass.
+        QString remedy;
+
+        bool operator==(const Result& other) const = default;
+    };
+    using Results = QList<Result>;
+    using LineLogger = std::function<void(const QString&)>;
+
+    static constexpr std::chrono::milliseconds defaultTimeLimit{20000};
+    // What Devtron documents: Kubernetes 1.16, and 2 CPUs and 6 GB for the CI/CD module.
+    static constexpr int minimumMinorVersion = 16;
+    static constexpr double minimumCpuCores = 2.0;
+    static constexpr double minimumMemoryBytes = 6e9;
+
+    // Every question, one after the other, on the calling thread.
+    static Results run(const EnvironmentOverlay& environment, std::chrono::milliseconds timeLimit,
+                       const LineLogger& log);
+
+    // What each answer means.
+    static Result checkVersion(const CommandResult& version);
+    // (resource, answer of "kubectl auth can-i create <resource>") for each resource.
+    static Result checkPermissions(const QList<std::pair<QString, CommandResult>>& answers);
+    static Result checkStorage(const CommandResult& storageClasses);
+    static Result checkCapacity(const CommandResult& nodes);
+    static Result checkRelease(const CommandResult& status);
+
+    static bool hasFailure(const Results& results);
+    static bool hasWarning(const Results& results);
+    // A deployed devtron release: installing again is refused, reading its access data is not.
+    static bool foundExistingRelease(const Results& results);
+
+    // Kubernetes quantities: "3920m" or "4" cores, "16Gi", "8000Ki", "6G" or plain bytes.
+    static std::optional<double> cpuCores(const QString& quantity);
+    static std::optional<double> memoryBytes(const QString& quantity);
+
+    // The resources the chart creates at cluster scope, or in a namespace of its own.
+    static const QStringList& requiredResources();
+};
