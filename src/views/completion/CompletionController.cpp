@@ -49,6 +49,8 @@ CompletionController::CompletionController(InstallationState& state, QString key
     }
     connect(&m_state, &InstallationState::installationTimeChanged, this,
             &CompletionController::installationTimeChanged);
+    connect(&m_readiness, &ReadinessWatcher::devtronAnswered, this,
+            [this] { notify(QStringLiteral("Devtron已可以访问")); });
     connect(&m_state, &InstallationState::installDevtronChanged, this,
             &CompletionController::layoutChanged);
     connect(&m_state, &InstallationState::installationCompleteChanged, this,
@@ -229,6 +231,12 @@ void CompletionController::quitWithoutSaving() {
 
 void CompletionController::dismissSaveFailure() {
     setSaveFailure({});
+}
+
+void CompletionController::startWatching() {
+    if (layout() == Layout::complete) {
+        m_readiness.start();
+    }
 }
 
 void CompletionController::retrieveDevtronCredentials() {

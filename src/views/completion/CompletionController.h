@@ -1,6 +1,7 @@
 #pragma once
 
 #include "views/waiting/CredentialLookup.h"
+#include "views/waiting/ReadinessWatcher.h"
 
 #include <QObject>
 #include <QString>
@@ -93,6 +94,10 @@ public:
     void retrySave();
     void quitWithoutSaving();
     void dismissSaveFailure();
+    // Whether Devtron comes up, watched while the screen is shown after an installation; its
+    // first answer is announced on the desktop.
+    ReadinessWatcher& readiness() { return m_readiness; }
+    void startWatching();
     // Reads the missing access data again: the same bounded lookup as after the countdown.
     void retrieveDevtronCredentials();
     // How long each kubectl lookup may take before it counts as failed.
@@ -141,6 +146,7 @@ private:
     // Holds the quit until the desktop has taken the "已保存" notification, or this runs out.
     QTimer m_savedNoticeWait;
     std::chrono::milliseconds m_commandTimeLimit = CredentialLookup::defaultTimeLimit;
+    ReadinessWatcher m_readiness{m_state};
     QString m_saveFailure;
     bool m_isRetrievingCredentials = false;
     bool m_hasQuit = false;

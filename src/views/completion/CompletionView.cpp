@@ -141,6 +141,11 @@ CompletionView::CompletionView(CompletionController* controller, QWidget* parent
     updateTime();
 }
 
+void CompletionView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    m_controller->startWatching();
+}
+
 QWidget* CompletionView::buildHeader() {
     auto* header = new QWidget(this);
     auto* layout = new QVBoxLayout(header);
@@ -201,6 +206,17 @@ QWidget* CompletionView::buildAccessSection() {
     m_accessTimeout->setObjectName(QStringLiteral("accessTimeout"));
     box->layout()->addWidget(m_accessTimeout);
     layout->addWidget(box);
+
+    m_readinessText = Labels::text({}, Palette::font(12), Palette::secondaryText(), section);
+    m_readinessText->setObjectName(QStringLiteral("readinessLabel"));
+    m_readinessText->setWordWrap(true);
+    layout->addWidget(m_readinessText);
+    connect(&m_controller->readiness(), &ReadinessWatcher::changed, this, [this] {
+        m_readinessText->setText(m_controller->readiness().summary());
+        m_readinessText->setVisible(m_controller->layout() ==
+                                    CompletionController::Layout::complete);
+    });
+    m_readinessText->hide();
 
     m_keepWarning = makeIconLine(
         makeIcon(QStringLiteral("exclamationmark.triangle"), 12, Palette::orange(), section),

@@ -21,6 +21,9 @@ public:
 
     CompletionController& controller() const { return *m_controller; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 signals:
     // "查看安装日志": the window opens the log viewer.
     void logViewerRequested();
@@ -61,6 +64,7 @@ private:
     QWidget* m_rereadBusy = nullptr;
     QWidget* m_timeRow = nullptr;
     QLabel* m_timeText = nullptr;
+    QLabel* m_readinessText = nullptr;
     QWidget* m_accessTimeout = nullptr;
     QWidget* m_keepWarning = nullptr;
     InstalledToolRow* m_devtronRow = nullptr;

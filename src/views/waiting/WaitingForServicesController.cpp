@@ -56,6 +56,7 @@ void WaitingForServicesController::start() {
         m_state.appendLog(QStringLiteral("等待Devtron服务启动，倒计时: ") +
                           QString::number(m_remainingTime) + QStringLiteral("秒"));
         startTimer();
+        m_readiness.start();
         return;
     }
     m_state.appendLog(QStringLiteral("跳过等待阶段（未安装Devtron）"));
@@ -69,6 +70,7 @@ void WaitingForServicesController::startTimer() {
 }
 
 void WaitingForServicesController::stopTimer() {
+    m_readiness.stop();
     const bool wasRunning = m_timer.isActive();
     m_timer.stop();
     if (wasRunning) {

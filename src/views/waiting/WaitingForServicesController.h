@@ -1,6 +1,7 @@
 #pragma once
 
 #include "views/waiting/CredentialLookup.h"
+#include "views/waiting/ReadinessWatcher.h"
 
 #include <QObject>
 #include <QString>
@@ -47,6 +48,8 @@ public:
     // The countdown's share done, 0 to 1.
     double waitProgress() const;
 
+    // How far Devtron's pods have come, watched while the screen is shown in install mode.
+    ReadinessWatcher& readiness() { return m_readiness; }
     // The screen was shown: announce the wait and count down, or skip it in configure-only mode.
     void start();
     void startTimer();
@@ -84,5 +87,6 @@ private:
     bool m_hasMovedOn = false;
     QTimer m_timer;
     QTimer m_skipTimer;
+    ReadinessWatcher m_readiness{m_state};
     std::chrono::milliseconds m_commandTimeLimit = commandTimeLimit;
 };

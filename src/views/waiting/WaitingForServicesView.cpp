@@ -71,6 +71,8 @@ WaitingForServicesView::WaitingForServicesView(InstallationState& state, QWidget
             &WaitingForServicesView::refresh);
     connect(controller, &WaitingForServicesController::isCompleteChanged, this,
             &WaitingForServicesView::refresh);
+    connect(&m_controller->readiness(), &ReadinessWatcher::changed, this,
+            &WaitingForServicesView::refresh);
     connect(m_nextButton, &QPushButton::clicked, m_controller,
             &WaitingForServicesController::moveToNextStep);
     refresh();
@@ -169,6 +171,10 @@ QWidget* WaitingForServicesView::buildDevtronBox() {
     m_devtronText = Labels::text({}, Palette::font(12), Palette::secondaryText(), box);
     m_devtronText->setObjectName(QStringLiteral("devtronStatusLabel"));
     box->layout()->addWidget(m_devtronText);
+    m_readinessText = Labels::text({}, Palette::font(12), Palette::secondaryText(), box);
+    m_readinessText->setObjectName(QStringLiteral("readinessLabel"));
+    m_readinessText->setWordWrap(true);
+    box->layout()->addWidget(m_readinessText);
     box->setVisible(m_controller->isInstallMode());
     m_devtronBox = box;
     return box;
@@ -212,6 +218,9 @@ void WaitingForServicesView::refresh() {
         m_devtronText->setText(complete ? QStringLiteral("准备就绪，点击「下一步」查看访问信息")
                                         : QStringLiteral("服务启动后将自动获取访问凭证"));
     }
+    const ReadinessWatcher& readiness = m_controller->readiness();
+    m_readinessText->setText(readiness.summary());
+    m_readinessText->setVisible(readiness.report().has_value() || readiness.isWatching());
     m_footerText->setVisible(!complete);
     m_nextButton->setVisible(complete);
 }

@@ -39,6 +39,7 @@ private:
     QLabel* m_unreadText = nullptr;
     QWidget* m_devtronBox = nullptr;
     QLabel* m_devtronText = nullptr;
+    QLabel* m_readinessText = nullptr;
     QLabel* m_footerText = nullptr;
     QPushButton* m_nextButton = nullptr;
 };

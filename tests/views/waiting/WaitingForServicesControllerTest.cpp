@@ -64,7 +64,8 @@ TEST_F(WaitStep, CountsDownInDecadesThenLooksUpOnce) {
              << QStringLiteral("正在获取Devtron凭证...");
     const QStringList messages = logMessages(state);
     EXPECT_EQ(messages.mid(messages.indexOf(expected.first()), expected.size()), expected);
-    EXPECT_EQ(tools.commandCalls().size(), 2);
+    // Besides the readiness polls of the pods, one lookup of each value.
+    EXPECT_EQ(tools.commandCalls().filter(QStringLiteral("devtron-")).size(), 2);
     EXPECT_TRUE(state.installationComplete());
 }
 

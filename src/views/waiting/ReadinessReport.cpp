@@ -1,0 +1,139 @@
+#include "views/waiting/ReadinessReport.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+#include <optional>
+
+namespace {
+
+QJsonArray items(const QString& list) {
+    return QJsonDocument::fromJson(list.toUtf8()).object()[QLatin1String("items")].toArray();
+}
+
+QString nameOf(const QJsonValue& object) {
+    return object[QLatin1String("metadata")][QLatin1String("name")].toString();
+}
+
+QJsonObject condition(const QJsonValue& pod, QLatin1String type) {
+    for (const QJsonValue& entry :
+         pod[QLatin1String("status")][QLatin1String("conditions")].toArray()) {
+        if (entry[QLatin1String("type")].toString() == type) {
+            return entry.toObject();
+        }
+    }
+    return {};
+}
+
+// What the scheduler names as missing ("0/3 nodes are available: 3 Insufficient memory.").
+QString missingResource(const QString& message) {
+    static const QRegularExpression insufficient(QStringLiteral("Insufficient ([\\w./-]+)"));
+    QStringList resources;
+    auto matches = insufficient.globalMatch(message);
+    while (matches.hasNext()) {
+        const QString resource = matches.next().captured(1);
+        const QString word = resource == QLatin1String("cpu")      ? QStringLiteral("CPU")
+                             : resource == QLatin1String("memory") ? QStringLiteral("内存")
+                                                                   : resource;
+        if (!resources.contains(word)) {
+            resources << word;
+        }
+    }
+    return resources.join(QStringLiteral("和"));
+}
+
+std::optional<QString> unschedulable(const QJsonValue& pod) {
+    const QJsonObject scheduled = condition(pod, QLatin1String("PodScheduled"));
+    if (scheduled[QLatin1String("status")].toString() != QLatin1String("False")) {
+        return std::nullopt;
+    }
+    const QString message = scheduled[QLatin1String("message")].toString();
+    const QString missing = missingResource(message);
+    if (!missing.isEmpty()) {
+        return QStringLiteral("Pod %1 无法调度：节点的%2不足").arg(nameOf(pod), missing);
+    }
+    if (message.contains(QLatin1String("PersistentVolumeClaim"))) {
+        return std::nullopt; // the claim itself is reported below, with its cause
+    }
+    return QStringLiteral("Pod %1 无法调度：%2").arg(nameOf(pod), message);
+}
+
+// The first waiting container whose reason is one of `reasons`, with its image.
+std::optional<std::pair<QString, QString>> waitingContainer(const QJsonValue& pod,
+                                                            const QStringList& reasons) {
+    for (const QJsonValue& container :
+         pod[QLatin1String("status")][QLatin1String("containerStatuses")].toArray()) {
+        const QString reason =
+            container[QLatin1String("state")][QLatin1String("waiting")][QLatin1String("reason")]
+                .toString();
+        if (reasons.contains(reason)) {
+            return std::pair{container[QLatin1String("name")].toString(),
+                             container[QLatin1String("image")].toString()};
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QString ReadinessReport::count() const {
+    return QStringLiteral("%1/%2").arg(ready).arg(total);
+}
+
+ReadinessReport ReadinessReport::fromLists(const QString& pods, const QString& claims) {
+    ReadinessReport report;
+    const QJsonArray podList = items(pods);
+    for (const QJsonValue& pod : podList) {
+        const QString phase = pod[QLatin1String("status")][QLatin1String("phase")].toString();
+        if (phase == QLatin1String("Succeeded")) {
+            continue;
+        }
+        ++report.total;
+        if (condition(pod, QLatin1String("Ready"))[QLatin1String("status")].toString() ==
+            QLatin1String("True")) {
+            ++report.ready;
+        }
+    }
+    if (report.isReady()) {
+        return report;
+    }
+    if (report.total == 0) {
+        report.reason = QStringLiteral("devtroncd中还没有Pod");
+    }
+
+    // The causes in the order a user should tackle them.
+    for (const QJsonValue& pod : podList) {
+        if (const auto reason = unschedulable(pod)) {
+            report.reason = *reason;
+            return report;
+        }
+    }
+    for (const QJsonValue& claim : items(claims)) {
+        if (claim[QLatin1String("status")][QLatin1String("phase")].toString() ==
+            QLatin1String("Pending")) {
+            report.reason =
+                QStringLiteral("存储卷 %1 处于Pending状态：集群没有可用的默认StorageClass")
+                    .arg(nameOf(claim));
+            return report;
+        }
+    }
+    const QStringList pullFailures{QStringLiteral("ImagePullBackOff"),
+                                   QStringLiteral("ErrImagePull")};
+    for (const QJsonValue& pod : podList) {
+        if (const auto container = waitingContainer(pod, pullFailures)) {
+            report.reason =
+                QStringLiteral("无法拉取镜像 %1：无法访问镜像仓库").arg(container->second);
+            return report;
+        }
+    }
+    for (const QJsonValue& pod : podList) {
+        if (const auto container = waitingContainer(pod, {QStringLiteral("CrashLoopBackOff")})) {
+            report.reason =
+                QStringLiteral("容器 %1（Pod %2）反复崩溃").arg(container->first, nameOf(pod));
+            return report;
+        }
+    }
+    return report;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// How far Devtron's pods in devtroncd have come, read from kubectl's JSON lists of the pods and
+// the PersistentVolumeClaims: N of M ready, and the first thing that holds Devtron back, in plain
+// words. Widget-free and stateless, so that every rule can be checked on plain texts.
+struct ReadinessReport {
+    // Pods that ran to completion (jobs) are counted in neither.
+    int ready = 0;
+    int total = 0;
+    // Empty while nothing is known to hold Devtron back.
+    QString reason;
+
+    bool isReady() const { return total > 0 && ready == total; }
+    // "N/M"
+    QString count() const;
+
+    // Both lists as kubectl prints them with -o json; none when the pods list is unreadable.
+    static ReadinessReport fromLists(const QString& pods, const QString& claims);
+};

@@ -1,0 +1,125 @@
+#include "views/waiting/ReadinessWatcher.h"
+
+#include "session/InstallationState.h"
+#include "shell/BackgroundJobs.h"
+#include "shell/ClusterErrors.h"
+#include "shell/ClusterTools.h"
+#include "shell/GuiThread.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QUrl>
+
+ReadinessWatcher::ReadinessWatcher(InstallationState& state, QObject* parent)
+    : QObject(parent), m_state(state), m_network(new QNetworkAccessManager(this)) {
+    m_timer.setInterval(pollInterval);
+    // A coarse timer: the polls need no precision, and the machine may sleep between them.
+    m_timer.setTimerType(Qt::VeryCoarseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &ReadinessWatcher::poll);
+}
+
+QString ReadinessWatcher::summary() const {
+    if (m_dashboard == Dashboard::up) {
+        return QStringLiteral("Devtron已可以访问");
+    }
+    QString text;
+    if (m_report) {
+        text = QStringLiteral("Pod就绪: ") + m_report->count();
+        if (!m_report->reason.isEmpty()) {
+            text += QStringLiteral("，") + m_report->reason;
+        }
+    } else {
+        text = QStringLiteral("正在检查Devtron的Pod...");
+    }
+    if (m_hasGivenUp) {
+        text += QStringLiteral("\n已等待30分钟，停止检查，请稍后手动确认Devtron的状态");
+    } else if (m_dashboard == Dashboard::down) {
+        text += QStringLiteral("\nDevtron暂时还无法访问");
+    }
+    return text;
+}
+
+void ReadinessWatcher::start() {
+    if (m_timer.isActive() || m_dashboard == Dashboard::up) {
+        return;
+    }
+    m_deadline = QDeadlineTimer(watchLimit);
+    m_hasGivenUp = false;
+    m_timer.start();
+    poll();
+    emit changed();
+}
+
+void ReadinessWatcher::stop() {
+    m_timer.stop();
+    emit changed();
+}
+
+void ReadinessWatcher::poll() {
+    if (m_deadline.hasExpired()) {
+        m_hasGivenUp = true;
+        m_state.appendLog(QStringLiteral("已等待30分钟，停止检查Devtron的状态"));
+        stop();
+        return;
+    }
+    if (m_pollOut) {
+        return;
+    }
+    m_pollOut = true;
+    const EnvironmentOverlay environment = ClusterTools::environment(m_state.kubeconfigPath());
+    const QPointer<ReadinessWatcher> self(this);
+    BackgroundJobs::start([self, environment] {
+        const CommandResult pods = ShellUtils::runCommandWithEnv(ClusterTools::devtronPodsCommand(),
+                                                                 environment, commandTimeLimit);
+        ReadinessReport report;
+        if (pods.exitCode != 0) {
+            report.reason =
+                QStringLiteral("无法读取Pod状态: ") + ClusterErrors::classify(pods.error.trimmed());
+        } else {
+            const CommandResult claims = ShellUtils::runCommandWithEnv(
+                ClusterTools::devtronClaimsCommand(), environment, commandTimeLimit);
+            report = ReadinessReport::fromLists(pods.output, claims.output);
+        }
+        postToGuiThread([self, report] {
+            if (self) {
+                self->finishPoll(report);
+            }
+        });
+    });
+}
+
+void ReadinessWatcher::finishPoll(const ReadinessReport& report) {
+    m_pollOut = false;
+    m_report = report;
+    emit changed();
+    probeDashboard();
+}
+
+void ReadinessWatcher::probeDashboard() {
+    const QUrl address(m_state.devtronUrl(), QUrl::StrictMode);
+    if (m_probeOut || !address.isValid() || address.scheme().isEmpty() || !isWatching()) {
+        return;
+    }
+    m_probeOut = true;
+    QNetworkRequest request(address);
+    request.setTransferTimeout(static_cast<int>(probeTimeLimit.count()));
+    QNetworkReply* reply = m_network->get(request);
+    // Devtron often serves a certificate of its own: any answer shows that it is up.
+    connect(reply, &QNetworkReply::sslErrors, reply,
+            [reply](const QList<QSslError>&) { reply->ignoreSslErrors(); });
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { finishProbe(reply); });
+}
+
+void ReadinessWatcher::finishProbe(QNetworkReply* reply) {
+    reply->deleteLater();
+    m_probeOut = false;
+    const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
+    m_dashboard = answered ? Dashboard::up : Dashboard::down;
+    if (answered) {
+        m_state.appendLog(QStringLiteral("Devtron已可以访问: ") + m_state.devtronUrl());
+        m_timer.stop();
+        emit devtronAnswered();
+    }
+    emit changed();
+}
