@@ -285,7 +285,9 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay,
     bool timedOut = false;
     QDeadlineTimer deadline =
         timeoutMs >= 0 ? QDeadlineTimer(timeoutMs) : QDeadlineTimer(QDeadlineTimer::Forever);
-    while (outOpen || errOpen) {
+    // Until the child itself has ended: one that closed both streams still runs (and may still
+    // outlive its limit).
+    while (outOpen || errOpen || exitWatch.get() >= 0) {
         pollfd fds[3] = {};
         nfds_t count = 0;
         int outIndex = -1;
@@ -312,7 +314,10 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay,
             }
             break;
         }
-        if (ready == 0 && deadline.hasExpired()) {
+        // Checked whatever poll said, so that a child that keeps writing cannot outrun its limit;
+        // one that has just ended keeps its own result.
+        const bool ended = exitIndex >= 0 && fds[exitIndex].revents != 0;
+        if (deadline.hasExpired() && !ended) {
             ::kill(-pid, SIGKILL);
             timedOut = true;
             break;
@@ -323,7 +328,7 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay,
         if (errIndex >= 0 && fds[errIndex].revents != 0) {
             errOpen = errReader.drain() == DrainResult::WouldBlock;
         }
-        if (exitIndex >= 0 && fds[exitIndex].revents != 0) {
+        if (ended) {
             // Everything the child wrote before ending is already in the pipes.
             if (outOpen) {
                 outReader.drain();
