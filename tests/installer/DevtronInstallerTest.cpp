@@ -2,6 +2,7 @@
 
 #include "shell/BackgroundJobs.h"
 #include "shell/ClusterTools.h"
+#include "support/ScopedEnvironmentVariable.h"
 #include "support/StandInTools.h"
 
 #include <QClipboard>
@@ -167,9 +168,9 @@ TEST_F(Installer, SuccessfulScriptRunsInItsFolderWithTheClusterEnvironment) {
     const QString pwd = tools.scratchPath(QStringLiteral("pwd"));
     tools.setTool("install.sh", {{{}, "done", "harmless warning", 0}},
                   QStringLiteral("pwd > '%1'").arg(pwd));
+    const ScopedEnvironmentVariable elsewhere("KUBECONFIG", "/elsewhere");
     auto installer = make();
     ASSERT_TRUE(installer->setupEnvironment());
-    EXPECT_EQ(qEnvironmentVariable("KUBECONFIG"), kubeconfig);
     EXPECT_TRUE(modeOf(tools.path("kubectl")).testFlag(QFileDevice::ExeOther));
     installer->installDevtron();
     EXPECT_EQ(awaitEnd(), std::nullopt);
@@ -184,6 +185,9 @@ TEST_F(Installer, SuccessfulScriptRunsInItsFolderWithTheClusterEnvironment) {
     EXPECT_EQ(calls.mid(at + 1, 3),
               QStringList({"env KUBECONFIG=" + kubeconfig, "env PATH=" + ClusterTools::searchPath(),
                            "env TLS=true"}));
+    // Every command gets the kubeconfig through its own environment only.
+    EXPECT_EQ(qgetenv("KUBECONFIG"), "/elsewhere");
+    EXPECT_EQ(calls.filter("env KUBECONFIG=").count("env KUBECONFIG=" + kubeconfig), 6);
     const QString text = readTextFile(logFile());
     EXPECT_FALSE(text.contains(QStringLiteral("harmless warning")));
     EXPECT_TRUE(text.contains(QStringLiteral("Devtron 安装日志结束")));
