@@ -35,7 +35,8 @@ protected:
     void SetUp() override {
         writeTextFile(kubeconfig, "apiVersion: v1\nkind: Config\n");
         tools.setTool("kubectl", {{"version", "v1.32"}});
-        tools.setTool("helm", {{"version", "v3.17"}, {"status", {}, "not found", 1}});
+        tools.setTool("helm",
+                      {{"version", "v3.17"}, {"status", {}, "Error: release: not found\n", 1}});
     }
     void TearDown() override {
         tools.release();
@@ -131,23 +132,39 @@ TEST_F(Installer, SetupStopsAtTheFirstFailingCheckWithItsLine) {
 TEST_F(Installer, ReleaseCheckDecidesWhetherTheScriptRuns) {
     struct Case {
         QString status;
+        QString error;
         int code;
         QString expectedLine;
-        bool runsScript;
+        QString end; // empty: the script runs
     };
     const QList<Case> cases = {
-        {{}, 1, "未找到名为devtron的Helm发布，可以安装Devtron", true},
-        {"NAME: devtron\nSTATUS: failed\nREVISION: 2\n", 0, "实际状态: failed", true},
-        {"NAME: devtron\nSTATUS: pending-install", 0, "Devtron Helm发布存在，但状态不是deployed",
-         true},
-        {"NAME: devtron\nLAST STATUS: deployed\n", 0, "安装已取消，集群中已存在Devtron", false},
+        {{}, "Error: release: not found\n", 1, "未找到名为devtron的Helm发布，可以安装Devtron", {}},
+        {"NAME: devtron\nSTATUS: failed\nREVISION: 2\n", {}, 0, "实际状态: failed", {}},
+        {"NAME: devtron\nSTATUS: pending-install",
+         {},
+         0,
+         "Devtron Helm发布存在，但状态不是deployed",
+         {}},
+        {"NAME: devtron\nLAST STATUS: deployed\n",
+         {},
+         0,
+         "安装已取消，集群中已存在Devtron",
+         "NO_ALERT:集群中已经安装了Devtron"},
+        {{},
+         "Error: Kubernetes cluster unreachable: Unauthorized\n",
+         1,
+         "检查Devtron安装状态失败，退出代码: 1",
+         "授权失败。请检查:"},
+        {"hang", {}, 0, "检查Devtron安装状态失败，退出代码: 124", "命令超时："},
     };
     QStringList alerts;
     DevtronInstaller::setAlertHook([&](const QString& m, const QString& i) { alerts << m << i; });
     for (const Case& c : cases) {
-        tools.setTool("helm", {{"version", "v3"}, {"status", c.status, {}, c.code}});
+        tools.setTool("helm", {{"version", "v3"}, {"status", c.status, c.error, c.code}},
+                      c.status == "hang" ? "[ \"$1\" = status ] && sleep 30.0421" : "");
         alerts.clear();
         auto installer = make();
+        installer->setReleaseCheckTimeLimit(std::chrono::milliseconds(300));
         installer->installDevtron();
         EXPECT_TRUE(alerts.isEmpty());
         const std::optional<QString> end = awaitEnd();
@@ -155,10 +172,11 @@ TEST_F(Installer, ReleaseCheckDecidesWhetherTheScriptRuns) {
         EXPECT_EQ(logs().join('\n').contains(QStringLiteral("实际状态: ")),
                   c.status.contains(QStringLiteral("failed")));
         EXPECT_EQ(tools.commandCalls().last().startsWith(QStringLiteral("install.sh")),
-                  c.runsScript);
-        if (!c.runsScript) {
-            EXPECT_EQ(end, QStringLiteral("NO_ALERT:集群中已经安装了Devtron"));
-            EXPECT_EQ(alerts.value(0), QStringLiteral("Devtron已安装"));
+                  c.end.isEmpty());
+        EXPECT_EQ(end.has_value(), !c.end.isEmpty());
+        EXPECT_TRUE(end.value_or(QString()).startsWith(c.end)) << c.expectedLine.toStdString();
+        EXPECT_EQ(alerts.value(0) == QStringLiteral("Devtron已安装"), c.end.startsWith("NO_ALERT"));
+        if (!c.end.isEmpty()) {
             EXPECT_FALSE(readTextFile(logFile()).contains(QStringLiteral("安装日志结束")));
         }
     }
@@ -216,10 +234,11 @@ TEST_F(Installer, FailedScriptLeavesAPrivateReportOnTheClipboard) {
     EXPECT_FALSE(logs().contains(QStringLiteral("line one\nline two")));
 }
 
-TEST_F(Installer, CancelFromTheGuiThreadWhileARunOnThePoolWaitsForTheScript) {
+TEST_F(Installer, CancelledOrAbandonedScriptRunsOnBlocksNewRunsAndLogsItsLateEnd) {
     const QString gate = tools.scratchPath(QStringLiteral("gate"));
-    tools.setTool("install.sh", {},
-                  QStringLiteral("while [ ! -e '%1' ]; do sleep 0.02; done").arg(gate));
+    const QString waitForGate =
+        QStringLiteral("while [ ! -e '%1' ]; do sleep 0.02; done").arg(gate);
+    tools.setTool("install.sh", {}, waitForGate);
     auto installer = make();
     DevtronInstaller* const running = installer.get();
     BackgroundJobs::start([running] { running->installDevtron(); });
@@ -230,17 +249,24 @@ TEST_F(Installer, CancelFromTheGuiThreadWhileARunOnThePoolWaitsForTheScript) {
     EXPECT_EQ(logs().count(QStringLiteral("请等待当前操作完成或重启应用...")), 1);
     writeTextFile(gate, {});
     EXPECT_EQ(awaitEnd(), std::nullopt);
+    EXPECT_TRUE(logs().contains(QStringLiteral("先前的安装脚本已在后台结束：Devtron安装成功")));
     EXPECT_EQ(recorder->read(&Recorder::progress).last(), 1.0);
     EXPECT_EQ(readTextFile(logFile()).count(QStringLiteral("Devtron 安装日志结束")), 1);
 
-    // Once the installer is gone, its script's end reaches nobody.
+    // Once the installer is gone, its script's end reaches only the log; until then, no second
+    // helm install starts beside it.
+    tools.setTool("install.sh", {}, waitForGate + QStringLiteral("; exit 3"));
     QFile::remove(gate);
-    auto doomed = make();
-    doomed->installDevtron();
-    doomed.reset();
+    make()->installDevtron();
+    const auto doomed = recorder;
+    make()->installDevtron();
+    EXPECT_EQ(awaitEnd(),
+              QStringLiteral("无法开始安装：上一次的安装仍在后台运行，请等待它结束后再试"));
+    recorder = doomed;
     writeTextFile(gate, {});
     ASSERT_TRUE(BackgroundJobs::waitForDone(std::chrono::milliseconds(20000)));
     EXPECT_TRUE(recorder->read(&Recorder::failures).isEmpty());
+    EXPECT_EQ(logs().last(), QStringLiteral("先前的安装脚本已在后台结束：安装失败，退出代码: 3"));
 }
 
 TEST_F(Installer, AccessLookupReadsBothValuesOrFallsBackWithReports) {
