@@ -80,7 +80,8 @@ struct DevtronInstaller::Core : std::enable_shared_from_this<DevtronInstaller::C
     const CompletionCallback completionCallback;
     std::atomic<bool> setupCompleted{false};
     std::atomic<bool> isInstalling{false};
-    // Set when a running script was cancelled: its end is then reported as a late one.
+    // Set by cancelInstallation: a script not yet started is not started any more, and the end
+    // of one that runs is reported as a late one.
     std::atomic<bool> cancelled{false};
     std::atomic<std::chrono::milliseconds::rep> releaseCheckLimitMs{60000};
     InstallerLog logFile;
@@ -205,6 +206,12 @@ bool DevtronInstaller::Core::startInstallation() {
         return false;
     }
 
+    // The screen gave up on this run (its time limit) while it was being prepared: starting
+    // helm install now would surprise a user who has moved on.
+    if (cancelled) {
+        log(QStringLiteral("安装已取消，不再启动安装脚本"));
+        return false;
+    }
     proceedWithInstallation();
     return true;
 }
@@ -403,8 +410,8 @@ void DevtronInstaller::Core::closeLogFile() {
 }
 
 void DevtronInstaller::Core::cancelInstallation() {
+    cancelled = true;
     if (isInstalling.exchange(false)) {
-        cancelled = true;
         log(QStringLiteral("安装进程取消请求已记录，但无法立即终止正在运行的命令"));
         log(QStringLiteral("请等待当前操作完成或重启应用..."));
     }

@@ -267,6 +267,18 @@ TEST_F(Installer, CancelledOrAbandonedScriptRunsOnBlocksNewRunsAndLogsItsLateEnd
     ASSERT_TRUE(BackgroundJobs::waitForDone(std::chrono::milliseconds(20000)));
     EXPECT_TRUE(recorder->read(&Recorder::failures).isEmpty());
     EXPECT_EQ(logs().last(), QStringLiteral("先前的安装脚本已在后台结束：安装失败，退出代码: 3"));
+
+    // Cancelled while the release check still runs, the run starts no script at all.
+    const QString checking = tools.scratchPath(QStringLiteral("checking"));
+    tools.setTool("helm", {{"version", "v3"}, {"status", {}, "Error: release: not found", 1}},
+                  QStringLiteral("[ \"$1\" = status ] && touch '%1' && sleep 0.3").arg(checking));
+    auto early = make();
+    BackgroundJobs::start([raw = early.get()] { raw->installDevtron(); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(checking); }, 20000));
+    early->cancelInstallation();
+    ASSERT_TRUE(BackgroundJobs::waitForDone(std::chrono::milliseconds(20000)));
+    EXPECT_FALSE(tools.commandCalls().last().startsWith(QStringLiteral("install.sh")));
+    EXPECT_EQ(logs().last(), QStringLiteral("安装已取消，不再启动安装脚本"));
 }
 
 TEST_F(Installer, AccessLookupReadsBothValuesOrFallsBackWithReports) {
