@@ -25,16 +25,17 @@ TEST_P(QuitSignal, QuitsAsClosingDoesAndEndsEveryProcessGroupItStarted) {
         ChildSession::rerun(ChildSession::Kind::noSessionBus);
         return;
     }
+    // Named after the signal: ctest may run the three cases at once.
+    const QString sleep = QStringLiteral("sleep 3%1.0423").arg(GetParam());
     StandInTools tools;
     const QString kubeconfig = tools.scratchPath(QStringLiteral("kubeconfig"));
     writeTextFile(kubeconfig, "kind: Config\n");
     const QString trapped = tools.scratchPath(QStringLiteral("trapped"));
     // A script whose child ignores SIGTERM, and an address lookup that never gets an answer.
-    tools.setTool(
-        "install.sh", {},
-        QStringLiteral("sleep 30.0423 & trap '' TERM; touch '%1'; sleep 30.0423").arg(trapped));
+    tools.setTool("install.sh", {},
+                  QStringLiteral("%1 & trap '' TERM; touch '%2'; %1").arg(sleep, trapped));
     tools.setTool("helm", {{"version", "v3"}, {"status", {}, "Error: release: not found", 1}});
-    tools.setTool("kubectl", {{"version", "v1"}}, "[ \"$1\" = describe ] && sleep 30.0423");
+    tools.setTool("kubectl", {{"version", "v1"}}, "[ \"$1\" = describe ] && " + sleep);
 
     NimbrelApp app;
     DevtronInstaller installer(kubeconfig, {}, {}, {});
@@ -49,10 +50,10 @@ TEST_P(QuitSignal, QuitsAsClosingDoesAndEndsEveryProcessGroupItStarted) {
     app.exec();
     EXPECT_LT(clock.elapsed(), 3500);
     EXPECT_EQ(app.quitSignal(), GetParam());
-    EXPECT_EQ(QProcess::execute("pgrep", {"-f", "sleep 30.0423"}), 1);
+    EXPECT_EQ(QProcess::execute("pgrep", {"-f", sleep}), 1);
     EXPECT_TRUE(
         readTextFile(AppPaths::logFilePath()).contains("正在结束Nimbrel启动的进程... (2个)"));
-    EXPECT_EQ(ShellUtils::runCommand("sleep 30.0423").exitCode, 128 + SIGKILL);
+    EXPECT_EQ(ShellUtils::runCommand(sleep).exitCode, 128 + SIGKILL);
 }
 
 INSTANTIATE_TEST_SUITE_P(NimbrelApp, QuitSignal, testing::Values(SIGTERM, SIGINT, SIGHUP));
