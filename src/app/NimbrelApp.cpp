@@ -2,16 +2,25 @@
 
 #include "app/AppDelegate.h"
 #include "app/MainWindow.h"
+#include "app/QuitSignals.h"
 #include "session/InstallationState.h"
+#include "shell/BackgroundJobs.h"
+#include "shell/ChildProcesses.h"
 #include "shell/ClusterTools.h"
 #include "shell/Console.h"
 #include "views/common/AlertDialog.h"
 #include "views/common/FocusRing.h"
 #include "views/style/Palette.h"
 
+#include <QApplication>
 #include <QFileInfo>
 
 namespace {
+
+// How long the children get to end on SIGTERM before they are killed, and how long their runner
+// threads then get to return: Nimbrel is gone within about three seconds.
+constexpr std::chrono::milliseconds terminationGrace(2000);
+constexpr std::chrono::milliseconds runnerGrace(500);
 
 // A copy that lost its tools would otherwise go unnoticed until the installation step fails.
 void reportMissingTools() {
@@ -25,7 +34,7 @@ void reportMissingTools() {
 
 } // namespace
 
-NimbrelApp::NimbrelApp(int& argc, char** argv) : m_application(argc, argv) {
+NimbrelApp::NimbrelApp() : m_quitSignals(std::make_unique<QuitSignals>()) {
     QApplication::setApplicationName(QStringLiteral("Nimbrel"));
     QApplication::setApplicationVersion(QStringLiteral(NIMBREL_VERSION));
     reportMissingTools();
@@ -43,13 +52,40 @@ NimbrelApp::NimbrelApp(int& argc, char** argv) : m_application(argc, argv) {
     InstallationState* state = m_installationState.get();
     QObject::connect(m_window.get(), &MainWindow::contentShown, delegate,
                      [delegate, state] { delegate->setInstallationState(state); });
-    QObject::connect(&m_application, &QGuiApplication::applicationStateChanged, delegate,
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, delegate,
                      &AppDelegate::applicationStateChanged);
+    // As if the window were closed; quitting also ends a modal dialog that would hold it open.
+    MainWindow* window = m_window.get();
+    QObject::connect(m_quitSignals.get(), &QuitSignals::quitRequested, window, [window] {
+        window->close();
+        QCoreApplication::quit();
+    });
 }
 
 NimbrelApp::~NimbrelApp() = default;
 
 int NimbrelApp::exec() {
     m_window->show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    endChildProcesses();
+    return status;
+}
+
+std::optional<int> NimbrelApp::quitSignal() const {
+    return m_quitSignals->received();
+}
+
+void NimbrelApp::endChildProcesses() {
+    InstallationState* state = m_installationState.get();
+    ChildProcesses::terminateAll(terminationGrace, [state](int count) {
+        if (count == 0) {
+            return;
+        }
+        state->appendLog(QStringLiteral("正在结束Nimbrel启动的进程... (%1个)").arg(count));
+        // The session stores lines through a queued call, and the event loop has ended.
+        QCoreApplication::sendPostedEvents(state, QEvent::MetaCall);
+    });
+    // Their runners see the ends through the pidfd and return; a job blocked on anything else
+    // must not hold up the exit.
+    BackgroundJobs::waitForDone(runnerGrace);
 }

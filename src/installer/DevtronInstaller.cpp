@@ -5,6 +5,7 @@
 #include "installer/InstallerLog.h"
 #include "installer/SystemInfo.h"
 #include "shell/AppPaths.h"
+#include "shell/ClusterErrors.h"
 #include "shell/ClusterTools.h"
 #include "shell/Console.h"
 #include "shell/GuiThread.h"
@@ -24,6 +25,22 @@ namespace {
 QString setupFailedMessage() {
     return QStringLiteral("环境配置失败：无法设置Kubernetes环境。请检查kubeconfig文件权限和有效性，"
                           "以及kubectl和helm工具是否正常安装。");
+}
+
+// One installation at a time in the whole program, from its start until its script has ended:
+// a script left running by a time-out may still install Devtron, and a second helm install
+// beside it would collide with it.
+std::atomic<bool> installationRunning{false};
+
+QString earlierRunStillRunningMessage() {
+    return QStringLiteral("无法开始安装：上一次的安装仍在后台运行，请等待它结束后再试");
+}
+
+// helm's answer when there is no release of that name: the usual case before a first install.
+bool isReleaseNotFound(const CommandResult& result) {
+    constexpr int timedOut = 124;
+    return result.exitCode != timedOut &&
+           result.error.contains(QLatin1String("release: not found"));
 }
 
 std::mutex alertHookMutex;
@@ -63,6 +80,10 @@ struct DevtronInstaller::Core : std::enable_shared_from_this<DevtronInstaller::C
     const CompletionCallback completionCallback;
     std::atomic<bool> setupCompleted{false};
     std::atomic<bool> isInstalling{false};
+    // Set by cancelInstallation: a script not yet started is not started any more, and the end
+    // of one that runs is reported as a late one.
+    std::atomic<bool> cancelled{false};
+    std::atomic<std::chrono::milliseconds::rep> releaseCheckLimitMs{60000};
     InstallerLog logFile;
 
     // Held while a callback runs, so that once the destructor has set `detached` none is running
@@ -75,7 +96,11 @@ struct DevtronInstaller::Core : std::enable_shared_from_this<DevtronInstaller::C
 
     bool setupEnvironment();
     void installDevtron();
-    bool checkDevtronInstalled();
+    // Whether the script was started.
+    bool startInstallation();
+    // Whether a deployed release exists; nothing when helm could not tell, which has then been
+    // reported as the run's failure.
+    std::optional<bool> checkDevtronInstalled();
     void proceedWithInstallation();
     void finishInstallation(const QString& command, const CommandResult& result);
 
@@ -131,14 +156,26 @@ bool DevtronInstaller::Core::setupEnvironment() {
 }
 
 void DevtronInstaller::Core::installDevtron() {
+    if (installationRunning.exchange(true)) {
+        log(QStringLiteral("上一次的安装脚本仍在运行，不开始新的安装"));
+        complete(false, earlierRunStillRunningMessage());
+        return;
+    }
+    if (!startInstallation()) {
+        installationRunning = false;
+    }
+}
+
+bool DevtronInstaller::Core::startInstallation() {
     if (!setupCompleted && !setupEnvironment()) {
         complete(false, setupFailedMessage());
-        return;
+        return false;
     }
 
     if (isRunningSandboxed()) {
         log(QStringLiteral("在沙箱环境中执行安装前检查网络连接..."));
-        const CommandResult probe = ShellUtils::runCommand(ClusterTools::kubectlVersionCommand());
+        const CommandResult probe = ShellUtils::runCommandWithEnv(
+            ClusterTools::kubectlVersionCommand(), ClusterTools::environment(kubeconfigPath));
         if (probe.exitCode == 0) {
             log(QStringLiteral("kubectl版本检查成功: ") + probe.output);
         } else {
@@ -147,7 +184,11 @@ void DevtronInstaller::Core::installDevtron() {
         }
     }
 
-    if (checkDevtronInstalled()) {
+    const std::optional<bool> installed = checkDevtronInstalled();
+    if (!installed) {
+        return false;
+    }
+    if (*installed) {
         // Shown after installDevtron has returned, from the GUI thread's event loop.
         const std::weak_ptr<Core> weak = weak_from_this();
         postToGuiThread([weak] {
@@ -162,19 +203,35 @@ void DevtronInstaller::Core::installDevtron() {
             core->log(QStringLiteral("安装已取消，集群中已存在Devtron"));
             core->complete(false, QStringLiteral("NO_ALERT:集群中已经安装了Devtron"));
         });
-        return;
+        return false;
     }
 
+    // The screen gave up on this run (its time limit) while it was being prepared: starting
+    // helm install now would surprise a user who has moved on.
+    if (cancelled) {
+        log(QStringLiteral("安装已取消，不再启动安装脚本"));
+        return false;
+    }
     proceedWithInstallation();
+    return true;
 }
 
-bool DevtronInstaller::Core::checkDevtronInstalled() {
+std::optional<bool> DevtronInstaller::Core::checkDevtronInstalled() {
     log(QStringLiteral("检查集群中是否已安装Devtron并处于deployed状态..."));
     const CommandResult status = ShellUtils::runCommandWithEnv(
-        ClusterTools::releaseStatusCommand(), ClusterTools::environment(kubeconfigPath));
+        ClusterTools::releaseStatusCommand(), ClusterTools::environment(kubeconfigPath),
+        std::chrono::milliseconds(releaseCheckLimitMs.load()));
     if (status.exitCode != 0) {
-        log(QStringLiteral("未找到名为devtron的Helm发布，可以安装Devtron"));
-        return false;
+        if (isReleaseNotFound(status)) {
+            log(QStringLiteral("未找到名为devtron的Helm发布，可以安装Devtron"));
+            return false;
+        }
+        // An unanswered question is no "not installed": installing blind could run over a
+        // deployed release.
+        log(QStringLiteral("检查Devtron安装状态失败，退出代码: ") +
+            QString::number(status.exitCode));
+        complete(false, ClusterErrors::classify(status.error));
+        return std::nullopt;
     }
     const ReleaseStatus release = readReleaseStatus(status.output);
     if (release.deployed) {
@@ -222,9 +279,26 @@ void DevtronInstaller::Core::proceedWithInstallation() {
     isInstalling = true;
     // Reported before the start: a script that ends at once must not see 0.2 arrive after 1.0.
     reportProgress(0.2);
-    runGuarded(command, [command](Core& core, const CommandResult& result) {
-        core.finishInstallation(command, result);
-    });
+    const std::weak_ptr<Core> weak = weak_from_this();
+    ShellUtils::runCommandAsyncWithEnv(
+        command, ClusterTools::environment(kubeconfigPath),
+        [weak, lateLog = logCallback, command](const QString& output, const QString& error,
+                                               int exitCode) {
+            installationRunning = false;
+            const std::shared_ptr<Core> core = weak.lock();
+            const bool attended = core && !core->isDetached();
+            // Nobody waits for this end any more, yet whether Devtron got installed belongs in
+            // the session log.
+            if ((!attended || core->cancelled) && lateLog) {
+                lateLog(exitCode == 0
+                            ? QStringLiteral("先前的安装脚本已在后台结束：Devtron安装成功")
+                            : QStringLiteral("先前的安装脚本已在后台结束：安装失败，退出代码: ") +
+                                  QString::number(exitCode));
+            }
+            if (attended) {
+                core->finishInstallation(command, {output, error, exitCode});
+            }
+        });
 }
 
 void DevtronInstaller::Core::finishInstallation(const QString& command,
@@ -342,6 +416,7 @@ void DevtronInstaller::Core::closeLogFile() {
 }
 
 void DevtronInstaller::Core::cancelInstallation() {
+    cancelled = true;
     if (isInstalling.exchange(false)) {
         log(QStringLiteral("安装进程取消请求已记录，但无法立即终止正在运行的命令"));
         log(QStringLiteral("请等待当前操作完成或重启应用..."));
@@ -485,6 +560,10 @@ bool DevtronInstaller::isSetupCompleted() const {
 
 bool DevtronInstaller::isInstalling() const {
     return m_core->isInstalling;
+}
+
+void DevtronInstaller::setReleaseCheckTimeLimit(std::chrono::milliseconds limit) {
+    m_core->releaseCheckLimitMs = limit.count();
 }
 
 void DevtronInstaller::setAlertHook(AlertHook hook) {

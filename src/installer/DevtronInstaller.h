@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -17,7 +18,13 @@
 // their commands run, so a screen calls them from a pool thread; cancelInstallation may be called
 // from the GUI thread meanwhile. The script's and the access lookup's completions run on a
 // background thread; the callbacks are then invoked there. Once the installer is destroyed no
-// callback is invoked any more, and a callback must not wait for the GUI thread.
+// callback is invoked any more, and a callback must not wait for the GUI thread. One exception:
+// the end of a script that was cancelled or whose installer is gone is still logged, once,
+// through a copy of the log callback, so that callback must stay safe to call at any time
+// (InstallationState::backgroundLogger is).
+//
+// Only one installation runs in the program at a time: until an earlier script has ended,
+// installDevtron fails at once.
 class DevtronInstaller {
 public:
     using ProgressCallback = std::function<void(double)>;
@@ -52,6 +59,8 @@ public:
     QString helmPath() const;
     bool isSetupCompleted() const;
     bool isInstalling() const;
+    // How long `helm status` may take before the release check fails (60 s unless set).
+    void setReleaseCheckTimeLimit(std::chrono::milliseconds limit);
 
     // The program installs the widget alert; without one the warning goes to standard output.
     static void setAlertHook(AlertHook hook);

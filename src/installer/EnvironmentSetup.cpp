@@ -52,10 +52,8 @@ bool EnvironmentSetup::setupEnvironment() {
     }
     m_log(QStringLiteral("Kubeconfig文件可读，将直接使用: ") + m_kubeconfigPath);
 
-    if (!ShellUtils::setEnvironmentVariable(QStringLiteral("KUBECONFIG"), m_kubeconfigPath)) {
-        m_log(QStringLiteral("设置KUBECONFIG环境变量失败"));
-        return false;
-    }
+    // Set for each child only, through its environment: changing the process environment would
+    // race with every thread that reads it.
     m_log(QStringLiteral("已设置KUBECONFIG环境变量为: ") + m_kubeconfigPath);
 
     const QString kubectl = ClusterTools::kubectlPath();
@@ -72,19 +70,18 @@ bool EnvironmentSetup::setupEnvironment() {
     if (QFile::setPermissions(kubectl, executable) && QFile::setPermissions(helm, executable)) {
         m_log(QStringLiteral("已设置工具执行权限"));
     } else {
-        ShellUtils::runCommand(QStringLiteral("chmod +x ") + ShellUtils::quotePath(kubectl) +
-                               QLatin1Char(' ') + ShellUtils::quotePath(helm));
+        run(QStringLiteral("chmod +x ") + ShellUtils::quotePath(kubectl) + QLatin1Char(' ') +
+            ShellUtils::quotePath(helm));
     }
 
-    const CommandResult kubectlProbe =
-        ShellUtils::runCommand(ClusterTools::kubectlVersionCommand());
+    const CommandResult kubectlProbe = run(ClusterTools::kubectlVersionCommand());
     if (kubectlProbe.exitCode != 0) {
         m_log(QStringLiteral("kubectl工具测试失败: ") + kubectlProbe.error);
         return false;
     }
     m_log(QStringLiteral("kubectl工具可用: ") + kubectl);
 
-    const CommandResult helmProbe = ShellUtils::runCommand(ClusterTools::helmVersionCommand());
+    const CommandResult helmProbe = run(ClusterTools::helmVersionCommand());
     if (helmProbe.exitCode != 0) {
         m_log(QStringLiteral("helm工具测试失败: ") + helmProbe.error);
         return false;
@@ -108,13 +105,13 @@ void EnvironmentSetup::checkCommandExists(const QString& command) {
     if (QFileInfo::exists(builtIn)) {
         m_log(command + QStringLiteral(" 已在应用内置工具目录中找到: ") + builtIn);
         const CommandResult listing =
-            ShellUtils::runCommand(QStringLiteral("ls -l ") + ShellUtils::quotePath(builtIn));
+            run(QStringLiteral("ls -l ") + ShellUtils::quotePath(builtIn));
         m_log(QStringLiteral("工具权限: ") + listing.output.trimmed());
-        ShellUtils::runCommand(QStringLiteral("chmod +x ") + ShellUtils::quotePath(builtIn));
+        run(QStringLiteral("chmod +x ") + ShellUtils::quotePath(builtIn));
         checkCommandVersion(builtIn);
         return;
     }
-    const CommandResult found = ShellUtils::runCommand(QStringLiteral("which ") + command);
+    const CommandResult found = run(QStringLiteral("which ") + command);
     if (found.exitCode == 0) {
         m_log(command + QStringLiteral(" 已在系统路径中找到: ") + found.output.trimmed());
         checkCommandVersion(command);
@@ -127,13 +124,16 @@ void EnvironmentSetup::checkCommandVersion(const QString& path) {
     const QString arguments = path.contains(QStringLiteral("kubectl"))
                                   ? QStringLiteral("version --client")
                                   : QStringLiteral("version --short");
-    const CommandResult result =
-        ShellUtils::runCommand(ShellUtils::quotePath(path) + QLatin1Char(' ') + arguments);
+    const CommandResult result = run(ShellUtils::quotePath(path) + QLatin1Char(' ') + arguments);
     if (result.exitCode == 0) {
         m_log(path + QStringLiteral(" 版本: ") + result.output.trimmed());
     } else {
         m_log(QStringLiteral("无法获取 ") + path + QStringLiteral(" 版本信息: ") + result.error);
     }
+}
+
+CommandResult EnvironmentSetup::run(const QString& command) const {
+    return ShellUtils::runCommandWithEnv(command, ClusterTools::environment(m_kubeconfigPath));
 }
 
 bool EnvironmentSetup::ensureNetworkAccess() {

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "shell/CommandRunner.h"
+
 #include <QString>
 
 #include <functional>
 
-// The checks before anything touches the cluster: the kubeconfig is a readable UTF-8 file,
-// KUBECONFIG is set in the process, and the bundled kubectl and helm run. Logs the system
-// information and a probe of each tool on its way. Blocks while its commands run.
+// The checks before anything touches the cluster: the kubeconfig is a readable UTF-8 file and
+// the bundled kubectl and helm run. Logs the system information and a probe of each tool on its
+// way. Every command runs with the cluster environment (ClusterTools::environment), KUBECONFIG
+// included; the process environment is left alone. Blocks while its commands run.
 class EnvironmentSetup {
 public:
     using LineLog = std::function<void(const QString&)>;
@@ -23,6 +26,7 @@ public:
     void checkCommandVersion(const QString& path);
 
 private:
+    CommandResult run(const QString& command) const;
     bool ensureNetworkAccess();
 
     const QString m_kubeconfigPath;

@@ -1,6 +1,7 @@
 #include "shell/CommandRunner.h"
 
 #include "shell/BackgroundJobs.h"
+#include "shell/ChildProcesses.h"
 #include "shell/Console.h"
 
 #include <QByteArray>
@@ -211,8 +212,8 @@ int terminationStatus(int status) {
 // Exit status reported for a command ended by its time limit, as timeout(1) does.
 constexpr int timedOutStatus = 124;
 
-// `timeoutMs` < 0: no limit. With a limit the child gets a process group of its own, so that
-// everything it started can be ended together.
+// `timeoutMs` < 0: no limit. The child leads a process group of its own, so that everything it
+// started can be ended together, by the time limit or when Nimbrel quits.
 CommandResult execute(const QString& command, const EnvironmentOverlay* overlay,
                       qint64 timeoutMs = -1) {
     const QString shell = CommandRunner::shellPath();
@@ -256,12 +257,9 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay,
     posix_spawnattr_setsigmask(&attributes, &signalSet);
     sigaddset(&signalSet, SIGPIPE);
     posix_spawnattr_setsigdefault(&attributes, &signalSet);
-    short spawnFlags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
-    if (timeoutMs >= 0) {
-        posix_spawnattr_setpgroup(&attributes, 0);
-        spawnFlags |= POSIX_SPAWN_SETPGROUP;
-    }
-    posix_spawnattr_setflags(&attributes, spawnFlags);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF |
+                                              POSIX_SPAWN_SETPGROUP);
 
     pid_t pid = -1;
     const int spawnError =
@@ -273,6 +271,7 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay,
     if (spawnError != 0) {
         return startFailure(shell, spawnError);
     }
+    ChildProcesses::add(pid);
 
     // The pidfd lets us stop once the child itself has ended, even when a background grandchild
     // still holds the pipes open. (glibc's own pidfd_open wrapper lacks C linkage in C++.)
@@ -285,7 +284,9 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay,
     bool timedOut = false;
     QDeadlineTimer deadline =
         timeoutMs >= 0 ? QDeadlineTimer(timeoutMs) : QDeadlineTimer(QDeadlineTimer::Forever);
-    while (outOpen || errOpen) {
+    // Until the child itself has ended: one that closed both streams still runs (and may still
+    // outlive its limit).
+    while (outOpen || errOpen || exitWatch.get() >= 0) {
         pollfd fds[3] = {};
         nfds_t count = 0;
         int outIndex = -1;
@@ -312,7 +313,10 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay,
             }
             break;
         }
-        if (ready == 0 && deadline.hasExpired()) {
+        // Checked whatever poll said, so that a child that keeps writing cannot outrun its limit;
+        // one that has just ended keeps its own result.
+        const bool ended = exitIndex >= 0 && fds[exitIndex].revents != 0;
+        if (deadline.hasExpired() && !ended) {
             ::kill(-pid, SIGKILL);
             timedOut = true;
             break;
@@ -323,7 +327,7 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay,
         if (errIndex >= 0 && fds[errIndex].revents != 0) {
             errOpen = errReader.drain() == DrainResult::WouldBlock;
         }
-        if (exitIndex >= 0 && fds[exitIndex].revents != 0) {
+        if (ended) {
             // Everything the child wrote before ending is already in the pipes.
             if (outOpen) {
                 outReader.drain();
@@ -340,6 +344,7 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay,
     do {
         waited = ::waitpid(pid, &status, 0);
     } while (waited < 0 && errno == EINTR);
+    ChildProcesses::remove(pid);
     // With the status lost (someone reaped the child first), success cannot be claimed.
     const int exitCode = waited == pid ? terminationStatus(status) : 1;
     if (timedOut) {

@@ -111,7 +111,7 @@ std::optional<QString> ShellUtils::decodeBase64(const QString& text) {
 }
 
 QString ShellUtils::quotePath(const QString& path) {
-    static const QString interpreted = QStringLiteral("\"$`\\\n");
+    static const QString interpreted = QStringLiteral("\"$`\\\n!");
     const bool ordinary =
         std::none_of(path.cbegin(), path.cend(), [](QChar c) { return interpreted.contains(c); });
     if (ordinary) {

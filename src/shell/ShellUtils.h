@@ -34,7 +34,8 @@ public:
     static bool requestSudo(const QString& command);
 
     // A path as one shell word: the usual double-quoted form, or a single-quoted one when the
-    // path holds a character that double quotes would let the shell interpret.
+    // path holds a character that double quotes would let the shell interpret (also "!", which an
+    // interactive shell expands from its history).
     static QString quotePath(const QString& path);
 
     // The shell that runs every command line; tests substitute another to provoke start failures.

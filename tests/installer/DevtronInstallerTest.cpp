@@ -2,6 +2,7 @@
 
 #include "shell/BackgroundJobs.h"
 #include "shell/ClusterTools.h"
+#include "support/ScopedEnvironmentVariable.h"
 #include "support/StandInTools.h"
 
 #include <QClipboard>
@@ -34,7 +35,8 @@ protected:
     void SetUp() override {
         writeTextFile(kubeconfig, "apiVersion: v1\nkind: Config\n");
         tools.setTool("kubectl", {{"version", "v1.32"}});
-        tools.setTool("helm", {{"version", "v3.17"}, {"status", {}, "not found", 1}});
+        tools.setTool("helm",
+                      {{"version", "v3.17"}, {"status", {}, "Error: release: not found\n", 1}});
     }
     void TearDown() override {
         tools.release();
@@ -134,23 +136,39 @@ TEST_F(Installer, SetupStopsAtTheFirstFailingCheckWithItsLine) {
 TEST_F(Installer, ReleaseCheckDecidesWhetherTheScriptRuns) {
     struct Case {
         QString status;
+        QString error;
         int code;
         QString expectedLine;
-        bool runsScript;
+        QString end; // empty: the script runs
     };
     const QList<Case> cases = {
-        {{}, 1, "未找到名为devtron的Helm发布，可以安装Devtron", true},
-        {"NAME: devtron\nSTATUS: failed\nREVISION: 2\n", 0, "实际状态: failed", true},
-        {"NAME: devtron\nSTATUS: pending-install", 0, "Devtron Helm发布存在，但状态不是deployed",
-         true},
-        {"NAME: devtron\nLAST STATUS: deployed\n", 0, "安装已取消，集群中已存在Devtron", false},
+        {{}, "Error: release: not found\n", 1, "未找到名为devtron的Helm发布，可以安装Devtron", {}},
+        {"NAME: devtron\nSTATUS: failed\nREVISION: 2\n", {}, 0, "实际状态: failed", {}},
+        {"NAME: devtron\nSTATUS: pending-install",
+         {},
+         0,
+         "Devtron Helm发布存在，但状态不是deployed",
+         {}},
+        {"NAME: devtron\nLAST STATUS: deployed\n",
+         {},
+         0,
+         "安装已取消，集群中已存在Devtron",
+         "NO_ALERT:集群中已经安装了Devtron"},
+        {{},
+         "Error: Kubernetes cluster unreachable: Unauthorized\n",
+         1,
+         "检查Devtron安装状态失败，退出代码: 1",
+         "授权失败。请检查:"},
+        {"hang", {}, 0, "检查Devtron安装状态失败，退出代码: 124", "命令超时："},
     };
     QStringList alerts;
     DevtronInstaller::setAlertHook([&](const QString& m, const QString& i) { alerts << m << i; });
     for (const Case& c : cases) {
-        tools.setTool("helm", {{"version", "v3"}, {"status", c.status, {}, c.code}});
+        tools.setTool("helm", {{"version", "v3"}, {"status", c.status, c.error, c.code}},
+                      c.status == "hang" ? "[ \"$1\" = status ] && sleep 30.0421" : "");
         alerts.clear();
         auto installer = make();
+        installer->setReleaseCheckTimeLimit(std::chrono::milliseconds(300));
         installer->installDevtron();
         EXPECT_TRUE(alerts.isEmpty());
         const std::optional<QString> end = awaitEnd();
@@ -158,10 +176,11 @@ TEST_F(Installer, ReleaseCheckDecidesWhetherTheScriptRuns) {
         EXPECT_EQ(logs().join('\n').contains(QStringLiteral("实际状态: ")),
                   c.status.contains(QStringLiteral("failed")));
         EXPECT_EQ(tools.commandCalls().last().startsWith(QStringLiteral("install.sh")),
-                  c.runsScript);
-        if (!c.runsScript) {
-            EXPECT_EQ(end, QStringLiteral("NO_ALERT:集群中已经安装了Devtron"));
-            EXPECT_EQ(alerts.value(0), QStringLiteral("Devtron已安装"));
+                  c.end.isEmpty());
+        EXPECT_EQ(end.has_value(), !c.end.isEmpty());
+        EXPECT_TRUE(end.value_or(QString()).startsWith(c.end)) << c.expectedLine.toStdString();
+        EXPECT_EQ(alerts.value(0) == QStringLiteral("Devtron已安装"), c.end.startsWith("NO_ALERT"));
+        if (!c.end.isEmpty()) {
             EXPECT_FALSE(readTextFile(logFile()).contains(QStringLiteral("安装日志结束")));
         }
     }
@@ -171,9 +190,9 @@ TEST_F(Installer, SuccessfulScriptRunsInItsFolderWithTheClusterEnvironment) {
     const QString pwd = tools.scratchPath(QStringLiteral("pwd"));
     tools.setTool("install.sh", {{{}, "done", "harmless warning", 0}},
                   QStringLiteral("pwd > '%1'").arg(pwd));
+    const ScopedEnvironmentVariable elsewhere("KUBECONFIG", "/elsewhere");
     auto installer = make();
     ASSERT_TRUE(installer->setupEnvironment());
-    EXPECT_EQ(qEnvironmentVariable("KUBECONFIG"), kubeconfig);
     EXPECT_TRUE(modeOf(tools.path("kubectl")).testFlag(QFileDevice::ExeOther));
     installer->installDevtron();
     EXPECT_EQ(awaitEnd(), std::nullopt);
@@ -188,6 +207,9 @@ TEST_F(Installer, SuccessfulScriptRunsInItsFolderWithTheClusterEnvironment) {
     EXPECT_EQ(calls.mid(at + 1, 3),
               QStringList({"env KUBECONFIG=" + kubeconfig, "env PATH=" + ClusterTools::searchPath(),
                            "env TLS=true"}));
+    // Every command gets the kubeconfig through its own environment only.
+    EXPECT_EQ(qgetenv("KUBECONFIG"), "/elsewhere");
+    EXPECT_EQ(calls.filter("env KUBECONFIG=").count("env KUBECONFIG=" + kubeconfig), 6);
     const QString text = readTextFile(logFile());
     EXPECT_FALSE(text.contains(QStringLiteral("harmless warning")));
     EXPECT_TRUE(text.contains(QStringLiteral("Devtron 安装日志结束")));
@@ -216,10 +238,11 @@ TEST_F(Installer, FailedScriptLeavesAPrivateReportOnTheClipboard) {
     EXPECT_FALSE(logs().contains(QStringLiteral("line one\nline two")));
 }
 
-TEST_F(Installer, CancelFromTheGuiThreadWhileARunOnThePoolWaitsForTheScript) {
+TEST_F(Installer, CancelledOrAbandonedScriptRunsOnBlocksNewRunsAndLogsItsLateEnd) {
     const QString gate = tools.scratchPath(QStringLiteral("gate"));
-    tools.setTool("install.sh", {},
-                  QStringLiteral("while [ ! -e '%1' ]; do sleep 0.02; done").arg(gate));
+    const QString waitForGate =
+        QStringLiteral("while [ ! -e '%1' ]; do sleep 0.02; done").arg(gate);
+    tools.setTool("install.sh", {}, waitForGate);
     auto installer = make();
     DevtronInstaller* const running = installer.get();
     BackgroundJobs::start([running] { running->installDevtron(); });
@@ -230,17 +253,36 @@ TEST_F(Installer, CancelFromTheGuiThreadWhileARunOnThePoolWaitsForTheScript) {
     EXPECT_EQ(logs().count(QStringLiteral("请等待当前操作完成或重启应用...")), 1);
     writeTextFile(gate, {});
     EXPECT_EQ(awaitEnd(), std::nullopt);
+    EXPECT_TRUE(logs().contains(QStringLiteral("先前的安装脚本已在后台结束：Devtron安装成功")));
     EXPECT_EQ(recorder->read(&Recorder::progress).last(), 1.0);
     EXPECT_EQ(readTextFile(logFile()).count(QStringLiteral("Devtron 安装日志结束")), 1);
 
-    // Once the installer is gone, its script's end reaches nobody.
+    // Once the installer is gone, its script's end reaches only the log; until then, no second
+    // helm install starts beside it.
+    tools.setTool("install.sh", {}, waitForGate + QStringLiteral("; exit 3"));
     QFile::remove(gate);
-    auto doomed = make();
-    doomed->installDevtron();
-    doomed.reset();
+    make()->installDevtron();
+    const auto doomed = recorder;
+    make()->installDevtron();
+    EXPECT_EQ(awaitEnd(),
+              QStringLiteral("无法开始安装：上一次的安装仍在后台运行，请等待它结束后再试"));
+    recorder = doomed;
     writeTextFile(gate, {});
     ASSERT_TRUE(BackgroundJobs::waitForDone(std::chrono::milliseconds(20000)));
     EXPECT_TRUE(recorder->read(&Recorder::failures).isEmpty());
+    EXPECT_EQ(logs().last(), QStringLiteral("先前的安装脚本已在后台结束：安装失败，退出代码: 3"));
+
+    // Cancelled while the release check still runs, the run starts no script at all.
+    const QString checking = tools.scratchPath(QStringLiteral("checking"));
+    tools.setTool("helm", {{"version", "v3"}, {"status", {}, "Error: release: not found", 1}},
+                  QStringLiteral("[ \"$1\" = status ] && touch '%1' && sleep 0.3").arg(checking));
+    auto early = make();
+    BackgroundJobs::start([raw = early.get()] { raw->installDevtron(); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(checking); }, 20000));
+    early->cancelInstallation();
+    ASSERT_TRUE(BackgroundJobs::waitForDone(std::chrono::milliseconds(20000)));
+    EXPECT_FALSE(tools.commandCalls().last().startsWith(QStringLiteral("install.sh")));
+    EXPECT_EQ(logs().last(), QStringLiteral("安装已取消，不再启动安装脚本"));
 }
 
 TEST_F(Installer, AccessLookupReadsBothValuesOrSaysWhyWithReports) {

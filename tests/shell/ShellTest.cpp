@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSemaphore>
 #include <QTemporaryDir>
@@ -112,14 +113,40 @@ TEST(CommandRunner, OverlayReplacesAndAddsForTheChildOnly) {
     EXPECT_FALSE(qEnvironmentVariableIsSet("NIMBREL_ADDED"));
 }
 
-TEST(CommandRunner, TimeLimitEndsTheChildAndEverythingItStarted) {
-    const CommandResult result =
-        ShellUtils::runCommandWithEnv(QStringLiteral("echo started; sleep 30.0417 & sleep 30.0417"),
-                                      {}, std::chrono::milliseconds(300));
-    EXPECT_EQ(result.exitCode, 124);
-    EXPECT_EQ(result.output, QStringLiteral("started\n"));
-    EXPECT_TRUE(result.error.contains(QStringLiteral("命令超时")));
-    EXPECT_NE(ShellUtils::runCommand(QStringLiteral("pgrep -f 'sleep 30.0417'")).exitCode, 0);
+TEST(CommandRunner, TimeLimitEndsTheChildAndEverythingItStartedWhateverItDoesWithItsOutput) {
+    for (const char* command : {"echo started; sleep 30.0417 & sleep 30.0417",
+                                "echo started; exec >&- 2>&-; sleep 30.0417"}) {
+        QElapsedTimer clock;
+        clock.start();
+        const CommandResult result =
+            ShellUtils::runCommandWithEnv(command, {}, std::chrono::milliseconds(300));
+        EXPECT_LT(clock.elapsed(), 5000) << command;
+        EXPECT_EQ(result.exitCode, 124);
+        EXPECT_TRUE(result.output.startsWith(QStringLiteral("started\n")));
+        EXPECT_TRUE(result.error.contains(QStringLiteral("命令超时")));
+        EXPECT_NE(ShellUtils::runCommand(QStringLiteral("pgrep -f 'sleep 30.0417'")).exitCode, 0);
+    }
+}
+
+TEST(ShellUtils, QuotedPathPastedIntoAnInteractiveShellIsThePath) {
+    QTemporaryDir folder;
+    const QString pasted = folder.filePath(QStringLiteral("pasted"));
+    const std::pair<QString, QString> cases[] = {
+        {"/home/用户/a b/kubectl", "\"/home/用户/a b/kubectl\""},
+        {"/tmp/it's $HOME", "'/tmp/it'\\''s $HOME'"},
+        {"/tmp/hi!there", "'/tmp/hi!there'"},
+    };
+    for (const auto& [path, quoted] : cases) {
+        const QString shown = ShellUtils::quotePath(path);
+        EXPECT_EQ(shown, quoted);
+        writeTextFile(pasted, "printf '%s|' " + shown.toUtf8() + '\n');
+        for (const QString shell : {"bash --norc -i <", "zsh -f -i <"}) {
+            EXPECT_EQ(ShellUtils::runCommand(shell + ShellUtils::quotePath(pasted) + " 2>/dev/null")
+                          .output,
+                      path + '|')
+                << shell.toStdString();
+        }
+    }
 }
 
 TEST(ShellUtils, SetEnvironmentVariableSetsItHereAndRefusesShellSyntaxInNames) {
