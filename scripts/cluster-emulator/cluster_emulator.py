@@ -10,6 +10,16 @@ a kubeconfig that trusts the CA and a second one without it. A control file in t
 folder switches fault modes while the server runs; the mode in force is echoed into
 "fault.applied" so a caller knows when the switch took effect.
 
+One mode holds at a time. The first ones break the whole connection. The object modes change
+only how Devtron's objects in devtroncd are served while they hold: the store keeps the real
+objects, so switching back to "none" serves them unchanged again. "secret-missing" and
+"exporter-missing" answer 404 NotFound for the Secret devtron-secret or the ServiceExporter
+devtron-itf (and leave it out of lists), as a real API server does for a deleted object;
+"password-not-base64" serves the Secret's ADMIN_PASSWORD as text that is not Base64.
+"helm-status-hang" holds helm's listing of a release's Secrets by label selector (what
+"helm status" and helm's other release look-ups send, told apart by helm's "Helm/" User-Agent)
+without an answer until the mode changes; every other request is answered normally.
+
 Standard library only.
 """
 
@@ -40,9 +50,15 @@ FAULT_MODES = (
     "slow",  # answers held back until the mode changes (longer than any 10 s timeout)
     "unavailable",  # 503 "the server is currently unable to handle the request"
     "closed-port",  # the port stops listening
+    "secret-missing",  # devtron-secret answers 404 NotFound
+    "exporter-missing",  # the serviceexporter devtron-itf answers 404 NotFound
+    "password-not-base64",  # devtron-secret's ADMIN_PASSWORD is not Base64
+    "helm-status-hang",  # helm's release look-ups are held (longer than any 60 s bound)
 )
 
 SLOW_HOLD_SECONDS = 60.0
+HANG_HOLD_SECONDS = 600.0
+NOT_BASE64_PASSWORD = "not Base64: 管理员密码!"
 
 K8S_VERSION = {
     "major": "1",
@@ -57,6 +73,13 @@ K8S_VERSION = {
 }
 
 EXPORTER_GROUP = "networking.emulator.nimbrel.local"
+
+# What the object modes touch, as (group, plural, namespace, name).
+PASSWORD_SECRET = ("", "secrets", "devtroncd", "devtron-secret")
+MISSING_IN_MODE = {
+    "secret-missing": PASSWORD_SECRET,
+    "exporter-missing": (EXPORTER_GROUP, "serviceexporters", "devtroncd", "devtron-itf"),
+}
 
 
 def resource(group, version, kind, plural, namespaced, short_names=(), table=None):
@@ -754,14 +777,30 @@ class Emulator:
             self.mode = mode
             self.mode_changed.notify_all()
 
-    def hold_while_slow(self):
-        deadline = time.monotonic() + SLOW_HOLD_SECONDS
+    def hold_while(self, mode, seconds):
+        deadline = time.monotonic() + seconds
         with self.mode_changed:
-            while self.mode == "slow" and not self.stopping.is_set():
+            while self.mode == mode and not self.stopping.is_set():
                 left = deadline - time.monotonic()
                 if left <= 0:
                     break
                 self.mode_changed.wait(min(left, 0.5))
+
+    def serves(self, res, namespace, name):
+        """False for the object the mode in force answers as deleted."""
+        return MISSING_IN_MODE.get(self.mode) != (res["group"], res["plural"], namespace, name)
+
+    def as_served(self, res, obj):
+        """The stored object as the mode in force shows it, or None when it is hidden."""
+        meta = obj["metadata"]
+        key = (res["group"], res["plural"], meta.get("namespace"), meta["name"])
+        if not self.serves(res, *key[2:]):
+            return None
+        data = obj.get("data") or {}
+        if self.mode == "password-not-base64" and key == PASSWORD_SECRET and \
+                "ADMIN_PASSWORD" in data:
+            data["ADMIN_PASSWORD"] = NOT_BASE64_PASSWORD
+        return obj
 
     def watch_control_file(self):
         last = None
@@ -846,7 +885,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         emulator = self.emulator
         if emulator.mode == "slow":
-            emulator.hold_while_slow()
+            emulator.hold_while("slow", SLOW_HOLD_SECONDS)
+        elif emulator.mode == "helm-status-hang" and self.is_helm_release_lookup():
+            emulator.hold_while("helm-status-hang", HANG_HOLD_SECONDS)
         try:
             if emulator.mode == "unauthorized" or \
                     self.headers.get("Authorization") != "Bearer " + emulator.token:
@@ -858,6 +899,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_json(code, answer)
         except ApiError as error:
             self.send_json(error.code, error.status())
+        except OSError:
+            # The client gave up on a held request and closed the connection.
+            self.close_connection = True
         except (ValueError, KeyError, TypeError) as error:
             self.send_json(400, ApiError(400, "BadRequest", "bad request: %s" % error).status())
         except Exception as error:  # noqa: BLE001 - the client must get an answer, not a hang-up
@@ -866,6 +910,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_json(500, ApiError(500, "InternalError",
                                          "an error on the server (%s) has prevented the request "
                                          "from succeeding" % error).status())
+
+    def is_helm_release_lookup(self):
+        """Helm lists a release's Secrets by label (owner=helm) to find the release."""
+        url = urllib.parse.urlsplit(self.path)
+        selector = dict(urllib.parse.parse_qsl(url.query)).get("labelSelector", "")
+        return (self.command == "GET"
+                and (self.headers.get("User-Agent") or "").startswith("Helm/")
+                and re.fullmatch(r"/api/v1/namespaces/[^/]+/secrets/?", url.path) is not None
+                and "owner=helm" in selector)
 
     def route(self, body):
         url = urllib.parse.urlsplit(self.path)
@@ -951,6 +1004,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     raise ApiError(405, "MethodNotAllowed", "watch is not supported here")
                 items, revision = store.list(res, namespace, query.get("labelSelector"),
                                              query.get("fieldSelector"))
+                items = [obj for obj in (self.emulator.as_served(res, item) for item in items)
+                         if obj is not None]
                 list_meta = {"resourceVersion": revision}
                 if self.wants_table():
                     return 200, as_table(res, items, list_meta)
@@ -964,8 +1019,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     return 201, obj
                 return 201, store.create(res, namespace, obj)
             raise ApiError(405, "MethodNotAllowed", "method %s not allowed" % self.command)
+        if not self.emulator.serves(res, namespace, name):
+            raise not_found(res, name)
         if self.command == "GET":
-            obj = store.get(res, namespace, name)
+            obj = self.emulator.as_served(res, store.get(res, namespace, name))
             if self.wants_table():
                 return 200, as_table(res, [obj], {"resourceVersion": obj["metadata"]
                                                   ["resourceVersion"]})

@@ -2,8 +2,9 @@
 """Walks Nimbrel's real window on a private Xvfb display with xdotool, against the cluster emulator,
 from the first screen to the stored keychain items. Screenshots go to BUILD/clickthrough/MODE/.
 
-Usage: clickthrough.py install|configure BUILD_DIR
-Needs a D-Bus session with an unlocked Secret Service (scripts/test.sh provides one)."""
+Usage: clickthrough.py install|configure|unread BUILD_DIR
+"unread" installs, loses devtron-secret before the read-back and the keyring before "完成" (on a bus
+and keyring of its own); the others need an unlocked Secret Service (scripts/test.sh has one)."""
 import base64
 import ctypes
 import json
@@ -21,9 +22,13 @@ SERVICE = "com.orvane.nimbrel"
 KEYS = ("devtronUrl", "devtronUsername", "devtronPassword")
 LIBC = ctypes.CDLL(None)
 
-# Window-relative points of the 800x460 main window and of the save alert.
+# Window-relative points of the 800x460 main window, the save alert and the save-failure alert.
 BROWSE, NEXT, SWITCH = (504, 271), (734, 411), (371, 121)
-FINISH, ALERT_FINISH = (740, 411), (142, 140)
+FINISH, ALERT_FINISH, FAILURE_RETRY = (740, 411), (142, 140), (48, 158)
+# No service directories: a stopped keyring stays away instead of coming back locked and prompting.
+BUS_CONFIG = """<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen><auth>EXTERNAL</auth>
+<policy context="default"><allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/>
+</policy></busconfig>"""
 
 
 class Failure(Exception):
@@ -70,6 +75,14 @@ class ClickThrough:
         os.close(write)
         with os.fdopen(read) as pipe:
             self.env["DISPLAY"] = ":" + pipe.readline().strip()
+        if self.mode == "unread":
+            (config := self.work / "bus.conf").write_text(BUS_CONFIG, encoding="utf-8")
+            bus = self.spawn("dbus-daemon", "--nofork", "--print-address=1", "--config-file", config,
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+            self.keyring(True)
+        for key in KEYS:
+            subprocess.run(["secret-tool", "clear", "server", SERVICE, "user", key], env=self.env, timeout=60)
         self.kubeconfig.parent.mkdir()
         emulator = self.spawn(sys.executable, SOURCE / "scripts/cluster-emulator/cluster_emulator.py",
                               "--state-dir", self.work / "cluster", "--kubeconfig", self.kubeconfig,
@@ -82,6 +95,21 @@ class ClickThrough:
         self.tools = prefix / "lib/nimbrel/tools"
         self.nimbrel = self.spawn(prefix / "bin/nimbrel")
         self.window = self.xdo("search", "--sync", "--name", "^Nimbrel$").split()[0]
+
+    def keyring(self, on):
+        """Starts or stops this walk's GNOME Keyring; the same password unlocks the same keyring."""
+        if on:
+            self.keyring_daemon = self.spawn("gnome-keyring-daemon", "--foreground", "--unlock",
+                                             "--components=secrets", stdin=subprocess.PIPE,
+                                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.keyring_daemon.stdin.write(b"nimbrel-test")
+            self.keyring_daemon.stdin.close()
+        else:
+            self.keyring_daemon.terminate()
+            self.keyring_daemon.wait(timeout=10)
+        until(lambda: self.run("dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+                               "/", "org.freedesktop.DBus.NameHasOwner", "string:org.freedesktop.secrets"
+                               ).endswith("true") == on, "the Secret Service did not come or go")
 
     def text(self):
         return self.log.read_text(encoding="utf-8") if self.log.exists() else ""
@@ -116,23 +144,25 @@ class ClickThrough:
         self.xdo("key", "Return")
         self.wait("file chosen", "用户选择了Kubeconfig文件: " + self.kubeconfig.name, timeout=30)
 
-    def served(self):
+    def expected(self):
+        if self.mode == "configure":
+            return dict.fromkeys(KEYS, "")
         kubectl = [self.tools / "kubectl", "--kubeconfig", self.kubeconfig, "-n", "devtroncd",
                    "get", "-o"]
         url = self.run(*kubectl, "jsonpath={.status.url}", "serviceexporter", "devtron-itf")
-        secret = self.run(*kubectl, "jsonpath={.data.ADMIN_PASSWORD}", "secret", "devtron-secret")
         # The stand-in serves its address without a port; Nimbrel adds Devtron's.
-        return {"devtronUrl": url + ":22443", "devtronUsername": "admin",
-                "devtronPassword": base64.b64decode(secret).decode()}
+        expected = {"devtronUrl": url + ":22443", "devtronUsername": "admin", "devtronPassword": ""}
+        if self.mode == "install":
+            secret = self.run(*kubectl, "jsonpath={.data.ADMIN_PASSWORD}", "secret", "devtron-secret")
+            expected["devtronPassword"] = base64.b64decode(secret).decode()
+        return expected
 
     def stored(self):
-        return {key: subprocess.run(["secret-tool", "lookup", "server", SERVICE, "user", key],
+        return {key: subprocess.run(["secret-tool", "lookup", "server", SERVICE, "user", key], env=self.env,
                                     capture_output=True, text=True, timeout=60).stdout for key in KEYS}
 
     def walk(self):
-        install = self.mode == "install"
-        for key in KEYS:
-            subprocess.run(["secret-tool", "clear", "server", SERVICE, "user", key], timeout=60)
+        install, unread = self.mode != "configure", self.mode == "unread"
         self.start()
         self.wait("first screen", "=== Nimbrel 安装日志 ===", "安装会话开始")
         self.shot("kubeconfig")
@@ -153,43 +183,66 @@ class ClickThrough:
             self.wait("installation end", "安装完成，正在自动跳转到下一步...", timeout=180)
             self.shot("installation-done")
             self.wait("waiting", "等待Devtron服务启动，倒计时: 100秒")
+            if unread:
+                (self.work / "cluster/fault").write_text("secret-missing\n")
+                until(lambda: "secret-missing" in (self.work / "cluster/fault.applied").read_text(), "no fault")
             self.shot("waiting")
             self.wait("countdown", "等待中... 剩余50秒", timeout=90)
             self.shot("waiting-countdown")
-            self.wait("credentials", "服务启动完成，可以进入下一步", timeout=120)
-            self.shot("waiting-done")
+            self.wait("credentials", "未能获取完整的Devtron凭证，可在下一步重新读取" if unread
+                      else "服务启动完成，可以进入下一步", timeout=120)
+            self.shot("waiting-unread" if unread else "waiting-done")
             self.click(NEXT)
             self.wait("completion", "进入步骤: 安装完成")
         else:
             self.wait("completion", "跳过等待服务启动页面，直接进入完成页面", timeout=120)
         self.shot("completion")
+        if unread:
+            self.keyring(False)
         self.click(FINISH)
         if install:
             self.step = "save alert"
             alert = self.xdo("search", "--sync", "--name", "^保存访问信息$").split()[0]
             self.shot("save-alert", alert)
             self.click(ALERT_FINISH, alert)
+        if unread:
+            self.wait("save failure", "保存到钥匙串失败: *")
+            failure = self.xdo("search", "--sync", "--name", "^保存到钥匙串失败$").split()[0]
+            self.shot("save-failure", failure)
+            time.sleep(1)  # the longest a quit waits for the "已保存" notice
+            self.shot("save-failure-screen", "root")
+            if self.nimbrel.poll() is not None:
+                raise Failure("Nimbrel quit although nothing was saved")
+            self.keyring(True)
+            self.click(FAILURE_RETRY, failure)
         self.step = "quit"
         if self.nimbrel.wait(timeout=60) != 0:
             raise Failure("Nimbrel ended with status %d" % self.nimbrel.returncode)
-        self.check(install)
+        self.check()
 
-    def check(self, install):
-        expected = self.served() if install else dict.fromkeys(KEYS, "")
+    def check(self):
+        expected = self.expected()
         self.step = "log order"
-        lines = (["开始安装程序...", "开始安装Devtron...", "未找到名为devtron的Helm发布，可以安装Devtron",
-                  "Devtron安装成功完成！✓", "安装完成，状态: 成功", "安装完成，正在自动跳转到下一步...",
-                  "进入步骤: 等待服务启动", "开始等待服务就绪阶段", "等待Devtron服务启动，倒计时: 100秒",
-                  *("等待中... 剩余%d秒" % n for n in range(90, -1, -10)), "等待时间结束，开始检索Devtron凭证",
-                  "正在获取Devtron凭证...", "成功获取Devtron凭证，URL: %s, 用户名: admin" % expected["devtronUrl"],
-                  "服务启动完成，可以进入下一步", "进入步骤: 安装完成", "总安装时间: *"]
-                 if install else
-                 ["开始安装程序...", "仅配置环境，不安装Devtron", "环境配置完成 - 使用应用内置工具", "环境配置成功",
-                  "安装完成，正在自动跳转到下一步...", "跳过等待服务启动页面，直接进入完成页面", "总安装时间: *"])
+        waiting = ["开始安装程序...", "开始安装Devtron...", "未找到名为devtron的Helm发布，可以安装Devtron",
+                   "Devtron安装成功完成！✓", "安装完成，状态: 成功", "安装完成，正在自动跳转到下一步...",
+                   "进入步骤: 等待服务启动", "开始等待服务就绪阶段", "等待Devtron服务启动，倒计时: 100秒",
+                   *("等待中... 剩余%d秒" % n for n in range(90, -1, -10)), "等待时间结束，开始检索Devtron凭证",
+                   "正在获取Devtron凭证..."]
+        lines = {
+            "install": [*waiting, "成功获取Devtron凭证，URL: %s, 用户名: admin" % expected["devtronUrl"],
+                        "服务启动完成，可以进入下一步", "进入步骤: 安装完成", "总安装时间: *"],
+            "unread": [*waiting, "获取到Devtron URL: " + expected["devtronUrl"], "无法读取Devtron密码: *",
+                       "未能获取完整的Devtron凭证，可在下一步重新读取", "进入步骤: 安装完成", "总安装时间: *"],
+            "configure": ["开始安装程序...", "仅配置环境，不安装Devtron", "环境配置完成 - 使用应用内置工具",
+                          "环境配置成功", "安装完成，正在自动跳转到下一步...", "跳过等待服务启动页面，直接进入完成页面",
+                          "总安装时间: *"],
+        }[self.mode]
         if (absent := missing(self.text(), lines)) is not None:
             raise Failure("the session log lacks %r after the lines before it" % absent)
-        if install and expected["devtronPassword"] in self.text():
+        if expected["devtronPassword"] and expected["devtronPassword"] in self.text():
             raise Failure("the password reached the session log")
+        if self.mode == "unread" and "成功获取Devtron凭证" in self.text():
+            raise Failure("the session log claims credentials that were not read")
         self.step = "keychain"
         if self.stored() != expected:
             raise Failure("keychain holds %r, expected %r" % (self.stored(), expected))
@@ -203,6 +256,14 @@ class ClickThrough:
                 except subprocess.TimeoutExpired:
                     proc.kill()
         shutil.rmtree(self.work, ignore_errors=True)
+
+
+def until(condition, failure, timeout=10):
+    deadline = time.monotonic() + timeout
+    while not condition():
+        if time.monotonic() > deadline:
+            raise Failure(failure)
+        time.sleep(0.05)
 
 
 def missing(text, lines):

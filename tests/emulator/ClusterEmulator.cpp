@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <QStringList>
 #include <QThread>
 
 namespace {
@@ -54,9 +55,12 @@ bool ClusterEmulator::start() {
 }
 
 QString ClusterEmulator::faultName(Fault fault) {
-    static const char* const names[] = {"none", "unauthorized", "plain-http",
-                                        "slow", "unavailable",  "closed-port"};
-    return QString::fromLatin1(names[static_cast<int>(fault)]);
+    // In the order of the enumeration.
+    static const QStringList names =
+        QStringLiteral("none unauthorized plain-http slow unavailable closed-port secret-missing "
+                       "exporter-missing password-not-base64 helm-status-hang")
+            .split(u' ');
+    return names.at(static_cast<int>(fault));
 }
 
 bool ClusterEmulator::setFault(Fault fault) {

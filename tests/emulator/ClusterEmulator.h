@@ -9,7 +9,19 @@
 // Kubernetes API that the real kubectl and helm talk to. The child is killed on destruction.
 class ClusterEmulator {
 public:
-    enum class Fault { None, Unauthorized, PlainHttp, Slow, Unavailable, ClosedPort };
+    // The last four touch only Devtron's objects or hold only helm's release look-up.
+    enum class Fault {
+        None,
+        Unauthorized,
+        PlainHttp,
+        Slow,
+        Unavailable,
+        ClosedPort,
+        SecretMissing,
+        ExporterMissing,
+        PasswordNotBase64,
+        HelmStatusHang
+    };
 
     ClusterEmulator() = default;
     ~ClusterEmulator();

@@ -20,6 +20,12 @@ void logFailure(const CredentialLookup::LineLogger& log, const QString& prefix,
     }
 }
 
+// kubectl ends its message with a line feed, which would leave an empty line after the reason in
+// the log and on the screen.
+QString failureReason(const CommandResult& result) {
+    return ClusterErrors::classify(result.error.trimmed());
+}
+
 QString withKubeconfig(const QString& kubeconfigPath, const QString& command) {
     return QStringLiteral("KUBECONFIG=") + ShellUtils::quotePath(kubeconfigPath) + u' ' + command;
 }
@@ -38,7 +44,7 @@ DevtronAccess::Value CredentialLookup::lookUpAddress(const Plan& plan, const Lin
         ShellUtils::runCommandWithEnv(plan.addressCommand, plan.environment, plan.timeLimit);
     if (result.exitCode != 0) {
         logFailure(log, QStringLiteral("获取URL命令执行失败，退出代码: "), result);
-        return DevtronAccess::Value::missing(ClusterErrors::classify(result.error));
+        return DevtronAccess::Value::missing(failureReason(result));
     }
     log(QStringLiteral("命令执行成功，正在解析输出..."));
     log(QStringLiteral("输出内容长度: ") + QString::number(result.output.toUtf8().size()) +
@@ -65,9 +71,8 @@ DevtronAccess::Value CredentialLookup::lookUpPassword(const Plan& plan, const Li
         ShellUtils::runCommandWithEnv(plan.passwordCommand, plan.environment, plan.timeLimit);
     if (result.exitCode != 0 || result.output.isEmpty()) {
         logFailure(log, QStringLiteral("获取密码命令执行失败，退出代码: "), result);
-        return DevtronAccess::Value::missing(result.exitCode == 0
-                                                 ? AccessLookup::noPasswordInSecret()
-                                                 : ClusterErrors::classify(result.error));
+        return DevtronAccess::Value::missing(
+            result.exitCode == 0 ? AccessLookup::noPasswordInSecret() : failureReason(result));
     }
     const QString encoded = result.output.trimmed();
     // The encoded value is as good as the password itself: only its length is recorded.

@@ -1,0 +1,58 @@
+#include "views/waiting/CredentialLookup.h"
+#include "ClusterTestFixture.h"
+#include "installer/AccessLookup.h"
+#include "shell/ClusterErrors.h"
+
+using CredentialLookupOnCluster = ClusterTestFixture;
+
+// The read-back the wait step and the completion screen run, through the real kubectl against
+// the stand-in chart's objects: each value is either what the cluster holds or absent with the
+// reason, whichever way the cluster fails.
+TEST_F(CredentialLookupOnCluster, EachValueIsReadOrSaysWhyNot) {
+    using Fault = ClusterEmulator::Fault;
+    using Value = DevtronAccess::Value;
+    const auto describe = [](const Value& value) {
+        return (value.isRead() ? "read: " + *value.text : "not read: " + value.failure)
+            .toStdString();
+    };
+    const QString kubeconfig = m_emulator.kubeconfigPath();
+    const CommandResult installed = run(ClusterTools::installScriptCommand(), kubeconfig);
+    ASSERT_EQ(installed.exitCode, 0) << installed.error.toStdString();
+
+    // The stand-in's values; the address gets Devtron's port.
+    const Value address =
+        Value::read(QStringLiteral("http://devtron.emulator.nimbrel.local:22443"));
+    const Value password = Value::read(QStringLiteral("emulator-admin-密码"));
+    const Value unauthorized =
+        Value::missing(ClusterErrors::classify(QStringLiteral("Unauthorized")));
+    const Value timedOut = Value::missing(QStringLiteral("命令超时：2 秒后仍未结束，已终止"));
+    const struct {
+        const char* name;
+        Fault fault;
+        int limitSeconds;
+        Value address, password;
+    } cases[] = {
+        {"healthy", Fault::None, 30, address, password},
+        {"secret missing", Fault::SecretMissing, 30, address,
+         Value::missing(
+             QStringLiteral("Error from server (NotFound): secrets \"devtron-secret\" not found"))},
+        {"exporter missing", Fault::ExporterMissing, 30,
+         Value::missing(QStringLiteral("Error from server (NotFound): serviceexporters.networking."
+                                       "emulator.nimbrel.local \"devtron-itf\" not found")),
+         password},
+        {"not Base64", Fault::PasswordNotBase64, 30, address,
+         Value::missing(AccessLookup::passwordNotBase64())},
+        {"unauthorized", Fault::Unauthorized, 30, unauthorized, unauthorized},
+        {"no answer within the limit", Fault::Slow, 2, timedOut, timedOut},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(m_emulator.setFault(c.fault)) << m_emulator.errorText().toStdString();
+        QStringList log;
+        const DevtronAccess access = CredentialLookup::run(
+            CredentialLookup::plan(kubeconfig, std::chrono::seconds(c.limitSeconds)),
+            [&](const QString& line) { log << line; });
+        EXPECT_EQ(describe(access.address), describe(c.address)) << log.join(u'\n').toStdString();
+        EXPECT_EQ(describe(access.password), describe(c.password)) << log.join(u'\n').toStdString();
+    }
+}
