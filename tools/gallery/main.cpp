@@ -5,51 +5,18 @@
 #include "GalleryStage.h"
 
 #include "app/MainWindow.h"
+#include "app/QuitSignals.h"
 
 #include <QApplication>
-#include <QSocketNotifier>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
 // Long enough for a slow, shared machine; a state that takes longer is broken.
 constexpr int settleTimeoutMilliseconds = 60000;
-
-int signalSocket[2] = {-1, -1};
-
-void onTerminationSignal(int /*signal*/) {
-    const char byte = 1;
-    // Only async-signal-safe work here; the event loop does the rest.
-    [[maybe_unused]] const ssize_t written = ::write(signalSocket[0], &byte, 1);
-}
-
-// SIGTERM and SIGINT end the event loop, so that held work is let go and the throw-away folder
-// is removed.
-void quitOnTerminationSignals(QApplication& app) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSocket) != 0) {
-        std::perror("screen_gallery: socketpair");
-        return;
-    }
-    auto* notifier = new QSocketNotifier(signalSocket[1], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier] {
-        notifier->setEnabled(false);
-        char byte = 0;
-        [[maybe_unused]] const ssize_t count = ::read(signalSocket[1], &byte, 1);
-        QApplication::quit();
-    });
-    struct sigaction action {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-}
 
 int usage() {
     std::fputs("usage: screen_gallery STATE | --list\nstates:\n", stderr);
@@ -78,7 +45,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Nimbrel"));
     QApplication::setApplicationVersion(QStringLiteral(NIMBREL_VERSION));
 
-    quitOnTerminationSignals(app);
+    // SIGTERM and SIGINT end the event loop, so that held work is let go and the throw-away folder
+    // is removed.
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app, &QApplication::quit);
     GalleryStage stage;
     QObject::connect(&stage, &GalleryStage::settled, &app, [&stage] {
         std::printf("%llu\n", static_cast<unsigned long long>(stage.window().winId()));
