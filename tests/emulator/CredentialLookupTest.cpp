@@ -1,6 +1,7 @@
 #include "views/waiting/CredentialLookup.h"
 #include "ClusterTestFixture.h"
 #include "installer/AccessLookup.h"
+#include "installer/DevtronInstaller.h"
 #include "shell/ClusterErrors.h"
 
 using CredentialLookupOnCluster = ClusterTestFixture;
@@ -55,4 +56,25 @@ TEST_F(CredentialLookupOnCluster, EachValueIsReadOrSaysWhyNot) {
         EXPECT_EQ(describe(access.address), describe(c.address)) << log.join(u'\n').toStdString();
         EXPECT_EQ(describe(access.password), describe(c.password)) << log.join(u'\n').toStdString();
     }
+}
+
+// A server that takes helm's connection and never answers: the release check ends on time, as a
+// failure, and nothing is installed.
+TEST_F(CredentialLookupOnCluster, AHangingReleaseCheckEndsOnTimeAsAFailure) {
+    ASSERT_TRUE(m_emulator.setFault(ClusterEmulator::Fault::HelmStatusHang));
+    std::optional<std::pair<bool, QString>> outcome;
+    QStringList log;
+    DevtronInstaller installer(
+        m_emulator.kubeconfigPath(), {}, [&](const QString& line) { log << line; },
+        [&](bool success, const std::optional<QString>& message) {
+            outcome = {success, message.value_or(QString())};
+        });
+    installer.setReleaseCheckTimeLimit(std::chrono::seconds(2));
+    installer.installDevtron();
+    ASSERT_TRUE(outcome.has_value()) << log.join(u'\n').toStdString();
+    EXPECT_FALSE(outcome->first);
+    EXPECT_TRUE(outcome->second.contains(QStringLiteral("命令超时")))
+        << outcome->second.toStdString();
+    EXPECT_FALSE(log.contains(QStringLiteral("开始安装Devtron...")))
+        << log.join(u'\n').toStdString();
 }
