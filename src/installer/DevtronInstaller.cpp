@@ -46,17 +46,17 @@ bool isReleaseNotFound(const CommandResult& result) {
 std::mutex alertHookMutex;
 DevtronInstaller::AlertHook alertHook;
 
-void showAlert(const QString& message, const QString& informativeText) {
+int showAlert(const QString& message, const QString& informativeText, const QStringList& buttons) {
     DevtronInstaller::AlertHook hook;
     {
         const std::lock_guard lock(alertHookMutex);
         hook = alertHook;
     }
     if (hook) {
-        hook(message, informativeText);
-        return;
+        return hook(message, informativeText, buttons);
     }
     writeConsoleLine(message + QLatin1Char('\n') + informativeText);
+    return 0;
 }
 
 } // namespace
@@ -196,12 +196,14 @@ bool DevtronInstaller::Core::startInstallation() {
             if (!core || core->isDetached()) {
                 return;
             }
-            showAlert(
+            const int chosen = showAlert(
                 QStringLiteral("Devtron已安装"),
                 QStringLiteral("您的集群中已经安装了Devtron。\n\n"
-                               "如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。"));
+                               "如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。"),
+                {QStringLiteral("确定"), QStringLiteral("读取访问信息")});
             core->log(QStringLiteral("安装已取消，集群中已存在Devtron"));
-            core->complete(false, QStringLiteral("NO_ALERT:集群中已经安装了Devtron"));
+            core->complete(false, chosen == 1 ? readExistingAccessMessage()
+                                              : QStringLiteral("NO_ALERT:集群中已经安装了Devtron"));
         });
         return false;
     }
@@ -564,6 +566,10 @@ bool DevtronInstaller::isInstalling() const {
 
 void DevtronInstaller::setReleaseCheckTimeLimit(std::chrono::milliseconds limit) {
     m_core->releaseCheckLimitMs = limit.count();
+}
+
+QString DevtronInstaller::readExistingAccessMessage() {
+    return QStringLiteral("NO_ALERT:读取现有Devtron的访问信息");
 }
 
 void DevtronInstaller::setAlertHook(AlertHook hook) {

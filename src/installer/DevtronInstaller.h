@@ -3,6 +3,7 @@
 #include "installer/DevtronAccess.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <cstdint>
@@ -32,8 +33,10 @@ public:
     using CompletionCallback = std::function<void(bool, const std::optional<QString>&)>;
     // What was read of the address and the password, each with the reason when it was not.
     using InfoCompletion = std::function<void(const DevtronAccess& access)>;
-    // Shows the modal warning for an already deployed release and returns once it is closed.
-    using AlertHook = std::function<void(const QString& message, const QString& informativeText)>;
+    // Shows the modal warning for an already deployed release with the given buttons (the first
+    // is the default) and returns the index of the one chosen once it is closed.
+    using AlertHook = std::function<int(const QString& message, const QString& informativeText,
+                                        const QStringList& buttons)>;
 
     DevtronInstaller(const QString& kubeconfigPath, ProgressCallback progressCallback,
                      LogCallback logCallback, CompletionCallback completionCallback);
@@ -74,6 +77,9 @@ public:
         std::optional<QString> actualStatus;
     };
     static ReleaseStatus readReleaseStatus(const QString& output);
+    // The completion message after the user chose, in the already-installed warning, to read
+    // the existing installation's access data instead.
+    static QString readExistingAccessMessage();
 
 private:
     struct Core;

@@ -162,7 +162,10 @@ TEST_F(Installer, ReleaseCheckDecidesWhetherTheScriptRuns) {
         {"hang", {}, 0, "检查Devtron安装状态失败，退出代码: 124", "命令超时："},
     };
     QStringList alerts;
-    DevtronInstaller::setAlertHook([&](const QString& m, const QString& i) { alerts << m << i; });
+    DevtronInstaller::setAlertHook([&](const QString& m, const QString& i, const QStringList&) {
+        alerts << m << i;
+        return 0;
+    });
     for (const Case& c : cases) {
         tools.setTool("helm", {{"version", "v3"}, {"status", c.status, c.error, c.code}},
                       c.status == "hang" ? "[ \"$1\" = status ] && sleep 30.0421" : "");

@@ -83,8 +83,9 @@ void AlertDialog::setPresenter(Presenter presenter) {
 }
 
 void AlertDialog::installInstallerAlert() {
-    DevtronInstaller::setAlertHook([](const QString& message, const QString& informativeText) {
-        exec(QApplication::activeWindow(),
-             {QStringLiteral("Nimbrel"), message, informativeText, {QStringLiteral("确定")}, 0});
-    });
+    DevtronInstaller::setAlertHook(
+        [](const QString& message, const QString& informativeText, const QStringList& buttons) {
+            return exec(QApplication::activeWindow(),
+                        {QStringLiteral("Nimbrel"), message, informativeText, buttons, 0});
+        });
 }
