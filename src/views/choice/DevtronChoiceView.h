@@ -6,6 +6,7 @@
 #include <QPointer>
 
 class InstallationState;
+class LiveStatus;
 class QCheckBox;
 class QMessageBox;
 
@@ -36,5 +37,6 @@ private:
     QCheckBox* m_switch = nullptr;
     QWidget* m_featureBox = nullptr;
     QWidget* m_progressRow = nullptr;
+    LiveStatus* m_testingStatus = nullptr;
     QPointer<QMessageBox> m_alert;
 };
