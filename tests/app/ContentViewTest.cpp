@@ -4,10 +4,12 @@
 #include "app/StepListView.h"
 #include "app/StepRow.h"
 #include "session/InstallationState.h"
+#include "support/StandInTools.h"
 #include "views/common/DetailedErrorView.h"
 #include "views/kubeconfig/KubeconfigSelectionView.h"
 
-#include <QCoreApplication>
+#include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -23,6 +25,11 @@ namespace {
 void settle() {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QString focusName() {
+    return QAccessible::queryAccessibleInterface(QApplication::focusWidget())
+        ->text(QAccessible::Name);
 }
 
 QString shownMessage(const ContentView& view) {
@@ -42,6 +49,31 @@ TEST(MainWindow, HandsTheSessionOverOnTheFirstShowingOnly) {
     window.hide();
     window.show();
     EXPECT_EQ(shown.count(), 1);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&window)->role(), QAccessible::Window);
+}
+
+TEST(ContentView, EachNewScreenGivesTheFocusToItsFirstControlOrItsTitle) {
+    const StandInTools tools;
+    tools.hold();
+    InstallationState state;
+    state.setDevtronUrl(QStringLiteral("http://203.0.113.7:22443"));
+    ContentView view(state);
+    view.resize(800, 460);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    const std::pair<InstallationStep, const char*> steps[] = {
+        {InstallationStep::devtronChoice, "安装Devtron平台"},
+        {InstallationStep::installation, "复制"},
+        {InstallationStep::waitingForServices, "等待服务启动"},
+        {InstallationStep::completion, "复制地址"},
+        {InstallationStep::kubeconfigSelection, "浏览文件"},
+    };
+    for (const auto& [step, name] : steps) {
+        state.setCurrentStep(step);
+        settle();
+        EXPECT_EQ(focusName(), QString::fromUtf8(name));
+    }
+    tools.release();
 }
 
 TEST(ContentView, ReplacesTheScreenWhenTheStepChangesAndKeepsItOtherwise) {
@@ -87,6 +119,7 @@ TEST(ContentView, ShowsTheErrorCardOverEverythingAndEveryWayOfClosingItClearsThe
     ContentView view(state);
     view.resize(800, 460);
     view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
     const auto card = [&] { return view.errorOverlay()->card(); };
     const auto closes = [&](QWidget* target, QPoint at = {}) {
         QTest::mouseClick(target, Qt::LeftButton, {}, at);
@@ -100,6 +133,23 @@ TEST(ContentView, ShowsTheErrorCardOverEverythingAndEveryWayOfClosingItClearsThe
     settle();
     ASSERT_NE(view.errorOverlay(), nullptr);
     EXPECT_EQ(view.errorOverlay()->geometry(), view.rect());
+    QAccessibleInterface* alert = QAccessible::queryAccessibleInterface(card());
+    EXPECT_EQ(alert->role(), QAccessible::AlertMessage);
+    EXPECT_EQ(alert->text(QAccessible::Name), QStringLiteral("安装错误"));
+    EXPECT_EQ(alert->text(QAccessible::Description), markup);
+    // Tab and Shift+Tab go round the card, never to "浏览文件" behind it; Escape closes it and the
+    // focus goes back.
+    for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Backtab}) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_TRUE(card()->isAncestorOf(QApplication::focusWidget())) << focusName().toStdString();
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(state.isShowingError());
+    settle();
+    EXPECT_EQ(focusName(), QStringLiteral("浏览文件"));
+    state.setIsShowingError(true);
+    settle();
+    EXPECT_EQ(focusName(), QStringLiteral("确定"));
     EXPECT_EQ(shownMessage(view), markup) << "shown verbatim, never as rich text";
     EXPECT_TRUE(closes(card()->findChild<QPushButton*>(QStringLiteral("okButton"))));
     EXPECT_TRUE(closes(card()->findChild<QToolButton*>(QStringLiteral("closeButton"))));

@@ -91,7 +91,11 @@ LogViewerView::LogViewerView(InstallationState& state, QWidget* parent)
 }
 
 void LogViewerView::updateEmptyNote() {
-    const bool empty = m_controller->lines()->rowCount() == 0 && !m_controller->isIndexing();
+    // While the log is indexed anew the list still shows the earlier lines: the note stays as is.
+    if (m_controller->isIndexing()) {
+        return;
+    }
+    const bool empty = m_controller->lines()->rowCount() == 0;
     // Spoken when the list turns empty, not again for each key typed while it stays so.
     if (empty && m_emptyNote->isHidden()) {
         m_emptyNote->show();

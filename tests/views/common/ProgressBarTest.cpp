@@ -1,4 +1,5 @@
 #include "views/common/ProgressBar.h"
+#include "support/AccessibilityRecorder.h"
 #include "views/style/Palette.h"
 
 #include <QImage>
@@ -24,6 +25,25 @@ TEST(ProgressBar, FillIsClampedBetweenASliverAndTheFullWidthAndDrawnSo) {
     const QImage image = bar.grab().toImage();
     EXPECT_EQ(image.pixelColor(90, 3).rgb(), Palette::blue().rgb());
     EXPECT_NE(image.pixelColor(110, 3).rgb(), Palette::blue().rgb());
+}
+
+TEST(ProgressBar, ReadersGetItsValueInWholePercentsAndHearOfEachNewOne) {
+    ProgressBar bar(0.0);
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&bar);
+    ASSERT_EQ(iface->role(), QAccessible::ProgressBar);
+    QAccessibleValueInterface* value = iface->valueInterface();
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->minimumValue(), QVariant(0));
+    EXPECT_EQ(value->maximumValue(), QVariant(100));
+    const AccessibilityRecorder recorder;
+    QList<QVariant> heard;
+    for (const double progress : {0.454, 0.456, 0.458, 1.5, -1.0}) {
+        bar.setProgress(progress);
+        heard << value->currentValue();
+    }
+    EXPECT_EQ(heard, (QList<QVariant>{45, 46, 46, 100, 0}));
+    EXPECT_EQ(iface->text(QAccessible::Value), QStringLiteral("0%"));
+    EXPECT_EQ(recorder.events().size(), 4) << "the sweep's small steps within a percent are quiet";
 }
 
 } // namespace
