@@ -17,7 +17,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace {
@@ -165,16 +164,13 @@ QWidget* InstallationView::buildLogBlock() {
     m_logArea->setAccessibleName(QStringLiteral("安装日志"));
     m_logArea->setTabChangesFocus(true);
     m_logArea->setFont(Palette::monospaceFont(10));
-    m_logArea->setFixedHeight(160);
-    // The inset is the document's margin: a padding would also shift the scroll bar, whose
-    // bottom arrow then fell outside the box.
-    m_logArea->document()->setDocumentMargin(6);
     m_logArea->setStyleSheet(QStringLiteral("QPlainTextEdit { background-color: %1; color: %2; "
-                                            "border: none; border-radius: 6px; }")
+                                            "border: none; border-radius: 6px; padding: 6px; }")
                                  .arg(Palette::css(Palette::withOpacity(Palette::grey(), 0.05)),
                                       Palette::css(Palette::primaryText())));
-    layout->addWidget(m_logArea);
-    layout->addStretch();
+    // The box takes the height left in the window: at a fixed 160 px it reached below the
+    // screen's part of the window, which cut off its scroll bar's lower end.
+    layout->addWidget(m_logArea, 1);
     return block;
 }
 
