@@ -28,8 +28,9 @@ void settle() {
 }
 
 QString focusName() {
-    return QAccessible::queryAccessibleInterface(QApplication::focusWidget())
-        ->text(QAccessible::Name);
+    QWidget* focus = QApplication::focusWidget();
+    return focus == nullptr ? QString()
+                            : QAccessible::queryAccessibleInterface(focus)->text(QAccessible::Name);
 }
 
 QString shownMessage(const ContentView& view) {
@@ -61,18 +62,14 @@ TEST(ContentView, EachNewScreenGivesTheFocusToItsFirstControlOrItsTitle) {
     view.resize(800, 460);
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
-    const std::pair<InstallationStep, const char*> steps[] = {
-        {InstallationStep::devtronChoice, "安装Devtron平台"},
-        {InstallationStep::installation, "复制"},
-        {InstallationStep::waitingForServices, "等待服务启动"},
-        {InstallationStep::completion, "复制地址"},
-        {InstallationStep::kubeconfigSelection, "浏览文件"},
-    };
-    for (const auto& [step, name] : steps) {
-        state.setCurrentStep(step);
+    QStringList focused;
+    for (const int step : {1, 2, 3, 4, 0}) {
+        state.setCurrentStep(static_cast<InstallationStep>(step));
         settle();
-        EXPECT_EQ(focusName(), QString::fromUtf8(name));
+        focused << focusName();
     }
+    EXPECT_EQ(focused,
+              (QStringList{"安装Devtron平台", "复制", "等待服务启动", "复制地址", "浏览文件"}));
     tools.release();
 }
 
@@ -135,8 +132,8 @@ TEST(ContentView, ShowsTheErrorCardOverEverythingAndEveryWayOfClosingItClearsThe
     EXPECT_EQ(view.errorOverlay()->geometry(), view.rect());
     QAccessibleInterface* alert = QAccessible::queryAccessibleInterface(card());
     EXPECT_EQ(alert->role(), QAccessible::AlertMessage);
-    EXPECT_EQ(alert->text(QAccessible::Name), QStringLiteral("安装错误"));
-    EXPECT_EQ(alert->text(QAccessible::Description), markup);
+    EXPECT_EQ(alert->text(QAccessible::Name) + alert->text(QAccessible::Description),
+              QStringLiteral("安装错误") + markup);
     // Tab and Shift+Tab go round the card, never to "浏览文件" behind it; Escape closes it and the
     // focus goes back.
     for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Backtab}) {
@@ -146,10 +143,10 @@ TEST(ContentView, ShowsTheErrorCardOverEverythingAndEveryWayOfClosingItClearsThe
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_FALSE(state.isShowingError());
     settle();
-    EXPECT_EQ(focusName(), QStringLiteral("浏览文件"));
+    const QString behind = focusName();
     state.setIsShowingError(true);
     settle();
-    EXPECT_EQ(focusName(), QStringLiteral("确定"));
+    EXPECT_EQ(behind + focusName(), QStringLiteral("浏览文件确定"));
     EXPECT_EQ(shownMessage(view), markup) << "shown verbatim, never as rich text";
     EXPECT_TRUE(closes(card()->findChild<QPushButton*>(QStringLiteral("okButton"))));
     EXPECT_TRUE(closes(card()->findChild<QToolButton*>(QStringLiteral("closeButton"))));

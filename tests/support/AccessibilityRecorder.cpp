@@ -5,8 +5,9 @@
 #include <qpa/qplatformintegration.h>
 
 namespace {
-// Qt's handler is a plain function: it finds the recorder's list here.
-QList<AccessibilityRecorder::Event>* currentEvents = nullptr;
+
+// Qt's handler is a plain function: it finds the recorder here.
+AccessibilityRecorder* current = nullptr;
 
 // Qt sends no event at all until a screen reader has asked for one; the platform's own switch
 // (as Qt's tests use it) stands in for that request.
@@ -16,38 +17,29 @@ void setActive(bool active) {
         platform->setActive(active);
     }
 }
+
 } // namespace
 
 AccessibilityRecorder::AccessibilityRecorder()
     : m_previous(QAccessible::installUpdateHandler(&AccessibilityRecorder::record)) {
-    currentEvents = &m_events;
+    current = this;
     setActive(true);
 }
 
 AccessibilityRecorder::~AccessibilityRecorder() {
     setActive(false);
     QAccessible::installUpdateHandler(m_previous);
-    currentEvents = nullptr;
-}
-
-QStringList AccessibilityRecorder::announcements() const {
-    QStringList names;
-    for (const Event& event : m_events) {
-        if (event.type == QAccessible::NameChanged && event.role == QAccessible::StatusBar &&
-            event.shown) {
-            names << event.name;
-        }
-    }
-    return names;
+    current = nullptr;
 }
 
 void AccessibilityRecorder::record(QAccessibleEvent* event) {
-    if (currentEvents == nullptr) {
+    if (current == nullptr) {
         return;
     }
+    ++current->m_counts[event->type()];
     QAccessibleInterface* iface = event->accessibleInterface();
-    const bool valid = iface != nullptr && iface->isValid();
-    currentEvents->append(
-        {event->object(), event->type(), valid ? iface->role() : QAccessible::NoRole,
-         valid ? iface->text(QAccessible::Name) : QString(), valid && !iface->state().invisible});
+    if (event->type() == QAccessible::NameChanged && iface != nullptr && iface->isValid() &&
+        iface->role() == QAccessible::StatusBar && !iface->state().invisible) {
+        current->m_announcements << iface->text(QAccessible::Name);
+    }
 }

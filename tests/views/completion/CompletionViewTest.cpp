@@ -92,13 +92,13 @@ TEST_F(CompletionScreen, EyeLogButtonAndEveryCopyIsSeenAndHeard) {
     EXPECT_EQ(recorder.announcements(), QStringList(4, QStringLiteral("已复制")));
     EXPECT_TRUE(child<QLabel>("notice")->isVisible());
     QStringList labels;
-    for (const auto* value : {child<QLabel>("value"), view->findChildren<QLabel*>("value").last(),
-                              child<QLabel>("password")}) {
+    for (QLabel* value : {child<QLabel>("value"), view->findChildren<QLabel*>("value").last(),
+                          child<QLabel>("password")}) {
         EXPECT_TRUE(value->textInteractionFlags() & Qt::TextSelectableByMouse);
-        const auto relations = QAccessible::queryAccessibleInterface(const_cast<QLabel*>(value))
-                                   ->relations(QAccessible::Label);
-        labels << (relations.isEmpty() ? QString()
-                                       : relations.first().first->text(QAccessible::Name));
+        for (const auto& [label, relation] :
+             QAccessible::queryAccessibleInterface(value)->relations(QAccessible::Label)) {
+            labels << label->text(QAccessible::Name);
+        }
     }
     EXPECT_EQ(labels, (QStringList{"地址", "用户名", "密码"}));
 }
