@@ -11,7 +11,7 @@ cache_dir=$root/.cache
 packages=(
     cmake g++ make ninja-build pkg-config zsh openssl unzip python3 clang-format clang-tidy
     clang-14 libclang-rt-14-dev
-    qt6-base-dev qt6-svg-dev qtkeychain-qt6-dev libgl-dev
+    qt6-base-dev qt6-base-private-dev qt6-svg-dev qtkeychain-qt6-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev desktop-file-utils appstream dpkg-dev
     dbus-daemon gnome-keyring libsecret-tools xvfb xdotool x11-utils xclip imagemagick fonts-noto-cjk notification-daemon
 )

@@ -5,6 +5,7 @@
 #include "app/StepScreenFactory.h"
 #include "session/InstallationState.h"
 #include "views/common/DetailedErrorView.h"
+#include "views/common/KeyboardAccess.h"
 #include "views/common/Labels.h"
 #include "views/style/Palette.h"
 
@@ -35,6 +36,7 @@ ContentView::ContentView(InstallationState& state, QWidget* parent)
     m_shownStep = m_state.currentStep();
     m_screen = createStepScreen(m_shownStep, m_state, m_screenArea);
     m_screenLayout->addWidget(m_screen);
+    KeyboardAccess::focusStart(m_screen);
 
     connect(&m_state, &InstallationState::currentStepChanged, this,
             [this] { showStep(m_state.currentStep()); });
@@ -85,6 +87,8 @@ void ContentView::showStep(InstallationStep step) {
     m_screen = createStepScreen(step, m_state, m_screenArea);
     m_screenLayout->addWidget(m_screen);
     m_screen->show();
+    // Nothing of the new screen has the focus yet, so a screen reader would stay silent.
+    KeyboardAccess::focusStart(m_screen);
 }
 
 void ContentView::updateErrorLayers() {
@@ -94,6 +98,11 @@ void ContentView::updateErrorLayers() {
             m_errorOverlay->hide();
             m_errorOverlay->deleteLater();
             m_errorOverlay.clear();
+            // The card hands the focus back; when its earlier holder is gone, the screen starts.
+            const QWidget* focus = window()->focusWidget();
+            if (focus == nullptr || !focus->isVisible() || !m_screen->isAncestorOf(focus)) {
+                KeyboardAccess::focusStart(m_screen);
+            }
         }
         return;
     }

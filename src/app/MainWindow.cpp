@@ -2,6 +2,7 @@
 
 #include "app/ContentView.h"
 #include "shell/Console.h"
+#include "views/common/AccessibleWidgets.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -13,6 +14,8 @@ MainWindow::MainWindow(InstallationState& state, QWidget* parent)
     : QWidget(parent), m_contentView(new ContentView(state, this)),
       m_reportFirstFrame(qEnvironmentVariableIntValue("NIMBREL_REPORT_FIRST_FRAME") == 1) {
     setWindowTitle(QStringLiteral("Nimbrel"));
+    // A plain widget is read as a filler; readers look for a window to name the application's.
+    AccessibleWidgets::setRole(this, QAccessible::Window);
     setFixedSize(fixedWidth, fixedHeight);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

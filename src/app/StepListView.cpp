@@ -2,12 +2,14 @@
 
 #include "app/StepRow.h"
 #include "session/InstallationState.h"
+#include "views/common/AccessibleWidgets.h"
 
 #include <QVBoxLayout>
 
 StepListView::StepListView(InstallationState& state, QWidget* parent)
     : QWidget(parent), m_state(state), m_currentStep(state.currentStep()),
       m_layout(new QVBoxLayout(this)) {
+    AccessibleWidgets::setRole(this, QAccessible::List);
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_layout->setSpacing(18);
     m_layout->setAlignment(Qt::AlignLeft | Qt::AlignTop);

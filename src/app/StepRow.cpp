@@ -1,5 +1,6 @@
 #include "app/StepRow.h"
 
+#include "views/common/AccessibleWidgets.h"
 #include "views/common/Labels.h"
 #include "views/style/IconRegistry.h"
 #include "views/style/Palette.h"
@@ -12,6 +13,10 @@ constexpr int kBadgeSize = 20;
 } // namespace
 
 StepRow::StepRow(const StepRowModel& model, QWidget* parent) : QWidget(parent), m_model(model) {
+    // The badge's colour and checkmark say the state only to the eye: the row is read as one line
+    // that names it.
+    AccessibleWidgets::setRole(this, QAccessible::ListItem, true);
+    setAccessibleName(m_model.accessibleName());
     auto* badge = new QLabel(this);
     badge->setObjectName(QStringLiteral("stepBadge"));
     badge->setFixedSize(kBadgeSize, kBadgeSize);

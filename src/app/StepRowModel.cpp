@@ -20,6 +20,17 @@ QFont::Weight StepRowModel::titleWeight() const {
     return isActive ? QFont::Medium : QFont::Normal;
 }
 
+QString StepRowModel::stateText() const {
+    if (isActive) {
+        return QStringLiteral("当前步骤");
+    }
+    return isCompleted ? QStringLiteral("已完成") : QStringLiteral("未开始");
+}
+
+QString StepRowModel::accessibleName() const {
+    return title + QStringLiteral("，") + stateText();
+}
+
 QList<StepRowModel> StepRowModel::rowsFor(InstallationStep current, bool installDevtron) {
     struct Entry {
         InstallationStep step;

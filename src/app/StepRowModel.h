@@ -18,6 +18,10 @@ struct StepRowModel {
     QColor badgeColour() const;
     QColor titleColour() const;
     QFont::Weight titleWeight() const;
+    // The state the colours show, in words: "已完成", "当前步骤" or "未开始".
+    QString stateText() const;
+    // What a screen reader says for the row: the title and its state.
+    QString accessibleName() const;
 
     // The rows for the current step, top to bottom: five with the service wait, four without.
     static QList<StepRowModel> rowsFor(InstallationStep current, bool installDevtron);

@@ -8,7 +8,8 @@
 #include "views/common/DetailedErrorView.h"
 #include "views/kubeconfig/KubeconfigSelectionView.h"
 
-#include <QCoreApplication>
+#include <QAccessible>
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QPointer>
@@ -28,6 +29,12 @@ void settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+QString focusName() {
+    QWidget* focus = QApplication::focusWidget();
+    return focus == nullptr ? QString()
+                            : QAccessible::queryAccessibleInterface(focus)->text(QAccessible::Name);
+}
+
 QString shownMessage(const ContentView& view) {
     return view.errorOverlay()
         ->card()
@@ -45,6 +52,27 @@ TEST(MainWindow, HandsTheSessionOverOnTheFirstShowingOnly) {
     window.hide();
     window.show();
     EXPECT_EQ(shown.count(), 1);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&window)->role(), QAccessible::Window);
+}
+
+TEST(ContentView, EachNewScreenGivesTheFocusToItsFirstControlOrItsTitle) {
+    const StandInTools tools;
+    tools.hold();
+    InstallationState state;
+    state.setDevtronUrl(QStringLiteral("http://203.0.113.7:22443"));
+    ContentView view(state);
+    view.resize(800, 460);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    QStringList focused;
+    for (const int step : {1, 2, 3, 4, 0}) {
+        state.setCurrentStep(static_cast<InstallationStep>(step));
+        settle();
+        focused << focusName();
+    }
+    EXPECT_EQ(focused,
+              (QStringList{"安装Devtron平台", "复制", "等待服务启动", "复制地址", "浏览文件"}));
+    tools.release();
 }
 
 TEST(ContentView, ReplacesTheScreenWhenTheStepChangesAndKeepsItOtherwise) {
@@ -90,6 +118,7 @@ TEST(ContentView, ShowsTheErrorCardOverEverythingAndEveryWayOfClosingItClearsThe
     ContentView view(state);
     view.resize(800, 460);
     view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
     const auto card = [&] { return view.errorOverlay()->card(); };
     const auto closes = [&](QWidget* target, QPoint at = {}) {
         QTest::mouseClick(target, Qt::LeftButton, {}, at);
@@ -103,6 +132,23 @@ TEST(ContentView, ShowsTheErrorCardOverEverythingAndEveryWayOfClosingItClearsThe
     settle();
     ASSERT_NE(view.errorOverlay(), nullptr);
     EXPECT_EQ(view.errorOverlay()->geometry(), view.rect());
+    QAccessibleInterface* alert = QAccessible::queryAccessibleInterface(card());
+    EXPECT_EQ(alert->role(), QAccessible::AlertMessage);
+    EXPECT_EQ(alert->text(QAccessible::Name) + alert->text(QAccessible::Description),
+              QStringLiteral("安装错误") + markup);
+    // Tab and Shift+Tab go round the card, never to "浏览文件" behind it; Escape closes it and the
+    // focus goes back.
+    for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Backtab}) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_TRUE(card()->isAncestorOf(QApplication::focusWidget())) << focusName().toStdString();
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(state.isShowingError());
+    settle();
+    const QString behind = focusName();
+    state.setIsShowingError(true);
+    settle();
+    EXPECT_EQ(behind + focusName(), QStringLiteral("浏览文件确定"));
     EXPECT_EQ(shownMessage(view), markup) << "shown verbatim, never as rich text";
     EXPECT_TRUE(closes(card()->findChild<QPushButton*>(QStringLiteral("okButton"))));
     EXPECT_TRUE(closes(card()->findChild<QToolButton*>(QStringLiteral("closeButton"))));

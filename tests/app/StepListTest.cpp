@@ -3,6 +3,7 @@
 #include "app/StepRowModel.h"
 #include "session/InstallationState.h"
 
+#include <QAccessible>
 #include <QLabel>
 
 #include <gtest/gtest.h>
@@ -41,19 +42,30 @@ TEST(StepRowModel, RowsAndTheirStateForEveryStepWithAndWithoutTheServiceWait) {
 TEST(StepListView, FollowsTheInstallChoiceAndTheCurrentStep) {
     InstallationState state;
     StepListView list(state);
+    // What the eye sees on the badges, and what a reader hears of each row as a whole.
+    QStringList heard;
     const auto badges = [&] {
         QStringList texts;
-        for (const StepRow* row : list.rows()) {
+        heard.clear();
+        for (StepRow* row : list.rows()) {
             const auto* badge = row->findChild<QLabel*>(QStringLiteral("stepBadge"));
             texts << (badge->pixmap().isNull() ? badge->text() : QStringLiteral("✓"));
+            QAccessibleInterface* item = QAccessible::queryAccessibleInterface(row);
+            EXPECT_EQ(item->role(), QAccessible::ListItem);
+            EXPECT_EQ(item->childCount(), 0);
+            heard << item->text(QAccessible::Name);
         }
         return texts.join(' ');
     };
     state.setInstallDevtron(false);
-    EXPECT_EQ(badges(), QStringLiteral("1 2 3 4"));
+    list.setCurrentStep(InstallationStep::devtronChoice);
+    EXPECT_EQ(badges(), QStringLiteral("✓ 2 3 4"));
+    EXPECT_EQ(heard, (QStringList{"选择配置文件，已完成", "选择安装选项，当前步骤",
+                                  "安装组件，未开始", "安装完成，未开始"}));
     state.setInstallDevtron(true);
     list.setCurrentStep(InstallationStep::completion);
     EXPECT_EQ(badges(), QStringLiteral("✓ ✓ ✓ ✓ 5"));
+    EXPECT_EQ(heard.last(), QStringLiteral("安装完成，当前步骤"));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "views/common/AlertDialog.h"
 #include "views/common/BusyIndicator.h"
 #include "views/common/Labels.h"
+#include "views/common/LiveStatus.h"
 #include "views/style/Palette.h"
 
 #include <QCheckBox>
@@ -167,10 +168,10 @@ QWidget* DevtronChoiceView::buildProgressRow(QWidget* parent) {
     auto* indicator = new BusyIndicator(Palette::grey(), 22, row);
     indicator->setObjectName(QStringLiteral("progressIndicator"));
     line->addWidget(indicator, 0, Qt::AlignVCenter);
-    m_progressText = Labels::text(QStringLiteral("正在测试集群连接..."), Palette::font(13),
-                                  Palette::secondaryText(), row);
-    m_progressText->setContentsMargins(8, 0, 0, 0);
-    line->addWidget(m_progressText);
+    m_testingStatus = new LiveStatus(Palette::font(13), Palette::secondaryText(), row);
+    m_testingStatus->setObjectName(QStringLiteral("testingStatus"));
+    m_testingStatus->setContentsMargins(8, 0, 0, 0);
+    line->addWidget(m_testingStatus);
     line->addStretch();
     static_cast<QVBoxLayout*>(row->layout())->addLayout(line);
     m_progressRow = row;
@@ -242,12 +243,12 @@ void DevtronChoiceView::updateSwitch() {
 
 void DevtronChoiceView::updateTesting() {
     const bool testing = m_controller->isTesting() || m_controller->isCheckingPreflight();
-    m_progressText->setText(m_controller->isCheckingPreflight()
-                                ? QStringLiteral("正在进行安装前检查...")
-                                : QStringLiteral("正在测试集群连接..."));
     m_progressRow->setVisible(testing);
-    nextButton()->setEnabled(!testing);
+    setNextEnabled(!testing);
     if (testing) {
+        m_testingStatus->announce(m_controller->isCheckingPreflight()
+                                      ? QStringLiteral("正在进行安装前检查...")
+                                      : QStringLiteral("正在测试集群连接..."));
         // The row sits below the lists; bring it into view once the layout has placed it.
         QTimer::singleShot(0, this, [this] { scrollArea()->ensureWidgetVisible(m_progressRow); });
     }

@@ -6,6 +6,7 @@
 #include <QPointer>
 
 class InstallationState;
+class LiveStatus;
 class QCheckBox;
 class QLabel;
 class QMessageBox;
@@ -41,7 +42,7 @@ private:
     QCheckBox* m_switch = nullptr;
     QWidget* m_featureBox = nullptr;
     QWidget* m_progressRow = nullptr;
-    QLabel* m_progressText = nullptr;
     QWidget* m_checklist = nullptr;
+    LiveStatus* m_testingStatus = nullptr;
     QPointer<QMessageBox> m_alert;
 };

@@ -1,11 +1,14 @@
 #include "views/common/AlertDialog.h"
 
 #include "installer/DevtronInstaller.h"
+#include "views/style/IconRegistry.h"
+#include "views/style/Palette.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 
 namespace {
@@ -19,6 +22,7 @@ QMessageBox* buildBox(QWidget* parent, const AlertDialog::Alert& alert) {
     auto* box = new QMessageBox(QMessageBox::Warning, alert.title, alert.text,
                                 QMessageBox::NoButton, parent);
     box->setInformativeText(alert.informativeText);
+    AlertDialog::useWarningIcon(box);
     // A tool's own words are worth copying into a support request.
     box->setTextInteractionFlags(Qt::TextSelectableByMouse);
     for (const QString& text : alert.buttons) {
@@ -80,6 +84,12 @@ int AlertDialog::exec(QWidget* parent, const Alert& alert) {
 
 void AlertDialog::setPresenter(Presenter presenter) {
     ::presenter() = std::move(presenter);
+}
+
+void AlertDialog::useWarningIcon(QMessageBox* box) {
+    const int size = box->style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, box);
+    box->setIconPixmap(IconRegistry::pixmap(QStringLiteral("exclamationmark.triangle.fill"), size,
+                                            Palette::orange()));
 }
 
 void AlertDialog::installInstallerAlert() {

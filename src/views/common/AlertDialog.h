@@ -38,6 +38,10 @@ public:
     // if its button had been clicked. An empty presenter restores the boxes.
     static void setPresenter(Presenter presenter);
 
+    // Gives a warning box the palette's warning sign, drawn at the screen's scale: the style's
+    // own is a small bitmap that blurs when scaled up.
+    static void useWarningIcon(QMessageBox* box);
+
     // Makes the installer show its warning for an already deployed Devtron through this box.
     static void installInstallerAlert();
 };

@@ -1,15 +1,20 @@
 #include "views/common/DetailedErrorView.h"
 
+#include "views/common/AccessibleWidgets.h"
 #include "views/common/Labels.h"
 #include "views/style/IconRegistry.h"
 #include "views/style/Palette.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -33,6 +38,9 @@ QString errorCardText(const std::optional<QString>& message) {
 
 DetailedErrorView::DetailedErrorView(const QString& errorMessage, QWidget* parent)
     : QWidget(parent), m_message(new QTextEdit(this)) {
+    // Read as an alert: its title, then the message.
+    AccessibleWidgets::setRole(this, QAccessible::AlertMessage);
+    setAccessibleName(QStringLiteral("安装错误"));
     setFixedWidth(kCardWidth);
 
     auto* icon = new QLabel(this);
@@ -63,6 +71,7 @@ DetailedErrorView::DetailedErrorView(const QString& errorMessage, QWidget* paren
 
     m_message->setObjectName(QStringLiteral("errorMessage"));
     m_message->setReadOnly(true);
+    m_message->setTabChangesFocus(true);
     m_message->setAcceptRichText(false);
     m_message->setFixedHeight(kMessageHeight);
     m_message->setFrameShape(QFrame::NoFrame);
@@ -75,6 +84,7 @@ DetailedErrorView::DetailedErrorView(const QString& errorMessage, QWidget* paren
                  Palette::css(Palette::primaryText())));
 
     auto* okButton = new QPushButton(QStringLiteral("确定"), this);
+    m_okButton = okButton;
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setFont(Palette::font(11));
     okButton->setMinimumWidth(80);
@@ -104,6 +114,7 @@ QString DetailedErrorView::errorMessage() const {
 void DetailedErrorView::setErrorMessage(const QString& errorMessage) {
     // Plain text: the message is shown exactly as raised, never read as markup.
     m_message->setPlainText(errorMessage);
+    setAccessibleDescription(errorMessage);
     QTextCursor cursor(m_message->document());
     cursor.select(QTextCursor::Document);
     QTextBlockFormat spacing;
@@ -123,4 +134,67 @@ void DetailedErrorView::paintEvent(QPaintEvent* /*event*/) {
 
 void DetailedErrorView::mousePressEvent(QMouseEvent* event) {
     event->accept();
+}
+
+void DetailedErrorView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        emit dismissed();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool DetailedErrorView::focusNextPrevChild(bool next) {
+    // Tab goes round the card's own controls only: nothing behind the dim layer can be reached.
+    QWidget* from = QApplication::focusWidget();
+    if (from == nullptr || !isAncestorOf(from)) {
+        m_okButton->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    for (QWidget* widget = from;;) {
+        widget = next ? widget->nextInFocusChain() : widget->previousInFocusChain();
+        if (widget == from) {
+            return true;
+        }
+        if ((widget->focusPolicy() & Qt::TabFocus) != 0 && isAncestorOf(widget) &&
+            widget->isVisible() && widget->isEnabled()) {
+            widget->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+}
+
+void DetailedErrorView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // A window restored from the task bar is not the card appearing.
+    if (event->spontaneous()) {
+        return;
+    }
+    m_focusBehind = window()->focusWidget();
+    connect(qApp, &QApplication::focusChanged, this, &DetailedErrorView::keepFocus,
+            Qt::UniqueConnection);
+    m_okButton->setFocus(Qt::OtherFocusReason);
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+}
+
+void DetailedErrorView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (event->spontaneous()) {
+        return;
+    }
+    disconnect(qApp, &QApplication::focusChanged, this, &DetailedErrorView::keepFocus);
+    if (m_focusBehind && m_focusBehind->isVisible() && m_focusBehind->isEnabled()) {
+        m_focusBehind->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void DetailedErrorView::keepFocus(QWidget* /*old*/, QWidget* now) {
+    if (now == nullptr || now->window() != window() || isAncestorOf(now) || !isVisible()) {
+        return;
+    }
+    // A screen behind moved the focus (a new step's first control): it goes there once the card
+    // closes, and stays on the card meanwhile.
+    m_focusBehind = now;
+    m_okButton->setFocus(Qt::OtherFocusReason);
 }

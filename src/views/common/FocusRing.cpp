@@ -48,7 +48,10 @@ public:
 private:
     void update() {
         QWidget* focus = QApplication::focusWidget();
-        if (!m_keyboard || focus == nullptr || focus->isWindow()) {
+        // A widget that is no Tab stop (a title, a screen holding the focus for a busy button)
+        // holds the focus only for a screen reader to start from.
+        if (!m_keyboard || focus == nullptr || focus->isWindow() ||
+            (focus->focusPolicy() & Qt::TabFocus) == 0) {
             delete m_ring;
             return;
         }

@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTextEdit>
 
 namespace {
+
+constexpr const char* kTitleProperty = "nimbrelScreenTitle";
 
 // Sees the key presses that no widget on the screen took, which is where an unused Return ends.
 class ReturnKey : public QObject {
@@ -50,10 +53,16 @@ private:
 } // namespace
 
 void KeyboardAccess::chainTabs(QWidget* screen, const QList<QWidget*>& widgets) {
-    // setTabOrder leaves a pair alone when no Tab stop lies between them, even when the chain's
-    // start, the screen, does: while the screen counts as a stop, the order starts after it.
-    const Qt::FocusPolicy policy = screen->focusPolicy();
-    screen->setFocusPolicy(Qt::TabFocus);
+    // setTabOrder leaves a pair alone when either is no Tab stop, even when the chain's start,
+    // the screen, is one of them, or a widget that becomes a stop only later (a scroll area while
+    // it overflows): each is a stop while the chain is laid.
+    QList<QPair<QWidget*, Qt::FocusPolicy>> policies;
+    for (QWidget* widget : QList<QWidget*>{screen} + widgets) {
+        if (widget != nullptr && (widget->focusPolicy() & Qt::TabFocus) == 0) {
+            policies.append({widget, widget->focusPolicy()});
+            widget->setFocusPolicy(Qt::TabFocus);
+        }
+    }
     QWidget* previous = screen;
     for (QWidget* widget : widgets) {
         if (widget != nullptr) {
@@ -61,9 +70,33 @@ void KeyboardAccess::chainTabs(QWidget* screen, const QList<QWidget*>& widgets) 
             previous = widget;
         }
     }
-    screen->setFocusPolicy(policy);
+    for (const auto& [widget, policy] : policies) {
+        widget->setFocusPolicy(policy);
+    }
 }
 
 void KeyboardAccess::returnPresses(QWidget* screen, QPushButton* primary) {
     screen->installEventFilter(new ReturnKey(screen, primary));
+}
+
+void KeyboardAccess::markTitle(QLabel* title) {
+    title->setProperty(kTitleProperty, true);
+}
+
+void KeyboardAccess::focusStart(QWidget* screen) {
+    for (QWidget* widget = screen->nextInFocusChain(); widget != screen;
+         widget = widget->nextInFocusChain()) {
+        if ((widget->focusPolicy() & Qt::TabFocus) != 0 && screen->isAncestorOf(widget) &&
+            widget->isVisibleTo(screen) && widget->isEnabled()) {
+            widget->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    // A title is no Tab stop, but it can hold the focus for the reader to start from.
+    for (auto* label : screen->findChildren<QLabel*>()) {
+        if (label->property(kTitleProperty).toBool()) {
+            label->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
 }

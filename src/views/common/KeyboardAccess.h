@@ -2,10 +2,12 @@
 
 #include <QList>
 
+class QLabel;
 class QPushButton;
 class QWidget;
 
-// Keyboard use of a screen: the order Tab takes through its controls, and Return.
+// Keyboard use of a screen: the order Tab takes through its controls, where the focus starts,
+// and Return.
 class KeyboardAccess {
 public:
     KeyboardAccess() = delete;
@@ -19,4 +21,10 @@ public:
     // `primary`, as a click would; nothing while the button is hidden or disabled, or while a
     // multi-line text box has the focus.
     static void returnPresses(QWidget* screen, QPushButton* primary);
+
+    // Marks the screen's title, which takes the focus when the screen shows no control.
+    static void markTitle(QLabel* title);
+    // Gives the focus to the first control Tab reaches on `screen`, else to its title, so that a
+    // screen reader starts reading the new screen there.
+    static void focusStart(QWidget* screen);
 };

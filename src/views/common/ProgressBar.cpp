@@ -1,7 +1,9 @@
 #include "views/common/ProgressBar.h"
 
+#include "views/common/AccessibleWidgets.h"
 #include "views/style/Palette.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 #include <algorithm>
@@ -12,12 +14,26 @@ constexpr qreal kCornerRadius = 3.0;
 } // namespace
 
 ProgressBar::ProgressBar(double progress, QWidget* parent) : QWidget(parent), m_progress(progress) {
+    AccessibleWidgets::install();
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
 void ProgressBar::setProgress(double progress) {
+    const int before = percent();
     m_progress = progress;
     update();
+    // The sweep moves the bar twenty times a second; a reader hears of whole percents only.
+    if (percent() != before) {
+        QAccessibleValueChangeEvent event(this, percent());
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+int ProgressBar::percent() const {
+    if (!(m_progress > 0.0)) {
+        return 0;
+    }
+    return qRound(std::min(m_progress, 1.0) * 100.0);
 }
 
 double ProgressBar::fillFraction(double progress) {

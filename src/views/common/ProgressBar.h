@@ -3,7 +3,7 @@
 #include <QWidget>
 
 // A horizontal bar showing a fraction from 0 to 1. It takes the width it is given; the screen
-// that uses it sets its height.
+// that uses it sets its height. A screen reader reads it as a progress bar from 0 to 100 %.
 class ProgressBar : public QWidget {
     Q_OBJECT
 
@@ -16,6 +16,8 @@ public:
     // The fill's share of the width: the progress clamped to 0.02..1.0, so an empty bar still
     // shows a sliver and an overshoot shows a full bar. A NaN counts as empty.
     static double fillFraction(double progress);
+    // The progress in whole percent, clamped to 0..100 (a NaN counts as 0): what a reader says.
+    int percent() const;
 
     QSize sizeHint() const override;
 

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 WizardScreenView::WizardScreenView(const Frame& frame, QWidget* parent)
@@ -20,6 +21,13 @@ WizardScreenView::WizardScreenView(const Frame& frame, QWidget* parent)
     layout->addWidget(buildHeader(frame));
 
     m_scroll->setObjectName(QStringLiteral("screenScroll"));
+    // Parts of a long body have no control that Tab could bring into view: while the body
+    // overflows, the area itself is a Tab stop whose arrow and page keys scroll it.
+    m_scroll->setAccessibleName(frame.title);
+    connect(m_scroll->verticalScrollBar(), &QScrollBar::rangeChanged, m_scroll,
+            [scroll = m_scroll](int /*minimum*/, int maximum) {
+                scroll->setFocusPolicy(maximum > 0 ? Qt::TabFocus : Qt::NoFocus);
+            });
     layout->addWidget(m_scroll, 1);
     layout->addWidget(buildNavigation(frame));
     KeyboardAccess::returnPresses(this, m_nextButton);
@@ -30,8 +38,10 @@ QWidget* WizardScreenView::buildHeader(const Frame& frame) {
     auto* layout = new QVBoxLayout(header);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
-    layout->addWidget(Labels::text(frame.title, Palette::font(20, QFont::Medium),
-                                   Palette::primaryText(), header));
+    QLabel* title =
+        Labels::text(frame.title, Palette::font(20, QFont::Medium), Palette::primaryText(), header);
+    KeyboardAccess::markTitle(title);
+    layout->addWidget(title);
     QLabel* subtitle =
         Labels::text(frame.subtitle, Palette::font(13), Palette::secondaryText(), header);
     subtitle->setWordWrap(true);
@@ -70,8 +80,25 @@ void WizardScreenView::setBody(QWidget* body) {
 }
 
 void WizardScreenView::chainTabs(QList<QWidget*> bodyControls) {
-    bodyControls << m_backButton << m_nextButton;
+    bodyControls << m_scroll << m_backButton << m_nextButton;
     KeyboardAccess::chainTabs(this, bodyControls);
+}
+
+void WizardScreenView::setNextEnabled(bool enabled) {
+    // Disabling the focused button would hand the focus on to the next control, where a key
+    // meant for "下一步" would land (Space on the switch): the screen holds it meanwhile.
+    if (!enabled && window()->focusWidget() == m_nextButton) {
+        m_focusWaitsForNext = true;
+        setFocus(Qt::OtherFocusReason);
+    }
+    m_nextButton->setEnabled(enabled);
+    if (enabled && m_focusWaitsForNext) {
+        m_focusWaitsForNext = false;
+        // Compared with the window's focus: an alert over the window may be active.
+        if (window()->focusWidget() == this) {
+            m_nextButton->setFocus(Qt::OtherFocusReason);
+        }
+    }
 }
 
 void WizardScreenView::setNextBusy(bool busy) {

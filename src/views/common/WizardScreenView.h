@@ -41,8 +41,12 @@ public:
 
 protected:
     void setBody(QWidget* body);
-    // Tab takes the body's controls in this order, then "上一步" and "下一步".
+    // Tab takes the body's controls in this order, then the body itself while it overflows,
+    // then "上一步" and "下一步".
     void chainTabs(QList<QWidget*> bodyControls);
+    // Enables "下一步"; while it is disabled, the focus it had waits on the screen and then
+    // comes back to it.
+    void setNextEnabled(bool enabled);
     QScrollArea* scrollArea() const { return m_scroll; }
     // A small spinner in place of the "下一步" label, for work started by that button.
     void setNextBusy(bool busy);
@@ -55,4 +59,5 @@ private:
     QPushButton* m_backButton = nullptr;
     QPushButton* m_nextButton = nullptr;
     BusyIndicator* m_nextBusy = nullptr;
+    bool m_focusWaitsForNext = false;
 };

@@ -144,7 +144,9 @@ void CompletionController::setShowingLogViewer(bool shown) {
 
 void CompletionController::copyToClipboard(const QString& text) {
     putOnClipboard(text);
-    notify(QStringLiteral("已复制"));
+    // Said in the window, where the copy happened: a desktop bubble for each copy would be read
+    // out a second time, and comes nowhere near the button.
+    emit inWindowNotice(QStringLiteral("已复制"));
 }
 
 void CompletionController::copyCommand() {

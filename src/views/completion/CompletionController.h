@@ -78,7 +78,7 @@ public:
     void setShowSaveAlert(bool shown);
     void setShowingLogViewer(bool shown);
 
-    // Puts the text on the clipboard and posts "已复制".
+    // Puts the text on the clipboard and has the window show "已复制".
     void copyToClipboard(const QString& text);
     void copyCommand();
     void copyPassword();
@@ -106,7 +106,7 @@ public:
     void firePendingFinish();
     bool hasPendingFinish() const { return m_pendingFinish.isActive(); }
 
-    // The clipboard without a notification, as the info rows copy.
+    // The clipboard alone, without the notice.
     static void putOnClipboard(const QString& text);
     // Opens an address that parses as a URL in the default handler; anything else does nothing.
     static bool openURL(const QString& text);
@@ -126,7 +126,8 @@ signals:
     // The access data or the installation time in the session changed.
     void accessChanged();
     void installationTimeChanged();
-    // A notification could not reach the desktop: the screen shows the title briefly.
+    // A short notice for the window to show and speak: "已复制" after a copy, or the title of a
+    // notification that could not reach the desktop.
     void inWindowNotice(const QString& title);
 
 private:

@@ -22,6 +22,8 @@ CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value,
 
     m_text = Labels::text({}, Palette::font(12), Palette::primaryText(), this);
     m_text->setObjectName(QStringLiteral("value"));
+    // A reader names the value by its label ("地址").
+    name->setBuddy(m_text);
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(m_text, 1);
@@ -29,8 +31,7 @@ CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value,
     if (showCopy) {
         QPushButton* copy = makeRowButton(QStringLiteral("doc.on.doc"), QStringLiteral("copy"),
                                           QStringLiteral("复制") + label, this);
-        connect(copy, &QPushButton::clicked, this,
-                [this] { CompletionController::putOnClipboard(m_value); });
+        connect(copy, &QPushButton::clicked, this, [this] { emit copyRequested(m_value); });
         layout->addWidget(copy);
         m_buttons.append(copy);
     }

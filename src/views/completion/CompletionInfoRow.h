@@ -8,7 +8,8 @@ class QLabel;
 class QPushButton;
 
 // One line of the access box: a label, its value, and copy and open buttons as asked. An empty
-// value is one that could not be read: the row says so and offers nothing to copy or open.
+// value is one that could not be read: the row says so and offers nothing to copy or open. The
+// label is the value's buddy, which names the value for a screen reader.
 class CompletionInfoRow : public QWidget {
     Q_OBJECT
 
@@ -22,6 +23,10 @@ public:
 
     // What stands where a value could not be read.
     static QString unreadText();
+
+signals:
+    // The copy button was pressed: the screen copies the value and says so.
+    void copyRequested(const QString& value);
 
 private:
     QString m_label;

@@ -6,6 +6,7 @@
 #include "views/common/Buttons.h"
 #include "views/common/KeyboardAccess.h"
 #include "views/common/Labels.h"
+#include "views/common/LiveStatus.h"
 #include "views/common/WizardScreenView.h"
 #include "views/completion/CompletionController.h"
 #include "views/completion/CompletionInfoRow.h"
@@ -20,6 +21,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -102,7 +104,7 @@ CompletionView::CompletionView(CompletionController* controller, QWidget* parent
     layout->addWidget(buildBottomRow());
     KeyboardAccess::returnPresses(this, m_doneButton);
 
-    m_notice = Labels::text(QString(), Palette::font(13, QFont::Medium), Palette::white(), this);
+    m_notice = new LiveStatus(Palette::font(13, QFont::Medium), Palette::white(), this);
     m_notice->setObjectName(QStringLiteral("notice"));
     m_notice->setAlignment(Qt::AlignCenter);
     m_notice->setStyleSheet(QStringLiteral("QLabel#notice { background-color: %1; "
@@ -151,8 +153,10 @@ QWidget* CompletionView::buildHeader() {
     auto* layout = new QVBoxLayout(header);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
-    layout->addWidget(Labels::text(QStringLiteral("安装完成"), Palette::font(20, QFont::Medium),
-                                   Palette::primaryText(), header));
+    QLabel* title = Labels::text(QStringLiteral("安装完成"), Palette::font(20, QFont::Medium),
+                                 Palette::primaryText(), header);
+    KeyboardAccess::markTitle(title);
+    layout->addWidget(title);
     m_subtitle = Labels::text(QString(), Palette::font(13), Palette::secondaryText(), header);
     m_subtitle->setObjectName(QStringLiteral("subtitle"));
     layout->addWidget(m_subtitle);
@@ -196,8 +200,13 @@ QWidget* CompletionView::buildAccessSection() {
     m_addressRow =
         new CompletionInfoRow(QStringLiteral("地址"), state.devtronUrl(), true, true, m_accessRows);
     rows->addWidget(m_addressRow);
-    rows->addWidget(new CompletionInfoRow(QStringLiteral("用户名"), state.devtronUsername(), true,
-                                          false, m_accessRows));
+    auto* userRow = new CompletionInfoRow(QStringLiteral("用户名"), state.devtronUsername(), true,
+                                          false, m_accessRows);
+    rows->addWidget(userRow);
+    for (const CompletionInfoRow* row : {m_addressRow, userRow}) {
+        connect(row, &CompletionInfoRow::copyRequested, m_controller,
+                &CompletionController::copyToClipboard);
+    }
     rows->addWidget(buildPasswordRow(m_accessRows));
     box->layout()->addWidget(m_accessRows);
     box->layout()->addWidget(buildUnreadBox(box));
@@ -241,6 +250,9 @@ QWidget* CompletionView::buildPasswordRow(QWidget* parent) {
     layout->addWidget(name);
     m_password = Labels::text(QString(), Palette::font(12), Palette::primaryText(), row);
     m_password->setObjectName(QStringLiteral("password"));
+    // Like the address and the user name: selectable, and named by its label.
+    m_password->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    name->setBuddy(m_password);
     layout->addWidget(m_password);
     layout->addStretch();
     m_eyeButton = makeRowButton(QStringLiteral("eye"), QStringLiteral("eyeButton"),
@@ -467,7 +479,6 @@ void CompletionView::ensureSaveAlert() {
     }
     m_saveAlert = new QMessageBox(this);
     m_saveAlert->setObjectName(QStringLiteral("saveAlert"));
-    m_saveAlert->setIcon(QMessageBox::Warning);
     m_saveAlert->setWindowTitle(QStringLiteral("保存访问信息"));
     m_saveAlert->setText(QStringLiteral("保存访问信息"));
     m_saveAlert->setInformativeText(
@@ -476,6 +487,12 @@ void CompletionView::ensureSaveAlert() {
     QPushButton* direct =
         m_saveAlert->addButton(QStringLiteral("直接完成"), QMessageBox::DestructiveRole);
     m_saveAlert->setDefaultButton(copy);
+    AlertDialog::useWarningIcon(m_saveAlert);
+    // Neither button may stand for Escape, which QMessageBox then ignores: Escape leaves the box
+    // and stays on the screen, as the window's close button would.
+    auto* escape = new QShortcut(QKeySequence::Cancel, m_saveAlert);
+    connect(escape, &QShortcut::activated, m_controller,
+            [this] { m_controller->setShowSaveAlert(false); });
     connect(m_saveAlert, &QDialog::finished, this, [this, copy, direct] {
         QAbstractButton* clicked = m_saveAlert->clickedButton();
         if (clicked == copy) {
@@ -530,10 +547,11 @@ void CompletionView::updateSaveFailure() {
 }
 
 void CompletionView::showNotice(const QString& title) {
-    m_notice->setText(title);
+    // Shown before it speaks: a reader passes over what is hidden.
+    m_notice->show();
+    m_notice->announce(title);
     m_notice->adjustSize();
     m_notice->move((width() - m_notice->width()) / 2, height() - m_notice->height() - 80);
     m_notice->raise();
-    m_notice->show();
     m_noticeTimer->start();
 }

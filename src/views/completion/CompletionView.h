@@ -5,6 +5,7 @@
 class CompletionController;
 class CompletionInfoRow;
 class InstalledToolRow;
+class LiveStatus;
 class QLabel;
 class QMessageBox;
 class QPushButton;
@@ -73,6 +74,6 @@ private:
     QPushButton* m_copyPassword = nullptr;
     QPushButton* m_doneButton = nullptr;
     QMessageBox* m_saveAlert = nullptr;
-    QLabel* m_notice = nullptr;
+    LiveStatus* m_notice = nullptr;
     QTimer* m_noticeTimer = nullptr;
 };

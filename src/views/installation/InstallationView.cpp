@@ -5,6 +5,7 @@
 #include "views/common/Buttons.h"
 #include "views/common/KeyboardAccess.h"
 #include "views/common/Labels.h"
+#include "views/common/LiveStatus.h"
 #include "views/common/ProgressBar.h"
 #include "views/installation/InstallationController.h"
 #include "views/style/IconRegistry.h"
@@ -85,6 +86,7 @@ QWidget* InstallationView::buildHeader() {
     m_title =
         Labels::text(QString(), Palette::font(20, QFont::Medium), Palette::primaryText(), header);
     m_title->setObjectName(QStringLiteral("title"));
+    KeyboardAccess::markTitle(m_title);
     layout->addWidget(m_title);
     QLabel* hint = Labels::text(QStringLiteral("请稍候，安装过程正在进行中（大约需要3-5分钟）"),
                                 Palette::font(13), Palette::secondaryText(), header);
@@ -102,7 +104,7 @@ QWidget* InstallationView::buildProgressBlock() {
     headingRow->addWidget(Labels::text(QStringLiteral("安装进度"), Palette::font(13, QFont::Medium),
                                        Palette::primaryText(), heading));
     headingRow->addStretch();
-    m_elapsed = Labels::text(QString(), Palette::font(12), Palette::secondaryText(), heading);
+    m_elapsed = new LiveStatus(Palette::font(12), Palette::secondaryText(), heading);
     m_elapsed->setObjectName(QStringLiteral("elapsed"));
     headingRow->addWidget(m_elapsed);
     layout->addWidget(heading);
@@ -124,7 +126,7 @@ QWidget* InstallationView::buildProgressBlock() {
     m_doneIcon->setPixmap(
         IconRegistry::pixmap(QStringLiteral("checkmark.circle.fill"), 12, Palette::green()));
     statusRow->addWidget(m_doneIcon);
-    m_statusText = Labels::text(QString(), Palette::font(12), Palette::primaryText(), status);
+    m_statusText = new LiveStatus(Palette::font(12), Palette::primaryText(), status);
     m_statusText->setObjectName(QStringLiteral("status"));
     statusRow->addWidget(m_statusText);
     statusRow->addStretch();
@@ -162,13 +164,13 @@ QWidget* InstallationView::buildLogBlock() {
     m_logArea->setAccessibleName(QStringLiteral("安装日志"));
     m_logArea->setTabChangesFocus(true);
     m_logArea->setFont(Palette::monospaceFont(10));
-    m_logArea->setFixedHeight(160);
     m_logArea->setStyleSheet(QStringLiteral("QPlainTextEdit { background-color: %1; color: %2; "
                                             "border: none; border-radius: 6px; padding: 6px; }")
                                  .arg(Palette::css(Palette::withOpacity(Palette::grey(), 0.05)),
                                       Palette::css(Palette::primaryText())));
-    layout->addWidget(m_logArea);
-    layout->addStretch();
+    // The box takes the height left in the window: at a fixed 160 px it reached below the
+    // screen's part of the window, which cut off its scroll bar's lower end.
+    layout->addWidget(m_logArea, 1);
     return block;
 }
 
@@ -196,8 +198,9 @@ void InstallationView::updateTitle() {
 }
 
 void InstallationView::updateElapsed() {
-    m_elapsed->setText(QStringLiteral("已运行: ") +
-                       InstallationController::formatTime(m_controller->elapsedTime()));
+    const double elapsed = m_controller->elapsedTime();
+    m_elapsed->tick(QStringLiteral("已运行: ") + InstallationController::formatTime(elapsed),
+                    std::chrono::seconds(static_cast<long long>(elapsed)));
 }
 
 void InstallationView::updateProgress() {
@@ -208,10 +211,12 @@ void InstallationView::updateCompleted() {
     const bool done = m_controller->isInstallationCompleted();
     m_spinner->setVisible(!done);
     m_doneIcon->setVisible(done);
-    m_statusText->setText(done ? QStringLiteral("安装完成") : QStringLiteral("正在安装..."));
-    QPalette colours = m_statusText->palette();
-    colours.setColor(QPalette::WindowText, done ? Palette::green() : Palette::primaryText());
-    m_statusText->setPalette(colours);
+    const QString status = done ? QStringLiteral("安装完成") : QStringLiteral("正在安装...");
+    // The completion flag is announced on every assignment; a reader hears each change once.
+    if (m_statusText->text() != status) {
+        m_statusText->announce(status);
+    }
+    Labels::setColour(m_statusText, done ? Palette::green() : Palette::primaryText());
     m_warning->setVisible(!done);
     m_nextButton->setVisible(done);
 }

@@ -5,6 +5,7 @@
 class BusyIndicator;
 class InstallationController;
 class InstallationState;
+class LiveStatus;
 class ProgressBar;
 class QLabel;
 class QPlainTextEdit;
@@ -38,11 +39,11 @@ private:
     InstallationState& m_state;
     InstallationController* m_controller;
     QLabel* m_title = nullptr;
-    QLabel* m_elapsed = nullptr;
+    LiveStatus* m_elapsed = nullptr;
     ProgressBar* m_progressBar = nullptr;
     BusyIndicator* m_spinner = nullptr;
     QLabel* m_doneIcon = nullptr;
-    QLabel* m_statusText = nullptr;
+    LiveStatus* m_statusText = nullptr;
     QPushButton* m_copyButton = nullptr;
     QPlainTextEdit* m_logArea = nullptr;
     qsizetype m_shownLogLength = 0;

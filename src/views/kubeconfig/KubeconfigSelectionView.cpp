@@ -2,6 +2,7 @@
 
 #include "views/common/Buttons.h"
 #include "views/common/Labels.h"
+#include "views/common/LiveStatus.h"
 #include "views/kubeconfig/KubeconfigStepController.h"
 #include "views/style/IconRegistry.h"
 #include "views/style/Palette.h"
@@ -130,7 +131,7 @@ QWidget* KubeconfigSelectionView::buildFilePanel() {
     auto* texts = new QVBoxLayout;
     texts->setSpacing(4);
     m_fileNameLabel =
-        Labels::text(QString(), Palette::font(13, QFont::Medium), Palette::primaryText(), card);
+        new LiveStatus(Palette::font(13, QFont::Medium), Palette::primaryText(), card);
     m_fileNameLabel->setObjectName(QStringLiteral("fileNameLabel"));
     m_filePathLabel = Labels::text(QString(), Palette::font(11), Palette::secondaryText(), card);
     m_filePathLabel->setObjectName(QStringLiteral("filePathLabel"));
@@ -221,12 +222,18 @@ void KubeconfigSelectionView::refresh() {
     m_panels->setCurrentWidget(chosen ? m_filePanel : m_emptyPanel);
 
     const QString display = m_controller->kubeconfigDisplayPath();
-    m_fileNameLabel->setText(QFileInfo(display).fileName());
+    // The chosen file is spoken, as nothing that takes the focus names it.
+    const QString fileName = QFileInfo(display).fileName();
+    if (fileName.isEmpty() || fileName == m_fileNameLabel->text()) {
+        m_fileNameLabel->setText(fileName);
+    } else {
+        m_fileNameLabel->announce(fileName);
+    }
     m_filePathLabel->setToolTip(display);
     elidePath();
 
     m_changeButton->setEnabled(!validating);
-    nextButton()->setEnabled(m_controller->canProceed());
+    setNextEnabled(m_controller->canProceed());
     setNextBusy(validating);
 }
 

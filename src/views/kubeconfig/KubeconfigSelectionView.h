@@ -8,6 +8,7 @@
 
 class InstallationState;
 class KubeconfigStepController;
+class LiveStatus;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
@@ -50,7 +51,7 @@ private:
     QStackedWidget* m_panels = nullptr;
     QWidget* m_emptyPanel = nullptr;
     QWidget* m_filePanel = nullptr;
-    QLabel* m_fileNameLabel = nullptr;
+    LiveStatus* m_fileNameLabel = nullptr;
     QLabel* m_filePathLabel = nullptr;
     QPushButton* m_browseButton = nullptr;
     QPushButton* m_registerButton = nullptr;

@@ -1,6 +1,8 @@
 #include "views/logviewer/LogViewerView.h"
 
+#include "views/common/AccessibleWidgets.h"
 #include "views/common/Labels.h"
+#include "views/common/LiveStatus.h"
 #include "views/logviewer/LogLinesModel.h"
 #include "views/style/IconRegistry.h"
 #include "views/style/Palette.h"
@@ -16,6 +18,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QStyledItemDelegate>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -78,6 +81,27 @@ LogViewerView::LogViewerView(InstallationState& state, QWidget* parent)
     connect(m_controller, &LogViewerController::selectedLogLevelChanged, this, [this] {
         m_levelGroup->button(static_cast<int>(m_controller->selectedLogLevel()))->setChecked(true);
     });
+    const LogLinesModel* lines = m_controller->lines();
+    connect(lines, &QAbstractItemModel::modelReset, this, &LogViewerView::updateEmptyNote);
+    connect(lines, &QAbstractItemModel::rowsInserted, this, &LogViewerView::updateEmptyNote);
+    connect(lines, &QAbstractItemModel::rowsRemoved, this, &LogViewerView::updateEmptyNote);
+    connect(m_controller, &LogViewerController::isIndexingChanged, this,
+            &LogViewerView::updateEmptyNote);
+    updateEmptyNote();
+}
+
+void LogViewerView::updateEmptyNote() {
+    // While the log is indexed anew the list still shows the earlier lines: the note stays as is.
+    if (m_controller->isIndexing()) {
+        return;
+    }
+    const bool empty = m_controller->lines()->rowCount() == 0;
+    // Spoken when the list turns empty, not again for each key typed while it stays so.
+    if (empty && m_emptyNote->isHidden()) {
+        m_emptyNote->show();
+        m_emptyNote->announce(QStringLiteral("没有符合条件的日志"));
+    }
+    m_emptyNote->setVisible(empty);
 }
 
 void LogViewerView::done(int result) {
@@ -117,6 +141,10 @@ QWidget* LogViewerView::buildFilterBar() {
     m_searchField->setAccessibleName(m_searchField->placeholderText());
     m_searchField->setFont(Palette::font(13));
     m_searchField->setClearButtonEnabled(true);
+    // The clear button is a bare symbol inside the field.
+    for (auto* clear : m_searchField->findChildren<QToolButton*>()) {
+        clear->setAccessibleName(QStringLiteral("清除搜索"));
+    }
     layout->addWidget(m_searchField, 1);
 
     layout->addWidget(
@@ -124,6 +152,9 @@ QWidget* LogViewerView::buildFilterBar() {
     // A segmented picker: one exclusive, checkable button per level.
     auto* picker = new QFrame(bar);
     picker->setObjectName(QStringLiteral("logLevelPicker"));
+    // One choice of five: a reader meets a named group of radio buttons, not five toggles.
+    AccessibleWidgets::setRole(picker, QAccessible::Grouping);
+    picker->setAccessibleName(QStringLiteral("日志级别"));
     picker->setFixedWidth(300);
     picker->setStyleSheet(
         QStringLiteral("QFrame#logLevelPicker { background-color: %1; border-radius: 6px; }"
@@ -142,7 +173,7 @@ QWidget* LogViewerView::buildFilterBar() {
         QPushButton* segment = makeButton(LogFilter::displayName(level), {}, picker);
         segment->setFont(Palette::font(12));
         segment->setCheckable(true);
-        segment->setAccessibleDescription(QStringLiteral("日志级别"));
+        AccessibleWidgets::setRole(segment, QAccessible::RadioButton);
         segment->setChecked(level == m_controller->selectedLogLevel());
         m_levelGroup->addButton(segment, static_cast<int>(level));
         segments->addWidget(segment);
@@ -182,6 +213,14 @@ QWidget* LogViewerView::buildLogArea() {
         m_controller->copyRows(rows);
     });
     m_list->addAction(copySelection);
+
+    // Over the empty list, where the lines would be.
+    m_emptyNote = new LiveStatus(Palette::font(12), Palette::secondaryText(), m_list->viewport());
+    m_emptyNote->setObjectName(QStringLiteral("emptyNote"));
+    m_emptyNote->hide();
+    auto* overlay = new QVBoxLayout(m_list->viewport());
+    overlay->setContentsMargins(padding, padding, padding, padding);
+    overlay->addWidget(m_emptyNote, 0, Qt::AlignTop | Qt::AlignLeft);
     return m_list;
 }
 

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class InstallationState;
+class LiveStatus;
 class QButtonGroup;
 class QLineEdit;
 class QListView;
@@ -29,9 +30,12 @@ private:
     QWidget* buildFilterBar();
     QWidget* buildLogArea();
     QWidget* buildFooter();
+    // "没有符合条件的日志" over the list while nothing is left to show.
+    void updateEmptyNote();
 
     LogViewerController* m_controller;
     QLineEdit* m_searchField = nullptr;
     QButtonGroup* m_levelGroup = nullptr;
     QListView* m_list = nullptr;
+    LiveStatus* m_emptyNote = nullptr;
 };

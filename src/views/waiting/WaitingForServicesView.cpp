@@ -4,6 +4,7 @@
 #include "views/common/Buttons.h"
 #include "views/common/KeyboardAccess.h"
 #include "views/common/Labels.h"
+#include "views/common/LiveStatus.h"
 #include "views/common/ProgressBar.h"
 #include "views/common/WizardScreenView.h"
 #include "views/style/IconRegistry.h"
@@ -98,8 +99,10 @@ QWidget* WaitingForServicesView::buildHeader() {
     auto* layout = new QVBoxLayout(header);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
-    layout->addWidget(Labels::text(QStringLiteral("等待服务启动"), Palette::font(20, QFont::Medium),
-                                   Palette::primaryText(), header));
+    QLabel* title = Labels::text(QStringLiteral("等待服务启动"), Palette::font(20, QFont::Medium),
+                                 Palette::primaryText(), header);
+    KeyboardAccess::markTitle(title);
+    layout->addWidget(title);
     QLabel* subtitle = Labels::text(m_controller->isInstallMode()
                                         ? QStringLiteral("Devtron服务正在启动中，请稍候...")
                                         : QStringLiteral("正在完成环境配置..."),
@@ -120,20 +123,20 @@ QWidget* WaitingForServicesView::buildStatusBox() {
     auto* countdown = new QVBoxLayout(m_countdownRow);
     countdown->setContentsMargins(0, 0, 0, 0);
     countdown->setSpacing(8);
-    m_countdownLabel = Labels::text({}, Palette::font(12), Palette::primaryText(), m_countdownRow);
+    m_countdownLabel = new LiveStatus(Palette::font(12), Palette::primaryText(), m_countdownRow);
     m_countdownLabel->setObjectName(QStringLiteral("countdownLabel"));
     countdown->addWidget(m_countdownLabel);
     m_waitBar = new ProgressBar(0.0, m_countdownRow);
     m_waitBar->setObjectName(QStringLiteral("waitProgressBar"));
+    m_waitBar->setAccessibleName(QStringLiteral("等待进度"));
     m_waitBar->setFixedHeight(5);
     countdown->addWidget(m_waitBar);
     layout->addWidget(m_countdownRow);
 
     m_retrievingRow = makeRow(QStringLiteral("retrievingRow"), box);
     m_retrievingRow->layout()->addWidget(new BusyIndicator(Palette::grey(), 12, m_retrievingRow));
-    m_retrievingRow->layout()->addWidget(Labels::text(QStringLiteral("正在获取Devtron凭证..."),
-                                                      Palette::font(12), Palette::primaryText(),
-                                                      m_retrievingRow));
+    m_retrievingText = new LiveStatus(Palette::font(12), Palette::primaryText(), m_retrievingRow);
+    m_retrievingRow->layout()->addWidget(m_retrievingText);
     static_cast<QHBoxLayout*>(m_retrievingRow->layout())->addStretch();
     layout->addWidget(m_retrievingRow);
 
@@ -142,8 +145,8 @@ QWidget* WaitingForServicesView::buildStatusBox() {
     mark->setPixmap(
         IconRegistry::pixmap(QStringLiteral("checkmark.circle.fill"), 12, Palette::green()));
     m_readyRow->layout()->addWidget(mark);
-    m_readyRow->layout()->addWidget(Labels::text(QStringLiteral("服务已准备就绪"),
-                                                 Palette::font(12), Palette::green(), m_readyRow));
+    m_readyText = new LiveStatus(Palette::font(12), Palette::green(), m_readyRow);
+    m_readyRow->layout()->addWidget(m_readyText);
     static_cast<QHBoxLayout*>(m_readyRow->layout())->addStretch();
     layout->addWidget(m_readyRow);
 
@@ -153,7 +156,7 @@ QWidget* WaitingForServicesView::buildStatusBox() {
                                             Palette::orange()));
     warning->setAlignment(Qt::AlignTop);
     m_unreadRow->layout()->addWidget(warning);
-    m_unreadText = Labels::text({}, Palette::font(12), Palette::orange(), m_unreadRow);
+    m_unreadText = new LiveStatus(Palette::font(12), Palette::orange(), m_unreadRow);
     m_unreadText->setObjectName(QStringLiteral("unreadLabel"));
     m_unreadText->setWordWrap(true);
     m_unreadRow->layout()->addWidget(m_unreadText);
@@ -205,10 +208,22 @@ void WaitingForServicesView::refresh() {
     m_retrievingRow->setVisible(status == Status::retrieving);
     m_readyRow->setVisible(status == Status::complete);
     m_unreadRow->setVisible(status == Status::unread);
-    m_unreadText->setText(m_controller->unreadText());
-    m_countdownLabel->setText(QStringLiteral("剩余等待时间: ") +
-                              QString::number(m_controller->remainingTime()) +
-                              QStringLiteral("秒"));
+    const int remaining = m_controller->remainingTime();
+    m_countdownLabel->tick(QStringLiteral("剩余等待时间: ") + QString::number(remaining) +
+                               QStringLiteral("秒"),
+                           std::chrono::seconds(remaining));
+    // Each new state is spoken once; the countdown speaks for itself.
+    const bool changed = status != m_shownStatus;
+    m_shownStatus = status;
+    if (changed && status == Status::retrieving) {
+        m_retrievingText->announce(QStringLiteral("正在获取Devtron凭证..."));
+    } else if (changed && status == Status::complete) {
+        m_readyText->announce(QStringLiteral("服务已准备就绪"));
+    }
+    if (status == Status::unread &&
+        (changed || m_unreadText->text() != m_controller->unreadText())) {
+        m_unreadText->announce(m_controller->unreadText());
+    }
     m_waitBar->setProgress(m_controller->waitProgress());
 
     const bool complete = m_controller->isComplete();
@@ -222,5 +237,10 @@ void WaitingForServicesView::refresh() {
     m_readinessText->setText(readiness.summary());
     m_readinessText->setVisible(readiness.report().has_value() || readiness.isWatching());
     m_footerText->setVisible(!complete);
+    const bool nextAppears = complete && m_nextButton->isHidden();
     m_nextButton->setVisible(complete);
+    // The screen's only control: the reader is taken to it as it appears.
+    if (nextAppears) {
+        m_nextButton->setFocus(Qt::OtherFocusReason);
+    }
 }

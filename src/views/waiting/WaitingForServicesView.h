@@ -1,12 +1,16 @@
 #pragma once
 
+#include "views/waiting/WaitingForServicesController.h"
+
 #include <QWidget>
 
+#include <optional>
+
 class InstallationState;
+class LiveStatus;
 class QLabel;
 class QPushButton;
 class ProgressBar;
-class WaitingForServicesController;
 
 // The service-wait step: the countdown with its bar, the running lookup, the ready mark, and the
 // way on once the access data is in the session.
@@ -31,12 +35,15 @@ private:
 
     WaitingForServicesController* m_controller;
     QWidget* m_countdownRow = nullptr;
-    QLabel* m_countdownLabel = nullptr;
+    LiveStatus* m_countdownLabel = nullptr;
     ProgressBar* m_waitBar = nullptr;
     QWidget* m_retrievingRow = nullptr;
+    LiveStatus* m_retrievingText = nullptr;
     QWidget* m_readyRow = nullptr;
+    LiveStatus* m_readyText = nullptr;
     QWidget* m_unreadRow = nullptr;
-    QLabel* m_unreadText = nullptr;
+    LiveStatus* m_unreadText = nullptr;
+    std::optional<WaitingForServicesController::Status> m_shownStatus;
     QWidget* m_devtronBox = nullptr;
     QLabel* m_devtronText = nullptr;
     QLabel* m_readinessText = nullptr;

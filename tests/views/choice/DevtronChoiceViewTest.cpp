@@ -1,3 +1,4 @@
+#include "support/AccessibilityRecorder.h"
 #include "support/ScreenTest.h"
 #include "support/StandInTools.h"
 
@@ -52,12 +53,16 @@ TEST_F(ChoiceScreen, SwitchFollowsTheChoiceAndHidesTheFeatures) {
 }
 
 TEST_F(ChoiceScreen, RunningTestLocksNextAndAFailureAlertCanLeadBack) {
+    const AccessibilityRecorder recorder;
     m_tools.setTool(QStringLiteral("kubectl"),
                     {Reply(QStringLiteral("get"), {}, QStringLiteral("boom"), 1)});
     m_tools.hold();
     click("nextButton");
     EXPECT_TRUE(shown("progressRow"));
+    EXPECT_EQ(recorder.announcements(), QStringList{QStringLiteral("正在测试集群连接...")});
     EXPECT_FALSE(button("nextButton")->isEnabled());
+    // The focus waits, and not on the switch, where Space would change the choice.
+    EXPECT_EQ(m_view.focusWidget(), &m_view);
     EXPECT_TRUE(button("backButton")->isEnabled());
     m_tools.release();
     ASSERT_TRUE(eventually([&] { return m_alerts.size() == 1; }));
@@ -65,6 +70,7 @@ TEST_F(ChoiceScreen, RunningTestLocksNextAndAFailureAlertCanLeadBack) {
               DevtronChoiceController::formatErrorMessageForAlert(QStringLiteral("boom")));
     EXPECT_FALSE(shown("progressRow"));
     EXPECT_TRUE(button("nextButton")->isEnabled());
+    EXPECT_EQ(m_view.focusWidget(), button("nextButton"));
     ASSERT_TRUE(eventually([&] { return !m_view.controller().showTestFailAlert(); }));
     EXPECT_EQ(m_state.currentStep(), InstallationStep::devtronChoice);
 

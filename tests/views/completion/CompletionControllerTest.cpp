@@ -260,9 +260,9 @@ TEST_F(Completion, WithoutNotificationServiceTheTitleComesBackForTheWindow) {
     }
     ASSERT_TRUE(QDBusConnection::sessionBus().isConnected());
     QSignalSpy notices(&controller, &CompletionController::inWindowNotice);
-    controller.copyCommand();
+    controller.copyAllInfo();
     ASSERT_TRUE(notices.wait(5000));
-    EXPECT_EQ(notices.first().first().toString(), QStringLiteral("已复制"));
+    EXPECT_EQ(notices.first().first().toString(), QStringLiteral("已复制所有访问信息"));
 }
 
 TEST_F(Completion, ARunningNotificationServiceTakesTheNotification) {

@@ -1,10 +1,15 @@
 #include "views/completion/CompletionView.h"
 #include "session/InstallationState.h"
+#include "support/AccessibilityRecorder.h"
 #include "support/ChildSession.h"
 #include "views/common/AlertDialog.h"
 #include "views/completion/CompletionController.h"
+#include "views/completion/CompletionInfoRow.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -67,7 +72,7 @@ TEST_F(CompletionScreen, SectionsFollowTheLayout) {
     }
 }
 
-TEST_F(CompletionScreen, EyeLogButtonAndUndeliveredNotificationTitle) {
+TEST_F(CompletionScreen, EyeLogButtonAndEveryCopyIsSeenAndHeard) {
     open(true, true);
     for (const char* expected : {"s3cret", "••••••"}) {
         click("eyeButton");
@@ -76,9 +81,38 @@ TEST_F(CompletionScreen, EyeLogButtonAndUndeliveredNotificationTitle) {
     QSignalSpy requested(view.get(), &CompletionView::logViewerRequested);
     click("logButton");
     EXPECT_EQ(requested.count(), 1);
-    emit view->controller().inWindowNotice(QStringLiteral("已复制"));
-    EXPECT_EQ(child<QLabel>("notice")->text(), QStringLiteral("已复制"));
+
+    // Each value is named by its label, and each copy says "已复制" on screen and to the reader.
+    const AccessibilityRecorder recorder;
+    for (const auto* row : view->findChildren<CompletionInfoRow*>()) {
+        QTest::mouseClick(row->findChild<QPushButton*>(QStringLiteral("copy")), Qt::LeftButton);
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), row->value());
+    }
+    click("copyPassword");
+    click("copyCommand");
+    EXPECT_EQ(recorder.announcements(), QStringList(4, QStringLiteral("已复制")));
     EXPECT_TRUE(child<QLabel>("notice")->isVisible());
+    QStringList labels;
+    for (QLabel* value : {child<QLabel>("value"), view->findChildren<QLabel*>("value").last(),
+                          child<QLabel>("password")}) {
+        EXPECT_TRUE(value->textInteractionFlags() & Qt::TextSelectableByMouse);
+        for (const auto& [label, relation] :
+             QAccessible::queryAccessibleInterface(value)->relations(QAccessible::Label)) {
+            labels << label->text(QAccessible::Name);
+        }
+    }
+    EXPECT_EQ(labels, (QStringList{"地址", "用户名", "密码"}));
+}
+
+TEST_F(CompletionScreen, EscapeLeavesTheSaveAlertWithoutFinishing) {
+    open(true, true);
+    click("doneButton");
+    auto* alert = child<QMessageBox>("saveAlert");
+    ASSERT_TRUE(alert != nullptr && QTest::qWaitForWindowActive(alert));
+    QTest::keyClick(alert, Qt::Key_Escape);
+    EXPECT_FALSE(alert->isVisible());
+    EXPECT_FALSE(view->controller().showSaveAlert() || view->controller().hasPendingFinish());
+    EXPECT_EQ(quits, 0);
 }
 
 TEST_F(CompletionScreen, AValueNotReadIsMarkedWithWhyAndHowToReadItAndTheSaveFailureAlerts) {

@@ -1,6 +1,7 @@
 #include "views/logviewer/LogViewerView.h"
 #include "session/InstallationState.h"
 #include "shell/BackgroundJobs.h"
+#include "support/AccessibilityRecorder.h"
 #include "views/logviewer/LogLinesModel.h"
 
 #include <QAbstractButton>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -95,6 +97,32 @@ TEST_F(LogViewerSheet, SearchAndLevelNarrowTheShownLinesAndCopyTakesThem) {
     waitForIndex();
     EXPECT_EQ(shownMessages(), (QStringList{QStringLiteral(">> STATUS: deployed"),
                                             QStringLiteral(">> STATUS: second")}));
+}
+
+// The picker is one named choice of radio buttons; a filter that leaves nothing says so, once.
+TEST_F(LogViewerSheet, ReadersMeetTheLevelsAsRadioButtonsAndHearWhenNothingMatches) {
+    QAccessibleInterface* picker =
+        QAccessible::queryAccessibleInterface(child<QWidget>("logLevelPicker"));
+    EXPECT_EQ(picker->role(), QAccessible::Grouping);
+    EXPECT_EQ(picker->text(QAccessible::Name), QStringLiteral("日志级别"));
+    QString checked;
+    for (int i = 0; i < picker->childCount(); ++i) {
+        EXPECT_EQ(picker->child(i)->role(), QAccessible::RadioButton);
+        checked += picker->child(i)->state().checked ? 'x' : '-';
+    }
+    EXPECT_EQ(checked, QStringLiteral("x----"));
+    EXPECT_EQ(child<QLineEdit>("searchField")->findChild<QToolButton*>()->accessibleName(),
+              QStringLiteral("清除搜索"));
+
+    const AccessibilityRecorder recorder;
+    auto* note = child<QWidget>("emptyNote");
+    EXPECT_FALSE(note->isVisible());
+    QTest::keyClicks(child<QLineEdit>("searchField"), QStringLiteral("zzz"));
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(recorder.announcements(), QStringList{QStringLiteral("没有符合条件的日志")});
+    QTest::keyClick(child<QLineEdit>("searchField"), Qt::Key_Backspace);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(recorder.announcements().size(), 1);
 }
 
 TEST_F(LogViewerSheet, CopyKeyTakesTheSelectedLinesInLogOrder) {

@@ -1,5 +1,6 @@
 #include "views/waiting/WaitingForServicesView.h"
 #include "session/InstallationState.h"
+#include "support/AccessibilityRecorder.h"
 #include "support/StandInTools.h"
 #include "views/common/ProgressBar.h"
 #include "views/waiting/WaitingForServicesController.h"
@@ -40,6 +41,7 @@ protected:
 };
 
 TEST_F(WaitScreen, CountdownThenLookupThenWhatWasNotReadThenTheWayOn) {
+    const AccessibilityRecorder recorder;
     open(true);
     EXPECT_TRUE(view->controller().isTimerRunning());
     tools.setTool(QStringLiteral("kubectl"),
@@ -50,9 +52,16 @@ TEST_F(WaitScreen, CountdownThenLookupThenWhatWasNotReadThenTheWayOn) {
     EXPECT_EQ(text("countdownLabel"), QStringLiteral("剩余等待时间: 70秒"));
     EXPECT_DOUBLE_EQ(child<ProgressBar>("waitProgressBar")->progress(), 0.3);
     EXPECT_FALSE(shown("nextButton"));
+    // The countdown speaks every ten seconds, the wait bar tells its value.
+    EXPECT_EQ(recorder.announcements(),
+              (QStringList{"剩余等待时间: 90秒", "剩余等待时间: 80秒", "剩余等待时间: 70秒"}));
+    QAccessibleInterface* bar =
+        QAccessible::queryAccessibleInterface(child<ProgressBar>("waitProgressBar"));
+    EXPECT_EQ(bar->valueInterface()->currentValue(), QVariant(30));
     countDown(70);
     EXPECT_FALSE(shown("countdownRow"));
     EXPECT_TRUE(shown("retrievingRow"));
+    EXPECT_EQ(recorder.announcements().last(), QStringLiteral("正在获取Devtron凭证..."));
     tools.release();
     ASSERT_TRUE(QTest::qWaitFor([&] { return view->controller().isComplete(); }, 15000));
     EXPECT_FALSE(shown("retrievingRow"));
@@ -62,6 +71,9 @@ TEST_F(WaitScreen, CountdownThenLookupThenWhatWasNotReadThenTheWayOn) {
     EXPECT_EQ(text("devtronStatusLabel"),
               QStringLiteral("点击「下一步」查看已读取的信息并重新读取"));
     EXPECT_FALSE(shown("footerLabel"));
+    EXPECT_EQ(recorder.announcements().count(QStringLiteral("正在获取Devtron凭证...")), 1);
+    EXPECT_EQ(recorder.announcements().last(), QStringLiteral("无法读取Devtron密码: NotFound"));
+    EXPECT_EQ(view->focusWidget(), child<QPushButton>("nextButton"));
     QTest::mouseClick(child<QPushButton>("nextButton"), Qt::LeftButton);
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return state.currentStep() == InstallationStep::completion; }, 1000));
