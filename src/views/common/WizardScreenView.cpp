@@ -13,21 +13,21 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+namespace {
+
+constexpr int nextMinimumWidth = 56;
+
+} // namespace
+
 WizardScreenView::WizardScreenView(const Frame& frame, QWidget* parent)
-    : QWidget(parent), m_scroll(makeScrollArea(this)) {
+    : QWidget(parent), m_scroll(makeScrollArea(this)), m_nextText(frame.nextText) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(30, 30, 30, 30);
     layout->setSpacing(24);
     layout->addWidget(buildHeader(frame));
 
     m_scroll->setObjectName(QStringLiteral("screenScroll"));
-    // Parts of a long body have no control that Tab could bring into view: while the body
-    // overflows, the area itself is a Tab stop whose arrow and page keys scroll it.
     m_scroll->setAccessibleName(frame.title);
-    connect(m_scroll->verticalScrollBar(), &QScrollBar::rangeChanged, m_scroll,
-            [scroll = m_scroll](int /*minimum*/, int maximum) {
-                scroll->setFocusPolicy(maximum > 0 ? Qt::TabFocus : Qt::NoFocus);
-            });
     layout->addWidget(m_scroll, 1);
     layout->addWidget(buildNavigation(frame));
     KeyboardAccess::returnPresses(this, m_nextButton);
@@ -38,19 +38,21 @@ QWidget* WizardScreenView::buildHeader(const Frame& frame) {
     auto* layout = new QVBoxLayout(header);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
-    QLabel* title =
+    m_title =
         Labels::text(frame.title, Palette::font(20, QFont::Medium), Palette::primaryText(), header);
-    KeyboardAccess::markTitle(title);
-    layout->addWidget(title);
-    QLabel* subtitle =
-        Labels::text(frame.subtitle, Palette::font(13), Palette::secondaryText(), header);
-    subtitle->setWordWrap(true);
-    layout->addWidget(subtitle);
+    m_title->setObjectName(QStringLiteral("title"));
+    KeyboardAccess::markTitle(m_title);
+    layout->addWidget(m_title);
+    m_subtitle = Labels::text(frame.subtitle, Palette::font(13), Palette::secondaryText(), header);
+    m_subtitle->setObjectName(QStringLiteral("subtitle"));
+    m_subtitle->setWordWrap(true);
+    layout->addWidget(m_subtitle);
     return header;
 }
 
 QWidget* WizardScreenView::buildNavigation(const Frame& frame) {
     auto* row = new QWidget(this);
+    m_navigation = row;
     row->setFixedHeight(36);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -61,10 +63,13 @@ QWidget* WizardScreenView::buildNavigation(const Frame& frame) {
     }
     layout->addStretch();
 
-    m_nextButton = Buttons::primary(QStringLiteral("下一步"), row, frame.nextDisabledFill);
+    m_nextButton = Buttons::primary(frame.nextText, row, frame.nextDisabledFill);
     m_nextButton->setObjectName(QStringLiteral("nextButton"));
-    // Keeps its size while the label gives way to the spinner.
-    m_nextButton->setFixedSize(m_nextButton->sizeHint());
+    // Keeps its size while the label gives way to the spinner; a two-character label ("完成")
+    // still makes a button of fair width.
+    QSize size = m_nextButton->sizeHint();
+    size.setWidth(qMax(size.width(), nextMinimumWidth));
+    m_nextButton->setFixedSize(size);
     auto* inside = new QHBoxLayout(m_nextButton);
     inside->setContentsMargins(0, 0, 0, 0);
     m_nextBusy = new BusyIndicator(Palette::white(), 14, m_nextButton);
@@ -77,9 +82,21 @@ QWidget* WizardScreenView::buildNavigation(const Frame& frame) {
 
 void WizardScreenView::setBody(QWidget* body) {
     m_scroll->setWidget(body);
+    // Taking its parent put the body at the end of the focus chain, behind the navigation row
+    // built before it; the row, given its parent anew, goes behind the body. (setTabOrder cannot
+    // move a widget behind the last of the chain in Qt 6.4.)
+    layout()->removeWidget(m_navigation);
+    m_navigation->setParent(nullptr);
+    layout()->addWidget(m_navigation);
 }
 
 void WizardScreenView::chainTabs(QList<QWidget*> bodyControls) {
+    // Parts of a long body have no control that Tab could bring into view: while the body
+    // overflows, the area itself is a Tab stop whose arrow and page keys scroll it.
+    connect(m_scroll->verticalScrollBar(), &QScrollBar::rangeChanged, m_scroll,
+            [scroll = m_scroll](int /*minimum*/, int maximum) {
+                scroll->setFocusPolicy(maximum > 0 ? Qt::TabFocus : Qt::NoFocus);
+            });
     bodyControls << m_scroll << m_backButton << m_nextButton;
     KeyboardAccess::chainTabs(this, bodyControls);
 }
@@ -102,8 +119,26 @@ void WizardScreenView::setNextEnabled(bool enabled) {
 }
 
 void WizardScreenView::setNextBusy(bool busy) {
-    m_nextButton->setText(busy ? QString() : QStringLiteral("下一步"));
+    m_nextButton->setText(busy ? QString() : m_nextText);
     m_nextBusy->setVisible(busy);
+}
+
+void WizardScreenView::setTitle(const QString& title) {
+    m_title->setText(title);
+    m_scroll->setAccessibleName(title);
+}
+
+void WizardScreenView::setSubtitle(const QString& subtitle, const QColor& colour) {
+    m_subtitle->setText(subtitle);
+    Labels::setColour(m_subtitle, colour);
+}
+
+QLabel* WizardScreenView::addNavigationNote(const QString& text) {
+    QLabel* note = Labels::text(text, Palette::font(11), Palette::secondaryText(), m_navigation);
+    auto* layout = static_cast<QHBoxLayout*>(m_navigation->layout());
+    // Before the free space that pushes the way on to the right.
+    layout->insertWidget(layout->count() - 2, note);
+    return note;
 }
 
 QScrollArea* WizardScreenView::makeScrollArea(QWidget* parent) {
@@ -115,9 +150,11 @@ QScrollArea* WizardScreenView::makeScrollArea(QWidget* parent) {
     // style's bevelled one with arrow buttons. The area is no Tab stop of its own: Tab brings the
     // controls inside into view.
     scroll->setFocusPolicy(Qt::NoFocus);
-    scroll->setStyleSheet(
-        QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"
-                       "QScrollBar:vertical { width: 8px; background: transparent; margin: 0; }"
+    scroll->setStyleSheet(QStringLiteral(
+        "QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
+    // Set on the area's own bar, so that a scrolling box inside the body keeps the usual one.
+    scroll->verticalScrollBar()->setStyleSheet(
+        QStringLiteral("QScrollBar:vertical { width: 8px; background: transparent; margin: 0; }"
                        "QScrollBar::handle:vertical { background: %1; border-radius: 4px; "
                        "min-height: 24px; }"
                        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"

@@ -4,10 +4,8 @@
 #include "views/common/AlertDialog.h"
 #include "views/common/BusyIndicator.h"
 #include "views/common/Buttons.h"
-#include "views/common/KeyboardAccess.h"
 #include "views/common/Labels.h"
 #include "views/common/LiveStatus.h"
-#include "views/common/WizardScreenView.h"
 #include "views/completion/CompletionController.h"
 #include "views/completion/CompletionInfoRow.h"
 #include "views/completion/InstalledToolRow.h"
@@ -20,7 +18,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -79,12 +76,13 @@ QWidget* makeIconLine(QLabel* icon, QLabel* text, QWidget* parent) {
 } // namespace
 
 CompletionView::CompletionView(CompletionController* controller, QWidget* parent)
-    : QWidget(parent), m_controller(controller) {
+    : WizardScreenView({QStringLiteral("安装完成"), QString(), false,
+                        Palette::withOpacity(Palette::blue(), 0.4), QStringLiteral("完成")},
+                       parent),
+      m_controller(controller) {
     m_controller->setParent(this);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(30, 30, 30, 30);
-    layout->setSpacing(20);
-    layout->addWidget(buildHeader());
+    nextButton()->setObjectName(QStringLiteral("doneButton"));
+    connect(nextButton(), &QPushButton::clicked, m_controller, &CompletionController::finish);
 
     auto* content = new QWidget;
     auto* contentLayout = new QVBoxLayout(content);
@@ -97,12 +95,7 @@ CompletionView::CompletionView(CompletionController* controller, QWidget* parent
     contentLayout->addWidget(buildLogButton());
     contentLayout->addWidget(buildTimeRow());
     contentLayout->addStretch();
-
-    QScrollArea* scroll = WizardScreenView::makeScrollArea(this);
-    scroll->setWidget(content);
-    layout->addWidget(scroll, 1);
-    layout->addWidget(buildBottomRow());
-    KeyboardAccess::returnPresses(this, m_doneButton);
+    setBody(content);
 
     m_notice = new LiveStatus(Palette::font(13, QFont::Medium), Palette::white(), this);
     m_notice->setObjectName(QStringLiteral("notice"));
@@ -128,7 +121,7 @@ CompletionView::CompletionView(CompletionController* controller, QWidget* parent
         }
     });
     connect(m_controller, &CompletionController::isFinishingChanged, this,
-            [this] { m_doneButton->setEnabled(!m_controller->isFinishing()); });
+            [this] { nextButton()->setEnabled(!m_controller->isFinishing()); });
     connect(m_controller, &CompletionController::inWindowNotice, this, &CompletionView::showNotice);
     connect(m_controller, &CompletionController::accessChanged, this,
             &CompletionView::updateAccess);
@@ -144,23 +137,8 @@ CompletionView::CompletionView(CompletionController* controller, QWidget* parent
 }
 
 void CompletionView::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
+    WizardScreenView::showEvent(event);
     m_controller->startWatching();
-}
-
-QWidget* CompletionView::buildHeader() {
-    auto* header = new QWidget(this);
-    auto* layout = new QVBoxLayout(header);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
-    QLabel* title = Labels::text(QStringLiteral("安装完成"), Palette::font(20, QFont::Medium),
-                                 Palette::primaryText(), header);
-    KeyboardAccess::markTitle(title);
-    layout->addWidget(title);
-    m_subtitle = Labels::text(QString(), Palette::font(13), Palette::secondaryText(), header);
-    m_subtitle->setObjectName(QStringLiteral("subtitle"));
-    layout->addWidget(m_subtitle);
-    return header;
 }
 
 QWidget* CompletionView::buildTimeoutNotice() {
@@ -402,29 +380,11 @@ void CompletionView::updateTime() {
     m_timeRow->setVisible(!text.isEmpty());
 }
 
-QWidget* CompletionView::buildBottomRow() {
-    auto* row = new QWidget(this);
-    row->setFixedHeight(36);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addStretch();
-    m_doneButton =
-        Buttons::primary(QStringLiteral("完成"), row, Palette::withOpacity(Palette::blue(), 0.4));
-    m_doneButton->setObjectName(QStringLiteral("doneButton"));
-    m_doneButton->setMinimumWidth(56);
-    connect(m_doneButton, &QPushButton::clicked, m_controller, &CompletionController::finish);
-    layout->addWidget(m_doneButton);
-    return row;
-}
-
 void CompletionView::updateLayout() {
     using Layout = CompletionController::Layout;
     const Layout layout = m_controller->layout();
-    m_subtitle->setText(m_controller->subtitle());
-    QPalette colours = m_subtitle->palette();
-    colours.setColor(QPalette::WindowText,
-                     m_controller->isIncomplete() ? Palette::orange() : Palette::secondaryText());
-    m_subtitle->setPalette(colours);
+    setSubtitle(m_controller->subtitle(),
+                m_controller->isIncomplete() ? Palette::orange() : Palette::secondaryText());
     m_timeoutNotice->setVisible(layout == Layout::timedOut);
     m_accessSection->setVisible(layout != Layout::toolsOnly);
     m_accessRows->setVisible(layout == Layout::complete);

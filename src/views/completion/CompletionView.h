@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "views/common/WizardScreenView.h"
 
 class CompletionController;
 class CompletionInfoRow;
@@ -13,7 +13,7 @@ class QTimer;
 
 // The completion step: the summary, the access data, the terminal command, the installed tools,
 // the way to the session log, and "完成". Draws its controller's state; decides nothing itself.
-class CompletionView : public QWidget {
+class CompletionView : public WizardScreenView {
     Q_OBJECT
 
 public:
@@ -30,7 +30,6 @@ signals:
     void logViewerRequested();
 
 private:
-    QWidget* buildHeader();
     QWidget* buildTimeoutNotice();
     QWidget* buildAccessSection();
     QWidget* buildPasswordRow(QWidget* parent);
@@ -42,7 +41,6 @@ private:
     QWidget* buildToolsSection();
     QWidget* buildLogButton();
     QWidget* buildTimeRow();
-    QWidget* buildBottomRow();
     void ensureSaveAlert();
     void updateLayout();
     void updateAccess();
@@ -53,7 +51,6 @@ private:
     void showNotice(const QString& title);
 
     CompletionController* m_controller;
-    QLabel* m_subtitle = nullptr;
     QWidget* m_timeoutNotice = nullptr;
     QWidget* m_accessSection = nullptr;
     QWidget* m_accessRows = nullptr;
@@ -72,7 +69,6 @@ private:
     QLabel* m_password = nullptr;
     QPushButton* m_eyeButton = nullptr;
     QPushButton* m_copyPassword = nullptr;
-    QPushButton* m_doneButton = nullptr;
     QMessageBox* m_saveAlert = nullptr;
     LiveStatus* m_notice = nullptr;
     QTimer* m_noticeTimer = nullptr;

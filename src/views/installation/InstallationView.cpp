@@ -2,8 +2,6 @@
 
 #include "session/InstallationState.h"
 #include "views/common/BusyIndicator.h"
-#include "views/common/Buttons.h"
-#include "views/common/KeyboardAccess.h"
 #include "views/common/Labels.h"
 #include "views/common/LiveStatus.h"
 #include "views/common/ProgressBar.h"
@@ -37,17 +35,23 @@ QHBoxLayout* row(QWidget* owner) {
 } // namespace
 
 InstallationView::InstallationView(InstallationState& state, QWidget* parent)
-    : QWidget(parent), m_state(state), m_controller(new InstallationController(state, this)) {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(30, 30, 30, 30);
-    layout->setSpacing(24);
-    layout->addWidget(buildHeader());
-    layout->addWidget(buildProgressBlock());
-    layout->addWidget(buildLogBlock(), 1);
-    layout->addWidget(buildBottomRow());
-    KeyboardAccess::chainTabs(this, {m_copyButton, m_logArea, m_nextButton});
-    KeyboardAccess::returnPresses(this, m_nextButton);
+    : WizardScreenView(
+          {QString(), QStringLiteral("请稍候，安装过程正在进行中（大约需要3-5分钟）"), false},
+          parent),
+      m_state(state), m_controller(new InstallationController(state, this)) {
+    auto* body = new QWidget;
+    QVBoxLayout* layout = stack(body, 24);
+    layout->addWidget(buildProgressBlock(body));
+    layout->addWidget(buildLogBlock(body), 1);
+    setBody(body);
 
+    m_warning = addNavigationNote(QStringLiteral("安装过程中请勿关闭应用"));
+    m_warning->setObjectName(QStringLiteral("warning"));
+    m_warning->setContentsMargins(10, 0, 0, 0);
+    chainTabs({m_copyButton, m_logArea});
+
+    connect(nextButton(), &QPushButton::clicked, m_controller,
+            &InstallationController::moveToNextStep);
     connect(&m_state, &InstallationState::installDevtronChanged, this,
             &InstallationView::updateTitle);
     connect(&m_state, &InstallationState::installationProgressChanged, this,
@@ -66,7 +70,7 @@ InstallationView::InstallationView(InstallationState& state, QWidget* parent)
 }
 
 void InstallationView::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
+    WizardScreenView::showEvent(event);
     // A window restored from the task bar is not the step appearing.
     if (!event->spontaneous()) {
         m_controller->screenShown();
@@ -74,29 +78,14 @@ void InstallationView::showEvent(QShowEvent* event) {
 }
 
 void InstallationView::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
+    WizardScreenView::hideEvent(event);
     if (!event->spontaneous()) {
         m_controller->screenHidden();
     }
 }
 
-QWidget* InstallationView::buildHeader() {
-    auto* header = new QWidget(this);
-    QVBoxLayout* layout = stack(header, 8);
-    m_title =
-        Labels::text(QString(), Palette::font(20, QFont::Medium), Palette::primaryText(), header);
-    m_title->setObjectName(QStringLiteral("title"));
-    KeyboardAccess::markTitle(m_title);
-    layout->addWidget(m_title);
-    QLabel* hint = Labels::text(QStringLiteral("请稍候，安装过程正在进行中（大约需要3-5分钟）"),
-                                Palette::font(13), Palette::secondaryText(), header);
-    hint->setWordWrap(true);
-    layout->addWidget(hint);
-    return header;
-}
-
-QWidget* InstallationView::buildProgressBlock() {
-    auto* block = new QWidget(this);
+QWidget* InstallationView::buildProgressBlock(QWidget* parent) {
+    auto* block = new QWidget(parent);
     QVBoxLayout* layout = stack(block, 10);
 
     auto* heading = new QWidget(block);
@@ -134,8 +123,8 @@ QWidget* InstallationView::buildProgressBlock() {
     return block;
 }
 
-QWidget* InstallationView::buildLogBlock() {
-    auto* block = new QWidget(this);
+QWidget* InstallationView::buildLogBlock(QWidget* parent) {
+    auto* block = new QWidget(parent);
     QVBoxLayout* layout = stack(block, 8);
 
     auto* heading = new QWidget(block);
@@ -174,27 +163,9 @@ QWidget* InstallationView::buildLogBlock() {
     return block;
 }
 
-QWidget* InstallationView::buildBottomRow() {
-    auto* bottom = new QWidget(this);
-    bottom->setFixedHeight(36);
-    QHBoxLayout* layout = row(bottom);
-    m_warning = Labels::text(QStringLiteral("安装过程中请勿关闭应用"), Palette::font(11),
-                             Palette::secondaryText(), bottom);
-    m_warning->setObjectName(QStringLiteral("warning"));
-    m_warning->setContentsMargins(10, 0, 0, 0);
-    layout->addWidget(m_warning);
-    layout->addStretch();
-    m_nextButton = Buttons::primary(QStringLiteral("下一步"), bottom);
-    m_nextButton->setObjectName(QStringLiteral("nextButton"));
-    connect(m_nextButton, &QPushButton::clicked, m_controller,
-            &InstallationController::moveToNextStep);
-    layout->addWidget(m_nextButton);
-    return bottom;
-}
-
 void InstallationView::updateTitle() {
-    m_title->setText(m_state.installDevtron() ? QStringLiteral("正在安装Devtron")
-                                              : QStringLiteral("正在配置环境"));
+    setTitle(m_state.installDevtron() ? QStringLiteral("正在安装Devtron")
+                                      : QStringLiteral("正在配置环境"));
 }
 
 void InstallationView::updateElapsed() {
@@ -218,7 +189,7 @@ void InstallationView::updateCompleted() {
     }
     Labels::setColour(m_statusText, done ? Palette::green() : Palette::primaryText());
     m_warning->setVisible(!done);
-    m_nextButton->setVisible(done);
+    nextButton()->setVisible(done);
 }
 
 void InstallationView::appendNewLogText() {

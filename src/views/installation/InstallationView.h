@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "views/common/WizardScreenView.h"
 
 class BusyIndicator;
 class InstallationController;
@@ -13,7 +13,7 @@ class QPushButton;
 
 // The installation step's screen: title, elapsed time, progress bar, status, the growing session
 // log and the way on after success. Layout and bindings only; the run is the controller's.
-class InstallationView : public QWidget {
+class InstallationView : public WizardScreenView {
     Q_OBJECT
 
 public:
@@ -26,10 +26,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    QWidget* buildHeader();
-    QWidget* buildProgressBlock();
-    QWidget* buildLogBlock();
-    QWidget* buildBottomRow();
+    QWidget* buildProgressBlock(QWidget* parent);
+    QWidget* buildLogBlock(QWidget* parent);
     void updateTitle();
     void updateElapsed();
     void updateProgress();
@@ -38,7 +36,6 @@ private:
 
     InstallationState& m_state;
     InstallationController* m_controller;
-    QLabel* m_title = nullptr;
     LiveStatus* m_elapsed = nullptr;
     ProgressBar* m_progressBar = nullptr;
     BusyIndicator* m_spinner = nullptr;
@@ -48,5 +45,4 @@ private:
     QPlainTextEdit* m_logArea = nullptr;
     qsizetype m_shownLogLength = 0;
     QLabel* m_warning = nullptr;
-    QPushButton* m_nextButton = nullptr;
 };

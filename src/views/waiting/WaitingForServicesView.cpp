@@ -1,12 +1,9 @@
 #include "views/waiting/WaitingForServicesView.h"
 
 #include "views/common/BusyIndicator.h"
-#include "views/common/Buttons.h"
-#include "views/common/KeyboardAccess.h"
 #include "views/common/Labels.h"
 #include "views/common/LiveStatus.h"
 #include "views/common/ProgressBar.h"
-#include "views/common/WizardScreenView.h"
 #include "views/style/IconRegistry.h"
 #include "views/style/Palette.h"
 #include "views/waiting/WaitingForServicesController.h"
@@ -16,7 +13,6 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -45,25 +41,25 @@ QWidget* makeRow(const QString& name, QWidget* parent) {
 } // namespace
 
 WaitingForServicesView::WaitingForServicesView(InstallationState& state, QWidget* parent)
-    : QWidget(parent), m_controller(new WaitingForServicesController(state, this)) {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(30, 30, 30, 30);
-    layout->setSpacing(24);
-    layout->addWidget(buildHeader());
-
+    : WizardScreenView({QStringLiteral("等待服务启动"), QString(), false}, parent),
+      m_controller(new WaitingForServicesController(state, this)) {
+    setSubtitle(m_controller->isInstallMode() ? QStringLiteral("Devtron服务正在启动中，请稍候...")
+                                              : QStringLiteral("正在完成环境配置..."),
+                Palette::secondaryText());
+    subtitleLabel()->setObjectName(QStringLiteral("subtitleLabel"));
     auto* content = new QWidget;
     auto* contentLayout = new QVBoxLayout(content);
     contentLayout->setContentsMargins(0, 0, 0, 0);
     contentLayout->setSpacing(16);
-    contentLayout->addWidget(buildStatusBox());
-    contentLayout->addWidget(buildDevtronBox());
+    contentLayout->addWidget(buildStatusBox(content));
+    contentLayout->addWidget(buildDevtronBox(content));
     contentLayout->addStretch();
+    setBody(content);
 
-    QScrollArea* scroll = WizardScreenView::makeScrollArea(this);
-    scroll->setWidget(content);
-    layout->addWidget(scroll, 1);
-    layout->addWidget(buildBottomBar());
-    KeyboardAccess::returnPresses(this, m_nextButton);
+    m_footerText =
+        addNavigationNote(m_controller->isInstallMode() ? QStringLiteral("正在初始化Devtron服务...")
+                                                        : QStringLiteral("正在完成环境配置..."));
+    m_footerText->setObjectName(QStringLiteral("footerLabel"));
 
     const WaitingForServicesController* controller = m_controller;
     connect(controller, &WaitingForServicesController::remainingTimeChanged, this,
@@ -74,13 +70,13 @@ WaitingForServicesView::WaitingForServicesView(InstallationState& state, QWidget
             &WaitingForServicesView::refresh);
     connect(&m_controller->readiness(), &ReadinessWatcher::changed, this,
             &WaitingForServicesView::refresh);
-    connect(m_nextButton, &QPushButton::clicked, m_controller,
+    connect(nextButton(), &QPushButton::clicked, m_controller,
             &WaitingForServicesController::moveToNextStep);
     refresh();
 }
 
 void WaitingForServicesView::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
+    WizardScreenView::showEvent(event);
     // A window restored from the task bar is no new visit to the step.
     if (!event->spontaneous()) {
         m_controller->start();
@@ -88,32 +84,14 @@ void WaitingForServicesView::showEvent(QShowEvent* event) {
 }
 
 void WaitingForServicesView::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
+    WizardScreenView::hideEvent(event);
     if (!event->spontaneous()) {
         m_controller->stopTimer();
     }
 }
 
-QWidget* WaitingForServicesView::buildHeader() {
-    auto* header = new QWidget(this);
-    auto* layout = new QVBoxLayout(header);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
-    QLabel* title = Labels::text(QStringLiteral("等待服务启动"), Palette::font(20, QFont::Medium),
-                                 Palette::primaryText(), header);
-    KeyboardAccess::markTitle(title);
-    layout->addWidget(title);
-    QLabel* subtitle = Labels::text(m_controller->isInstallMode()
-                                        ? QStringLiteral("Devtron服务正在启动中，请稍候...")
-                                        : QStringLiteral("正在完成环境配置..."),
-                                    Palette::font(13), Palette::secondaryText(), header);
-    subtitle->setObjectName(QStringLiteral("subtitleLabel"));
-    layout->addWidget(subtitle);
-    return header;
-}
-
-QWidget* WaitingForServicesView::buildStatusBox() {
-    QFrame* box = makeBox(QStringLiteral("statusBox"), this);
+QWidget* WaitingForServicesView::buildStatusBox(QWidget* parent) {
+    QFrame* box = makeBox(QStringLiteral("statusBox"), parent);
     auto* layout = box->layout();
     layout->addWidget(Labels::text(QStringLiteral("状态"), Palette::font(13, QFont::Medium),
                                    Palette::primaryText(), box));
@@ -165,8 +143,8 @@ QWidget* WaitingForServicesView::buildStatusBox() {
     return box;
 }
 
-QWidget* WaitingForServicesView::buildDevtronBox() {
-    QFrame* box = makeBox(QStringLiteral("devtronBox"), this);
+QWidget* WaitingForServicesView::buildDevtronBox(QWidget* parent) {
+    QFrame* box = makeBox(QStringLiteral("devtronBox"), parent);
     QLabel* heading = Labels::text(QStringLiteral("Devtron服务"), Palette::font(13, QFont::Medium),
                                    Palette::primaryText(), box);
     heading->setContentsMargins(0, 0, 0, 2);
@@ -181,24 +159,6 @@ QWidget* WaitingForServicesView::buildDevtronBox() {
     box->setVisible(m_controller->isInstallMode());
     m_devtronBox = box;
     return box;
-}
-
-QWidget* WaitingForServicesView::buildBottomBar() {
-    auto* bar = new QWidget(this);
-    bar->setFixedHeight(36);
-    auto* layout = new QHBoxLayout(bar);
-    layout->setContentsMargins(0, 0, 0, 0);
-    m_footerText =
-        Labels::text(m_controller->isInstallMode() ? QStringLiteral("正在初始化Devtron服务...")
-                                                   : QStringLiteral("正在完成环境配置..."),
-                     Palette::font(11), Palette::secondaryText(), bar);
-    m_footerText->setObjectName(QStringLiteral("footerLabel"));
-    layout->addWidget(m_footerText);
-    layout->addStretch();
-    m_nextButton = Buttons::primary(QStringLiteral("下一步"), bar);
-    m_nextButton->setObjectName(QStringLiteral("nextButton"));
-    layout->addWidget(m_nextButton);
-    return bar;
 }
 
 void WaitingForServicesView::refresh() {
@@ -237,10 +197,11 @@ void WaitingForServicesView::refresh() {
     m_readinessText->setText(readiness.summary());
     m_readinessText->setVisible(readiness.report().has_value() || readiness.isWatching());
     m_footerText->setVisible(!complete);
-    const bool nextAppears = complete && m_nextButton->isHidden();
-    m_nextButton->setVisible(complete);
+    QPushButton* next = nextButton();
+    const bool nextAppears = complete && next->isHidden();
+    next->setVisible(complete);
     // The screen's only control: the reader is taken to it as it appears.
     if (nextAppears) {
-        m_nextButton->setFocus(Qt::OtherFocusReason);
+        next->setFocus(Qt::OtherFocusReason);
     }
 }

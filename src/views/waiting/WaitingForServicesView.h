@@ -1,20 +1,18 @@
 #pragma once
 
+#include "views/common/WizardScreenView.h"
 #include "views/waiting/WaitingForServicesController.h"
-
-#include <QWidget>
 
 #include <optional>
 
 class InstallationState;
 class LiveStatus;
 class QLabel;
-class QPushButton;
 class ProgressBar;
 
 // The service-wait step: the countdown with its bar, the running lookup, the ready mark, and the
 // way on once the access data is in the session.
-class WaitingForServicesView : public QWidget {
+class WaitingForServicesView : public WizardScreenView {
     Q_OBJECT
 
 public:
@@ -27,10 +25,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    QWidget* buildHeader();
-    QWidget* buildStatusBox();
-    QWidget* buildDevtronBox();
-    QWidget* buildBottomBar();
+    QWidget* buildStatusBox(QWidget* parent);
+    QWidget* buildDevtronBox(QWidget* parent);
     void refresh();
 
     WaitingForServicesController* m_controller;
@@ -48,5 +44,4 @@ private:
     QLabel* m_devtronText = nullptr;
     QLabel* m_readinessText = nullptr;
     QLabel* m_footerText = nullptr;
-    QPushButton* m_nextButton = nullptr;
 };
