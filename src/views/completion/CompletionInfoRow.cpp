@@ -11,22 +11,19 @@
 
 CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value, bool showCopy,
                                      bool showOpen, QWidget* parent)
-    : QWidget(parent), m_label(label) {
-    auto* layout = new QHBoxLayout(this);
+    : IconTextRow(QString(), label, parent) {
+    QHBoxLayout* layout = rowLayout();
     layout->setContentsMargins(0, 2, 0, 2);
     layout->setSpacing(6);
-
-    QLabel* name = Labels::text(label, Palette::font(12), Palette::secondaryText(), this);
-    name->setFixedWidth(60);
-    layout->addWidget(name);
+    setTextLook(12, Palette::secondaryText(), 60);
 
     m_text = Labels::text({}, Palette::font(12), Palette::primaryText(), this);
     m_text->setObjectName(QStringLiteral("value"));
     // A reader names the value by its label ("地址").
-    name->setBuddy(m_text);
+    textLabel()->setBuddy(m_text);
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    layout->addWidget(m_text, 1);
+    addAfterText(m_text, 1);
 
     if (showCopy) {
         QPushButton* copy = makeRowButton(QStringLiteral("doc.on.doc"), QStringLiteral("copy"),
@@ -50,7 +47,7 @@ CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value,
 void CompletionInfoRow::setValue(const QString& value) {
     m_value = value;
     const bool read = !value.isEmpty();
-    const bool address = m_label == QLatin1String("地址");
+    const bool address = label() == QLatin1String("地址");
     const QFont font = read && address ? Palette::monospaceFont(12) : Palette::font(12);
     m_text->setFont(font);
     m_text->setText(read ? QFontMetrics(font).elidedText(value, Qt::ElideMiddle, 320)

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "views/common/IconTextRow.h"
+
 #include <QList>
 #include <QString>
-#include <QWidget>
 
 class QLabel;
 class QPushButton;
@@ -10,14 +11,14 @@ class QPushButton;
 // One line of the access box: a label, its value, and copy and open buttons as asked. An empty
 // value is one that could not be read: the row says so and offers nothing to copy or open. The
 // label is the value's buddy, which names the value for a screen reader.
-class CompletionInfoRow : public QWidget {
+class CompletionInfoRow : public IconTextRow {
     Q_OBJECT
 
 public:
     CompletionInfoRow(const QString& label, const QString& value, bool showCopy,
                       bool showOpen = false, QWidget* parent = nullptr);
 
-    const QString& label() const { return m_label; }
+    const QString& label() const { return text(); }
     const QString& value() const { return m_value; }
     void setValue(const QString& value);
 
@@ -29,7 +30,6 @@ signals:
     void copyRequested(const QString& value);
 
 private:
-    QString m_label;
     QString m_value;
     QLabel* m_text = nullptr;
     QList<QPushButton*> m_buttons;

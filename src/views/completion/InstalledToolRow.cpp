@@ -7,43 +7,33 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+namespace {
+
+// The bundled tools and Devtron wear their initial; anything else a document symbol.
+bool isLettered(const QString& name) {
+    return name == QLatin1String("Kubectl") || name == QLatin1String("Helm") ||
+           name == QLatin1String("Devtron");
+}
+
+} // namespace
+
 InstalledToolRow::InstalledToolRow(const QString& name, const QString& version, bool showWarning,
                                    QWidget* parent)
-    : QWidget(parent), m_name(name), m_version(version), m_showWarning(showWarning) {
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
-
-    auto* badge = new QLabel(this);
-    badge->setFixedSize(16, 16);
-    badge->setAlignment(Qt::AlignCenter);
-    static const QStringList lettered = {QStringLiteral("Kubectl"), QStringLiteral("Helm"),
-                                         QStringLiteral("Devtron")};
-    if (lettered.contains(name)) {
-        badge->setObjectName(QStringLiteral("badge"));
-        badge->setText(name.left(1).toUpper());
-        badge->setFont(Palette::font(9, QFont::Bold));
-        badge->setStyleSheet(
-            QStringLiteral("#badge { color: %1; background-color: %2; border-radius: 3px; }")
-                .arg(Palette::white().name(QColor::HexArgb),
-                     Palette::withOpacity(Palette::grey(), 0.8).name(QColor::HexArgb)));
+    : IconTextRow(isLettered(name) ? name : QStringLiteral("doc.fill"), name, parent),
+      m_version(version), m_showWarning(showWarning), m_mark(new QLabel(this)),
+      m_status(Labels::text(version, Palette::font(11), Palette::green(), this)) {
+    rowLayout()->setSpacing(8);
+    if (isLettered(name)) {
+        showBadge(name.left(1).toUpper(), Palette::withOpacity(Palette::grey(), 0.8));
     } else {
-        badge->setObjectName(QStringLiteral("icon"));
-        badge->setPixmap(IconRegistry::pixmap(QStringLiteral("doc.fill"), 10, Palette::grey()));
+        showSymbol(Palette::grey(), 10);
     }
-    layout->addWidget(badge);
+    setTextLook(11, Palette::primaryText(), 90);
 
-    QLabel* title = Labels::text(name, Palette::font(11), Palette::primaryText(), this);
-    title->setFixedWidth(90);
-    layout->addWidget(title);
-
-    m_mark = new QLabel(this);
     m_mark->setObjectName(QStringLiteral("mark"));
-    layout->addWidget(m_mark);
-    m_status = Labels::text(version, Palette::font(11), Palette::green(), this);
+    addAfterText(m_mark);
     m_status->setObjectName(QStringLiteral("status"));
-    layout->addWidget(m_status);
-    layout->addStretch();
+    addAfterText(m_status);
     setStatus(version, showWarning);
 }
 
@@ -56,7 +46,5 @@ void InstalledToolRow::setStatus(const QString& version, bool showWarning) {
                                                : QStringLiteral("checkmark.circle.fill"),
                                            10, colour));
     m_status->setText(version);
-    QPalette palette = m_status->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    m_status->setPalette(palette);
+    Labels::setColour(m_status, colour);
 }
