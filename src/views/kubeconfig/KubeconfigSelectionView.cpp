@@ -160,8 +160,8 @@ void KubeconfigSelectionView::setFilePicker(FilePicker picker) {
 QString KubeconfigSelectionView::pickFileWithDialog(QWidget* parent) {
     QPointer<QFileDialog> dialog =
         new QFileDialog(parent ? parent->window() : nullptr, QStringLiteral("选择Kubeconfig文件"));
-    // Qt's own dialog, so that the texts below show on every desktop.
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    // The desktop's own chooser where Qt's platform theme offers one (GTK's, or the desktop
+    // portal's), else Qt's own dialog, for which the texts and the size below are set.
     dialog->setOption(QFileDialog::ReadOnly);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
