@@ -29,6 +29,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSemaphore>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QThreadPool>
 #include <QWindow>
 
@@ -70,6 +72,30 @@ if [ "$1" = version ]; then
 fi
 while [ -e "$here/hold" ] && kill -0 %1 2>/dev/null; do sleep 0.1; done
 case "$1 $2" in
+"version -o")
+    minor=32; [ -e "$here/old-version" ] && minor=15
+    printf '{"serverVersion":{"major":"1","minor":"%s"}}' "$minor"
+    exit 0 ;;
+"auth can-i")
+    if grep -qx "$4" "$here/denied" 2>/dev/null; then echo no; exit 1; fi
+    echo yes
+    exit 0 ;;
+"get storageclasses")
+    default='"storageclass.kubernetes.io/is-default-class":"true"'
+    [ -e "$here/no-default" ] && default=
+    printf '{"items":[{"metadata":{"name":"standard","annotations":{%s}}}]}' "$default"
+    exit 0 ;;
+"get nodes")
+    cpu=4; memory=16Gi; [ -e "$here/small-nodes" ] && cpu=1500m && memory=4Gi
+    printf '{"items":[{"spec":{},"status":{"conditions":[{"type":"Ready","status":"True"}],'
+    printf '"allocatable":{"cpu":"%s","memory":"%s"}}}]}' "$cpu" "$memory"
+    exit 0 ;;
+"get pods")
+    cat "$here/pods.json" 2>/dev/null || printf '{"items":[]}'
+    exit 0 ;;
+"get persistentvolumeclaims")
+    cat "$here/claims.json" 2>/dev/null || printf '{"items":[]}'
+    exit 0 ;;
 "describe serviceexporter")
     printf 'Name:         devtron-itf\nNamespace:    devtroncd\nKind:         ServiceExporter\n'
     printf 'Status:\n  Message:  service exported\n  url: http://10.0.12.4:32080\n'
@@ -88,6 +114,15 @@ if [ -s "$here/get.err" ]; then
 fi
 printf 'NAME          STATUS   AGE\ndefault       Active   3d\n'
 )sh";
+
+// Devtron's pods on their way up: the dashboard is ready, the database still starts; or stuck on
+// a volume without a StorageClass.
+const QByteArray podsStarting = QByteArrayLiteral(
+    R"({"items":[{"metadata":{"name":"devtron-6d9f7c5b8-x2k4q"},"status":{"phase":"Running",)"
+    R"("conditions":[{"type":"Ready","status":"True"}]}},{"metadata":{"name":"postgresql-0"},)"
+    R"("status":{"phase":"Pending","conditions":[{"type":"Ready","status":"False"}]}}]})");
+const QByteArray claimsPending = QByteArrayLiteral(
+    R"({"items":[{"metadata":{"name":"data-postgresql-0"},"status":{"phase":"Pending"}}]})");
 
 const QByteArray secretNotFound =
     QByteArrayLiteral("Error from server (NotFound): secrets \"devtron-secret\" not found\n");
@@ -230,6 +265,8 @@ QStringList GalleryStage::stateNames() {
             QStringLiteral("choice-off"),
             QStringLiteral("choice-testing"),
             QStringLiteral("choice-alert"),
+            QStringLiteral("choice-preflight-failed"),
+            QStringLiteral("choice-preflight-warning"),
             QStringLiteral("installation-running"),
             QStringLiteral("installation-configuring"),
             QStringLiteral("installation-done"),
@@ -237,8 +274,11 @@ QStringList GalleryStage::stateNames() {
             QStringLiteral("waiting-retrieving"),
             QStringLiteral("waiting-ready"),
             QStringLiteral("waiting-unread"),
+            QStringLiteral("waiting-readiness"),
             QStringLiteral("completion-installed"),
             QStringLiteral("completion-unread"),
+            QStringLiteral("completion-readiness-stuck"),
+            QStringLiteral("completion-dashboard-up"),
             QStringLiteral("completion-password-shown"),
             QStringLiteral("completion-tools-only"),
             QStringLiteral("completion-timed-out"),
@@ -336,6 +376,21 @@ bool GalleryStage::stage(const QString& name) {
             }
             return exposed(choiceView()->findChild<QMessageBox*>(QStringLiteral("testFailAlert")));
         };
+    } else if (name.startsWith(QStringLiteral("choice-preflight-"))) {
+        // A checklist with items in every state, or warnings only with the question.
+        onChoiceStep();
+        const bool failed = name == QStringLiteral("choice-preflight-failed");
+        writeFile(QStringLiteral("tools/no-default"), {});
+        writeFile(failed ? QStringLiteral("tools/denied") : QStringLiteral("tools/small-nodes"),
+                  "customresourcedefinitions.apiextensions.k8s.io\n");
+        actions = {[this] { click("nextButton"); }};
+        m_reached = [=] {
+            if (!choiceView() || choiceView()->controller().preflightResults().isEmpty()) {
+                return false;
+            }
+            return failed || exposed(choiceView()->findChild<QMessageBox*>(
+                                 QStringLiteral("preflightConfirm")));
+        };
     } else if (name.startsWith(QStringLiteral("installation-"))) {
         // The engine's run waits in the held tool check; the clock and the sweep are moved
         // by hand, then left running.
@@ -369,7 +424,12 @@ bool GalleryStage::stage(const QString& name) {
         };
     } else if (name.startsWith(QStringLiteral("waiting-"))) {
         // Counted down by hand; the lookup at the end is held, or answered by the stand-in.
-        const int seconds = name == QStringLiteral("waiting-countdown") ? 37 : 100;
+        const bool counting = name == QStringLiteral("waiting-countdown") ||
+                              name == QStringLiteral("waiting-readiness");
+        const int seconds = counting ? 37 : 100;
+        if (name == QStringLiteral("waiting-readiness")) {
+            writeFile(QStringLiteral("tools/pods.json"), podsStarting);
+        }
         if (name == QStringLiteral("waiting-retrieving")) {
             writeFile(QStringLiteral("tools/hold"), {});
         } else if (name == QStringLiteral("waiting-unread")) {
@@ -385,7 +445,11 @@ bool GalleryStage::stage(const QString& name) {
             if (!waitingView()) {
                 return false;
             }
-            const WaitingForServicesController& controller = waitingView()->controller();
+            WaitingForServicesController& controller = waitingView()->controller();
+            if (name == QStringLiteral("waiting-readiness") &&
+                !controller.readiness().report().has_value()) {
+                return false;
+            }
             return name == QStringLiteral("waiting-ready") ||
                            name == QStringLiteral("waiting-unread")
                        ? controller.isComplete()
@@ -400,6 +464,11 @@ bool GalleryStage::stage(const QString& name) {
             m_state->setDevtronPassword({});
         } else if (name == QStringLiteral("completion-timed-out")) {
             m_state->setInstallationComplete(false);
+        } else if (name == QStringLiteral("completion-readiness-stuck")) {
+            writeFile(QStringLiteral("tools/pods.json"), podsStarting);
+            writeFile(QStringLiteral("tools/claims.json"), claimsPending);
+        } else if (name == QStringLiteral("completion-dashboard-up")) {
+            startDashboard();
         } else if (name == QStringLiteral("completion-unread")) {
             m_state->setDevtronPassword({});
             m_state->setDevtronPasswordFailure(QString::fromUtf8(secretNotFound).trimmed());
@@ -426,6 +495,13 @@ bool GalleryStage::stage(const QString& name) {
             }
             if (name.startsWith(QStringLiteral("logviewer"))) {
                 return exposed(logViewer()) && !logViewer()->controller().isIndexing();
+            }
+            ReadinessWatcher& readiness = completionView()->controller().readiness();
+            if (name == QStringLiteral("completion-readiness-stuck")) {
+                return readiness.report().has_value() && !readiness.report()->reason.isEmpty();
+            }
+            if (name == QStringLiteral("completion-dashboard-up")) {
+                return readiness.dashboard() == ReadinessWatcher::Dashboard::up;
             }
             return true;
         };
@@ -461,6 +537,22 @@ void GalleryStage::poll() {
     m_poll.stop();
     m_hasSettled = true;
     emit settled();
+}
+
+// Devtron's address answering: any HTTP answer will do.
+void GalleryStage::startDashboard() {
+    auto* server = new QTcpServer(this);
+    connect(server, &QTcpServer::newConnection, server, [server] {
+        while (QTcpSocket* socket = server->nextPendingConnection()) {
+            connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+                socket->disconnectFromHost();
+            });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    });
+    server->listen(QHostAddress::LocalHost);
+    m_state->setDevtronUrl(QStringLiteral("http://127.0.0.1:%1").arg(server->serverPort()));
 }
 
 void GalleryStage::onStep(InstallationStep step, bool installDevtron) {

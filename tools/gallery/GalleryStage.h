@@ -63,6 +63,7 @@ private:
     void onStep(InstallationStep step, bool installDevtron = true);
     void appendLogs(std::initializer_list<const char*> lines);
     void finishedInstallation();
+    void startDashboard();
     void click(const char* objectName);
     QWidget* screen() const;
 
