@@ -27,7 +27,7 @@ LIBC = ctypes.CDLL(None)
 
 # Window-relative points of the 800x460 main window, the save alert and the save-failure alert.
 BROWSE, NEXT, SWITCH = (504, 271), (734, 411), (371, 121)
-FINISH, ALERT_FINISH, FAILURE_RETRY = (740, 411), (142, 140), (48, 158)
+FINISH, ALERT_FINISH, FAILURE_RETRY = (740, 411), (142, 140), (176, 158)
 # "继续安装" of the pre-flight warnings' alert and "读取访问信息" of the existing release's.
 CONTINUE, READ_ACCESS = (55, 121), (213, 137)
 WARNING = "\u26a0\ufe0f"
