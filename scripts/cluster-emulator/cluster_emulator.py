@@ -785,7 +785,6 @@ class Emulator:
         self.applied_file = os.path.join(state_dir, "fault.applied")
         self.scenario_file = os.path.join(state_dir, "scenario")
         self.scenario_applied_file = os.path.join(state_dir, "scenario.applied")
-        self.scenario = None
         self.shape = SCENARIOS["healthy"]
 
     # -- certificates and kubeconfigs --
@@ -958,7 +957,6 @@ class Emulator:
                 for item in store.list(res, None, None, None)[0]:
                     store.delete(res, None, item["metadata"]["name"])
             self.shape = SCENARIOS[name]
-            self.scenario = name
             for item in self.shape["nodes"]:
                 store.create(Store.find("", "nodes"), None, copy.deepcopy(item))
             for class_name in STORAGE_CLASSES:
