@@ -4,7 +4,8 @@
 # By default Nimbrel starts beside a local cluster emulator (scripts/cluster-emulator), so that the whole
 # wizard can be walked without a Kubernetes cluster: choose the demo kubeconfig whose path is
 # printed below, and the installation step installs a small stand-in chart instead of Devtron.
-# NIMBREL_DEMO=0 starts Nimbrel alone, for a real cluster.
+# NIMBREL_DEMO=0 starts Nimbrel alone, for a real cluster. NIMBREL_DEMO_SCENARIO names another shape
+# of the emulated cluster than the healthy one (see the emulator's description), e.g. small-nodes.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -29,7 +30,8 @@ mkdir -p "$state_dir"
 rm -f "$ready_file"
 
 "$python" "$root/scripts/cluster-emulator/cluster_emulator.py" --state-dir "$state_dir" \
-    --kubeconfig "$kubeconfig" --ready-file "$ready_file" --parent-pid $$ >/dev/null &
+    --kubeconfig "$kubeconfig" --ready-file "$ready_file" --parent-pid $$ \
+    --scenario "${NIMBREL_DEMO_SCENARIO:-healthy}" >/dev/null &
 emulator_pid=$!
 stop_emulator() {
     kill "$emulator_pid" 2>/dev/null || true

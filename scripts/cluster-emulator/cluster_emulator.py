@@ -20,11 +20,36 @@ devtron-itf (and leave it out of lists), as a real API server does for a deleted
 "helm status" and helm's other release look-ups send, told apart by helm's "Helm/" User-Agent)
 without an answer until the mode changes; every other request is answered normally.
 
+The cluster itself has a shape, the scenario, chosen with --scenario at start or by writing
+"NAME [SERIAL]" into the "scenario" control file while it runs (echoed into "scenario.applied"
+like the fault modes). A scenario fixes the nodes (capacity, allocatable, the Ready condition,
+cordons and taints, as a real node lifecycle controller leaves them), the StorageClasses and
+which is the default, the version /version reports, what SelfSubjectAccessReviews (what
+"kubectl auth can-i" sends) allow, the resources that answer 403 Forbidden, and how Devtron's
+pods fare. The emulator stands in for the controllers too: a Deployment gets its pods at once,
+and a PersistentVolumeClaim is Bound while a StorageClass serves it (its own, or the default
+one), Pending otherwise. Pod and claim statuses are worked out when they are served, from the
+scenario in force and the pod's age, so that a switch shows at once on the objects already there:
+
+  healthy                 the default and the demo's: enough capacity on one Ready worker (a
+                          tainted control plane and a lost worker do not count), a default
+                          StorageClass, everything allowed; pods are Ready after a few seconds
+  no-default-storage      StorageClasses, none of them the default: claims stay Pending, and so
+  pvc-pending             does the pod that mounts one (two names for the same cluster)
+  small-nodes             the only schedulable worker has 1 CPU and 2 GB; a big one is cordoned
+  old-version             the server reports v1.15
+  crd-denied              "auth can-i create customresourcedefinitions" says no
+  nodes-forbidden         listing nodes answers 403 Forbidden
+  pods-unschedulable-cpu  Devtron's own pod (label app=devtron) stays Pending: Insufficient cpu
+  image-pull              Devtron's own pod stays in ImagePullBackOff
+  crash-loop              Devtron's own container is in CrashLoopBackOff
+
 Standard library only.
 """
 
 import argparse
 import base64
+import collections
 import copy
 import datetime
 import http.server
@@ -73,6 +98,11 @@ K8S_VERSION = {
 }
 
 EXPORTER_GROUP = "networking.emulator.nimbrel.local"
+DEFAULT_CLASS_ANNOTATION = "storageclass.kubernetes.io/is-default-class"
+POD_START_SECONDS = 3
+# The pod a scenario with held pods keeps back: Devtron's own, beside its healthy helpers.
+HELD_APP = "devtron"
+EMULATOR_USER = "nimbrel-emulator"
 
 # What the object modes touch, as (group, plural, namespace, name).
 PASSWORD_SECRET = ("", "secrets", "devtroncd", "devtron-secret")
@@ -110,9 +140,87 @@ RESOURCES = [
     resource("rbac.authorization.k8s.io", "v1", "ClusterRole", "clusterroles", False),
     resource("rbac.authorization.k8s.io", "v1", "ClusterRoleBinding", "clusterrolebindings", False),
     resource(EXPORTER_GROUP, "v1", "ServiceExporter", "serviceexporters", True, ["se"]),
+    resource("", "v1", "Node", "nodes", False, ["no"]),
+    resource("", "v1", "PersistentVolumeClaim", "persistentvolumeclaims", True, ["pvc"]),
+    resource("storage.k8s.io", "v1", "StorageClass", "storageclasses", False, ["sc"]),
+    resource("apiextensions.k8s.io", "v1", "CustomResourceDefinition",
+             "customresourcedefinitions", False, ["crd", "crds"]),
+    resource("authorization.k8s.io", "v1", "SelfSubjectAccessReview",
+             "selfsubjectaccessreviews", False),
 ]
 
 VERBS = ["create", "delete", "deletecollection", "get", "list", "patch", "update", "watch"]
+
+
+# ---- scenarios: the cluster's shape ----
+
+def node(name, capacity, allocatable, ready=True, cordoned=False, control_plane=False):
+    """A node as the kubelet and the node lifecycle controller leave it; sizes are (cpu, memory)."""
+    labels = {"kubernetes.io/hostname": name, "kubernetes.io/os": "linux",
+              "kubernetes.io/arch": "amd64"}
+    taints = []
+    if control_plane:
+        labels["node-role.kubernetes.io/control-plane"] = ""
+        taints.append({"key": "node-role.kubernetes.io/control-plane", "effect": "NoSchedule"})
+    if cordoned:
+        taints.append({"key": "node.kubernetes.io/unschedulable", "effect": "NoSchedule"})
+    if not ready:
+        taints += [{"key": "node.kubernetes.io/unreachable", "effect": effect}
+                   for effect in ("NoSchedule", "NoExecute")]
+    spec = {"taints": taints} if taints else {}
+    if cordoned:
+        spec["unschedulable"] = True
+    condition = ({"type": "Ready", "status": "True", "reason": "KubeletReady",
+                  "message": "kubelet is posting ready status"} if ready else
+                 {"type": "Ready", "status": "Unknown", "reason": "NodeStatusUnknown",
+                  "message": "Kubelet stopped posting node status."})
+
+    def sizes(cpu, memory):
+        return {"cpu": cpu, "memory": memory, "pods": "110", "ephemeral-storage": "61202244Ki"}
+
+    return {"metadata": {"name": name, "labels": labels}, "spec": spec,
+            "status": {"capacity": sizes(*capacity), "allocatable": sizes(*allocatable),
+                       "conditions": [condition],
+                       "nodeInfo": {"kubeletVersion": "v1.32.3", "architecture": "amd64",
+                                    "operatingSystem": "linux"}}}
+
+
+CONTROL_PLANE = node("emulator-control-plane", ("2", "4030120Ki"), ("2", "3927720Ki"),
+                     control_plane=True)
+WORKER = node("emulator-worker-1", ("4", "16393236Ki"), ("3920m", "15242260Ki"))
+SMALL_WORKER = node("emulator-worker-1", ("1", "2097152Ki"), ("940m", "1945Mi"))
+LOST_WORKER = node("emulator-worker-2", ("8", "32859268Ki"), ("7910m", "31708292Ki"),
+                   ready=False)
+CORDONED_WORKER = node("emulator-worker-3", ("8", "32859268Ki"), ("7910m", "31708292Ki"),
+                       cordoned=True)
+
+
+def shape(nodes=(CONTROL_PLANE, WORKER, LOST_WORKER), default_class="standard",
+          version="1.32.3", denied=(), forbidden=(), held=None):
+    """denied: (group, plural) that "can-i create" refuses; forbidden: (group, plural) that
+    answer 403 for every verb; held: how Devtron's own pod is kept back."""
+    return {"nodes": nodes, "default_class": default_class, "version": version,
+            "denied": set(denied) | set(forbidden), "forbidden": set(forbidden), "held": held}
+
+
+SCENARIOS = {
+    "healthy": shape(),
+    "no-default-storage": shape(default_class=None),
+    "pvc-pending": shape(default_class=None),
+    "small-nodes": shape(nodes=(CONTROL_PLANE, SMALL_WORKER, LOST_WORKER, CORDONED_WORKER)),
+    "old-version": shape(version="1.15.12"),
+    "crd-denied": shape(denied=[("apiextensions.k8s.io", "customresourcedefinitions")]),
+    "nodes-forbidden": shape(forbidden=[("", "nodes")]),
+    "pods-unschedulable-cpu": shape(held="unschedulable-cpu"),
+    "image-pull": shape(held="image-pull"),
+    "crash-loop": shape(held="crash-loop"),
+}
+STORAGE_CLASSES = ("fast-ssd", "standard")
+
+
+def version_document(version):
+    major, minor, _ = version.split(".")
+    return dict(K8S_VERSION, major=major, minor=minor, gitVersion="v" + version)
 
 
 def now_rfc3339():
@@ -245,8 +353,9 @@ def _proto_object_meta(data):
     return meta
 
 
-def decode_protobuf_secret(body):
-    """The JSON form of a v1 Secret sent as application/vnd.kubernetes.protobuf."""
+def decode_protobuf(body):
+    """The JSON form of an object sent as application/vnd.kubernetes.protobuf: the Secrets helm
+    stores its releases in, and the SelfSubjectAccessReviews of "kubectl auth can-i"."""
     if body[:4] != b"k8s\x00":
         raise ValueError("missing the k8s protobuf magic")
     type_meta, raw = {}, b""
@@ -256,8 +365,29 @@ def decode_protobuf_secret(body):
                 type_meta["apiVersion" if tm_number == 1 else "kind"] = tm_field.decode("utf-8")
         elif number == 2 and wire == 2:
             raw = field
-    if type_meta.get("kind") != "Secret":
-        raise ValueError("only Secrets are accepted as protobuf, not %r" % type_meta.get("kind"))
+    decoders = {"Secret": _proto_secret, "SelfSubjectAccessReview": _proto_access_review}
+    if type_meta.get("kind") not in decoders:
+        raise ValueError("%r is not accepted as protobuf" % type_meta.get("kind"))
+    return decoders[type_meta["kind"]](type_meta, raw)
+
+
+def _proto_access_review(type_meta, raw):
+    names = {1: "namespace", 2: "verb", 3: "group", 4: "version", 5: "resource",
+             6: "subresource", 7: "name"}
+    attributes = {}
+    for number, wire, spec in proto_fields(raw):
+        if number != 2 or wire != 2:
+            continue
+        for spec_number, _, wanted in proto_fields(spec):
+            if spec_number == 1:
+                attributes = {names[n]: v.decode("utf-8") for n, w, v in proto_fields(wanted)
+                              if n in names and w == 2}
+    return {"apiVersion": type_meta.get("apiVersion", "authorization.k8s.io/v1"),
+            "kind": "SelfSubjectAccessReview", "metadata": {},
+            "spec": {"resourceAttributes": attributes}}
+
+
+def _proto_secret(type_meta, raw):
     secret = {"apiVersion": type_meta.get("apiVersion", "v1"), "kind": "Secret", "metadata": {}}
     for number, wire, field in proto_fields(raw):
         if number == 1 and wire == 2:
@@ -550,7 +680,7 @@ def discovery_resources(group, version):
             "singularName": res["singular"],
             "namespaced": res["namespaced"],
             "kind": res["kind"],
-            "verbs": VERBS,
+            "verbs": ["create"] if res["kind"] == "SelfSubjectAccessReview" else VERBS,
         }
         if res["shortNames"]:
             entry["shortNames"] = res["shortNames"]
@@ -653,6 +783,9 @@ class Emulator:
         self.stopping = threading.Event()
         self.control_file = os.path.join(state_dir, "fault")
         self.applied_file = os.path.join(state_dir, "fault.applied")
+        self.scenario_file = os.path.join(state_dir, "scenario")
+        self.scenario_applied_file = os.path.join(state_dir, "scenario.applied")
+        self.shape = SCENARIOS["healthy"]
 
     # -- certificates and kubeconfigs --
 
@@ -800,35 +933,201 @@ class Emulator:
         if self.mode == "password-not-base64" and key == PASSWORD_SECRET and \
                 "ADMIN_PASSWORD" in data:
             data["ADMIN_PASSWORD"] = NOT_BASE64_PASSWORD
+        if res["kind"] == "PersistentVolumeClaim":
+            spec = obj.get("spec") or {}
+            obj["status"] = {"phase": "Pending"}
+            if self.claim_bound(obj):
+                obj["status"] = {"phase": "Bound", "accessModes": spec.get("accessModes", []),
+                                 "capacity": (spec.get("resources") or {}).get("requests", {})}
+        elif res["kind"] == "Pod":
+            claims = Store.find("", "persistentvolumeclaims")
+            obj["status"] = self.pod_status(obj, {
+                c["metadata"]["name"]: c
+                for c in self.store.list(claims, key[2], None, None)[0]})
         return obj
 
-    def watch_control_file(self):
-        last = None
+    # -- the scenario --
+
+    def set_scenario(self, name):
+        """Puts the scenario's nodes and StorageClasses in place of the last one's."""
+        store = self.store
+        with store.lock:
+            for plural in ("nodes", "storageclasses"):
+                res = Store.find("storage.k8s.io" if plural == "storageclasses" else "", plural)
+                for item in store.list(res, None, None, None)[0]:
+                    store.delete(res, None, item["metadata"]["name"])
+            self.shape = SCENARIOS[name]
+            for item in self.shape["nodes"]:
+                store.create(Store.find("", "nodes"), None, copy.deepcopy(item))
+            for class_name in STORAGE_CLASSES:
+                default = class_name == self.shape["default_class"]
+                store.create(Store.find("storage.k8s.io", "storageclasses"), None, {
+                    "metadata": {"name": class_name,
+                                 "annotations": {DEFAULT_CLASS_ANNOTATION: str(default).lower()}},
+                    "provisioner": "rancher.io/local-path", "reclaimPolicy": "Delete",
+                    "volumeBindingMode": "Immediate"})
+
+    def forbid(self, res, verb):
+        if (res["group"], res["plural"]) in self.shape["forbidden"]:
+            raise ApiError(403, "Forbidden", '%s is forbidden: User "%s" cannot %s resource "%s" '
+                           'in API group "%s" at the cluster scope'
+                           % (qualified(res), EMULATOR_USER, verb, res["plural"], res["group"]),
+                           {"kind": res["plural"], "group": res["group"]})
+
+    def review(self, review):
+        """The answer to a SelfSubjectAccessReview."""
+        wanted = (review.get("spec") or {}).get("resourceAttributes") or {}
+        refused = (wanted.get("group", ""), wanted.get("resource", "")) in self.shape["denied"]
+        review["status"] = {"allowed": not refused}
+        if not refused:
+            review["status"]["reason"] = ('RBAC: allowed by ClusterRoleBinding "%s-admin" of '
+                                          'ClusterRole "cluster-admin"' % EMULATOR_USER)
+        return review
+
+    # -- the controllers --
+
+    def created(self, res, namespace, obj):
+        """A Deployment gets its pods at once, as its ReplicaSet would give them."""
+        if res["kind"] != "Deployment":
+            return
+        spec = obj.get("spec") or {}
+        template = spec.get("template") or {}
+        alphabet = "bcdfghjklmnpqrstvwxz2456789"
+        replica_set = "%s-%s" % (obj["metadata"]["name"],
+                                 "".join(secrets.choice(alphabet) for _ in range(10)))
+        labels = dict((template.get("metadata") or {}).get("labels") or {},
+                      **{"pod-template-hash": replica_set.rsplit("-", 1)[1]})
+        for _ in range(spec.get("replicas", 1)):
+            self.store.create(Store.find("", "pods"), namespace, {
+                "metadata": {"name": "%s-%s" % (replica_set,
+                                                "".join(secrets.choice(alphabet) for _ in range(5))),
+                             "labels": labels,
+                             "ownerReferences": [{"apiVersion": "apps/v1", "kind": "ReplicaSet",
+                                                  "name": replica_set, "uid": str(uuid.uuid4()),
+                                                  "controller": True}]},
+                "spec": copy.deepcopy(template.get("spec") or {})})
+
+    def deleted(self, res, namespace, obj):
+        if res["kind"] != "Deployment":
+            return
+        pods = Store.find("", "pods")
+        for pod in self.store.list(pods, namespace, None, None)[0]:
+            owner = (pod["metadata"].get("ownerReferences") or [{}])[0].get("name", "")
+            if owner.rsplit("-", 1)[0] == obj["metadata"]["name"]:
+                self.store.delete(pods, namespace, pod["metadata"]["name"])
+
+    def claim_bound(self, claim):
+        """Bound while a StorageClass serves it: the one it names, else the default one."""
+        wanted = (claim.get("spec") or {}).get("storageClassName")
+        if wanted:
+            return wanted in STORAGE_CLASSES
+        return self.shape["default_class"] is not None
+
+    def unschedulable(self, cause):
+        """The scheduler's condition: each node's reason, counted and sorted as it words them."""
+        reasons = collections.Counter()
+        for item in self.shape["nodes"]:
+            keys = [t["key"] for t in item["spec"].get("taints", [])]
+            reasons[("node(s) had untolerated taint {%s: }" % keys[0]) if keys else cause] += 1
+        count = len(self.shape["nodes"])
+        return {"type": "PodScheduled", "status": "False", "reason": "Unschedulable",
+                "message": "0/%d nodes are available: %s. preemption: 0/%d nodes are available: "
+                           "%d No preemption victims found for incoming pod."
+                           % (count, ", ".join(sorted("%d %s" % (n, reason)
+                                                      for reason, n in reasons.items())),
+                              count, count)}
+
+    def pod_status(self, pod, claims):
+        """Where the pod stands now, from the scenario and its age; claims: name -> claim."""
+        spec = pod.get("spec") or {}
+        containers = spec.get("containers") or []
+        held = self.shape["held"] if (pod["metadata"].get("labels") or {}).get("app") == \
+            HELD_APP else None
+        unbound = [v["persistentVolumeClaim"]["claimName"] for v in spec.get("volumes") or []
+                   if "persistentVolumeClaim" in v and not self.claim_bound(
+                       claims.get(v["persistentVolumeClaim"]["claimName"], {}))]
+        created = datetime.datetime.strptime(pod["metadata"]["creationTimestamp"],
+                                             "%Y-%m-%dT%H:%M:%SZ").replace(
+            tzinfo=datetime.timezone.utc)
+        started = (datetime.datetime.now(datetime.timezone.utc) - created).total_seconds() \
+            >= POD_START_SECONDS
+
+        def condition(kind, true, reason=None):
+            entry = {"type": kind, "status": "True" if true else "False"}
+            if reason:
+                entry["reason"] = reason
+            return entry
+
+        if held == "unschedulable-cpu" or unbound:
+            scheduled = self.unschedulable("Insufficient cpu")
+            if unbound:
+                scheduled["message"] = ("0/%d nodes are available: pod has unbound immediate "
+                                        "PersistentVolumeClaims. preemption: 0/%d nodes are "
+                                        "available: %d Preemption is not helpful for scheduling."
+                                        % ((len(self.shape["nodes"]),) * 3))
+            return {"phase": "Pending", "conditions": [scheduled], "qosClass": "Burstable"}
+        ready = started and held is None
+        waiting = {"image-pull": ("ImagePullBackOff", 'Back-off pulling image "%s"'),
+                   "crash-loop": ("CrashLoopBackOff", "back-off 40s restarting failed "
+                                  "container=%s pod=" + pod["metadata"]["name"])}
+        statuses = []
+        for index, container in enumerate(containers):
+            status = {"name": container.get("name", ""), "image": container.get("image", ""),
+                      "ready": ready, "restartCount": 0, "started": ready}
+            if ready:
+                status["state"] = {"running": {"startedAt": now_rfc3339()}}
+            elif held in waiting and started and index == 0:
+                reason, message = waiting[held]
+                status["state"] = {"waiting": {"reason": reason, "message": message % (
+                    status["image"] if held == "image-pull" else status["name"])}}
+                if held == "crash-loop":
+                    status["restartCount"] = 3
+                    status["lastState"] = {"terminated": {"exitCode": 1, "reason": "Error"}}
+            else:
+                status["state"] = {"waiting": {"reason": "ContainerCreating"}}
+            statuses.append(status)
+        phase = "Running" if ready or (held == "crash-loop" and started) else "Pending"
+        return {"phase": phase, "qosClass": "Burstable", "containerStatuses": statuses,
+                "conditions": [condition("PodScheduled", True), condition("Initialized", True),
+                               condition("ContainersReady", ready,
+                                         None if ready else "ContainersNotReady"),
+                               condition("Ready", ready, None if ready else "ContainersNotReady")]}
+
+    def watch_control_files(self):
+        # (control file, acknowledgement, known names, switch, what is switched, when absent)
+        switches = [(self.control_file, self.applied_file, FAULT_MODES, self.set_mode,
+                     "fault mode", "none"),
+                    (self.scenario_file, self.scenario_applied_file, SCENARIOS,
+                     self.set_scenario, "scenario", None)]
+        last = {}
         while not self.stopping.is_set():
-            try:
-                with open(self.control_file, encoding="utf-8") as control:
-                    text = control.read()
-            except OSError:
-                text = "none"
-            # "MODE" or "MODE SERIAL": the serial lets a caller recognise its own switch.
-            words = text.split()
-            mode = words[0] if words else "none"
-            if text != last:
-                last = text
-                if mode not in FAULT_MODES:
-                    print("cluster_emulator: unknown fault mode %r, kept %r" % (mode, self.mode),
+            for control_file, applied_file, names, switch, what, absent in switches:
+                try:
+                    with open(control_file, encoding="utf-8") as control:
+                        text = control.read()
+                except OSError:
+                    text = absent
+                # "NAME" or "NAME SERIAL": the serial lets a caller recognise its own switch.
+                words = (text or "").split()
+                name = words[0] if words else absent
+                # An empty scenario file is one caught halfway through being written.
+                if name is None or text == last.get(control_file):
+                    continue
+                last[control_file] = text
+                if name not in names:
+                    print("cluster_emulator: unknown %s %r" % (what, name),
                           file=sys.stderr, flush=True)
-                    self.write_file(self.applied_file, "error %s\n" % text.strip())
-                else:
-                    try:
-                        self.set_mode(mode)
-                    except OSError as error:
-                        # The port was taken while it stood closed; say so instead of dying.
-                        print("cluster_emulator: cannot listen again on port %d: %s"
-                              % (self.port, error), file=sys.stderr, flush=True)
-                        self.write_file(self.applied_file, "error %s\n" % text.strip())
-                        continue
-                    self.write_file(self.applied_file, text.strip() + "\n")
+                    self.write_file(applied_file, "error %s\n" % text.strip())
+                    continue
+                try:
+                    switch(name)
+                except OSError as error:
+                    # The port was taken while it stood closed; say so instead of dying.
+                    print("cluster_emulator: cannot listen again on port %d: %s"
+                          % (self.port, error), file=sys.stderr, flush=True)
+                    self.write_file(applied_file, "error %s\n" % text.strip())
+                    continue
+                self.write_file(applied_file, text.strip() + "\n")
             self.stopping.wait(0.05)
 
 
@@ -950,13 +1249,20 @@ class Handler(http.server.BaseHTTPRequestHandler):
             raise ApiError(404, "NotFound", "the server could not find the requested resource")
         if not res["namespaced"]:
             namespace = None
+        verbs = {"GET": "get" if name else "list", "HEAD": "get", "POST": "create",
+                 "PUT": "update", "PATCH": "patch", "DELETE": "delete"}
+        self.emulator.forbid(res, verbs[self.command])
+        if res["kind"] == "SelfSubjectAccessReview":
+            if self.command != "POST" or name is not None:
+                raise ApiError(405, "MethodNotAllowed", "method %s not allowed" % self.command)
+            return 201, self.emulator.review(self.parse_object(body))
         return self.serve_resource(res, namespace, name, query, body)
 
     def static_document(self, path):
         emulator = self.emulator
         path = path.rstrip("/") or "/"
         if path == "/version":
-            return K8S_VERSION
+            return version_document(emulator.shape["version"])
         if path == "/api":
             return {"kind": "APIVersions", "versions": ["v1"], "serverAddressByClientCIDRs": [
                 {"clientCIDR": "0.0.0.0/0", "serverAddress": "127.0.0.1:%d" % emulator.port}]}
@@ -983,7 +1289,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def parse_object(self, body):
         content_type = (self.headers.get("Content-Type") or "").split(";")[0].strip()
         if content_type == "application/vnd.kubernetes.protobuf":
-            return decode_protobuf_secret(body)
+            return decode_protobuf(body)
         try:
             obj = json.loads(body.decode("utf-8") or "null")
         except (UnicodeDecodeError, json.JSONDecodeError) as error:
@@ -1017,7 +1323,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 obj = self.parse_object(body)
                 if dry_run:
                     return 201, obj
-                return 201, store.create(res, namespace, obj)
+                created = store.create(res, namespace, obj)
+                self.emulator.created(res, namespace, created)
+                return 201, created
             raise ApiError(405, "MethodNotAllowed", "method %s not allowed" % self.command)
         if not self.emulator.serves(res, namespace, name):
             raise not_found(res, name)
@@ -1053,7 +1361,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             patched.setdefault("metadata", {}).pop("resourceVersion", None)
             return 200, (patched if dry_run else store.replace(res, namespace, name, patched))
         if self.command == "DELETE":
-            obj = store.get(res, namespace, name) if dry_run else store.delete(res, namespace, name)
+            if dry_run:
+                return 200, store.get(res, namespace, name)
+            obj = store.delete(res, namespace, name)
+            self.emulator.deleted(res, namespace, obj)
             return 200, obj
         raise ApiError(405, "MethodNotAllowed", "method %s not allowed" % self.command)
 
@@ -1077,6 +1388,8 @@ def main():
     parser.add_argument("--ready-file", help="also write the ready line into this file")
     parser.add_argument("--parent-pid", type=int, help="stop when this process has gone")
     parser.add_argument("--fault", default="none", choices=FAULT_MODES, help="initial fault mode")
+    parser.add_argument("--scenario", default="healthy", choices=sorted(SCENARIOS),
+                        help="the cluster's initial shape")
     args = parser.parse_args()
 
     os.makedirs(args.state_dir, mode=0o700, exist_ok=True)
@@ -1090,6 +1403,8 @@ def main():
               % (error, detail.decode(errors="replace")), file=sys.stderr)
         return 2
     emulator.write_file(emulator.control_file, args.fault + "\n")
+    emulator.write_file(emulator.scenario_file, args.scenario + "\n")
+    emulator.set_scenario(args.scenario)
     try:
         if args.fault == "closed-port":
             # Reserve a port number, then leave it closed.
@@ -1108,13 +1423,14 @@ def main():
     emulator.write_file(kubeconfig, emulator.kubeconfig_text(True))
     emulator.write_file(kubeconfig_no_ca, emulator.kubeconfig_text(False))
     emulator.write_file(emulator.applied_file, args.fault + "\n")
+    emulator.write_file(emulator.scenario_applied_file, args.scenario + "\n")
 
     def request_stop(signum, frame):
         emulator.stopping.set()
 
     signal.signal(signal.SIGTERM, request_stop)
     signal.signal(signal.SIGINT, request_stop)
-    threading.Thread(target=emulator.watch_control_file, daemon=True).start()
+    threading.Thread(target=emulator.watch_control_files, daemon=True).start()
 
     ready = json.dumps({
         "ready": True,
@@ -1125,6 +1441,8 @@ def main():
         "kubeconfigNoCa": kubeconfig_no_ca,
         "controlFile": emulator.control_file,
         "appliedFile": emulator.applied_file,
+        "scenarioFile": emulator.scenario_file,
+        "scenarioAppliedFile": emulator.scenario_applied_file,
         "stateDir": state_dir,
     })
     if args.ready_file:

@@ -2,9 +2,12 @@
 """Walks Nimbrel's real window on a private Xvfb display with xdotool, against the cluster emulator,
 from the first screen to the stored keychain items. Screenshots go to BUILD/clickthrough/MODE/.
 
-Usage: clickthrough.py install|configure|unread BUILD_DIR
-"unread" installs, loses devtron-secret before the read-back and the keyring before "完成" (on a bus
-and keyring of its own); the others need an unlocked Secret Service (scripts/test.sh has one)."""
+Usage: clickthrough.py install|configure|unread|existing BUILD_DIR
+"install" goes on past the warning of a cluster without a default StorageClass, and the wait names
+the volume that stays Pending. "unread" installs into a healthy cluster, loses devtron-secret before
+the read-back and the keyring before "完成" (on a bus and keyring of its own). "existing" finds Devtron
+installed and reads its access data. All but "unread" need an unlocked Secret Service (scripts/test.sh
+has one)."""
 import base64
 import ctypes
 import json
@@ -24,7 +27,12 @@ LIBC = ctypes.CDLL(None)
 
 # Window-relative points of the 800x460 main window, the save alert and the save-failure alert.
 BROWSE, NEXT, SWITCH = (504, 271), (734, 411), (371, 121)
-FINISH, ALERT_FINISH, FAILURE_RETRY = (740, 411), (142, 140), (48, 158)
+FINISH, ALERT_FINISH, FAILURE_RETRY = (740, 411), (142, 140), (176, 158)
+# "继续安装" of the pre-flight warnings' alert and "读取访问信息" of the existing release's.
+CONTINUE, READ_ACCESS = (55, 121), (213, 137)
+WARNING = "\u26a0\ufe0f"
+PENDING_VOLUME = ("Devtron状态: Pod就绪: 1/2，存储卷 devtron-postgresql-data 处于Pending状态："
+                  "集群没有可用的默认StorageClass")
 # No service directories: a stopped keyring stays away instead of coming back locked and prompting.
 BUS_CONFIG = """<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen><auth>EXTERNAL</auth>
 <policy context="default"><allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/>
@@ -59,8 +67,8 @@ class ClickThrough:
         self.procs.append(proc)
         return proc
 
-    def run(self, *args, **kw):
-        return subprocess.run(args, env=self.env, check=True, capture_output=True, text=True,
+    def run(self, *args, env=None, **kw):
+        return subprocess.run(args, env=env or self.env, check=True, capture_output=True, text=True,
                               timeout=60, **kw).stdout.strip()
 
     def xdo(self, *args):
@@ -84,15 +92,19 @@ class ClickThrough:
         for key in KEYS:
             subprocess.run(["secret-tool", "clear", "server", SERVICE, "user", key], env=self.env, timeout=60)
         self.kubeconfig.parent.mkdir()
+        scenario = "no-default-storage" if self.mode == "install" else "healthy"
         emulator = self.spawn(sys.executable, SOURCE / "scripts/cluster-emulator/cluster_emulator.py",
                               "--state-dir", self.work / "cluster", "--kubeconfig", self.kubeconfig,
-                              stdout=subprocess.PIPE, text=True)
+                              "--scenario", scenario, stdout=subprocess.PIPE, text=True)
         if not json.loads(emulator.stdout.readline() or "{}").get("ready"):
             raise Failure("the cluster emulator did not start")
         # Installed below a folder with a blank and Chinese characters, as a user's prefix may be.
         prefix = self.work / "安装 目录"
         self.run("cmake", "--install", self.build, "--prefix", prefix)
         self.tools = prefix / "lib/nimbrel/tools"
+        if self.mode == "existing":
+            self.run("bash", self.tools / "devtron-charts/install.sh", env=dict(
+                self.env, KUBECONFIG=str(self.kubeconfig), PATH="%s:%s" % (self.tools, os.environ["PATH"])))
         self.nimbrel = self.spawn(prefix / "bin/nimbrel")
         self.window = self.xdo("search", "--sync", "--name", "^Nimbrel$").split()[0]
 
@@ -132,6 +144,15 @@ class ClickThrough:
     def click(self, point, window=None):
         self.xdo("mousemove", "--window", window or self.window, *point, "click", "1")
 
+    def answer_alert(self, title, name, point):
+        """Shows the checklist beside the alert, then presses the button at POINT."""
+        self.step = title
+        alert = self.xdo("search", "--sync", "--name", "^%s$" % title).split()[0]
+        # Over the step list, so that the whole checklist shows on the screen beside it.
+        self.xdo("windowmove", "--sync", alert, 0, 330)
+        self.shot(name, "root")
+        self.click(point, alert)
+
     def choose_file(self):
         self.step = "file dialog"
         dialog = self.xdo("search", "--sync", "--name", "^选择Kubeconfig文件$").split()[0]
@@ -152,7 +173,7 @@ class ClickThrough:
         url = self.run(*kubectl, "jsonpath={.status.url}", "serviceexporter", "devtron-itf")
         # The stand-in serves its address without a port; Nimbrel adds Devtron's.
         expected = {"devtronUrl": url + ":22443", "devtronUsername": "admin", "devtronPassword": ""}
-        if self.mode == "install":
+        if self.mode in ("install", "existing"):
             secret = self.run(*kubectl, "jsonpath={.data.ADMIN_PASSWORD}", "secret", "devtron-secret")
             expected["devtronPassword"] = base64.b64decode(secret).decode()
         return expected
@@ -177,6 +198,21 @@ class ClickThrough:
             self.click(SWITCH)
             self.shot("choice-tools-only")
         self.click(NEXT)
+        if self.mode == "existing":
+            self.wait("pre-flight", "开始安装前检查...", "检查 已有安装 %s 集群中已经部署了Devtron" % WARNING)
+            self.answer_alert("Devtron已安装", "existing", READ_ACCESS)
+            self.wait("read-back", "读取现有Devtron安装的访问信息", "Devtron已在运行，直接获取访问信息",
+                      "服务启动完成，可以进入下一步", timeout=120)
+            self.shot("waiting-done")
+            self.click(NEXT)
+            self.wait("completion", "进入步骤: 安装完成")
+            self.shot("completion")
+            self.finish()
+            return
+        if self.mode == "install":
+            self.wait("pre-flight", "开始安装前检查...", "检查 存储 %s 没有默认StorageClass，Devtron的数据库卷将"
+                      "一直处于Pending状态" % WARNING)
+            self.answer_alert("安装前检查有警告", "preflight", CONTINUE)
         self.wait("installation", "开始安装程序...", "开始安装Devtron..." if install else "仅配置环境，不安装Devtron")
         self.shot("installation")
         if install:
@@ -186,6 +222,8 @@ class ClickThrough:
             if unread:
                 (self.work / "cluster/fault").write_text("secret-missing\n")
                 until(lambda: "secret-missing" in (self.work / "cluster/fault.applied").read_text(), "no fault")
+            if not unread:
+                self.wait("readiness", PENDING_VOLUME, timeout=30)
             self.shot("waiting")
             self.wait("countdown", "等待中... 剩余50秒", timeout=90)
             self.shot("waiting-countdown")
@@ -197,6 +235,10 @@ class ClickThrough:
         else:
             self.wait("completion", "跳过等待服务启动页面，直接进入完成页面", timeout=120)
         self.shot("completion")
+        self.finish()
+
+    def finish(self):
+        install, unread = self.mode != "configure", self.mode == "unread"
         if unread:
             self.keyring(False)
         self.click(FINISH)
@@ -228,11 +270,16 @@ class ClickThrough:
                    "进入步骤: 等待服务启动", "开始等待服务就绪阶段", "等待Devtron服务启动，倒计时: 100秒",
                    *("等待中... 剩余%d秒" % n for n in range(90, -1, -10)), "等待时间结束，开始检索Devtron凭证",
                    "正在获取Devtron凭证..."]
+        existing = ["检查 已有安装 %s 集群中已经部署了Devtron" % WARNING, "读取现有Devtron安装的访问信息",
+                    "开始等待服务就绪阶段", "Devtron已在运行，直接获取访问信息",
+                    "正在获取Devtron凭证...", "成功获取Devtron凭证，URL: %s, 用户名: admin" % expected["devtronUrl"],
+                    "服务启动完成，可以进入下一步", "进入步骤: 安装完成"]
         lines = {
             "install": [*waiting, "成功获取Devtron凭证，URL: %s, 用户名: admin" % expected["devtronUrl"],
                         "服务启动完成，可以进入下一步", "进入步骤: 安装完成", "总安装时间: *"],
             "unread": [*waiting, "获取到Devtron URL: " + expected["devtronUrl"], "无法读取Devtron密码: *",
                        "未能获取完整的Devtron凭证，可在下一步重新读取", "进入步骤: 安装完成", "总安装时间: *"],
+            "existing": existing,
             "configure": ["开始安装程序...", "仅配置环境，不安装Devtron", "环境配置完成 - 使用应用内置工具",
                           "环境配置成功", "安装完成，正在自动跳转到下一步...", "跳过等待服务启动页面，直接进入完成页面",
                           "总安装时间: *"],
@@ -243,6 +290,8 @@ class ClickThrough:
             raise Failure("the password reached the session log")
         if self.mode == "unread" and "成功获取Devtron凭证" in self.text():
             raise Failure("the session log claims credentials that were not read")
+        if self.mode == "existing" and "开始安装程序..." in self.text():
+            raise Failure("Devtron was installed a second time")
         self.step = "keychain"
         if self.stored() != expected:
             raise Failure("keychain holds %r, expected %r" % (self.stored(), expected))

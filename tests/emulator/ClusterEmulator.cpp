@@ -51,6 +51,9 @@ bool ClusterEmulator::start() {
     m_kubeconfigNoCa = ready.value(u"kubeconfigNoCa").toString();
     m_controlFile = ready.value(u"controlFile").toString();
     m_appliedFile = ready.value(u"appliedFile").toString();
+    m_scenarioFile = ready.value(u"scenarioFile").toString();
+    m_scenarioAppliedFile = ready.value(u"scenarioAppliedFile").toString();
+    m_server = ready.value(u"server").toString();
     return true;
 }
 
@@ -64,9 +67,18 @@ QString ClusterEmulator::faultName(Fault fault) {
 }
 
 bool ClusterEmulator::setFault(Fault fault) {
-    // The serial tells this switch's acknowledgement apart from an earlier one of the same mode.
-    const QByteArray wanted = (faultName(fault) + u' ' + QString::number(++m_serial)).toUtf8();
-    QSaveFile control(m_controlFile);
+    return switchTo(m_controlFile, m_appliedFile, faultName(fault));
+}
+
+bool ClusterEmulator::setScenario(const QString& scenario) {
+    return switchTo(m_scenarioFile, m_scenarioAppliedFile, scenario);
+}
+
+bool ClusterEmulator::switchTo(const QString& controlFile, const QString& appliedFile,
+                               const QString& name) {
+    // The serial tells this switch's acknowledgement apart from an earlier one of the same name.
+    const QByteArray wanted = (name + u' ' + QString::number(++m_serial)).toUtf8();
+    QSaveFile control(controlFile);
     if (!control.open(QIODevice::WriteOnly) || control.write(wanted + '\n') < 0 ||
         !control.commit()) {
         m_error = QStringLiteral("cannot write the control file: ") + control.errorString();
@@ -74,12 +86,12 @@ bool ClusterEmulator::setFault(Fault fault) {
     }
     const QDeadlineTimer deadline(switchLimitMs);
     while (!deadline.hasExpired()) {
-        QFile applied(m_appliedFile);
+        QFile applied(appliedFile);
         if (applied.open(QIODevice::ReadOnly) && applied.readAll().trimmed() == wanted) {
             return true;
         }
         QThread::msleep(20);
     }
-    m_error = QStringLiteral("the emulator did not acknowledge the fault ") + faultName(fault);
+    m_error = QStringLiteral("the emulator did not acknowledge ") + name;
     return false;
 }

@@ -39,17 +39,27 @@ public:
     QString kubeconfigWithoutCaPath() const { return m_kubeconfigNoCa; }
     // A private folder for the test's own files; removed with the emulator.
     QString workDirectory() const { return m_dir.path(); }
+    // "https://127.0.0.1:PORT", which answers any HTTP request (401 without the token).
+    QString serverUrl() const { return m_server; }
 
     // Switches the fault mode and returns once the server has applied it.
     bool setFault(Fault fault);
     static QString faultName(Fault fault);
+    // Switches the cluster's shape (a name the emulator's docstring lists, "healthy" at start)
+    // and returns once the server has applied it.
+    bool setScenario(const QString& scenario);
 
 private:
+    bool switchTo(const QString& controlFile, const QString& appliedFile, const QString& name);
+
     QTemporaryDir m_dir{QDir::tempPath() + QStringLiteral("/nimbrel-emulator-XXXXXX")};
     QProcess m_process;
     QString m_error;
     QString m_controlFile;
     QString m_appliedFile;
+    QString m_scenarioFile;
+    QString m_scenarioAppliedFile;
+    QString m_server;
     QString m_kubeconfig;
     QString m_kubeconfigNoCa;
     int m_serial = 0;

@@ -19,16 +19,25 @@ ReadinessWatcher::ReadinessWatcher(InstallationState& state, QObject* parent)
     connect(&m_timer, &QTimer::timeout, this, &ReadinessWatcher::poll);
 }
 
+namespace {
+
+QString describe(const ReadinessReport& report) {
+    QString text = QStringLiteral("Pod就绪: ") + report.count();
+    if (!report.reason.isEmpty()) {
+        text += QStringLiteral("，") + report.reason;
+    }
+    return text;
+}
+
+} // namespace
+
 QString ReadinessWatcher::summary() const {
     if (m_dashboard == Dashboard::up) {
         return QStringLiteral("Devtron已可以访问");
     }
     QString text;
     if (m_report) {
-        text = QStringLiteral("Pod就绪: ") + m_report->count();
-        if (!m_report->reason.isEmpty()) {
-            text += QStringLiteral("，") + m_report->reason;
-        }
+        text = describe(*m_report);
     } else {
         text = QStringLiteral("正在检查Devtron的Pod...");
     }
@@ -91,6 +100,10 @@ void ReadinessWatcher::poll() {
 
 void ReadinessWatcher::finishPoll(const ReadinessReport& report) {
     m_pollOut = false;
+    // The session log keeps each change, so that it tells later why Devtron did not come up.
+    if (!m_report || describe(*m_report) != describe(report)) {
+        m_state.appendLog(QStringLiteral("Devtron状态: ") + describe(report));
+    }
     m_report = report;
     emit changed();
     probeDashboard();

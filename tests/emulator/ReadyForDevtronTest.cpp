@@ -1,0 +1,182 @@
+#include "ClusterTestFixture.h"
+#include "session/InstallationState.h"
+#include "shell/BackgroundJobs.h"
+#include "views/choice/DevtronChoiceController.h"
+#include "views/choice/PreflightCheck.h"
+#include "views/waiting/ReadinessWatcher.h"
+
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+
+// Whether Devtron can come up on the cluster before the installation, and how far it has come
+// after it, asked with the real kubectl and helm of the emulator's scenarios.
+class ReadyForDevtron : public ClusterTestFixture {
+protected:
+    void SetUp() override {
+        ClusterTestFixture::SetUp();
+        m_state.setKubeconfigPath(m_emulator.kubeconfigPath());
+    }
+    void TearDown() override {
+        BackgroundJobs::waitForDone();
+        ClusterTestFixture::TearDown();
+    }
+
+    void installStandIn() {
+        const CommandResult installed =
+            run(ClusterTools::installScriptCommand(), m_emulator.kubeconfigPath());
+        ASSERT_EQ(installed.exitCode, 0) << installed.error.toStdString();
+    }
+
+    InstallationState m_state;
+};
+
+// Each item as one letter (passed, warning, failed) in the order of PreflightCheck::Item.
+static std::string letters(const PreflightCheck::Results& results) {
+    std::string text;
+    for (const PreflightCheck::Result& result : results) {
+        text += "PWF"[static_cast<int>(result.state)];
+    }
+    return text;
+}
+
+TEST_F(ReadyForDevtron, PreflightJudgesEachClusterShape) {
+    using Item = PreflightCheck::Item;
+    const struct {
+        const char* scenario;
+        bool installed;
+        const char* states;
+        Item item;
+        QString cause;
+    } cases[] = {
+        // Only the Ready, untainted worker counts; the default class is not the first one listed.
+        {"healthy", false, "PPPPP", Item::capacity,
+         QStringLiteral("1个可调度节点，可用 CPU 3.92 核、内存 15.6 GB")},
+        {"healthy", false, "PPPPP", Item::storage, QStringLiteral("默认StorageClass: standard")},
+        {"old-version", false, "FPPPP", Item::version,
+         QStringLiteral("集群版本 v1.15 低于Devtron要求的 v1.16")},
+        {"crd-denied", false, "PFPPP", Item::permissions,
+         QStringLiteral("当前用户无权创建: customresourcedefinitions")},
+        {"no-default-storage", false, "PPWPP", Item::storage,
+         QStringLiteral("没有默认StorageClass，Devtron的数据库卷将一直处于Pending状态")},
+        // A big worker is cordoned and another is lost: neither makes up for the small one.
+        {"small-nodes", false, "PPPWP", Item::capacity,
+         QStringLiteral("1个可调度节点，可用 CPU 0.94 核、内存 2.0 GB，低于Devtron建议的 2 核、"
+                        "6.0 GB")},
+        {"nodes-forbidden", false, "PPPWP", Item::capacity,
+         QStringLiteral("无法列出节点: Error from server (Forbidden): nodes is forbidden: User "
+                        "\"nimbrel-emulator\" cannot list resource \"nodes\" in API group \"\" "
+                        "at the cluster scope")},
+        {"healthy", true, "PPPPW", Item::release, QStringLiteral("集群中已经部署了Devtron")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scenario);
+        ASSERT_TRUE(m_emulator.setScenario(QString::fromLatin1(c.scenario)))
+            << m_emulator.errorText().toStdString();
+        if (c.installed) {
+            installStandIn();
+        }
+        QStringList log;
+        const PreflightCheck::Results results = PreflightCheck::run(
+            ClusterTools::environment(m_emulator.kubeconfigPath()),
+            PreflightCheck::defaultTimeLimit, [&](const QString& line) { log << line; });
+        ASSERT_EQ(results.size(), 5) << log.join(u'\n').toStdString();
+        EXPECT_EQ(letters(results), c.states) << log.join(u'\n').toStdString();
+        EXPECT_EQ(results[static_cast<int>(c.item)].cause.toStdString(), c.cause.toStdString());
+        EXPECT_EQ(PreflightCheck::foundExistingRelease(results), c.installed);
+    }
+}
+
+TEST_F(ReadyForDevtron, ReadinessNamesWhatHoldsDevtronBack) {
+    installStandIn();
+    const CommandResult pod = run(ShellUtils::quotePath(ClusterTools::kubectlPath()) +
+                                      QStringLiteral(" get pods -n devtroncd -l app=devtron -o "
+                                                     "'jsonpath={.items[0].metadata.name}'"),
+                                  m_emulator.kubeconfigPath());
+    ASSERT_FALSE(pod.output.isEmpty()) << pod.error.toStdString();
+    const struct {
+        const char* scenario;
+        QString summary;
+    } cases[] = {
+        {"healthy", QStringLiteral("Pod就绪: 2/2")},
+        {"pods-unschedulable-cpu",
+         QStringLiteral("Pod就绪: 1/2，Pod %1 无法调度：节点的CPU不足").arg(pod.output)},
+        {"pvc-pending", QStringLiteral("Pod就绪: 1/2，存储卷 devtron-postgresql-data "
+                                       "处于Pending状态：集群没有可用的默认StorageClass")},
+        {"image-pull",
+         QStringLiteral(
+             "Pod就绪: 1/2，无法拉取镜像 quay.io/devtron/hyperion:stand-in：无法访问镜像仓库")},
+        {"crash-loop",
+         QStringLiteral("Pod就绪: 1/2，容器 devtron（Pod %1）反复崩溃").arg(pod.output)},
+    };
+    ReadinessWatcher watcher(m_state);
+    watcher.start();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scenario);
+        ASSERT_TRUE(m_emulator.setScenario(QString::fromLatin1(c.scenario)))
+            << m_emulator.errorText().toStdString();
+        // A poll that was already out may still bring the last scenario's pods, and the healthy
+        // ones take a few seconds to start.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                watcher.poll();
+                return watcher.summary() == c.summary;
+            },
+            30000))
+            << watcher.summary().toStdString();
+    }
+}
+
+TEST_F(ReadyForDevtron, DashboardIsUpWhenAnythingAnswersOverHttp) {
+    QTcpServer reserved;
+    ASSERT_TRUE(reserved.listen(QHostAddress::LocalHost));
+    const QString closed = QStringLiteral("http://127.0.0.1:%1/").arg(reserved.serverPort());
+    reserved.close();
+    // The emulator answers 401 with a certificate of its own CA, which the probe does not trust.
+    for (const auto& [address, expected] :
+         {std::pair{m_emulator.serverUrl(), ReadinessWatcher::Dashboard::up},
+          std::pair{closed, ReadinessWatcher::Dashboard::down}}) {
+        SCOPED_TRACE(address.toStdString());
+        m_state.setDevtronUrl(address);
+        ReadinessWatcher watcher(m_state);
+        QSignalSpy answered(&watcher, &ReadinessWatcher::devtronAnswered);
+        watcher.start();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return watcher.dashboard() != ReadinessWatcher::Dashboard::unknown; }, 30000));
+        // Later rounds neither probe again once it answered nor announce it twice.
+        watcher.poll();
+        QTest::qWait(1500);
+        EXPECT_EQ(watcher.dashboard(), expected);
+        EXPECT_EQ(answered.count(), expected == ReadinessWatcher::Dashboard::up ? 1 : 0);
+        EXPECT_EQ(watcher.isWatching(), expected == ReadinessWatcher::Dashboard::down);
+    }
+}
+
+TEST_F(ReadyForDevtron, WarningsAskOnceAndAnExistingReleaseIsRead) {
+    ASSERT_TRUE(m_emulator.setScenario(QStringLiteral("no-default-storage")));
+    m_state.setInstallDevtron(true);
+    m_state.setCurrentStep(InstallationStep::devtronChoice);
+    DevtronChoiceController choice(m_state);
+    QSignalSpy asked(&choice, &DevtronChoiceController::showPreflightConfirmChanged);
+    choice.nextAction();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return choice.showPreflightConfirm(); }, 60000))
+        << m_state.logs().toStdString();
+    EXPECT_EQ(letters(choice.preflightResults()), "PPWPP");
+    EXPECT_EQ(m_state.currentStep(), InstallationStep::devtronChoice);
+    choice.confirmPreflightWarnings(true);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return m_state.currentStep() == InstallationStep::installation; }, 5000));
+    EXPECT_EQ(asked.count(), 2); // shown once, closed once
+    EXPECT_TRUE(m_state.logs().contains(QStringLiteral("用户确认安装前检查的警告，继续安装")));
+
+    installStandIn();
+    ASSERT_TRUE(m_emulator.setScenario(QStringLiteral("healthy")));
+    m_state.setCurrentStep(InstallationStep::devtronChoice);
+    choice.nextAction();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return choice.showExistingReleaseAlert(); }, 60000))
+        << m_state.logs().toStdString();
+    EXPECT_FALSE(choice.showPreflightConfirm());
+    choice.answerExistingRelease(true);
+    EXPECT_EQ(m_state.currentStep(), InstallationStep::waitingForServices);
+    EXPECT_TRUE(m_state.readsExistingInstallation());
+}
