@@ -59,7 +59,7 @@ TEST(ContentView, EachNewScreenGivesTheFocusToItsFirstControlOrItsTitle) {
     const StandInTools tools;
     tools.hold();
     InstallationState state;
-    state.setDevtronUrl(QStringLiteral("http://203.0.113.7:22443"));
+    state.setDevtronUrl(QStringLiteral("http://127.0.0.1:22443"));
     ContentView view(state);
     view.resize(800, 460);
     view.show();

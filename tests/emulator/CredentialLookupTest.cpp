@@ -22,7 +22,7 @@ TEST_F(CredentialLookupOnCluster, EachValueIsReadOrSaysWhyNot) {
 
     // The stand-in's values; the address gets Devtron's port.
     const Value address =
-        Value::read(QStringLiteral("http://devtron.emulator.nimbrel.local:22443"));
+        Value::read(QStringLiteral("http://127.0.0.1:22443"));
     const Value password = Value::read(QStringLiteral("emulator-admin-密码"));
     const Value unauthorized =
         Value::missing(ClusterErrors::classify(QStringLiteral("Unauthorized")));

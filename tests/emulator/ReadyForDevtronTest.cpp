@@ -139,6 +139,7 @@ TEST_F(ReadyForDevtron, DashboardIsUpWhenAnythingAnswersOverHttp) {
         SCOPED_TRACE(address.toStdString());
         m_state.setDevtronUrl(address);
         ReadinessWatcher watcher(m_state);
+        watcher.setProbesDashboard(true);
         QSignalSpy answered(&watcher, &ReadinessWatcher::devtronAnswered);
         watcher.start();
         ASSERT_TRUE(QTest::qWaitFor(

@@ -66,7 +66,7 @@ const char* const incompleteKubeconfig = "apiVersion: v1\nkind: Config\n";
 // recorded error when one is given, else lists namespaces.
 const char* const standInKubectl = R"sh(#!/bin/sh
 here=$(dirname "$0")
-if [ "$1" = version ]; then
+if [ "$1" = version ] && [ "$2" != -o ]; then
     printf 'Client Version: v1.32.3\nKustomize Version: v5.5.0\n'
     exit 0
 fi
@@ -98,7 +98,7 @@ case "$1 $2" in
     exit 0 ;;
 "describe serviceexporter")
     printf 'Name:         devtron-itf\nNamespace:    devtroncd\nKind:         ServiceExporter\n'
-    printf 'Status:\n  Message:  service exported\n  url: http://10.0.12.4:32080\n'
+    printf 'Status:\n  Message:  service exported\n  url: http://127.0.0.1:32080\n'
     exit 0 ;;
 "get secret")
     if [ -s "$here/secret.err" ]; then
@@ -131,6 +131,10 @@ const QByteArray secretNotFound =
 // pool itself cannot be held here: the raster painter needs it to draw the window.
 const char* const standInHelm = R"sh(#!/bin/sh
 while [ -e "$(dirname "$0")/hold" ] && kill -0 %1 2>/dev/null; do sleep 0.1; done
+if [ "$1" = status ]; then
+    echo 'Error: release: not found' >&2
+    exit 1
+fi
 printf 'v3.17.2+gcc2a2c5\n'
 )sh";
 
@@ -190,18 +194,18 @@ const std::initializer_list<const char*> laterLines = {
     ">> Name:         devtron-itf",
     ">> Namespace:    devtroncd",
     ">> Kind:         ServiceExporter",
-    ">>   url: http://10.0.12.4:32080",
-    "从'url:'字段解析到URL: http://10.0.12.4:32080",
+    ">>   url: http://127.0.0.1:32080",
+    "从'url:'字段解析到URL: http://127.0.0.1:32080",
     "获取Devtron管理员密码: kubectl get secret -n devtroncd devtron-secret -o "
     "jsonpath={.data.ADMIN_PASSWORD}",
     "获取到编码密码: <已隐藏, 24 字符>",
     "Base64解码密码成功",
-    "成功获取Devtron凭证，URL: http://10.0.12.4:32080, 用户名: admin",
+    "成功获取Devtron凭证，URL: http://127.0.0.1:32080, 用户名: admin",
     "服务启动完成，可以进入下一步",
     "进入步骤: 安装完成",
 };
 
-const QString devtronAddress = QStringLiteral("http://10.0.12.4:32080");
+const QString devtronAddress = QStringLiteral("http://127.0.0.1:32080");
 const QString devtronPassword = QStringLiteral("Gallery-Pass-2026");
 
 } // namespace
@@ -388,8 +392,8 @@ bool GalleryStage::stage(const QString& name) {
             if (!choiceView() || choiceView()->controller().preflightResults().isEmpty()) {
                 return false;
             }
-            return failed || exposed(choiceView()->findChild<QMessageBox*>(
-                                 QStringLiteral("preflightConfirm")));
+            return failed ||
+                   exposed(m_window->findChild<QMessageBox*>(QStringLiteral("preflightConfirm")));
         };
     } else if (name.startsWith(QStringLiteral("installation-"))) {
         // The engine's run waits in the held tool check; the clock and the sweep are moved

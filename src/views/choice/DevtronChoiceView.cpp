@@ -205,7 +205,7 @@ void DevtronChoiceView::updatePreflightConfirm() {
         return;
     }
     enum { install, cancel };
-    AlertDialog::open(
+    QMessageBox* alert = AlertDialog::open(
         this,
         {QStringLiteral("安装前检查有警告"),
          QStringLiteral("安装前检查有警告"),
@@ -213,6 +213,9 @@ void DevtronChoiceView::updatePreflightConfirm() {
          {QStringLiteral("继续安装"), QStringLiteral("取消")},
          cancel},
         [this](int button) { m_controller->confirmPreflightWarnings(button == install); });
+    if (alert != nullptr) {
+        alert->setObjectName(QStringLiteral("preflightConfirm"));
+    }
 }
 
 void DevtronChoiceView::updateExistingReleaseAlert() {
@@ -220,7 +223,7 @@ void DevtronChoiceView::updateExistingReleaseAlert() {
         return;
     }
     enum { understood, readAccess };
-    AlertDialog::open(
+    QMessageBox* alert = AlertDialog::open(
         this,
         {QStringLiteral("Devtron已安装"),
          QStringLiteral("Devtron已安装"),
@@ -229,6 +232,9 @@ void DevtronChoiceView::updateExistingReleaseAlert() {
          {QStringLiteral("我知道了"), QStringLiteral("读取访问信息")},
          understood},
         [this](int button) { m_controller->answerExistingRelease(button == readAccess); });
+    if (alert != nullptr) {
+        alert->setObjectName(QStringLiteral("existingReleaseAlert"));
+    }
 }
 
 void DevtronChoiceView::updateSwitch() {

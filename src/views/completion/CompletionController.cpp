@@ -49,6 +49,7 @@ CompletionController::CompletionController(InstallationState& state, QString key
     }
     connect(&m_state, &InstallationState::installationTimeChanged, this,
             &CompletionController::installationTimeChanged);
+    m_readiness.setProbesDashboard(true);
     connect(&m_readiness, &ReadinessWatcher::devtronAnswered, this,
             [this] { notify(QStringLiteral("Devtron已可以访问")); });
     connect(&m_state, &InstallationState::installDevtronChanged, this,

@@ -111,7 +111,8 @@ void ReadinessWatcher::finishPoll(const ReadinessReport& report) {
 
 void ReadinessWatcher::probeDashboard() {
     const QUrl address(m_state.devtronUrl(), QUrl::StrictMode);
-    if (m_probeOut || !address.isValid() || address.scheme().isEmpty() || !isWatching()) {
+    if (!m_probesDashboard || m_probeOut || !address.isValid() || address.scheme().isEmpty() ||
+        !isWatching()) {
         return;
     }
     m_probeOut = true;

@@ -42,6 +42,10 @@ public:
     // One line for the screen: "Pod就绪: N/M" and the reason, or whether Devtron answers.
     QString summary() const;
 
+    // Whether each round also asks Devtron's address; off until the address is known to be the
+    // one read from the cluster (the completion screen).
+    void setProbesDashboard(bool probes) { m_probesDashboard = probes; }
+
     void start();
     void stop();
     // One round: the pods, then the address. The timer calls it; tests call it by hand.
@@ -68,4 +72,5 @@ private:
     bool m_pollOut = false;
     bool m_probeOut = false;
     bool m_hasGivenUp = false;
+    bool m_probesDashboard = false;
 };

@@ -32,7 +32,7 @@ protected:
     KeyboardUse() {
         FocusRing::followKeyboardFocus();
         tools.hold();
-        state.setDevtronUrl(QStringLiteral("http://203.0.113.7:22443"));
+        state.setDevtronUrl(QStringLiteral("http://127.0.0.1:22443"));
     }
     ~KeyboardUse() override {
         tools.release();
@@ -100,7 +100,7 @@ TEST_F(KeyboardUse, TabVisitsEachScreenInOrderAndEveryControlHasAName) {
         {"waiting", [](auto& s, auto&) { return new WaitingForServicesView(s); }, {}},
         {"completion",
          [&](auto& s, auto&) {
-             s.setDevtronUrl(QStringLiteral("https://d.example:22443"));
+             s.setDevtronUrl(QStringLiteral("https://127.0.0.1:22443"));
              s.setDevtronPassword(QStringLiteral("pw"));
              return new CompletionView(new CompletionController(s, service, {}));
          },

@@ -30,7 +30,7 @@ using Layout = CompletionController::Layout;
 class Completion : public ::testing::Test {
 protected:
     Completion() {
-        state.setDevtronUrl(QStringLiteral("http://203.0.113.7:22443"));
+        state.setDevtronUrl(QStringLiteral("http://127.0.0.1:22443"));
         state.setDevtronPassword(QStringLiteral("pa$$ word"));
         state.setKubeconfigPath(QStringLiteral("/home/ana/.kube/admin.conf"));
     }
@@ -133,7 +133,7 @@ TEST_F(Completion, CopyAllInfoWaitsThenStoresReadableValuesAndQuits) {
 
     EXPECT_EQ(
         QGuiApplication::clipboard()->text(),
-        QStringLiteral("Devtron访问信息:\n地址: http://203.0.113.7:22443\n用户名: admin\n密码: "
+        QStringLiteral("Devtron访问信息:\n地址: http://127.0.0.1:22443\n用户名: admin\n密码: "
                        "pa$$ word\n\n请妥善保管此信息，这些信息丢失后需要重新安装才能恢复。"));
     EXPECT_FALSE(controller.showSaveAlert());
     EXPECT_EQ(quits, 0);
@@ -143,7 +143,7 @@ TEST_F(Completion, CopyAllInfoWaitsThenStoresReadableValuesAndQuits) {
     // The quit waits for the desktop to take "已保存" (here: no notification service answers).
     EXPECT_EQ(quits, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return quits == 1; }, 2000));
-    EXPECT_EQ(store.get(QStringLiteral("devtronUrl")), QStringLiteral("http://203.0.113.7:22443"));
+    EXPECT_EQ(store.get(QStringLiteral("devtronUrl")), QStringLiteral("http://127.0.0.1:22443"));
     EXPECT_EQ(store.get(QStringLiteral("devtronUsername")), QStringLiteral("admin"));
     EXPECT_EQ(store.get(QStringLiteral("devtronPassword")), QStringLiteral("pa$$ word"));
 }
@@ -195,7 +195,7 @@ TEST_F(Completion, ValuesNotReadAreNeitherShownNorCopiedNorStoredAndCanBeReadAga
     EXPECT_FALSE(QGuiApplication::clipboard()->text().contains(QStringLiteral("密码")));
     controller.firePendingFinish();
     ASSERT_TRUE(QTest::qWaitFor([&] { return quits == 1; }, 2000));
-    EXPECT_EQ(store.get(QStringLiteral("devtronUrl")), QStringLiteral("http://203.0.113.7:22443"));
+    EXPECT_EQ(store.get(QStringLiteral("devtronUrl")), QStringLiteral("http://127.0.0.1:22443"));
     EXPECT_EQ(store.get(QStringLiteral("devtronPassword")), std::nullopt);
 
     // Read again: the password now answers, while the address, read before, stays although the
@@ -207,7 +207,7 @@ TEST_F(Completion, ValuesNotReadAreNeitherShownNorCopiedNorStoredAndCanBeReadAga
     again.retrieveDevtronCredentials();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !again.isRetrievingCredentials(); }, 15000));
     EXPECT_EQ(state.devtronPassword(), QStringLiteral("pw"));
-    EXPECT_EQ(state.devtronUrl(), QStringLiteral("http://203.0.113.7:22443"));
+    EXPECT_EQ(state.devtronUrl(), QStringLiteral("http://127.0.0.1:22443"));
     EXPECT_TRUE(again.manualCommands().isEmpty());
 }
 

@@ -24,7 +24,7 @@ namespace {
 class CompletionScreen : public ::testing::Test {
 protected:
     CompletionScreen() {
-        state.setDevtronUrl(QStringLiteral("http://203.0.113.7:22443"));
+        state.setDevtronUrl(QStringLiteral("http://127.0.0.1:22443"));
         state.setDevtronPassword(QStringLiteral("s3cret"));
     }
 
