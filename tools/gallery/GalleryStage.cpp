@@ -388,7 +388,7 @@ bool GalleryStage::stage(const QString& name) {
         writeFile(failed ? QStringLiteral("tools/denied") : QStringLiteral("tools/small-nodes"),
                   "customresourcedefinitions.apiextensions.k8s.io\n");
         actions = {[this] { click("nextButton"); }};
-        m_reached = [=] {
+        m_reached = [=, this] {
             if (!choiceView() || choiceView()->controller().preflightResults().isEmpty()) {
                 return false;
             }
