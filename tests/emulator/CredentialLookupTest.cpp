@@ -21,8 +21,7 @@ TEST_F(CredentialLookupOnCluster, EachValueIsReadOrSaysWhyNot) {
     ASSERT_EQ(installed.exitCode, 0) << installed.error.toStdString();
 
     // The stand-in's values; the address gets Devtron's port.
-    const Value address =
-        Value::read(QStringLiteral("http://127.0.0.1:22443"));
+    const Value address = Value::read(QStringLiteral("http://127.0.0.1:22443"));
     const Value password = Value::read(QStringLiteral("emulator-admin-密码"));
     const Value unauthorized =
         Value::missing(ClusterErrors::classify(QStringLiteral("Unauthorized")));

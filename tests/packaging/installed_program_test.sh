@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Installs the build into an empty prefix whose path holds a blank and Chinese characters, checks
 # the installed tree, then starts the installed program: it must find its tools there, keep running
-# and end by SIGTERM, SIGINT and SIGHUP.
+# and end by SIGTERM, SIGINT and SIGHUP; and as a native client of a headless Weston its window
+# must map.
 set -euo pipefail
-cmake=$1 build=$2 id=$3
+cmake=$1 build=$2 id=$3 weston=$4
 work=$(mktemp -d "${TMPDIR:-/tmp}/nimbrel-install.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+weston_pid=
+trap '[ -n "$weston_pid" ] && kill -KILL "$weston_pid" 2>/dev/null; rm -rf "$work"' EXIT
 prefix="$work/安装 目录"
 "$cmake" --install "$build" --prefix "$prefix" >/dev/null
 
-fail() { echo "$*"; [ -f "$work/out" ] && cat "$work/out"; exit 1; }
+fail() { echo "$*"; for f in out weston; do [ -f "$work/$f" ] && tail -n 40 "$work/$f"; done; exit 1; }
 for f in bin/nimbrel lib/nimbrel/tools/{kubectl,helm,devtron-charts/install.sh}; do
     [ -f "$prefix/$f" ] && [ -x "$prefix/$f" ] || fail "not installed as a program: $f"
 done
@@ -17,16 +19,36 @@ for f in applications/$id.desktop metainfo/$id.metainfo.xml icons/hicolor/scalab
     [ -s "$prefix/share/$f" ] || fail "not installed: share/$f"
 done
 
-mkdir -p "$work/home" "$work/runtime" && chmod 0700 "$work/runtime"
+mkdir -p "$work/home" && mkdir -m 0700 "$work/runtime"
+socket=nimbrel-test
+XDG_RUNTIME_DIR="$work/runtime" "$weston" --backend=headless-backend.so --socket="$socket" \
+    --no-config --idle-time=0 >"$work/weston" 2>&1 &
+weston_pid=$!
+for _ in $(seq 100); do [ -S "$work/runtime/$socket" ] && break; sleep 0.1; done
+[ -S "$work/runtime/$socket" ] || fail "Weston made no socket"
+
+# Mapped on Wayland: the toplevel named "Nimbrel" took the compositor's configuration and then a
+# buffer, as libwayland's client trace shows.
+mapped() {
+    awk '/xdg_toplevel@[0-9]+\.set_title\("Nimbrel"\)/ { titled = 1 }
+         titled && /xdg_surface@[0-9]+\.ack_configure\(/ { acked = 1 }
+         acked && /wl_surface@[0-9]+\.attach\(wl_buffer@/ { found = 1; exit }
+         END { exit !found }' "$work/out"
+}
+
 # Job control, so that the background program does not start with SIGINT ignored.
 set -m
-for signal in TERM INT HUP; do
-    env -u DISPLAY -u WAYLAND_DISPLAY HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
-        XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=offscreen \
-        "$prefix/bin/nimbrel" >"$work/out" 2>&1 &
+for run in "offscreen TERM" "offscreen INT" "offscreen HUP" "wayland TERM"; do
+    read -r platform signal <<<"$run"
+    rm -f "$work/state/nimbrel/devtron_install.log"
+    env -u DISPLAY HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" WAYLAND_DISPLAY="$socket" \
+        XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM="$platform" \
+        WAYLAND_DEBUG=client "$prefix/bin/nimbrel" >"$work/out" 2>&1 &
     pid=$!
     sleep 3
-    kill -0 "$pid" 2>/dev/null || fail "the installed program ended early"
+    kill -0 "$pid" 2>/dev/null || fail "the installed program ended early on $platform"
+    [ "$platform" != wayland ] || mapped || fail "the program's window did not map on Wayland"
+    [ -s "$work/state/nimbrel/devtron_install.log" ] || fail "no session log on $platform"
     kill -"$signal" "$pid"
     for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
     kill -0 "$pid" 2>/dev/null && { kill -KILL "$pid"; fail "the installed program ignored SIG$signal"; }
@@ -35,6 +57,4 @@ for signal in TERM INT HUP; do
     [ "$status" -eq $((128 + $(kill -l "$signal"))) ] ||
         fail "the installed program ended with status $status, not by SIG$signal"
 done
-
-[ -s "$work/state/nimbrel/devtron_install.log" ] || fail "the installed program wrote no session log"
 ! grep -q "应用内置工具不存在" "$work/out" || fail "the installed program did not find its tools"
