@@ -49,7 +49,7 @@ QString cores(double count) {
 }
 
 bool isReady(const QJsonObject& node) {
-    for (const QJsonValue& condition :
+    for (const QJsonValue condition :
          node[QLatin1String("status")][QLatin1String("conditions")].toArray()) {
         if (condition[QLatin1String("type")].toString() == QLatin1String("Ready")) {
             return condition[QLatin1String("status")].toString() == QLatin1String("True");
@@ -64,7 +64,7 @@ bool isSchedulable(const QJsonObject& node) {
     if (spec[QLatin1String("unschedulable")].toBool()) {
         return false;
     }
-    for (const QJsonValue& taint : spec[QLatin1String("taints")].toArray()) {
+    for (const QJsonValue taint : spec[QLatin1String("taints")].toArray()) {
         const QString effect = taint[QLatin1String("effect")].toString();
         if (effect == QLatin1String("NoSchedule") || effect == QLatin1String("NoExecute")) {
             return false;
@@ -178,7 +178,7 @@ PreflightCheck::Result PreflightCheck::checkStorage(const CommandResult& storage
         return {Item::storage, State::warning, storageTitle,
                 QStringLiteral("无法识别集群返回的StorageClass列表"), retryRemedy};
     }
-    for (const QJsonValue& item : (*document)[QLatin1String("items")].toArray()) {
+    for (const QJsonValue item : (*document)[QLatin1String("items")].toArray()) {
         const QJsonObject metadata = item[QLatin1String("metadata")].toObject();
         const QJsonObject annotations = metadata[QLatin1String("annotations")].toObject();
         for (const char* key : {"storageclass.kubernetes.io/is-default-class",
@@ -211,7 +211,7 @@ PreflightCheck::Result PreflightCheck::checkCapacity(const CommandResult& nodes)
     double cpu = 0.0;
     double memory = 0.0;
     int counted = 0;
-    for (const QJsonValue& value : (*document)[QLatin1String("items")].toArray()) {
+    for (const QJsonValue value : (*document)[QLatin1String("items")].toArray()) {
         const QJsonObject node = value.toObject();
         if (!isReady(node) || !isSchedulable(node)) {
             continue;

@@ -18,7 +18,7 @@ QString nameOf(const QJsonValue& object) {
 }
 
 QJsonObject condition(const QJsonValue& pod, QLatin1String type) {
-    for (const QJsonValue& entry :
+    for (const QJsonValue entry :
          pod[QLatin1String("status")][QLatin1String("conditions")].toArray()) {
         if (entry[QLatin1String("type")].toString() == type) {
             return entry.toObject();
@@ -63,7 +63,7 @@ std::optional<QString> unschedulable(const QJsonValue& pod) {
 // The first waiting container whose reason is one of `reasons`, with its image.
 std::optional<std::pair<QString, QString>> waitingContainer(const QJsonValue& pod,
                                                             const QStringList& reasons) {
-    for (const QJsonValue& container :
+    for (const QJsonValue container :
          pod[QLatin1String("status")][QLatin1String("containerStatuses")].toArray()) {
         const QString reason =
             container[QLatin1String("state")][QLatin1String("waiting")][QLatin1String("reason")]
@@ -85,7 +85,7 @@ QString ReadinessReport::count() const {
 ReadinessReport ReadinessReport::fromLists(const QString& pods, const QString& claims) {
     ReadinessReport report;
     const QJsonArray podList = items(pods);
-    for (const QJsonValue& pod : podList) {
+    for (const QJsonValue pod : podList) {
         const QString phase = pod[QLatin1String("status")][QLatin1String("phase")].toString();
         if (phase == QLatin1String("Succeeded")) {
             continue;
@@ -104,13 +104,13 @@ ReadinessReport ReadinessReport::fromLists(const QString& pods, const QString& c
     }
 
     // The causes in the order a user should tackle them.
-    for (const QJsonValue& pod : podList) {
+    for (const QJsonValue pod : podList) {
         if (const auto reason = unschedulable(pod)) {
             report.reason = *reason;
             return report;
         }
     }
-    for (const QJsonValue& claim : items(claims)) {
+    for (const QJsonValue claim : items(claims)) {
         if (claim[QLatin1String("status")][QLatin1String("phase")].toString() ==
             QLatin1String("Pending")) {
             report.reason =
@@ -121,14 +121,14 @@ ReadinessReport ReadinessReport::fromLists(const QString& pods, const QString& c
     }
     const QStringList pullFailures{QStringLiteral("ImagePullBackOff"),
                                    QStringLiteral("ErrImagePull")};
-    for (const QJsonValue& pod : podList) {
+    for (const QJsonValue pod : podList) {
         if (const auto container = waitingContainer(pod, pullFailures)) {
             report.reason =
                 QStringLiteral("无法拉取镜像 %1：无法访问镜像仓库").arg(container->second);
             return report;
         }
     }
-    for (const QJsonValue& pod : podList) {
+    for (const QJsonValue pod : podList) {
         if (const auto container = waitingContainer(pod, {QStringLiteral("CrashLoopBackOff")})) {
             report.reason =
                 QStringLiteral("容器 %1（Pod %2）反复崩溃").arg(container->first, nameOf(pod));
