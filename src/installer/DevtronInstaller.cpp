@@ -36,13 +36,6 @@ QString earlierRunStillRunningMessage() {
     return QStringLiteral("无法开始安装：上一次的安装仍在后台运行，请等待它结束后再试");
 }
 
-// helm's answer when there is no release of that name: the usual case before a first install.
-bool isReleaseNotFound(const CommandResult& result) {
-    constexpr int timedOut = 124;
-    return result.exitCode != timedOut &&
-           result.error.contains(QLatin1String("release: not found"));
-}
-
 std::mutex alertHookMutex;
 DevtronInstaller::AlertHook alertHook;
 
@@ -566,6 +559,12 @@ bool DevtronInstaller::isInstalling() const {
 
 void DevtronInstaller::setReleaseCheckTimeLimit(std::chrono::milliseconds limit) {
     m_core->releaseCheckLimitMs = limit.count();
+}
+
+bool DevtronInstaller::isReleaseNotFound(const CommandResult& status) {
+    constexpr int timedOut = 124;
+    return status.exitCode != timedOut &&
+           status.error.contains(QLatin1String("release: not found"));
 }
 
 QString DevtronInstaller::readExistingAccessMessage() {

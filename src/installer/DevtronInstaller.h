@@ -1,6 +1,7 @@
 #pragma once
 
 #include "installer/DevtronAccess.h"
+#include "shell/CommandRunner.h"
 
 #include <QString>
 #include <QStringList>
@@ -77,6 +78,8 @@ public:
         std::optional<QString> actualStatus;
     };
     static ReleaseStatus readReleaseStatus(const QString& output);
+    // helm's answer when there is no release of that name: the usual case before a first install.
+    static bool isReleaseNotFound(const CommandResult& status);
     // The completion message after the user chose, in the already-installed warning, to read
     // the existing installation's access data instead.
     static QString readExistingAccessMessage();

@@ -159,6 +159,13 @@ void InstallationState::advanceStep() {
     }
 }
 
+void InstallationState::readExistingInstallation() {
+    appendLog(QStringLiteral("读取现有Devtron安装的访问信息"));
+    setReadsExistingInstallation(true);
+    setInstallationComplete(true);
+    setCurrentStep(InstallationStep::waitingForServices);
+}
+
 void InstallationState::recordTotalTime() {
     if (!m_installationStartTime) {
         return;

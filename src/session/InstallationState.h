@@ -100,6 +100,9 @@ public:
     // Posted to the GUI thread; advances by the step table.
     void moveToNextStep();
     void resetState();
+    // Leaves for the access data of a Devtron that was already deployed: the service wait, with
+    // no installation run and no countdown.
+    void readExistingInstallation();
     // Posted to the GUI thread: stores the message, raises the error card and logs it.
     void showError(const QString& message);
     // "%d分%d秒" of the whole seconds.

@@ -212,10 +212,7 @@ void DevtronChoiceController::answerExistingRelease(bool readAccess) {
     if (!readAccess || !isOnChoiceStep()) {
         return;
     }
-    m_state.appendLog(QStringLiteral("读取现有Devtron安装的访问信息"));
-    m_state.setReadsExistingInstallation(true);
-    m_state.setInstallationComplete(true);
-    m_state.setCurrentStep(InstallationStep::waitingForServices);
+    m_state.readExistingInstallation();
 }
 
 void DevtronChoiceController::setupEnvironment() {

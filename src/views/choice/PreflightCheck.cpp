@@ -246,7 +246,7 @@ PreflightCheck::Result PreflightCheck::checkRelease(const CommandResult& status)
                 QStringLiteral("集群中有未完成部署的Devtron发布，安装将继续"),
                 {}};
     }
-    if (status.error.contains(QLatin1String("release: not found"))) {
+    if (DevtronInstaller::isReleaseNotFound(status)) {
         return {Item::release,
                 State::passed,
                 releaseTitle,

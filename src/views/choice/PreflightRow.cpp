@@ -10,43 +10,17 @@
 
 namespace {
 
-using State = PreflightCheck::State;
-
-QString symbolFor(State state) {
-    switch (state) {
-    case State::passed:
-        return QStringLiteral("checkmark.circle.fill");
-    case State::warning:
-        return QStringLiteral("exclamationmark.triangle.fill");
-    case State::failed:
-        return QStringLiteral("xmark.circle.fill");
-    }
-    return {};
-}
-
-QColor tintFor(State state) {
-    switch (state) {
-    case State::passed:
-        return Palette::green();
-    case State::warning:
-        return Palette::orange();
-    case State::failed:
-        return Palette::red();
-    }
-    return Palette::grey();
-}
-
-QString stateWord(State state) {
-    switch (state) {
-    case State::passed:
-        return QStringLiteral("通过");
-    case State::warning:
-        return QStringLiteral("警告");
-    case State::failed:
-        return QStringLiteral("未通过");
-    }
-    return {};
-}
+// The symbol, its tint and the word a screen reader says, for each state in enum order.
+struct Look {
+    const char* symbol;
+    QColor (*tint)();
+    const char* word;
+};
+const Look looks[] = {
+    {"checkmark.circle.fill", &Palette::green, "通过"},
+    {"exclamationmark.triangle.fill", &Palette::orange, "警告"},
+    {"xmark.circle.fill", &Palette::red, "未通过"},
+};
 
 } // namespace
 
@@ -58,7 +32,8 @@ PreflightRow::PreflightRow(const PreflightCheck::Result& result, QWidget* parent
     auto* symbol = new QLabel(this);
     symbol->setObjectName(QStringLiteral("icon"));
     symbol->setFixedSize(16, 16);
-    symbol->setPixmap(IconRegistry::pixmap(symbolFor(result.state), 12, tintFor(result.state)));
+    const Look& look = looks[static_cast<int>(result.state)];
+    symbol->setPixmap(IconRegistry::pixmap(QString::fromLatin1(look.symbol), 12, look.tint()));
     layout->addWidget(symbol, 0, Qt::AlignTop);
 
     auto* texts = new QVBoxLayout;
@@ -78,6 +53,6 @@ PreflightRow::PreflightRow(const PreflightCheck::Result& result, QWidget* parent
     }
     layout->addLayout(texts, 1);
     // Read as one line: the state in words, then what was found and what to do.
-    setAccessibleName(result.title + QLatin1Char(' ') + stateWord(result.state) +
+    setAccessibleName(result.title + QLatin1Char(' ') + QString::fromUtf8(look.word) +
                       QStringLiteral("：") + result.cause + QLatin1Char(' ') + result.remedy);
 }

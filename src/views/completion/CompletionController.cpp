@@ -108,9 +108,7 @@ bool CompletionController::isPasswordRead() const {
 }
 
 QStringList CompletionController::unreadLines() const {
-    return CredentialLookup::failureLines(isAddressRead() ? QString() : m_state.devtronUrlFailure(),
-                                          isPasswordRead() ? QString()
-                                                           : m_state.devtronPasswordFailure());
+    return CredentialLookup::failureLines(m_state);
 }
 
 QStringList CompletionController::manualCommands() const {

@@ -239,10 +239,7 @@ void InstallationController::handleCompletion(bool success, const std::optional<
             m_state.appendLog(QStringLiteral("安装完成，状态: 成功"));
             completeInstallation();
         } else if (message == DevtronInstaller::readExistingAccessMessage()) {
-            m_state.appendLog(QStringLiteral("读取现有Devtron安装的访问信息"));
-            m_state.setReadsExistingInstallation(true);
-            m_state.setInstallationComplete(true);
-            m_state.setCurrentStep(InstallationStep::waitingForServices);
+            m_state.readExistingInstallation();
         } else if (message && message->startsWith(QLatin1String("NO_ALERT:"))) {
             m_state.appendLog(QStringLiteral("安装已取消: 集群中已存在Devtron"));
             goBackToPreviousStep();

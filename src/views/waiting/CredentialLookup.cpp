@@ -123,19 +123,18 @@ void CredentialLookup::store(InstallationState& state, const DevtronAccess& acce
     if (access.address.isRead()) {
         state.appendLog(QStringLiteral("获取到Devtron URL: ") + *access.address.text);
     }
-    for (const QString& line : failureLines(access.address.failure, access.password.failure)) {
+    for (const QString& line : failureLines(state)) {
         state.appendLog(line);
     }
 }
 
-QStringList CredentialLookup::failureLines(const QString& addressFailure,
-                                           const QString& passwordFailure) {
+QStringList CredentialLookup::failureLines(const InstallationState& state) {
     QStringList lines;
-    if (!addressFailure.isEmpty()) {
-        lines << QStringLiteral("无法读取Devtron地址: ") + addressFailure;
+    if (!state.devtronUrlFailure().isEmpty()) {
+        lines << QStringLiteral("无法读取Devtron地址: ") + state.devtronUrlFailure();
     }
-    if (!passwordFailure.isEmpty()) {
-        lines << QStringLiteral("无法读取Devtron密码: ") + passwordFailure;
+    if (!state.devtronPasswordFailure().isEmpty()) {
+        lines << QStringLiteral("无法读取Devtron密码: ") + state.devtronPasswordFailure();
     }
     return lines;
 }

@@ -42,8 +42,8 @@ public:
     // Puts what was read into the session (what was not read stays empty) and logs the outcome.
     static void store(InstallationState& state, const DevtronAccess& access);
 
-    // "无法读取…" with the reason, for each value that has a failure.
-    static QStringList failureLines(const QString& addressFailure, const QString& passwordFailure);
+    // "无法读取…" with the reason, for each value the session holds a failure for.
+    static QStringList failureLines(const InstallationState& state);
 
     // The terminal commands that read each value by hand, with the session's kubeconfig.
     static QString manualAddressCommand(const QString& kubeconfigPath);

@@ -12,7 +12,7 @@
 #include <QUrl>
 
 ReadinessWatcher::ReadinessWatcher(InstallationState& state, QObject* parent)
-    : QObject(parent), m_state(state), m_network(new QNetworkAccessManager(this)) {
+    : QObject(parent), m_state(state) {
     m_timer.setInterval(pollInterval);
     // A coarse timer: the polls need no precision, and the machine may sleep between them.
     m_timer.setTimerType(Qt::VeryCoarseTimer);
@@ -116,6 +116,10 @@ void ReadinessWatcher::probeDashboard() {
         return;
     }
     m_probeOut = true;
+    // Made on the first probe only: the wait step's watch never asks the address.
+    if (m_network == nullptr) {
+        m_network = new QNetworkAccessManager(this);
+    }
     QNetworkRequest request(address);
     request.setTransferTimeout(static_cast<int>(probeTimeLimit.count()));
     QNetworkReply* reply = m_network->get(request);

@@ -27,16 +27,14 @@ WaitingForServicesController::Status WaitingForServicesController::status() cons
     if (!m_isComplete) {
         return Status::none;
     }
-    return m_accessComplete ? Status::complete : Status::unread;
+    return CredentialLookup::failureLines(m_state).isEmpty() ? Status::complete : Status::unread;
 }
 
 QString WaitingForServicesController::unreadText() const {
     if (status() != Status::unread) {
         return {};
     }
-    return CredentialLookup::failureLines(m_state.devtronUrlFailure(),
-                                          m_state.devtronPasswordFailure())
-        .join(QLatin1Char('\n'));
+    return CredentialLookup::failureLines(m_state).join(QLatin1Char('\n'));
 }
 
 double WaitingForServicesController::waitProgress() const {
@@ -116,7 +114,6 @@ void WaitingForServicesController::finishLookup(const DevtronAccess& access) {
     } else {
         m_state.appendLog(QStringLiteral("未能获取完整的Devtron凭证，可在下一步重新读取"));
     }
-    m_accessComplete = access.isComplete();
     setIsRetrievingCredentials(false);
     setIsComplete(true);
     m_state.setInstallationComplete(true);

@@ -83,7 +83,6 @@ private:
     int m_remainingTime = waitSeconds;
     bool m_isComplete = false;
     bool m_isRetrievingCredentials = false;
-    bool m_accessComplete = false;
     bool m_hasMovedOn = false;
     QTimer m_timer;
     QTimer m_skipTimer;
