@@ -1,4 +1,5 @@
 #include "app/NimbrelApp.h"
+#include "shell/UiLanguage.h"
 
 #include <QApplication>
 
@@ -9,6 +10,7 @@ int main(int argc, char* argv[]) {
     // Wayland shells match the window to its launcher entry, and so to its icon, by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral(NIMBREL_APP_ID));
     const QApplication application(argc, argv);
+    const UiLanguage language(UiLanguage::ofSystem());
     int status = 0;
     std::optional<int> quitSignal;
     {

@@ -6,6 +6,7 @@
 
 #include "app/MainWindow.h"
 #include "app/QuitSignals.h"
+#include "shell/UiLanguage.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nimbrel"));
     QApplication::setApplicationVersion(QStringLiteral(NIMBREL_VERSION));
+    const UiLanguage language(UiLanguage::ofSystem());
 
     // SIGTERM and SIGINT end the event loop, so that held work is let go and the throw-away folder
     // is removed.
