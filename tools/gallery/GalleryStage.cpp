@@ -155,20 +155,22 @@ QByteArray refusedConnectionError() {
 
 // What the engine and the screens log in a demo walk up to the installation script's start.
 const std::initializer_list<const char*> setupLines = {
-    "开始配置环境...",
-    "Kubeconfig文件可读，将直接使用: ~/.kube/my-cluster.yaml",
-    "已设置KUBECONFIG环境变量为: ~/.kube/my-cluster.yaml",
-    "已设置工具执行权限",
-    "kubectl工具可用: Client Version: v1.32.3",
-    "helm工具可用: v3.17.2+gcc2a2c5",
-    "环境配置完成 - 使用应用内置工具",
+    QT_TRANSLATE_NOOP("GalleryStage", "开始配置环境..."),
+    QT_TRANSLATE_NOOP("GalleryStage", "Kubeconfig文件可读，将直接使用: ~/.kube/my-cluster.yaml"),
+    QT_TRANSLATE_NOOP("GalleryStage", "已设置KUBECONFIG环境变量为: ~/.kube/my-cluster.yaml"),
+    QT_TRANSLATE_NOOP("GalleryStage", "已设置工具执行权限"),
+    QT_TRANSLATE_NOOP("GalleryStage", "kubectl工具可用: Client Version: v1.32.3"),
+    QT_TRANSLATE_NOOP("GalleryStage", "helm工具可用: v3.17.2+gcc2a2c5"),
+    QT_TRANSLATE_NOOP("GalleryStage", "环境配置完成 - 使用应用内置工具"),
 };
 
 const std::initializer_list<const char*> installLines = {
-    "检查集群中是否已安装Devtron并处于deployed状态...",
-    "未找到名为devtron的Helm发布，可以安装Devtron",
-    "使用安装脚本: /opt/nimbrel/lib/nimbrel/tools/devtron-charts/install.sh",
-    "执行命令: cd /opt/nimbrel/lib/nimbrel/tools/devtron-charts && ./install.sh",
+    QT_TRANSLATE_NOOP("GalleryStage", "检查集群中是否已安装Devtron并处于deployed状态..."),
+    QT_TRANSLATE_NOOP("GalleryStage", "未找到名为devtron的Helm发布，可以安装Devtron"),
+    QT_TRANSLATE_NOOP("GalleryStage",
+                      "使用安装脚本: /opt/nimbrel/lib/nimbrel/tools/devtron-charts/install.sh"),
+    QT_TRANSLATE_NOOP("GalleryStage",
+                      "执行命令: cd /opt/nimbrel/lib/nimbrel/tools/devtron-charts && ./install.sh"),
     "Installing the local chart devtron-standin as release devtron in namespace devtroncd",
     "NAME: devtron",
     "NAMESPACE: devtroncd",
@@ -177,32 +179,36 @@ const std::initializer_list<const char*> installLines = {
 // The rest of a whole session, for the log viewer.
 const std::initializer_list<const char*> laterLines = {
     "STATUS: deployed",
-    "Devtron安装成功完成！✓",
-    "安装完成，状态: 成功",
-    "安装完成，正在自动跳转到下一步...",
-    "进入步骤: 等待服务启动",
-    "开始等待服务就绪阶段",
-    "等待Devtron服务启动，倒计时: 100秒",
-    "等待中... 剩余50秒",
-    "等待中... 剩余0秒",
-    "等待时间结束，开始检索Devtron凭证",
-    "正在获取Devtron凭证...",
-    "执行Kubernetes命令获取Devtron信息",
-    "获取Devtron服务地址: kubectl describe serviceexporter devtron-itf -n devtroncd",
-    "命令执行成功，正在解析输出...",
-    "完整输出:",
+    QT_TRANSLATE_NOOP("GalleryStage", "Devtron安装成功完成！✓"),
+    QT_TRANSLATE_NOOP("GalleryStage", "安装完成，状态: 成功"),
+    QT_TRANSLATE_NOOP("GalleryStage", "安装完成，正在自动跳转到下一步..."),
+    QT_TRANSLATE_NOOP("GalleryStage", "进入步骤: 等待服务启动"),
+    QT_TRANSLATE_NOOP("GalleryStage", "开始等待服务就绪阶段"),
+    QT_TRANSLATE_NOOP("GalleryStage", "等待Devtron服务启动，倒计时: 100秒"),
+    QT_TRANSLATE_NOOP("GalleryStage", "等待中... 剩余50秒"),
+    QT_TRANSLATE_NOOP("GalleryStage", "等待中... 剩余0秒"),
+    QT_TRANSLATE_NOOP("GalleryStage", "等待时间结束，开始检索Devtron凭证"),
+    QT_TRANSLATE_NOOP("GalleryStage", "正在获取Devtron凭证..."),
+    QT_TRANSLATE_NOOP("GalleryStage", "执行Kubernetes命令获取Devtron信息"),
+    QT_TRANSLATE_NOOP(
+        "GalleryStage",
+        "获取Devtron服务地址: kubectl describe serviceexporter devtron-itf -n devtroncd"),
+    QT_TRANSLATE_NOOP("GalleryStage", "命令执行成功，正在解析输出..."),
+    QT_TRANSLATE_NOOP("GalleryStage", "完整输出:"),
     ">> Name:         devtron-itf",
     ">> Namespace:    devtroncd",
     ">> Kind:         ServiceExporter",
     ">>   url: http://127.0.0.1:32080",
-    "从'url:'字段解析到URL: http://127.0.0.1:32080",
-    "获取Devtron管理员密码: kubectl get secret -n devtroncd devtron-secret -o "
-    "jsonpath={.data.ADMIN_PASSWORD}",
-    "获取到编码密码: <已隐藏, 24 字符>",
-    "Base64解码密码成功",
-    "成功获取Devtron凭证，URL: http://127.0.0.1:32080, 用户名: admin",
-    "服务启动完成，可以进入下一步",
-    "进入步骤: 安装完成",
+    QT_TRANSLATE_NOOP("GalleryStage", "从'url:'字段解析到URL: http://127.0.0.1:32080"),
+    QT_TRANSLATE_NOOP("GalleryStage",
+                      "获取Devtron管理员密码: kubectl get secret -n devtroncd devtron-secret -o "
+                      "jsonpath={.data.ADMIN_PASSWORD}"),
+    QT_TRANSLATE_NOOP("GalleryStage", "获取到编码密码: <已隐藏, 24 字符>"),
+    QT_TRANSLATE_NOOP("GalleryStage", "Base64解码密码成功"),
+    QT_TRANSLATE_NOOP("GalleryStage",
+                      "成功获取Devtron凭证，URL: http://127.0.0.1:32080, 用户名: admin"),
+    QT_TRANSLATE_NOOP("GalleryStage", "服务启动完成，可以进入下一步"),
+    QT_TRANSLATE_NOOP("GalleryStage", "进入步骤: 安装完成"),
 };
 
 const QString devtronAddress = QStringLiteral("http://127.0.0.1:32080");
@@ -416,7 +422,9 @@ bool GalleryStage::stage(const QString& name) {
         }};
         if (name == QStringLiteral("installation-done")) {
             actions.emplace_back([=, this] {
-                appendLogs({"STATUS: deployed", "Devtron安装成功完成！✓", "安装完成，状态: 成功"});
+                appendLogs({"STATUS: deployed",
+                            QT_TRANSLATE_NOOP("GalleryStage", "Devtron安装成功完成！✓"),
+                            QT_TRANSLATE_NOOP("GalleryStage", "安装完成，状态: 成功")});
                 installationView()->controller().completeInstallation();
             });
             actions.emplace_back([this] { m_holdStep = true; });
@@ -565,17 +573,20 @@ void GalleryStage::onStep(InstallationStep step, bool installDevtron) {
     m_state->setCurrentStep(step);
 }
 
+// Sample lines are written as the program's own would be, in the language it speaks.
 void GalleryStage::appendLogs(std::initializer_list<const char*> lines) {
     for (const char* line : lines) {
-        m_state->appendLog(QString::fromUtf8(line));
+        m_state->appendLog(QCoreApplication::translate("GalleryStage", line));
     }
 }
 
 // The session as the service wait leaves it after a demo installation of 5 minutes 12 seconds.
 void GalleryStage::finishedInstallation() {
     m_state->setKubeconfigPath(validKubeconfigPath(), QStringLiteral("~/.kube/my-cluster.yaml"));
-    appendLogs({"进入步骤: 选择是否安装Devtron", "进入步骤: 开始安装过程", "开始安装程序...",
-                "开始安装Devtron..."});
+    appendLogs({QT_TRANSLATE_NOOP("GalleryStage", "进入步骤: 选择是否安装Devtron"),
+                QT_TRANSLATE_NOOP("GalleryStage", "进入步骤: 开始安装过程"),
+                QT_TRANSLATE_NOOP("GalleryStage", "开始安装程序..."),
+                QT_TRANSLATE_NOOP("GalleryStage", "开始安装Devtron...")});
     appendLogs(setupLines);
     appendLogs(installLines);
     m_state->setDevtronUrl(devtronAddress);
