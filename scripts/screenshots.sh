@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders every state of every screen and of the log viewer in a real X11 window on a private Xvfb
-# display and saves each as <build>/screenshots/<state>.png. Builds first, like scripts/setup.sh.
+# display, in Chinese and in English, and saves each as <build>/screenshots/<state>.png and
+# <build>/screenshots/en/<state>.png. Builds first, like scripts/setup.sh.
 # Environment: NIMBREL_BUILD_DIR (default build). Extra arguments name the states to render
 # (default: all of them, as listed by `screen_gallery --list`).
 set -euo pipefail
@@ -10,7 +11,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${NIMBREL_BUILD_DIR:-$root/build}
 gallery=$build_dir/tools/screen_gallery
 out_dir=$build_dir/screenshots
-mkdir -p "$out_dir"
+mkdir -p "$out_dir/en"
 
 work=$(mktemp -d)
 xvfb_pid=
@@ -99,11 +100,14 @@ capture() {
         -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$png"
 }
 
-# Starts the gallery in the state, waits for the window id it prints once the state is on screen,
-# and captures what the screen shows inside that window (alerts over it included).
+# Starts the gallery in the state and language (zh or en), waits for the window id it prints once
+# the state is on screen, and captures what the screen shows inside that window (alerts over it
+# included).
 render() {
-    local state=$1 id_file=$work/$1.id log_file=$work/$1.log id=
-    env -u WAYLAND_DISPLAY DISPLAY="$display" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 \
+    local state=$1 language=$2 id_file=$work/$1.id log_file=$work/$1.log id= png
+    png=$out_dir/$state.png
+    [ "$language" = en ] && png=$out_dir/en/$state.png
+    env -u WAYLAND_DISPLAY DISPLAY="$display" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 LANGUAGE="$language" \
         XDG_RUNTIME_DIR="$work/runtime" \
         "$gallery" "$state" >"$id_file" 2>"$log_file" &
     gallery_pid=$!
@@ -119,9 +123,9 @@ render() {
         stop_gallery
         return 1
     fi
-    capture "$id" "$out_dir/$state.png"
+    capture "$id" "$png"
     stop_gallery
-    echo "$out_dir/$state.png"
+    echo "$png"
 }
 
 if [ $# -gt 0 ]; then
@@ -132,7 +136,9 @@ fi
 
 start_xvfb
 failed=0
-for state in "${states[@]}"; do
-    render "$state" || failed=1
+for language in zh en; do
+    for state in "${states[@]}"; do
+        render "$state" "$language" || failed=1
+    done
 done
 exit "$failed"
