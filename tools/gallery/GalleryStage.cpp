@@ -27,6 +27,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QSemaphore>
 #include <QTcpServer>
@@ -249,9 +250,15 @@ GalleryStage::GalleryStage() {
 
     m_poll.setInterval(pollMilliseconds);
     connect(&m_poll, &QTimer::timeout, this, &GalleryStage::poll);
+    // The sample lines speak the language the program was started in.
+    if (QLocale().language() == QLocale::English &&
+        m_sampleLines.load(QStringLiteral(":/translations/gallery_en.qm"))) {
+        QCoreApplication::installTranslator(&m_sampleLines);
+    }
 }
 
 GalleryStage::~GalleryStage() {
+    QCoreApplication::removeTranslator(&m_sampleLines);
     release();
     m_window.reset();
     m_state.reset();

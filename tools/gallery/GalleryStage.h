@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 
 #include <functional>
 #include <initializer_list>
@@ -68,6 +69,7 @@ private:
     QWidget* screen() const;
 
     QTemporaryDir m_dir;
+    QTranslator m_sampleLines;
     std::vector<std::pair<QByteArray, std::optional<QByteArray>>> m_savedEnvironment;
     std::unique_ptr<InstallationState> m_state;
     std::unique_ptr<MainWindow> m_window;

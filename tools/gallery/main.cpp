@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QTimer>
-#include <QTranslator>
 
 #include <cstdio>
 #include <cstring>
@@ -47,11 +46,6 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Nimbrel"));
     QApplication::setApplicationVersion(QStringLiteral(NIMBREL_VERSION));
     const UiLanguage language(UiLanguage::ofSystem());
-    QTranslator sampleLines;
-    if (language.language() == UiLanguage::Language::english &&
-        sampleLines.load(QStringLiteral(":/translations/gallery_en.qm"))) {
-        QApplication::installTranslator(&sampleLines);
-    }
 
     // SIGTERM and SIGINT end the event loop, so that held work is let go and the throw-away folder
     // is removed.
