@@ -756,6 +756,11 @@ Full log: %2</translation>
         <source>管理员权限命令失败: %1</source>
         <translation>The administrator command failed: %1</translation>
     </message>
+    <message>
+        <source>临时脚本用于以管理员权限执行命令</source>
+        <extracomment>The comment line at the top of the script that pkexec runs.</extracomment>
+        <translation>Temporary script for running commands with administrator rights</translation>
+    </message>
 </context>
 <context>
     <name>ShellUtils</name>

@@ -25,8 +25,9 @@ bool Privilege::requestSudo(const QString& command) {
     const QString script = folder + QStringLiteral("sudo_script_") +
                            QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() +
                            QStringLiteral(".sh");
-    const QString content =
-        QStringLiteral("#!/bin/bash\n# Runs one command with administrator rights\n") + command;
+    //: The comment line at the top of the script that pkexec runs.
+    const QString content = QStringLiteral("#!/bin/bash\n# ") +
+                            tr("临时脚本用于以管理员权限执行命令") + QLatin1Char('\n') + command;
     // Owner-only from the first byte and then executable for the owner alone; a "chmod +x" would
     // open it to everyone.
     QString failure;
