@@ -1,4 +1,822 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>AccessLookup</name>
+    <message>
+        <source>&lt;已隐藏, %1 字符&gt;</source>
+        <translation>&lt;hidden, %1 characters&gt;</translation>
+    </message>
+    <message>
+        <source>===== %1 =====
+命令: %2
+退出代码: %3
+
+错误输出:
+%4
+</source>
+        <extracomment>%1 is the report&apos;s title, %2 the command, %3 its exit code and %4 its error output.</extracomment>
+        <translation>===== %1 =====
+Command: %2
+Exit code: %3
+
+Error output:
+%4
+</translation>
+    </message>
+    <message>
+        <source>命令退出代码: %1</source>
+        <translation>Command exit code: %1</translation>
+    </message>
+    <message>
+        <source>Devtron URL获取错误</source>
+        <translation>Devtron URL lookup error</translation>
+    </message>
+    <message>
+        <source>URL获取错误信息已保存到: %1</source>
+        <translation>URL lookup error saved to: %1</translation>
+    </message>
+    <message>
+        <source>未找到Devtron URL</source>
+        <translation>Devtron URL not found</translation>
+    </message>
+    <message>
+        <source>命令输出:</source>
+        <translation>Command output:</translation>
+    </message>
+    <message>
+        <source>解析到URL: %1</source>
+        <translation>Parsed URL: %1</translation>
+    </message>
+    <message>
+        <source>获取到Devtron URL: %1</source>
+        <translation>Got Devtron URL: %1</translation>
+    </message>
+    <message>
+        <source>获取到编码密码: %1</source>
+        <translation>Got encoded password: %1</translation>
+    </message>
+    <message>
+        <source>成功解码密码</source>
+        <translation>Password decoded</translation>
+    </message>
+    <message>
+        <source>无法解码Devtron密码</source>
+        <translation>Could not decode the Devtron password</translation>
+    </message>
+    <message>
+        <source>Devtron信息获取错误</source>
+        <translation>Devtron access details error</translation>
+    </message>
+    <message>
+        <source>详细错误信息已保存到: %1</source>
+        <translation>Error details saved to: %1</translation>
+    </message>
+    <message>
+        <source>无法获取Devtron密码</source>
+        <translation>Could not get the Devtron password</translation>
+    </message>
+    <message>
+        <source>输出中没有Devtron地址</source>
+        <translation>No Devtron address in the output</translation>
+    </message>
+    <message>
+        <source>devtron-secret中没有ADMIN_PASSWORD</source>
+        <translation>No ADMIN_PASSWORD in devtron-secret</translation>
+    </message>
+    <message>
+        <source>ADMIN_PASSWORD不是有效的Base64文本</source>
+        <translation>ADMIN_PASSWORD is not valid Base64 text</translation>
+    </message>
+    <message>
+        <source>错误输出:</source>
+        <translation>Error output:</translation>
+    </message>
+    <message>
+        <source>错误详情已复制到剪贴板，可直接粘贴查看</source>
+        <translation>Error details copied to the clipboard, ready to paste</translation>
+    </message>
+    <message>
+        <source>无法保存错误日志: %1</source>
+        <translation>Could not save the error log: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ClusterErrors</name>
+    <message>
+        <source>无法连接到Kubernetes服务器。请检查:
+1. 集群是否运行
+2. 网络连接是否正常
+3. Kubeconfig中的服务器地址是否正确</source>
+        <translation>Cannot connect to the Kubernetes server. Check:
+1. The cluster is running
+2. The network connection works
+3. The server address in the kubeconfig is correct</translation>
+    </message>
+    <message>
+        <source>无法连接到Kubernetes服务器。请检查:
+1. 集群是否运行
+2. 网络连接是否正常
+3. Kubeconfig是否正确</source>
+        <translation>Cannot connect to the Kubernetes server. Check:
+1. The cluster is running
+2. The network connection works
+3. The kubeconfig is correct</translation>
+    </message>
+    <message>
+        <source>授权失败。请检查:
+1. Kubeconfig中的证书是否有效
+2. 用户凭证是否正确
+3. 您是否有访问集群的权限</source>
+        <translation>Authorization failed. Check:
+1. The certificates in the kubeconfig are valid
+2. The user credentials are correct
+3. You have access to the cluster</translation>
+    </message>
+    <message>
+        <source>证书错误。请检查:
+1. Kubeconfig中的证书是否有效
+2. 集群证书是否已过期
+3. 集群服务器地址与证书是否匹配</source>
+        <translation>Certificate error. Check:
+1. The certificates in the kubeconfig are valid
+2. The cluster certificates have not expired
+3. The cluster server address matches its certificate</translation>
+    </message>
+    <message>
+        <source>凭证插件执行失败:
+%1
+
+请先用云服务商的工具重新登录（例如 aws sso login、gcloud auth login、az login），然后重试。</source>
+        <extracomment>%1 is the credential helper&apos;s own message. The text before it is the heading by which the message is recognised.</extracomment>
+        <translation>Credentials plugin failed:
+%1
+
+Log in again with your cloud provider&apos;s tool (for example aws sso login, gcloud auth login or az login), then retry.</translation>
+    </message>
+    <message>
+        <source>无法连接到Kubernetes集群</source>
+        <translation>Cannot connect to the Kubernetes cluster</translation>
+    </message>
+    <message>
+        <source>连接Kubernetes集群失败。
+
+错误详情:
+%1
+
+请检查您的kubeconfig文件和集群状态，确保集群可正常访问。</source>
+        <extracomment>%1 is the error&apos;s text.</extracomment>
+        <translation>Connecting to the Kubernetes cluster failed.
+
+Error details:
+%1
+
+Check your kubeconfig file and the cluster status, and make sure the cluster is reachable.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandRunner</name>
+    <message>
+        <source>忽略无效的环境变量名: %1</source>
+        <translation>Ignoring invalid environment variable name: %1</translation>
+    </message>
+    <message>
+        <source>命令超时：%1 秒后仍未结束，已终止</source>
+        <translation>Command timed out: still not finished after %1 s, stopped</translation>
+    </message>
+</context>
+<context>
+    <name>DevtronInstaller</name>
+    <message>
+        <source>环境配置失败：无法设置Kubernetes环境。请检查kubeconfig文件权限和有效性，以及kubectl和helm工具是否正常安装。</source>
+        <translation>Environment setup failed: cannot set up the Kubernetes environment. Check that the kubeconfig file is readable and valid, and that kubectl and helm are installed properly.</translation>
+    </message>
+    <message>
+        <source>无法开始安装：上一次的安装仍在后台运行，请等待它结束后再试</source>
+        <translation>Cannot start the installation: the previous installation is still running in the background. Wait for it to end, then try again</translation>
+    </message>
+    <message>
+        <source>无法创建日志文件: 没有可用的日志目录</source>
+        <translation>Could not create the log file: no log folder is available</translation>
+    </message>
+    <message>
+        <source>无法创建日志文件: %1</source>
+        <translation>Could not create the log file: %1</translation>
+    </message>
+    <message>
+        <source>完整安装日志文件位置: %1</source>
+        <translation>Full installation log: %1</translation>
+    </message>
+    <message>
+        <source>上一次的安装脚本仍在运行，不开始新的安装</source>
+        <translation>The previous installation script is still running; not starting a new installation</translation>
+    </message>
+    <message>
+        <source>在沙箱环境中执行安装前检查网络连接...</source>
+        <translation>Checking the network connection in the sandbox before installing...</translation>
+    </message>
+    <message>
+        <source>kubectl版本检查成功: %1</source>
+        <translation>kubectl version check succeeded: %1</translation>
+    </message>
+    <message>
+        <source>⚠️ 警告: kubectl版本检查失败: %1</source>
+        <translation>⚠️ Warning: kubectl version check failed: %1</translation>
+    </message>
+    <message>
+        <source>这可能表明沙箱网络权限有问题</source>
+        <translation>The sandbox may lack network permissions</translation>
+    </message>
+    <message>
+        <source>Devtron已安装</source>
+        <translation>Devtron is already installed</translation>
+    </message>
+    <message>
+        <source>您的集群中已经安装了Devtron。
+
+如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。</source>
+        <translation>Devtron is already installed in your cluster.
+
+If you need the account and password of the existing Devtron, ask your cluster administrator.</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>读取访问信息</source>
+        <translation>Read access details</translation>
+    </message>
+    <message>
+        <source>安装已取消，集群中已存在Devtron</source>
+        <translation>Installation cancelled: Devtron already exists in the cluster</translation>
+    </message>
+    <message>
+        <source>集群中已经安装了Devtron</source>
+        <translation>Devtron is already installed in the cluster</translation>
+    </message>
+    <message>
+        <source>安装已取消，不再启动安装脚本</source>
+        <translation>Installation cancelled; the installation script is not started</translation>
+    </message>
+    <message>
+        <source>检查集群中是否已安装Devtron并处于deployed状态...</source>
+        <translation>Checking whether Devtron is installed in the cluster and deployed...</translation>
+    </message>
+    <message>
+        <source>未找到名为devtron的Helm发布，可以安装Devtron</source>
+        <translation>No Helm release named devtron found; Devtron can be installed</translation>
+    </message>
+    <message>
+        <source>检查Devtron安装状态失败，退出代码: %1</source>
+        <translation>Checking the Devtron installation status failed, exit code: %1</translation>
+    </message>
+    <message>
+        <source>Devtron已安装，状态为deployed ✓</source>
+        <translation>Devtron is installed, status deployed ✓</translation>
+    </message>
+    <message>
+        <source>Devtron Helm发布存在，但状态不是deployed</source>
+        <translation>The Devtron Helm release exists, but its status is not deployed</translation>
+    </message>
+    <message>
+        <source>实际状态: %1</source>
+        <translation>Actual status: %1</translation>
+    </message>
+    <message>
+        <source>开始安装Devtron...</source>
+        <translation>Installing Devtron...</translation>
+    </message>
+    <message>
+        <source>使用安装脚本: %1</source>
+        <translation>Using installation script: %1</translation>
+    </message>
+    <message>
+        <source>使用kubeconfig: %1</source>
+        <translation>Using kubeconfig: %1</translation>
+    </message>
+    <message>
+        <source>设置PATH环境变量为: %1</source>
+        <translation>Setting the PATH environment variable to: %1</translation>
+    </message>
+    <message>
+        <source>使用当前选择的kubeconfig路径: %1</source>
+        <translation>Using the selected kubeconfig path: %1</translation>
+    </message>
+    <message>
+        <source>执行命令: %1</source>
+        <translation>Running command: %1</translation>
+    </message>
+    <message>
+        <source>先前的安装脚本已在后台结束：Devtron安装成功</source>
+        <translation>The earlier installation script ended in the background: Devtron installed successfully</translation>
+    </message>
+    <message>
+        <source>先前的安装脚本已在后台结束：安装失败，退出代码: %1</source>
+        <translation>The earlier installation script ended in the background: Installation failed, exit code: %1</translation>
+    </message>
+    <message>
+        <source>Devtron安装成功完成！✓</source>
+        <translation>Devtron installed successfully! ✓</translation>
+    </message>
+    <message>
+        <source>Devtron安装失败，退出代码: %1</source>
+        <translation>Devtron installation failed, exit code: %1</translation>
+    </message>
+    <message>
+        <source>错误输出:</source>
+        <translation>Error output:</translation>
+    </message>
+    <message>
+        <source>===== Devtron安装错误报告 =====</source>
+        <translation>===== Devtron installation error report =====</translation>
+    </message>
+    <message>
+        <source>时间: %1</source>
+        <translation>Time: %1</translation>
+    </message>
+    <message>
+        <source>命令: %1</source>
+        <translation>Command: %1</translation>
+    </message>
+    <message>
+        <source>退出代码: %1</source>
+        <translation>Exit code: %1</translation>
+    </message>
+    <message>
+        <source>标准输出:</source>
+        <translation>Standard output:</translation>
+    </message>
+    <message>
+        <source>错误报告已保存到: %1</source>
+        <translation>Error report saved to: %1</translation>
+    </message>
+    <message>
+        <source>无法保存错误报告: %1</source>
+        <translation>Could not save the error report: %1</translation>
+    </message>
+    <message>
+        <source>安装失败: %1
+
+详细错误已复制到剪贴板，您可以直接粘贴查看或分享。
+
+完整日志: %2</source>
+        <extracomment>%1 is the installation script&apos;s error output, %2 the path of the full log.</extracomment>
+        <translation>Installation failed: %1
+
+The error details were copied to the clipboard; paste them to view or share.
+
+Full log: %2</translation>
+    </message>
+    <message>
+        <source>正在获取Devtron访问信息...</source>
+        <translation>Getting the Devtron access details...</translation>
+    </message>
+    <message>
+        <source>使用工具路径和系统路径: %1</source>
+        <translation>Using the tools path and the system path: %1</translation>
+    </message>
+    <message>
+        <source>使用kubeconfig路径: %1</source>
+        <translation>Using kubeconfig path: %1</translation>
+    </message>
+    <message>
+        <source>获取Devtron服务地址: %1</source>
+        <translation>Getting the Devtron service address: %1</translation>
+    </message>
+    <message>
+        <source>获取Devtron管理员密码: %1</source>
+        <translation>Getting the Devtron admin password: %1</translation>
+    </message>
+    <message>
+        <source>完成获取Devtron凭证: URL=%1, 用户名=admin</source>
+        <translation>Got the Devtron credentials: URL=%1, username=admin</translation>
+    </message>
+    <message>
+        <source>未能获取完整的Devtron凭证</source>
+        <translation>Could not get complete Devtron credentials</translation>
+    </message>
+    <message>
+        <source>日志文件已关闭: %1</source>
+        <translation>Log file closed: %1</translation>
+    </message>
+    <message>
+        <source>关闭日志文件时出错: %1</source>
+        <translation>Could not close the log file cleanly: %1</translation>
+    </message>
+    <message>
+        <source>安装进程取消请求已记录，但无法立即终止正在运行的命令</source>
+        <translation>Cancel request recorded, but the command in progress cannot be stopped at once</translation>
+    </message>
+    <message>
+        <source>请等待当前操作完成或重启应用...</source>
+        <translation>Wait for the current operation to finish or restart the application...</translation>
+    </message>
+    <message>
+        <source>应用运行环境: %1</source>
+        <extracomment>%1 is either &quot;sandbox&quot; or &quot;not sandboxed&quot;.</extracomment>
+        <translation>Application environment: %1</translation>
+    </message>
+    <message>
+        <source>沙箱</source>
+        <translation>sandbox</translation>
+    </message>
+    <message>
+        <source>非沙箱</source>
+        <translation>no sandbox</translation>
+    </message>
+    <message>
+        <source>错误详情已复制到剪贴板</source>
+        <translation>Error details copied to the clipboard</translation>
+    </message>
+    <message>
+        <source>读取现有Devtron的访问信息</source>
+        <translation>Read the access details of the existing Devtron</translation>
+    </message>
+</context>
+<context>
+    <name>EnvironmentSetup</name>
+    <message>
+        <source>文件内容不是有效的UTF-8文本</source>
+        <translation>The file content is not valid UTF-8 text</translation>
+    </message>
+    <message>
+        <source>开始配置环境...</source>
+        <translation>Setting up the environment...</translation>
+    </message>
+    <message>
+        <source>检测到应用在沙箱环境中运行，确保网络访问权限...</source>
+        <translation>The application runs in a sandbox; making sure it has network access...</translation>
+    </message>
+    <message>
+        <source>Kubeconfig文件不存在: %1</source>
+        <translation>Kubeconfig file does not exist: %1</translation>
+    </message>
+    <message>
+        <source>无法读取Kubeconfig文件: %1</source>
+        <translation>Cannot read the kubeconfig file: %1</translation>
+    </message>
+    <message>
+        <source>Kubeconfig文件可读，将直接使用: %1</source>
+        <translation>Kubeconfig file is readable and used as is: %1</translation>
+    </message>
+    <message>
+        <source>已设置KUBECONFIG环境变量为: %1</source>
+        <translation>KUBECONFIG environment variable set to: %1</translation>
+    </message>
+    <message>
+        <source>应用内置工具不存在，请重新安装应用</source>
+        <translation>The bundled tools are missing. Reinstall the application</translation>
+    </message>
+    <message>
+        <source>已设置工具执行权限</source>
+        <translation>Made the tools executable</translation>
+    </message>
+    <message>
+        <source>kubectl工具测试失败: %1</source>
+        <translation>kubectl test failed: %1</translation>
+    </message>
+    <message>
+        <source>kubectl工具可用: %1</source>
+        <translation>kubectl is available: %1</translation>
+    </message>
+    <message>
+        <source>helm工具测试失败: %1</source>
+        <translation>helm test failed: %1</translation>
+    </message>
+    <message>
+        <source>helm工具可用: %1</source>
+        <translation>helm is available: %1</translation>
+    </message>
+    <message>
+        <source>环境配置完成 - 使用应用内置工具</source>
+        <translation>Environment set up - using the bundled tools</translation>
+    </message>
+    <message>
+        <source>%1 已在应用内置工具目录中找到: %2</source>
+        <extracomment>%1 is the tool&apos;s name (kubectl or helm), %2 its path.</extracomment>
+        <translation>%1 found in the bundled tools folder: %2</translation>
+    </message>
+    <message>
+        <source>工具权限: %1</source>
+        <translation>Tool permissions: %1</translation>
+    </message>
+    <message>
+        <source>%1 已在系统路径中找到: %2</source>
+        <extracomment>%1 is the tool&apos;s name (kubectl or helm), %2 its path.</extracomment>
+        <translation>%1 found in the system path: %2</translation>
+    </message>
+    <message>
+        <source>%1 未在系统中安装，将使用应用内置版本</source>
+        <extracomment>%1 is the tool&apos;s name (kubectl or helm).</extracomment>
+        <translation>%1 is not installed on the system; the bundled version will be used</translation>
+    </message>
+    <message>
+        <source>%1 版本: %2</source>
+        <extracomment>%1 is the tool&apos;s path, %2 the version it printed.</extracomment>
+        <translation>%1 version: %2</translation>
+    </message>
+    <message>
+        <source>无法获取 %1 版本信息: %2</source>
+        <extracomment>%1 is the tool&apos;s path, %2 its error output.</extracomment>
+        <translation>Cannot get the version of %1: %2</translation>
+    </message>
+    <message>
+        <source>检查网络访问权限...</source>
+        <translation>Checking network access...</translation>
+    </message>
+    <message>
+        <source>已启用网络访问权限</source>
+        <translation>Network access enabled</translation>
+    </message>
+</context>
+<context>
+    <name>FileUtilities</name>
+    <message>
+        <source>源文件不存在: %1</source>
+        <translation>Source file does not exist: %1</translation>
+    </message>
+    <message>
+        <source>已创建目标目录: %1</source>
+        <translation>Created the target folder: %1</translation>
+    </message>
+    <message>
+        <source>已备份原文件: %1</source>
+        <translation>Backed up the original file: %1</translation>
+    </message>
+    <message>
+        <source>文件复制成功: %1 -&gt; %2</source>
+        <translation>File copied: %1 -&gt; %2</translation>
+    </message>
+    <message>
+        <source>复制文件失败: %1</source>
+        <translation>Copying the file failed: %1</translation>
+    </message>
+    <message>
+        <source>源路径: %1</source>
+        <translation>Source path: %1</translation>
+    </message>
+    <message>
+        <source>目标路径: %1</source>
+        <translation>Target path: %1</translation>
+    </message>
+    <message>
+        <source>使用shell命令复制文件成功</source>
+        <translation>Copied the file with a shell command</translation>
+    </message>
+    <message>
+        <source>shell复制也失败: %1</source>
+        <translation>Copying with the shell failed too: %1</translation>
+    </message>
+    <message>
+        <source>写入文件失败: %1</source>
+        <translation>Writing the file failed: %1</translation>
+    </message>
+</context>
+<context>
+    <name>InstallationState</name>
+    <message>
+        <source>设置Kubeconfig路径</source>
+        <translation>Set the kubeconfig path</translation>
+    </message>
+    <message>
+        <source>进入步骤: 选择是否安装Devtron</source>
+        <translation>Entering step: Choose whether to install Devtron</translation>
+    </message>
+    <message>
+        <source>进入步骤: 开始安装过程</source>
+        <translation>Entering step: Start the installation</translation>
+    </message>
+    <message>
+        <source>进入步骤: 等待服务启动</source>
+        <translation>Entering step: Wait for services</translation>
+    </message>
+    <message>
+        <source>未安装Devtron，跳过等待服务启动步骤</source>
+        <translation>Devtron not installed; skipping the Wait for services step</translation>
+    </message>
+    <message>
+        <source>进入步骤: 安装完成</source>
+        <translation>Entering step: Finished</translation>
+    </message>
+    <message>
+        <source>读取现有Devtron安装的访问信息</source>
+        <translation>Reading the access details of the existing Devtron installation</translation>
+    </message>
+    <message>
+        <source>总安装时间: %1</source>
+        <translation>Total installation time: %1</translation>
+    </message>
+    <message>
+        <source>=== 新安装会话开始 ===</source>
+        <translation>=== New installation session ===</translation>
+    </message>
+    <message>
+        <source>错误: %1</source>
+        <translation>Error: %1</translation>
+    </message>
+    <message>
+        <source>%1分%2秒</source>
+        <extracomment>Minutes (%1) and seconds (%2).</extracomment>
+        <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <source>创建日志文件失败: %1</source>
+        <translation>Creating the log file failed: %1</translation>
+    </message>
+    <message>
+        <source>=== Nimbrel 安装日志 ===</source>
+        <translation>=== Nimbrel installation log ===</translation>
+    </message>
+    <message>
+        <source>日志文件位置: %1</source>
+        <translation>Log file: %1</translation>
+    </message>
+    <message>
+        <source>安装会话开始</source>
+        <translation>Installation session started</translation>
+    </message>
+    <message>
+        <source>写入日志文件失败: %1</source>
+        <translation>Writing the log file failed: %1</translation>
+    </message>
+</context>
+<context>
+    <name>InstallerLog</name>
+    <message>
+        <source>无法创建标准日志目录: %1</source>
+        <translation>Could not create the standard log folder: %1</translation>
+    </message>
+    <message>
+        <source>没有可用的私有临时目录</source>
+        <translation>No private temporary folder is available</translation>
+    </message>
+    <message>
+        <source>Devtron 安装日志 - 开始于 %1</source>
+        <translation>Devtron installation log - started %1</translation>
+    </message>
+    <message>
+        <source>Devtron 安装日志结束 - %1</source>
+        <translation>End of Devtron installation log - %1</translation>
+    </message>
+</context>
+<context>
+    <name>KeychainError</name>
+    <message>
+        <source>没有可用的钥匙串服务</source>
+        <translation>No keychain service is available</translation>
+    </message>
+    <message>
+        <source>钥匙串未解锁或拒绝了访问</source>
+        <translation>The keychain is locked or denied access</translation>
+    </message>
+    <message>
+        <source>钥匙串无法保存这些信息</source>
+        <translation>The keychain cannot store this data</translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <extracomment>%1 is the cause, %2 the failure&apos;s code name and status.</extracomment>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1（%2，%3）</source>
+        <extracomment>%1 is the cause, %2 the keychain service&apos;s own description, %3 the failure&apos;s code name and status.</extracomment>
+        <translation>%1 (%2, %3)</translation>
+    </message>
+</context>
+<context>
+    <name>PrivateFile</name>
+    <message>
+        <source>文件不存在</source>
+        <translation>The file does not exist</translation>
+    </message>
+    <message>
+        <source>没有读取该文件的权限</source>
+        <translation>No permission to read the file</translation>
+    </message>
+    <message>
+        <source>%1 字节</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>所选路径是文件夹，不是文件</source>
+        <translation>The chosen path is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>所选文件是命名管道，不是普通文件</source>
+        <translation>The chosen file is a named pipe, not a regular file</translation>
+    </message>
+    <message>
+        <source>所选文件是设备文件，不是普通文件</source>
+        <translation>The chosen file is a device file, not a regular file</translation>
+    </message>
+    <message>
+        <source>所选路径不是普通文件</source>
+        <translation>The chosen path is not a regular file</translation>
+    </message>
+    <message>
+        <source>文件过大（%1 字节），Kubeconfig文件不能超过 %2</source>
+        <extracomment>%1 is the file&apos;s size in bytes, %2 the largest size allowed.</extracomment>
+        <translation>The file is too large (%1 bytes). A kubeconfig file cannot exceed %2</translation>
+    </message>
+    <message>
+        <source>读取文件时出错: %1</source>
+        <translation>Could not read the file: %1</translation>
+    </message>
+    <message>
+        <source>文件过大，Kubeconfig文件不能超过 %1</source>
+        <translation>The file is too large. A kubeconfig file cannot exceed %1</translation>
+    </message>
+    <message>
+        <source>无法删除旧文件 %1（%2）</source>
+        <extracomment>%1 is the file&apos;s path, %2 the system&apos;s reason.</extracomment>
+        <translation>Cannot remove the old file %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>Privilege</name>
+    <message>
+        <source>命令执行成功，无需管理员权限</source>
+        <translation>The command succeeded without administrator rights</translation>
+    </message>
+    <message>
+        <source>普通权限执行失败，尝试使用管理员权限</source>
+        <translation>Running without administrator rights failed; trying with administrator rights</translation>
+    </message>
+    <message>
+        <source>创建临时脚本失败: %1</source>
+        <translation>Creating the temporary script failed: %1</translation>
+    </message>
+    <message>
+        <source>管理员权限命令执行成功</source>
+        <translation>The administrator command succeeded</translation>
+    </message>
+    <message>
+        <source>管理员权限命令失败: %1</source>
+        <translation>The administrator command failed: %1</translation>
+    </message>
+    <message>
+        <source>临时脚本用于以管理员权限执行命令</source>
+        <extracomment>The comment line at the top of the script that pkexec runs.</extracomment>
+        <translation>Temporary script for running commands with administrator rights</translation>
+    </message>
+</context>
+<context>
+    <name>ShellUtils</name>
+    <message>
+        <source>成功设置环境变量 %1=%2 (仅当前进程)</source>
+        <extracomment>%1 is the variable&apos;s name, %2 its value.</extracomment>
+        <translation>Set the environment variable %1=%2 (this process only)</translation>
+    </message>
+    <message>
+        <source>设置环境变量失败: %1=%2</source>
+        <extracomment>%1 is the variable&apos;s name, %2 its value.</extracomment>
+        <translation>Setting the environment variable failed: %1=%2</translation>
+    </message>
+    <message>
+        <source>通过Shell验证环境变量已设置</source>
+        <translation>The shell confirms the environment variable is set</translation>
+    </message>
+</context>
+<context>
+    <name>SystemInfo</name>
+    <message>
+        <source>===== 系统环境信息 =====</source>
+        <translation>===== System information =====</translation>
+    </message>
+    <message>
+        <source>操作系统: %1</source>
+        <translation>Operating system: %1</translation>
+    </message>
+    <message>
+        <source>主机名: %1</source>
+        <translation>Host name: %1</translation>
+    </message>
+    <message>
+        <source>处理器核心数: %1</source>
+        <translation>Processor cores: %1</translation>
+    </message>
+    <message>
+        <source>物理内存: %1 GB</source>
+        <translation>Physical memory: %1 GB</translation>
+    </message>
+    <message>
+        <source>当前用户: %1</source>
+        <translation>User: %1</translation>
+    </message>
+    <message>
+        <source>当前工作目录: %1</source>
+        <translation>Working folder: %1</translation>
+    </message>
+    <message>
+        <source>应用名称: %1</source>
+        <extracomment>%1 is the version, %2 the build number.</extracomment>
+        <translation>Application name: %1</translation>
+    </message>
+    <message>
+        <source>应用版本: %1 (Build %2)</source>
+        <translation>Application version: %1 (Build %2)</translation>
+    </message>
+</context>
 </TS>

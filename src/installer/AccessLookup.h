@@ -3,6 +3,7 @@
 #include "installer/DevtronAccess.h"
 #include "shell/CommandRunner.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +13,8 @@
 // Reading Devtron's address and admin password out of the cluster: what each of the two kubectl
 // answers means, with its log lines and error reports. The installer runs the commands.
 class AccessLookup {
+    Q_DECLARE_TR_FUNCTIONS(AccessLookup)
+
 public:
     using LineLog = std::function<void(const QString&)>;
     // Puts an error report on the clipboard (and logs that it did).
@@ -45,9 +48,10 @@ public:
     static QString passwordNotBase64();
 
 private:
+    // `savedMessage` holds "%1" for the saved report's path.
     void reportFailure(const QString& title, int closingRuleLength, const QString& command,
                        const CommandResult& result, const QString& fileName,
-                       const QString& savedPrefix) const;
+                       const QString& savedMessage) const;
 
     const LineLog m_log;
     const ClipboardCopy m_copyToClipboard;

@@ -23,8 +23,10 @@
 namespace {
 
 QString setupFailedMessage() {
-    return QStringLiteral("环境配置失败：无法设置Kubernetes环境。请检查kubeconfig文件权限和有效性，"
-                          "以及kubectl和helm工具是否正常安装。");
+    return QCoreApplication::translate(
+        "DevtronInstaller",
+        "环境配置失败：无法设置Kubernetes环境。请检查kubeconfig文件权限和有效性，"
+        "以及kubectl和helm工具是否正常安装。");
 }
 
 // One installation at a time in the whole program, from its start until its script has ended:
@@ -33,7 +35,8 @@ QString setupFailedMessage() {
 std::atomic<bool> installationRunning{false};
 
 QString earlierRunStillRunningMessage() {
-    return QStringLiteral("无法开始安装：上一次的安装仍在后台运行，请等待它结束后再试");
+    return QCoreApplication::translate(
+        "DevtronInstaller", "无法开始安装：上一次的安装仍在后台运行，请等待它结束后再试");
 }
 
 std::mutex alertHookMutex;
@@ -55,7 +58,8 @@ int showAlert(const QString& message, const QString& informativeText, const QStr
 } // namespace
 
 // Everything a background job touches lives here, so that the job can hold it through a weak
-// reference and simply find nothing once the installer is gone.
+// reference and simply find nothing once the installer is gone. Its texts are translated as the
+// installer's (DevtronInstaller::tr); lupdate would file a bare tr() here under Core.
 struct DevtronInstaller::Core : std::enable_shared_from_this<DevtronInstaller::Core> {
     Core(const QString& kubeconfig, ProgressCallback progress, LogCallback logLine,
          CompletionCallback completion)
@@ -122,14 +126,14 @@ struct DevtronInstaller::Core : std::enable_shared_from_this<DevtronInstaller::C
 
 void DevtronInstaller::Core::initLogFile() {
     if (logFile.path().isEmpty()) {
-        notifyLog(QStringLiteral("无法创建日志文件: 没有可用的日志目录"));
+        notifyLog(DevtronInstaller::tr("无法创建日志文件: 没有可用的日志目录"));
         return;
     }
     if (const std::optional<QString> failure = logFile.start()) {
-        notifyLog(QStringLiteral("无法创建日志文件: ") + *failure);
+        notifyLog(DevtronInstaller::tr("无法创建日志文件: %1").arg(*failure));
         return;
     }
-    log(QStringLiteral("完整安装日志文件位置: ") + logFile.path());
+    log(DevtronInstaller::tr("完整安装日志文件位置: %1").arg(logFile.path()));
 }
 
 void DevtronInstaller::Core::log(const QString& message) {
@@ -150,7 +154,7 @@ bool DevtronInstaller::Core::setupEnvironment() {
 
 void DevtronInstaller::Core::installDevtron() {
     if (installationRunning.exchange(true)) {
-        log(QStringLiteral("上一次的安装脚本仍在运行，不开始新的安装"));
+        log(DevtronInstaller::tr("上一次的安装脚本仍在运行，不开始新的安装"));
         complete(false, earlierRunStillRunningMessage());
         return;
     }
@@ -166,14 +170,15 @@ bool DevtronInstaller::Core::startInstallation() {
     }
 
     if (isRunningSandboxed()) {
-        log(QStringLiteral("在沙箱环境中执行安装前检查网络连接..."));
+        log(DevtronInstaller::tr("在沙箱环境中执行安装前检查网络连接..."));
         const CommandResult probe = ShellUtils::runCommandWithEnv(
             ClusterTools::kubectlVersionCommand(), ClusterTools::environment(kubeconfigPath));
         if (probe.exitCode == 0) {
-            log(QStringLiteral("kubectl版本检查成功: ") + probe.output);
+            log(DevtronInstaller::tr("kubectl版本检查成功: %1").arg(probe.output));
         } else {
-            log(QStringLiteral("⚠️ 警告: kubectl版本检查失败: ") + probe.error);
-            log(QStringLiteral("这可能表明沙箱网络权限有问题"));
+            log(DevtronInstaller::tr("⚠️ 警告: kubectl版本检查失败: %1")
+                    .arg(probe.error));
+            log(DevtronInstaller::tr("这可能表明沙箱网络权限有问题"));
         }
     }
 
@@ -189,14 +194,17 @@ bool DevtronInstaller::Core::startInstallation() {
             if (!core || core->isDetached()) {
                 return;
             }
-            const int chosen = showAlert(
-                QStringLiteral("Devtron已安装"),
-                QStringLiteral("您的集群中已经安装了Devtron。\n\n"
-                               "如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。"),
-                {QStringLiteral("确定"), QStringLiteral("读取访问信息")});
-            core->log(QStringLiteral("安装已取消，集群中已存在Devtron"));
-            core->complete(false, chosen == 1 ? readExistingAccessMessage()
-                                              : QStringLiteral("NO_ALERT:集群中已经安装了Devtron"));
+            const int chosen =
+                showAlert(DevtronInstaller::tr("Devtron已安装"),
+                          DevtronInstaller::tr(
+                              "您的集群中已经安装了Devtron。\n\n"
+                              "如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。"),
+                          {DevtronInstaller::tr("确定"), DevtronInstaller::tr("读取访问信息")});
+            core->log(DevtronInstaller::tr("安装已取消，集群中已存在Devtron"));
+            core->complete(false, chosen == 1
+                                      ? readExistingAccessMessage()
+                                      : QStringLiteral("NO_ALERT:") +
+                                            DevtronInstaller::tr("集群中已经安装了Devtron"));
         });
         return false;
     }
@@ -204,7 +212,7 @@ bool DevtronInstaller::Core::startInstallation() {
     // The screen gave up on this run (its time limit) while it was being prepared: starting
     // helm install now would surprise a user who has moved on.
     if (cancelled) {
-        log(QStringLiteral("安装已取消，不再启动安装脚本"));
+        log(DevtronInstaller::tr("安装已取消，不再启动安装脚本"));
         return false;
     }
     proceedWithInstallation();
@@ -212,30 +220,29 @@ bool DevtronInstaller::Core::startInstallation() {
 }
 
 std::optional<bool> DevtronInstaller::Core::checkDevtronInstalled() {
-    log(QStringLiteral("检查集群中是否已安装Devtron并处于deployed状态..."));
+    log(DevtronInstaller::tr("检查集群中是否已安装Devtron并处于deployed状态..."));
     const CommandResult status = ShellUtils::runCommandWithEnv(
         ClusterTools::releaseStatusCommand(), ClusterTools::environment(kubeconfigPath),
         std::chrono::milliseconds(releaseCheckLimitMs.load()));
     if (status.exitCode != 0) {
         if (isReleaseNotFound(status)) {
-            log(QStringLiteral("未找到名为devtron的Helm发布，可以安装Devtron"));
+            log(DevtronInstaller::tr("未找到名为devtron的Helm发布，可以安装Devtron"));
             return false;
         }
         // An unanswered question is no "not installed": installing blind could run over a
         // deployed release.
-        log(QStringLiteral("检查Devtron安装状态失败，退出代码: ") +
-            QString::number(status.exitCode));
+        log(DevtronInstaller::tr("检查Devtron安装状态失败，退出代码: %1").arg(status.exitCode));
         complete(false, ClusterErrors::classify(status.error));
         return std::nullopt;
     }
     const ReleaseStatus release = readReleaseStatus(status.output);
     if (release.deployed) {
-        log(QStringLiteral("Devtron已安装，状态为deployed ✓"));
+        log(DevtronInstaller::tr("Devtron已安装，状态为deployed ✓"));
         return true;
     }
-    log(QStringLiteral("Devtron Helm发布存在，但状态不是deployed"));
+    log(DevtronInstaller::tr("Devtron Helm发布存在，但状态不是deployed"));
     if (release.actualStatus) {
-        log(QStringLiteral("实际状态: ") + *release.actualStatus);
+        log(DevtronInstaller::tr("实际状态: %1").arg(*release.actualStatus));
     }
     return false;
 }
@@ -258,18 +265,18 @@ DevtronInstaller::ReleaseStatus DevtronInstaller::readReleaseStatus(const QStrin
 }
 
 void DevtronInstaller::Core::proceedWithInstallation() {
-    log(QStringLiteral("开始安装Devtron..."));
-    log(QStringLiteral("使用安装脚本: ") + installScriptPath);
-    log(QStringLiteral("使用kubeconfig: ") + kubeconfigPath);
+    log(DevtronInstaller::tr("开始安装Devtron..."));
+    log(DevtronInstaller::tr("使用安装脚本: %1").arg(installScriptPath));
+    log(DevtronInstaller::tr("使用kubeconfig: %1").arg(kubeconfigPath));
     reportProgress(0.1);
 
     const EnvironmentOverlay overlay = ClusterTools::environment(kubeconfigPath);
     isRunningSandboxed();
-    log(QStringLiteral("设置PATH环境变量为: ") + overlay.value(QStringLiteral("PATH")));
-    log(QStringLiteral("使用当前选择的kubeconfig路径: ") + kubeconfigPath);
+    log(DevtronInstaller::tr("设置PATH环境变量为: %1").arg(overlay.value(QStringLiteral("PATH"))));
+    log(DevtronInstaller::tr("使用当前选择的kubeconfig路径: %1").arg(kubeconfigPath));
 
     const QString command = ClusterTools::installScriptCommand();
-    log(QStringLiteral("执行命令: ") + command);
+    log(DevtronInstaller::tr("执行命令: %1").arg(command));
 
     isInstalling = true;
     // Reported before the start: a script that ends at once must not see 0.2 arrive after 1.0.
@@ -285,10 +292,11 @@ void DevtronInstaller::Core::proceedWithInstallation() {
             // Nobody waits for this end any more, yet whether Devtron got installed belongs in
             // the session log.
             if ((!attended || core->cancelled) && lateLog) {
-                lateLog(exitCode == 0
-                            ? QStringLiteral("先前的安装脚本已在后台结束：Devtron安装成功")
-                            : QStringLiteral("先前的安装脚本已在后台结束：安装失败，退出代码: ") +
-                                  QString::number(exitCode));
+                lateLog(
+                    exitCode == 0
+                        ? DevtronInstaller::tr("先前的安装脚本已在后台结束：Devtron安装成功")
+                        : DevtronInstaller::tr("先前的安装脚本已在后台结束：安装失败，退出代码: %1")
+                              .arg(exitCode));
             }
             if (attended) {
                 core->finishInstallation(command, {output, error, exitCode});
@@ -301,42 +309,43 @@ void DevtronInstaller::Core::finishInstallation(const QString& command,
     isInstalling = false;
     reportProgress(1.0);
     if (result.exitCode == 0) {
-        log(QStringLiteral("Devtron安装成功完成！✓"));
+        log(DevtronInstaller::tr("Devtron安装成功完成！✓"));
         complete(true, std::nullopt);
         closeLogFile();
         return;
     }
 
-    log(QStringLiteral("Devtron安装失败，退出代码: ") + QString::number(result.exitCode));
+    log(DevtronInstaller::tr("Devtron安装失败，退出代码: %1").arg(result.exitCode));
     if (!result.error.isEmpty()) {
-        log(QStringLiteral("错误输出:"));
+        log(DevtronInstaller::tr("错误输出:"));
         logFile.append(result.error);
     }
     const QString report =
-        QStringList{QStringLiteral("===== Devtron安装错误报告 ====="),
-                    QStringLiteral("时间: ") + InstallerLog::currentMoment(),
-                    QStringLiteral("命令: ") + command,
-                    QStringLiteral("退出代码: ") + QString::number(result.exitCode),
+        QStringList{DevtronInstaller::tr("===== Devtron安装错误报告 ====="),
+                    DevtronInstaller::tr("时间: %1").arg(InstallerLog::currentMoment()),
+                    DevtronInstaller::tr("命令: %1").arg(command),
+                    DevtronInstaller::tr("退出代码: %1").arg(result.exitCode),
                     QString(),
-                    QStringLiteral("错误输出:"),
+                    DevtronInstaller::tr("错误输出:"),
                     result.error,
                     QString(),
-                    QStringLiteral("标准输出:"),
+                    DevtronInstaller::tr("标准输出:"),
                     result.output,
                     QStringLiteral("============================")}
             .join(QLatin1Char('\n'));
     QString writeError;
     if (const auto path = InstallerLog::writeReport(QStringLiteral("devtron_install_error.log"),
                                                     report, writeError)) {
-        log(QStringLiteral("错误报告已保存到: ") + *path);
+        log(DevtronInstaller::tr("错误报告已保存到: %1").arg(*path));
         copyToClipboard(report);
     } else {
-        log(QStringLiteral("无法保存错误报告: ") + writeError);
+        log(DevtronInstaller::tr("无法保存错误报告: %1").arg(writeError));
     }
-    complete(false, QStringLiteral("安装失败: ") + result.error +
-                        QStringLiteral("\n\n详细错误已复制到剪贴板，您可以直接粘贴查看或分享。"
-                                       "\n\n完整日志: ") +
-                        logFile.path());
+    //: %1 is the installation script's error output, %2 the path of the full log.
+    complete(false, DevtronInstaller::tr(
+                        "安装失败: %1\n\n详细错误已复制到剪贴板，您可以直接粘贴查看或分享。"
+                        "\n\n完整日志: %2")
+                        .arg(result.error, logFile.path()));
     closeLogFile();
 }
 
@@ -346,13 +355,14 @@ AccessLookup DevtronInstaller::Core::accessLookup() {
 }
 
 void DevtronInstaller::Core::retrieveDevtronInfo(InfoCompletion completion) {
-    log(QStringLiteral("正在获取Devtron访问信息..."));
+    log(DevtronInstaller::tr("正在获取Devtron访问信息..."));
     const EnvironmentOverlay overlay = ClusterTools::environment(kubeconfigPath);
     isRunningSandboxed();
-    log(QStringLiteral("使用工具路径和系统路径: ") + overlay.value(QStringLiteral("PATH")));
-    log(QStringLiteral("使用kubeconfig路径: ") + kubeconfigPath);
+    log(DevtronInstaller::tr("使用工具路径和系统路径: %1")
+            .arg(overlay.value(QStringLiteral("PATH"))));
+    log(DevtronInstaller::tr("使用kubeconfig路径: %1").arg(kubeconfigPath));
     const QString command = ClusterTools::addressCommand();
-    log(QStringLiteral("获取Devtron服务地址: ") + command);
+    log(DevtronInstaller::tr("获取Devtron服务地址: %1").arg(command));
     runGuarded(command,
                [completion = std::move(completion)](Core& core, const CommandResult& result) {
                    core.finishAddressLookup(result, completion);
@@ -363,7 +373,7 @@ void DevtronInstaller::Core::finishAddressLookup(const CommandResult& result,
                                                  const InfoCompletion& completion) {
     const DevtronAccess::Value url = accessLookup().finishAddressLookup(result);
     const QString command = ClusterTools::passwordCommand();
-    log(QStringLiteral("获取Devtron管理员密码: ") + command);
+    log(DevtronInstaller::tr("获取Devtron管理员密码: %1").arg(command));
     runGuarded(command, [url, completion](Core& core, const CommandResult& passwordResult) {
         core.finishPasswordLookup(url, passwordResult, completion);
     });
@@ -374,10 +384,9 @@ void DevtronInstaller::Core::finishPasswordLookup(const DevtronAccess::Value& ur
                                                   const InfoCompletion& completion) {
     const DevtronAccess access{url, accessLookup().finishPasswordLookup(result)};
     if (access.isComplete()) {
-        log(QStringLiteral("完成获取Devtron凭证: URL=") + *url.text +
-            QStringLiteral(", 用户名=admin"));
+        log(DevtronInstaller::tr("完成获取Devtron凭证: URL=%1, 用户名=admin").arg(*url.text));
     } else {
-        log(QStringLiteral("未能获取完整的Devtron凭证"));
+        log(DevtronInstaller::tr("未能获取完整的Devtron凭证"));
     }
     closeLogFile();
     deliverInfo(completion, access);
@@ -404,25 +413,26 @@ void DevtronInstaller::Core::closeLogFile() {
         return;
     }
     if (outcome.error.isEmpty()) {
-        notifyLog(QStringLiteral("日志文件已关闭: ") + logFile.path());
+        notifyLog(DevtronInstaller::tr("日志文件已关闭: %1").arg(logFile.path()));
     } else {
-        notifyLog(QStringLiteral("关闭日志文件时出错: ") + outcome.error);
+        notifyLog(DevtronInstaller::tr("关闭日志文件时出错: %1").arg(outcome.error));
     }
 }
 
 void DevtronInstaller::Core::cancelInstallation() {
     cancelled = true;
     if (isInstalling.exchange(false)) {
-        log(QStringLiteral("安装进程取消请求已记录，但无法立即终止正在运行的命令"));
-        log(QStringLiteral("请等待当前操作完成或重启应用..."));
+        log(DevtronInstaller::tr("安装进程取消请求已记录，但无法立即终止正在运行的命令"));
+        log(DevtronInstaller::tr("请等待当前操作完成或重启应用..."));
     }
     closeLogFile();
 }
 
 bool DevtronInstaller::Core::isRunningSandboxed() {
     const bool sandboxed = AppPaths::isSandboxed();
-    log(QStringLiteral("应用运行环境: ") +
-        (sandboxed ? QStringLiteral("沙箱") : QStringLiteral("非沙箱")));
+    //: %1 is either "sandbox" or "not sandboxed".
+    log(DevtronInstaller::tr("应用运行环境: %1")
+            .arg(sandboxed ? DevtronInstaller::tr("沙箱") : DevtronInstaller::tr("非沙箱")));
     return sandboxed;
 }
 
@@ -442,7 +452,7 @@ void DevtronInstaller::Core::copyToClipboard(const QString& text) {
     } else {
         postToGuiThread(put);
     }
-    log(QStringLiteral("错误详情已复制到剪贴板"));
+    log(DevtronInstaller::tr("错误详情已复制到剪贴板"));
 }
 
 bool DevtronInstaller::Core::isDetached() {
@@ -568,7 +578,7 @@ bool DevtronInstaller::isReleaseNotFound(const CommandResult& status) {
 }
 
 QString DevtronInstaller::readExistingAccessMessage() {
-    return QStringLiteral("NO_ALERT:读取现有Devtron的访问信息");
+    return QStringLiteral("NO_ALERT:") + tr("读取现有Devtron的访问信息");
 }
 
 void DevtronInstaller::setAlertHook(AlertHook hook) {

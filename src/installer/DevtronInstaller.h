@@ -3,6 +3,7 @@
 #include "installer/DevtronAccess.h"
 #include "shell/CommandRunner.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +29,8 @@
 // Only one installation runs in the program at a time: until an earlier script has ended,
 // installDevtron fails at once.
 class DevtronInstaller {
+    Q_DECLARE_TR_FUNCTIONS(DevtronInstaller)
+
 public:
     using ProgressCallback = std::function<void(double)>;
     using LogCallback = std::function<void(const QString&)>;

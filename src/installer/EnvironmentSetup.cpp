@@ -22,7 +22,7 @@ std::optional<QString> unreadableReason(const QString& path) {
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder(*read.bytes);
     if (decoder.hasError()) {
-        return QStringLiteral("文件内容不是有效的UTF-8文本");
+        return QCoreApplication::translate("EnvironmentSetup", "文件内容不是有效的UTF-8文本");
     }
     return std::nullopt;
 }
@@ -35,31 +35,31 @@ EnvironmentSetup::EnvironmentSetup(QString kubeconfigPath, LineLog log,
       m_isRunningSandboxed(std::move(isRunningSandboxed)) {}
 
 bool EnvironmentSetup::setupEnvironment() {
-    m_log(QStringLiteral("开始配置环境..."));
+    m_log(tr("开始配置环境..."));
     logSystemInfo();
     if (m_isRunningSandboxed()) {
-        m_log(QStringLiteral("检测到应用在沙箱环境中运行，确保网络访问权限..."));
+        m_log(tr("检测到应用在沙箱环境中运行，确保网络访问权限..."));
         ensureNetworkAccess();
     }
 
     if (!QFileInfo::exists(m_kubeconfigPath)) {
-        m_log(QStringLiteral("Kubeconfig文件不存在: ") + m_kubeconfigPath);
+        m_log(tr("Kubeconfig文件不存在: %1").arg(m_kubeconfigPath));
         return false;
     }
     if (const auto reason = unreadableReason(m_kubeconfigPath)) {
-        m_log(QStringLiteral("无法读取Kubeconfig文件: ") + *reason);
+        m_log(tr("无法读取Kubeconfig文件: %1").arg(*reason));
         return false;
     }
-    m_log(QStringLiteral("Kubeconfig文件可读，将直接使用: ") + m_kubeconfigPath);
+    m_log(tr("Kubeconfig文件可读，将直接使用: %1").arg(m_kubeconfigPath));
 
     // Set for each child only, through its environment: changing the process environment would
     // race with every thread that reads it.
-    m_log(QStringLiteral("已设置KUBECONFIG环境变量为: ") + m_kubeconfigPath);
+    m_log(tr("已设置KUBECONFIG环境变量为: %1").arg(m_kubeconfigPath));
 
     const QString kubectl = ClusterTools::kubectlPath();
     const QString helm = ClusterTools::helmPath();
     if (!QFileInfo::exists(kubectl) || !QFileInfo::exists(helm)) {
-        m_log(QStringLiteral("应用内置工具不存在，请重新安装应用"));
+        m_log(tr("应用内置工具不存在，请重新安装应用"));
         return false;
     }
 
@@ -68,7 +68,7 @@ bool EnvironmentSetup::setupEnvironment() {
                                 QFileDevice::ExeGroup | QFileDevice::ReadOther |
                                 QFileDevice::ExeOther;
     if (QFile::setPermissions(kubectl, executable) && QFile::setPermissions(helm, executable)) {
-        m_log(QStringLiteral("已设置工具执行权限"));
+        m_log(tr("已设置工具执行权限"));
     } else {
         run(QStringLiteral("chmod +x ") + ShellUtils::quotePath(kubectl) + QLatin1Char(' ') +
             ShellUtils::quotePath(helm));
@@ -76,18 +76,18 @@ bool EnvironmentSetup::setupEnvironment() {
 
     const CommandResult kubectlProbe = run(ClusterTools::kubectlVersionCommand());
     if (kubectlProbe.exitCode != 0) {
-        m_log(QStringLiteral("kubectl工具测试失败: ") + kubectlProbe.error);
+        m_log(tr("kubectl工具测试失败: %1").arg(kubectlProbe.error));
         return false;
     }
-    m_log(QStringLiteral("kubectl工具可用: ") + kubectl);
+    m_log(tr("kubectl工具可用: %1").arg(kubectl));
 
     const CommandResult helmProbe = run(ClusterTools::helmVersionCommand());
     if (helmProbe.exitCode != 0) {
-        m_log(QStringLiteral("helm工具测试失败: ") + helmProbe.error);
+        m_log(tr("helm工具测试失败: %1").arg(helmProbe.error));
         return false;
     }
-    m_log(QStringLiteral("helm工具可用: ") + helm);
-    m_log(QStringLiteral("环境配置完成 - 使用应用内置工具"));
+    m_log(tr("helm工具可用: %1").arg(helm));
+    m_log(tr("环境配置完成 - 使用应用内置工具"));
     return true;
 }
 
@@ -103,20 +103,23 @@ void EnvironmentSetup::logSystemInfo() {
 void EnvironmentSetup::checkCommandExists(const QString& command) {
     const QString builtIn = ClusterTools::toolsDirectory() + QLatin1Char('/') + command;
     if (QFileInfo::exists(builtIn)) {
-        m_log(command + QStringLiteral(" 已在应用内置工具目录中找到: ") + builtIn);
+        //: %1 is the tool's name (kubectl or helm), %2 its path.
+        m_log(tr("%1 已在应用内置工具目录中找到: %2").arg(command, builtIn));
         const CommandResult listing =
             run(QStringLiteral("ls -l ") + ShellUtils::quotePath(builtIn));
-        m_log(QStringLiteral("工具权限: ") + listing.output.trimmed());
+        m_log(tr("工具权限: %1").arg(listing.output.trimmed()));
         run(QStringLiteral("chmod +x ") + ShellUtils::quotePath(builtIn));
         checkCommandVersion(builtIn);
         return;
     }
     const CommandResult found = run(QStringLiteral("which ") + command);
     if (found.exitCode == 0) {
-        m_log(command + QStringLiteral(" 已在系统路径中找到: ") + found.output.trimmed());
+        //: %1 is the tool's name (kubectl or helm), %2 its path.
+        m_log(tr("%1 已在系统路径中找到: %2").arg(command, found.output.trimmed()));
         checkCommandVersion(command);
     } else {
-        m_log(command + QStringLiteral(" 未在系统中安装，将使用应用内置版本"));
+        //: %1 is the tool's name (kubectl or helm).
+        m_log(tr("%1 未在系统中安装，将使用应用内置版本").arg(command));
     }
 }
 
@@ -126,9 +129,11 @@ void EnvironmentSetup::checkCommandVersion(const QString& path) {
                                   : QStringLiteral("version --short");
     const CommandResult result = run(ShellUtils::quotePath(path) + QLatin1Char(' ') + arguments);
     if (result.exitCode == 0) {
-        m_log(path + QStringLiteral(" 版本: ") + result.output.trimmed());
+        //: %1 is the tool's path, %2 the version it printed.
+        m_log(tr("%1 版本: %2").arg(path, result.output.trimmed()));
     } else {
-        m_log(QStringLiteral("无法获取 ") + path + QStringLiteral(" 版本信息: ") + result.error);
+        //: %1 is the tool's path, %2 its error output.
+        m_log(tr("无法获取 %1 版本信息: %2").arg(path, result.error));
     }
 }
 
@@ -137,7 +142,7 @@ CommandResult EnvironmentSetup::run(const QString& command) const {
 }
 
 bool EnvironmentSetup::ensureNetworkAccess() {
-    m_log(QStringLiteral("检查网络访问权限..."));
-    m_log(QStringLiteral("已启用网络访问权限"));
+    m_log(tr("检查网络访问权限..."));
+    m_log(tr("已启用网络访问权限"));
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "shell/CommandRunner.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <functional>
@@ -11,6 +12,8 @@
 // way. Every command runs with the cluster environment (ClusterTools::environment), KUBECONFIG
 // included; the process environment is left alone. Blocks while its commands run.
 class EnvironmentSetup {
+    Q_DECLARE_TR_FUNCTIONS(EnvironmentSetup)
+
 public:
     using LineLog = std::function<void(const QString&)>;
     // The installer's sandbox check, which logs the run environment itself.

@@ -25,8 +25,7 @@ QString InstallerLog::standardPath() {
     if (!error) {
         return path;
     }
-    writeConsoleLine(QStringLiteral("无法创建标准日志目录: ") +
-                     QString::fromStdString(error.message()));
+    writeConsoleLine(tr("无法创建标准日志目录: %1").arg(QString::fromStdString(error.message())));
     const QString temp = AppPaths::privateTempDirectory();
     return temp.isEmpty() ? QString() : temp + QFileInfo(path).fileName();
 }
@@ -59,7 +58,7 @@ std::optional<QString> InstallerLog::writeReport(const QString& name, const QStr
     // Reports may quote credentials or cluster details: owner-only, in the private folder.
     const QString folder = AppPaths::privateTempDirectory();
     if (folder.isEmpty()) {
-        error = QStringLiteral("没有可用的私有临时目录");
+        error = tr("没有可用的私有临时目录");
         return std::nullopt;
     }
     const QString path = folder + name;
@@ -88,8 +87,9 @@ std::optional<QString> InstallerLog::start() {
         const std::lock_guard lock(m_mutex);
         m_file = std::move(file);
     }
-    append(QStringLiteral("===================================\nDevtron 安装日志 - 开始于 ") +
-           currentMoment() + QStringLiteral("\n===================================\n"));
+    const QString rule = QStringLiteral("===================================");
+    append(rule + QLatin1Char('\n') + tr("Devtron 安装日志 - 开始于 %1").arg(currentMoment()) +
+           QLatin1Char('\n') + rule + QLatin1Char('\n'));
     return std::nullopt;
 }
 
@@ -113,8 +113,9 @@ InstallerLog::CloseOutcome InstallerLog::close() {
         if (!m_file) {
             return {};
         }
-        writeLine(QStringLiteral("\n===================================\nDevtron 安装日志结束 - ") +
-                  currentMoment() + QStringLiteral("\n==================================="));
+        const QString rule = QStringLiteral("===================================");
+        writeLine(QLatin1Char('\n') + rule + QLatin1Char('\n') +
+                  tr("Devtron 安装日志结束 - %1").arg(currentMoment()) + QLatin1Char('\n') + rule);
         file = std::move(m_file);
     }
     file->close();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <memory>
@@ -12,6 +13,8 @@ class QFile;
 // a header and a footer and every line stamped with the time of day. The session log appends to
 // the same file, so every write goes to the current end. Safe to use from several threads.
 class InstallerLog {
+    Q_DECLARE_TR_FUNCTIONS(InstallerLog)
+
 public:
     // AppPaths::logFilePath(), its folder created when missing; when that fails, the file of the
     // same name in the private temporary folder (empty when there is none either).

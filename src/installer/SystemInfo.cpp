@@ -62,25 +62,22 @@ void SystemInfo::setPhysicalMemoryOverride(std::optional<std::uint64_t> bytes) {
 }
 
 QStringList SystemInfo::describe() {
-    QStringList lines{QStringLiteral("===== 系统环境信息 ====="),
-                      QStringLiteral("操作系统: ") + operatingSystemVersion()};
+    QStringList lines{tr("===== 系统环境信息 ====="),
+                      tr("操作系统: %1").arg(operatingSystemVersion())};
     const QString host = QSysInfo::machineHostName();
     if (!host.isEmpty()) {
-        lines << QStringLiteral("主机名: ") + host;
+        lines << tr("主机名: %1").arg(host);
     }
-    lines << QStringLiteral("处理器核心数: ") + QString::number(processorCount())
-          << QStringLiteral("物理内存: ") + QString::number(physicalMemoryBytes() / bytesPerGiB) +
-                 QStringLiteral(" GB")
-          << QStringLiteral("当前用户: ") + loginName()
-          << QStringLiteral("当前工作目录: ") + QDir::currentPath();
+    lines << tr("处理器核心数: %1").arg(processorCount())
+          << tr("物理内存: %1 GB").arg(physicalMemoryBytes() / bytesPerGiB)
+          << tr("当前用户: %1").arg(loginName()) << tr("当前工作目录: %1").arg(QDir::currentPath());
 
     const QString name = QCoreApplication::applicationName();
     const QString version = QCoreApplication::applicationVersion();
     const QString build = QStringLiteral(NIMBREL_BUILD_NUMBER);
     if (!name.isEmpty() && !version.isEmpty() && !build.isEmpty()) {
-        lines << QStringLiteral("应用名称: ") + name
-              << QStringLiteral("应用版本: ") + version + QStringLiteral(" (Build ") + build +
-                     QLatin1Char(')');
+        //: %1 is the version, %2 the build number.
+        lines << tr("应用名称: %1").arg(name) << tr("应用版本: %1 (Build %2)").arg(version, build);
     }
     return lines;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <cstdint>
@@ -7,6 +8,8 @@
 
 // The machine and program facts the installer log opens its set-up with.
 class SystemInfo {
+    Q_DECLARE_TR_FUNCTIONS(SystemInfo)
+
 public:
     SystemInfo() = delete;
 

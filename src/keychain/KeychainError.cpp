@@ -64,16 +64,22 @@ QString KeychainError::userMessage() const {
                            m_detail.contains(QLatin1String("not provided by any .service files"));
     switch (noService ? QKeychain::NoBackendAvailable : m_status.value_or(QKeychain::OtherError)) {
     case QKeychain::NoBackendAvailable:
-        cause = QStringLiteral("没有可用的钥匙串服务");
+        cause = tr("没有可用的钥匙串服务");
         break;
     case QKeychain::AccessDenied:
     case QKeychain::AccessDeniedByUser:
-        cause = QStringLiteral("钥匙串未解锁或拒绝了访问");
+        cause = tr("钥匙串未解锁或拒绝了访问");
         break;
     default:
-        cause = QStringLiteral("钥匙串无法保存这些信息");
+        cause = tr("钥匙串无法保存这些信息");
         break;
     }
-    const QString detail = m_detail.trimmed().isEmpty() ? QString() : m_detail.trimmed() + u'，';
-    return cause + QStringLiteral("（") + detail + toString() + QStringLiteral("）");
+    const QString detail = m_detail.trimmed();
+    if (detail.isEmpty()) {
+        //: %1 is the cause, %2 the failure's code name and status.
+        return tr("%1（%2）").arg(cause, toString());
+    }
+    //: %1 is the cause, %2 the keychain service's own description, %3 the failure's code name and
+    //: status.
+    return tr("%1（%2，%3）").arg(cause, detail, toString());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QtGlobal>
 
@@ -9,6 +10,8 @@
 
 // A failure of the keychain store. The status is QtKeychain's error code (QKeychain::Error).
 class KeychainError : public std::exception {
+    Q_DECLARE_TR_FUNCTIONS(KeychainError)
+
 public:
     enum class Kind { addFailed, getFailed, deleteFailed, encodingFailed, decodingFailed };
 

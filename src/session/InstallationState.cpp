@@ -112,7 +112,7 @@ void InstallationState::setKubeconfigPath(const QString& path,
                                           const std::optional<QString>& displayPath) {
     setKubeconfigPathField(path);
     setKubeconfigDisplayPath(displayPath.value_or(path));
-    appendLog(QStringLiteral("设置Kubeconfig路径"));
+    appendLog(tr("设置Kubeconfig路径"));
 }
 
 void InstallationState::moveToNextStep() {
@@ -123,11 +123,11 @@ void InstallationState::moveToNextStep() {
 void InstallationState::advanceStep() {
     switch (m_currentStep) {
     case InstallationStep::kubeconfigSelection:
-        appendLog(QStringLiteral("进入步骤: 选择是否安装Devtron"));
+        appendLog(tr("进入步骤: 选择是否安装Devtron"));
         setCurrentStep(InstallationStep::devtronChoice);
         break;
     case InstallationStep::devtronChoice:
-        appendLog(QStringLiteral("进入步骤: 开始安装过程"));
+        appendLog(tr("进入步骤: 开始安装过程"));
         setCurrentStep(InstallationStep::installation);
         setInstallationStartTime(QDateTime::currentDateTime());
         // An earlier run's duration must not show for this one.
@@ -137,17 +137,17 @@ void InstallationState::advanceStep() {
         break;
     case InstallationStep::installation:
         if (m_installDevtron) {
-            appendLog(QStringLiteral("进入步骤: 等待服务启动"));
+            appendLog(tr("进入步骤: 等待服务启动"));
             setCurrentStep(InstallationStep::waitingForServices);
         } else {
-            appendLog(QStringLiteral("未安装Devtron，跳过等待服务启动步骤"));
+            appendLog(tr("未安装Devtron，跳过等待服务启动步骤"));
             setCurrentStep(InstallationStep::completion);
             setIsInstalling(false);
             recordTotalTime();
         }
         break;
     case InstallationStep::waitingForServices:
-        appendLog(QStringLiteral("进入步骤: 安装完成"));
+        appendLog(tr("进入步骤: 安装完成"));
         setCurrentStep(InstallationStep::completion);
         setIsInstalling(false);
         recordTotalTime();
@@ -160,7 +160,7 @@ void InstallationState::advanceStep() {
 }
 
 void InstallationState::readExistingInstallation() {
-    appendLog(QStringLiteral("读取现有Devtron安装的访问信息"));
+    appendLog(tr("读取现有Devtron安装的访问信息"));
     setReadsExistingInstallation(true);
     setInstallationComplete(true);
     setCurrentStep(InstallationStep::waitingForServices);
@@ -172,7 +172,7 @@ void InstallationState::recordTotalTime() {
     }
     const qint64 elapsedMs = m_installationStartTime->msecsTo(QDateTime::currentDateTime());
     setInstallationTime(static_cast<double>(elapsedMs) / 1000.0);
-    appendLog(QStringLiteral("总安装时间: ") + formatTime(m_installationTime));
+    appendLog(tr("总安装时间: %1").arg(formatTime(m_installationTime)));
 }
 
 void InstallationState::resetState() {
@@ -189,7 +189,7 @@ void InstallationState::resetState() {
     setDevtronUrlFailure(QString());
     setDevtronPasswordFailure(QString());
     setReadsExistingInstallation(false);
-    appendLog(QStringLiteral("=== 新安装会话开始 ==="));
+    appendLog(tr("=== 新安装会话开始 ==="));
 }
 
 void InstallationState::showError(const QString& message) {
@@ -198,7 +198,7 @@ void InstallationState::showError(const QString& message) {
         [this, message] {
             setErrorMessage(message);
             setIsShowingError(true);
-            appendLog(QStringLiteral("错误: ") + message);
+            appendLog(tr("错误: %1").arg(message));
         },
         Qt::QueuedConnection);
 }
@@ -207,12 +207,11 @@ QString InstallationState::formatTime(double seconds) {
     // Durations come from two clock readings; anything else is shown as nothing elapsed rather
     // than converted with undefined behaviour.
     constexpr double limit = 9.2e18;
-    if (!std::isfinite(seconds) || std::fabs(seconds) >= limit) {
-        return QStringLiteral("0分0秒");
-    }
-    const auto whole = static_cast<qint64>(seconds);
-    return QString::number(whole / 60) + QStringLiteral("分") + QString::number(whole % 60) +
-           QStringLiteral("秒");
+    const auto whole = std::isfinite(seconds) && std::fabs(seconds) < limit
+                           ? static_cast<qint64>(seconds)
+                           : qint64{0};
+    //: Minutes (%1) and seconds (%2).
+    return tr("%1分%2秒").arg(QString::number(whole / 60), QString::number(whole % 60));
 }
 
 void InstallationState::appendLog(const QString& message) {
@@ -244,8 +243,8 @@ void InstallationState::createLogFile() {
         std::error_code error;
         std::filesystem::create_directories(QFile::encodeName(directory).toStdString(), error);
         if (error) {
-            writeConsoleLine(QStringLiteral("创建日志文件失败: ") +
-                             QString::fromStdString(error.message()));
+            writeConsoleLine(
+                tr("创建日志文件失败: %1").arg(QString::fromStdString(error.message())));
             return;
         }
     }
@@ -262,9 +261,9 @@ void InstallationState::createLogFile() {
     m_logFilePath = path;
     emit logFilePathChanged();
 
-    appendLog(QStringLiteral("=== Nimbrel 安装日志 ==="));
-    appendLog(QStringLiteral("日志文件位置: ") + m_logFilePath);
-    appendLog(QStringLiteral("安装会话开始"));
+    appendLog(tr("=== Nimbrel 安装日志 ==="));
+    appendLog(tr("日志文件位置: %1").arg(m_logFilePath));
+    appendLog(tr("安装会话开始"));
 }
 
 void InstallationState::writeToLogFile(const QString& line) {
@@ -274,12 +273,12 @@ void InstallationState::writeToLogFile(const QString& line) {
     // ExistingOnly: a log file removed behind our back stays removed.
     QFile file(m_logFilePath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly)) {
-        writeConsoleLine(QStringLiteral("写入日志文件失败: ") + file.errorString());
+        writeConsoleLine(tr("写入日志文件失败: %1").arg(file.errorString()));
         return;
     }
     const QByteArray bytes = line.toUtf8() + '\n';
     if (file.write(bytes) != bytes.size()) {
-        writeConsoleLine(QStringLiteral("写入日志文件失败: ") + file.errorString());
+        writeConsoleLine(tr("写入日志文件失败: %1").arg(file.errorString()));
     }
 }
 

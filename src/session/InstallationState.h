@@ -105,7 +105,7 @@ public:
     void readExistingInstallation();
     // Posted to the GUI thread: stores the message, raises the error card and logs it.
     void showError(const QString& message);
-    // "%d分%d秒" of the whole seconds.
+    // The whole minutes and seconds, in the current language.
     static QString formatTime(double seconds);
 
     // Callable from any thread: the time stamp is taken now, the line is stored on the GUI thread.

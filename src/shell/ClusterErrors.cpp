@@ -5,28 +5,55 @@
 
 namespace {
 
-const QString serverUnreachableMessage =
-    QStringLiteral("无法连接到Kubernetes服务器。请检查:\n1. 集群是否运行\n2. 网络连接是否正常\n3. "
-                   "Kubeconfig中的服务器地址是否正确");
-const QString serverUnavailableAlert =
-    QStringLiteral("无法连接到Kubernetes服务器。请检查:\n1. 集群是否运行\n2. 网络连接是否正常\n3. "
-                   "Kubeconfig是否正确");
-const QString authorizationMessage =
-    QStringLiteral("授权失败。请检查:\n1. Kubeconfig中的证书是否有效\n2. 用户凭证是否正确\n3. "
-                   "您是否有访问集群的权限");
-const QString certificateMessage =
-    QStringLiteral("证书错误。请检查:\n1. Kubeconfig中的证书是否有效\n2. 集群证书是否已过期\n3. "
-                   "集群服务器地址与证书是否匹配");
+QString serverUnreachableMessage() {
+    return QCoreApplication::translate("ClusterErrors",
+                                       "无法连接到Kubernetes服务器。请检查:\n1. 集群是否运行\n2. "
+                                       "网络连接是否正常\n3. Kubeconfig中的服务器地址是否正确");
+}
+
+QString serverUnavailableAlert() {
+    return QCoreApplication::translate("ClusterErrors",
+                                       "无法连接到Kubernetes服务器。请检查:\n1. 集群是否运行\n2. "
+                                       "网络连接是否正常\n3. Kubeconfig是否正确");
+}
+
+QString authorizationMessage() {
+    return QCoreApplication::translate("ClusterErrors",
+                                       "授权失败。请检查:\n1. Kubeconfig中的证书是否有效\n2. "
+                                       "用户凭证是否正确\n3. 您是否有访问集群的权限");
+}
+
+QString certificateMessage() {
+    return QCoreApplication::translate("ClusterErrors",
+                                       "证书错误。请检查:\n1. Kubeconfig中的证书是否有效\n2. "
+                                       "集群证书是否已过期\n3. 集群服务器地址与证书是否匹配");
+}
+
+// Translated, these messages name certificates and authorisation in kubectl's own words; they are
+// Nimbrel's answers and never read as kubectl's text again.
+bool isFixedMessage(const QString& text) {
+    return text == serverUnreachableMessage() || text == serverUnavailableAlert() ||
+           text == authorizationMessage() || text == certificateMessage();
+}
 
 bool mentionsAuthorization(const QString& text) {
     return text.contains(QLatin1String("Unauthorized")) ||
            text.contains(QLatin1String("authorization"));
 }
 
-const QString credentialHelperPrefix = QStringLiteral("凭证插件执行失败:\n");
-const QString credentialHelperAdvice =
-    QStringLiteral("\n\n请先用云服务商的工具重新登录（例如 aws sso login、gcloud auth login、"
-                   "az login），然后重试。");
+QString credentialHelperTemplate() {
+    //: %1 is the credential helper's own message. The text before it is the heading by which the
+    //: message is recognised.
+    return QCoreApplication::translate(
+        "ClusterErrors", "凭证插件执行失败:\n%1\n\n请先用云服务商的工具重新登录（例如 aws "
+                         "sso login、gcloud auth login、az login），然后重试。");
+}
+
+QString credentialHelperHeading() {
+    const QString text = credentialHelperTemplate();
+    return text.left(text.indexOf(QLatin1String("%1")));
+}
+
 constexpr qsizetype helperLineCount = 3;
 
 // kubectl 1.32 answers a rejected token on first contact with "You must be logged in to the
@@ -65,7 +92,7 @@ QString credentialHelperMessage(const QString& text) {
         }
     }
     const QString reason = helperLines.isEmpty() ? summary : helperLines.join(QLatin1Char('\n'));
-    return credentialHelperPrefix + reason + credentialHelperAdvice;
+    return credentialHelperTemplate().arg(reason);
 }
 
 // A refused connection is worded "The connection to the server HOST was refused", never
@@ -83,8 +110,8 @@ bool mentionsCertificate(const QString& text) {
 } // namespace
 
 QString ClusterErrors::classify(const QString& errorText) {
-    QString text = errorText.isEmpty() ? QStringLiteral("无法连接到Kubernetes集群") : errorText;
-    if (text.startsWith(credentialHelperPrefix)) {
+    QString text = errorText.isEmpty() ? tr("无法连接到Kubernetes集群") : errorText;
+    if (text.startsWith(credentialHelperHeading()) || isFixedMessage(text)) {
         return text;
     }
     if (mentionsCredentialHelper(text)) {
@@ -93,33 +120,37 @@ QString ClusterErrors::classify(const QString& errorText) {
     // kubectl prefixes TLS failures with "Unable to connect to the server", so the certificate
     // check has to come first or a bad certificate would read as an unreachable server.
     if (mentionsAuthorization(text) || mentionsMissingCredentials(text)) {
-        return authorizationMessage;
+        return authorizationMessage();
     }
     if (mentionsCertificate(text)) {
-        return certificateMessage;
+        return certificateMessage();
     }
     if (mentionsUnreachableServer(text)) {
-        return serverUnreachableMessage;
+        return serverUnreachableMessage();
     }
     return text;
 }
 
 QString ClusterErrors::formatForAlert(const QString& message) {
     // Already in plain words, with advice that fits a cloud login.
-    if (message.startsWith(credentialHelperPrefix)) {
+    if (message.startsWith(credentialHelperHeading())) {
         return message;
     }
     QString text = message;
     text.replace(QLatin1String("\n\n"), QLatin1String("\n"));
-    if (text.contains(QLatin1String("the server is currently unable to handle the request"))) {
-        return serverUnavailableAlert;
+    if (!isFixedMessage(text)) {
+        if (text.contains(QLatin1String("the server is currently unable to handle the request"))) {
+            return serverUnavailableAlert();
+        }
+        if (mentionsAuthorization(text)) {
+            return authorizationMessage();
+        }
+        if (mentionsCertificate(text)) {
+            return certificateMessage();
+        }
     }
-    if (mentionsAuthorization(text)) {
-        return authorizationMessage;
-    }
-    if (mentionsCertificate(text)) {
-        return certificateMessage;
-    }
-    return QStringLiteral("连接Kubernetes集群失败。\n\n错误详情:\n") + text +
-           QStringLiteral("\n\n请检查您的kubeconfig文件和集群状态，确保集群可正常访问。");
+    //: %1 is the error's text.
+    return tr("连接Kubernetes集群失败。\n\n错误详情:\n%1\n\n"
+              "请检查您的kubeconfig文件和集群状态，确保集群可正常访问。")
+        .arg(text);
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // What a failed kubectl or helm call means to the user: kubectl's error text turned into one of a
 // few plain messages (unreachable server, authorisation, certificate), else the text itself.
 class ClusterErrors {
+    Q_DECLARE_TR_FUNCTIONS(ClusterErrors)
+
 public:
     ClusterErrors() = delete;
 

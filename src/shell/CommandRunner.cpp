@@ -5,6 +5,7 @@
 #include "shell/Console.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QMutex>
@@ -176,7 +177,9 @@ std::vector<QByteArray> mergedEnvironment(const EnvironmentOverlay& overlay) {
     for (auto it = overlay.cbegin(); it != overlay.cend(); ++it) {
         const QByteArray name = it.key().toUtf8();
         if (name.isEmpty() || name.contains('=') || name.contains('\0')) {
-            writeConsoleLine(QStringLiteral("忽略无效的环境变量名: ") + it.key());
+            writeConsoleLine(
+                QCoreApplication::translate("CommandRunner", "忽略无效的环境变量名: %1")
+                    .arg(it.key()));
             continue;
         }
         const QByteArray assignment = name + '=' + it.value().toUtf8();
@@ -352,7 +355,8 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay,
         if (!error.isEmpty() && !error.endsWith(QLatin1Char('\n'))) {
             error += QLatin1Char('\n');
         }
-        error += QStringLiteral("命令超时：%1 秒后仍未结束，已终止").arg(timeoutMs / 1000);
+        error += QCoreApplication::translate("CommandRunner", "命令超时：%1 秒后仍未结束，已终止")
+                     .arg(timeoutMs / 1000);
         return {outReader.text(), error, timedOutStatus};
     }
     return {outReader.text(), errReader.text(), exitCode};

@@ -49,7 +49,7 @@ QString copyWithoutOverwrite(const QString& from, const QString& to) {
 
 bool FileUtilities::copyFile(const QString& from, const QString& to) {
     if (!QFileInfo::exists(from)) {
-        writeConsoleLine(QStringLiteral("源文件不存在: ") + from);
+        writeConsoleLine(tr("源文件不存在: %1").arg(from));
         return false;
     }
 
@@ -57,7 +57,7 @@ bool FileUtilities::copyFile(const QString& from, const QString& to) {
     const QString directory = QFileInfo(to).path();
     if (!QFileInfo::exists(directory)) {
         if (QDir().mkpath(directory)) {
-            writeConsoleLine(QStringLiteral("已创建目标目录: ") + directory);
+            writeConsoleLine(tr("已创建目标目录: %1").arg(directory));
         } else {
             failure = QStringLiteral("cannot create the folder ") + directory;
         }
@@ -67,7 +67,7 @@ bool FileUtilities::copyFile(const QString& from, const QString& to) {
             to + QStringLiteral(".backup.") + QString::number(QDateTime::currentSecsSinceEpoch());
         failure = copyWithoutOverwrite(to, backup);
         if (failure.isEmpty()) {
-            writeConsoleLine(QStringLiteral("已备份原文件: ") + backup);
+            writeConsoleLine(tr("已备份原文件: %1").arg(backup));
         }
     }
     if (failure.isEmpty()) {
@@ -75,32 +75,32 @@ bool FileUtilities::copyFile(const QString& from, const QString& to) {
     }
     if (failure.isEmpty()) {
         if (QFile::setPermissions(to, ownerReadWrite)) {
-            writeConsoleLine(QStringLiteral("文件复制成功: ") + from + QStringLiteral(" -> ") + to);
+            writeConsoleLine(tr("文件复制成功: %1 -> %2").arg(from, to));
             return true;
         }
         failure = QStringLiteral("cannot set the permissions of ") + to;
     }
 
-    writeConsoleLine(QStringLiteral("复制文件失败: ") + failure);
-    writeConsoleLine(QStringLiteral("源路径: ") + from);
-    writeConsoleLine(QStringLiteral("目标路径: ") + to);
+    writeConsoleLine(tr("复制文件失败: %1").arg(failure));
+    writeConsoleLine(tr("源路径: %1").arg(from));
+    writeConsoleLine(tr("目标路径: %1").arg(to));
     const QString source = ShellUtils::quotePath(from);
     const QString target = ShellUtils::quotePath(to);
     const CommandResult copied =
         CommandRunner::run(QStringLiteral("cp ") + source + QLatin1Char(' ') + target +
                            QStringLiteral(" && chmod 600 ") + target);
     if (copied.exitCode == 0) {
-        writeConsoleLine(QStringLiteral("使用shell命令复制文件成功"));
+        writeConsoleLine(tr("使用shell命令复制文件成功"));
         return true;
     }
-    writeConsoleLine(QStringLiteral("shell复制也失败: ") + copied.error);
+    writeConsoleLine(tr("shell复制也失败: %1").arg(copied.error));
     return false;
 }
 
 bool FileUtilities::writeToFile(const QString& content, const QString& path) {
     QString failure;
     if (!PrivateFile::writeOwnerOnly(path, content.toUtf8(), &failure)) {
-        writeConsoleLine(QStringLiteral("写入文件失败: ") + failure);
+        writeConsoleLine(tr("写入文件失败: %1").arg(failure));
         return false;
     }
     return true;

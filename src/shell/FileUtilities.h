@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // Putting files in place, owner-only. Diagnostics go to the console, never to the session log.
 class FileUtilities {
+    Q_DECLARE_TR_FUNCTIONS(FileUtilities)
+
 public:
     FileUtilities() = delete;
 

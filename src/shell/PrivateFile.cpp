@@ -1,5 +1,6 @@
 #include "shell/PrivateFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -20,10 +21,10 @@ PrivateFile::ReadResult readFailure(const QString& description) {
 QString describeErrno(int error) {
     switch (error) {
     case ENOENT:
-        return QStringLiteral("文件不存在");
+        return QCoreApplication::translate("PrivateFile", "文件不存在");
     case EACCES:
     case EPERM:
-        return QStringLiteral("没有读取该文件的权限");
+        return QCoreApplication::translate("PrivateFile", "没有读取该文件的权限");
     default:
         return qt_error_string(error);
     }
@@ -31,29 +32,31 @@ QString describeErrno(int error) {
 
 QString sizeLimitText(qint64 maximumSize) {
     constexpr qint64 mebibyte = qint64{1024} * 1024;
-    return maximumSize % mebibyte == 0 ? QStringLiteral("%1 MiB").arg(maximumSize / mebibyte)
-                                       : QStringLiteral("%1 字节").arg(maximumSize);
+    return maximumSize % mebibyte == 0
+               ? QStringLiteral("%1 MiB").arg(maximumSize / mebibyte)
+               : QCoreApplication::translate("PrivateFile", "%1 字节").arg(maximumSize);
 }
 
 // Only a regular file of bounded size is worth reading: a pipe or a device would block or never
 // end, and a folder has no text.
 std::optional<QString> describeUnsuitable(const struct stat& info, qint64 maximumSize) {
     if (S_ISDIR(info.st_mode)) {
-        return QStringLiteral("所选路径是文件夹，不是文件");
+        return QCoreApplication::translate("PrivateFile", "所选路径是文件夹，不是文件");
     }
     if (S_ISFIFO(info.st_mode)) {
-        return QStringLiteral("所选文件是命名管道，不是普通文件");
+        return QCoreApplication::translate("PrivateFile", "所选文件是命名管道，不是普通文件");
     }
     if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) {
-        return QStringLiteral("所选文件是设备文件，不是普通文件");
+        return QCoreApplication::translate("PrivateFile", "所选文件是设备文件，不是普通文件");
     }
     if (!S_ISREG(info.st_mode)) {
-        return QStringLiteral("所选路径不是普通文件");
+        return QCoreApplication::translate("PrivateFile", "所选路径不是普通文件");
     }
     if (info.st_size > maximumSize) {
-        return QStringLiteral("文件过大（%1 字节），Kubeconfig文件不能超过 %2")
-            .arg(static_cast<qint64>(info.st_size))
-            .arg(sizeLimitText(maximumSize));
+        //: %1 is the file's size in bytes, %2 the largest size allowed.
+        return QCoreApplication::translate("PrivateFile",
+                                           "文件过大（%1 字节），Kubeconfig文件不能超过 %2")
+            .arg(QString::number(info.st_size), sizeLimitText(maximumSize));
     }
     return std::nullopt;
 }
@@ -95,7 +98,7 @@ PrivateFile::ReadResult PrivateFile::readRegularFile(const QString& path, qint64
         bytes.resize(start + qMin(readChunkSize, maximumSize + 1 - start));
         const qint64 count = file.read(bytes.data() + start, bytes.size() - start);
         if (count < 0) {
-            return readFailure(QStringLiteral("读取文件时出错: ") + file.errorString());
+            return readFailure(tr("读取文件时出错: %1").arg(file.errorString()));
         }
         bytes.resize(start + count);
         if (count == 0) {
@@ -104,7 +107,7 @@ PrivateFile::ReadResult PrivateFile::readRegularFile(const QString& path, qint64
     }
     if (bytes.size() > maximumSize) {
         return readFailure(
-            QStringLiteral("文件过大，Kubeconfig文件不能超过 %1").arg(sizeLimitText(maximumSize)));
+            tr("文件过大，Kubeconfig文件不能超过 %1").arg(sizeLimitText(maximumSize)));
     }
     return {std::move(bytes), {}};
 }
@@ -121,7 +124,8 @@ bool PrivateFile::writeOwnerOnly(const QString& path, const QByteArray& bytes, Q
     if (QFileInfo(path).isSymLink()) {
         QFile old(path);
         if (!old.remove()) {
-            return fail(QStringLiteral("无法删除旧文件 %1（%2）").arg(path, old.errorString()));
+            //: %1 is the file's path, %2 the system's reason.
+            return fail(tr("无法删除旧文件 %1（%2）").arg(path, old.errorString()));
         }
     }
     constexpr auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 #include <optional>
@@ -8,6 +9,8 @@
 // Small files that may hold credentials or cluster details: read with a bound and without ever
 // blocking on a pipe or device, written owner-only and atomically.
 class PrivateFile {
+    Q_DECLARE_TR_FUNCTIONS(PrivateFile)
+
 public:
     PrivateFile() = delete;
 

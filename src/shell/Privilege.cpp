@@ -11,22 +11,23 @@
 
 bool Privilege::requestSudo(const QString& command) {
     if (CommandRunner::run(command).exitCode == 0) {
-        writeConsoleLine(QStringLiteral("命令执行成功，无需管理员权限"));
+        writeConsoleLine(tr("命令执行成功，无需管理员权限"));
         return true;
     }
-    writeConsoleLine(QStringLiteral("普通权限执行失败，尝试使用管理员权限"));
+    writeConsoleLine(tr("普通权限执行失败，尝试使用管理员权限"));
 
     const QString folder = AppPaths::privateTempDirectory();
     if (folder.isEmpty()) {
-        writeConsoleLine(
-            QStringLiteral("创建临时脚本失败: no private temporary folder is available"));
+        writeConsoleLine(tr("创建临时脚本失败: %1")
+                             .arg(QStringLiteral("no private temporary folder is available")));
         return false;
     }
     const QString script = folder + QStringLiteral("sudo_script_") +
                            QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() +
                            QStringLiteral(".sh");
-    const QString content =
-        QStringLiteral("#!/bin/bash\n# 临时脚本用于以管理员权限执行命令\n") + command;
+    //: The comment line at the top of the script that pkexec runs.
+    const QString content = QStringLiteral("#!/bin/bash\n# ") +
+                            tr("临时脚本用于以管理员权限执行命令") + QLatin1Char('\n') + command;
     // Owner-only from the first byte and then executable for the owner alone; a "chmod +x" would
     // open it to everyone.
     QString failure;
@@ -37,7 +38,7 @@ bool Privilege::requestSudo(const QString& command) {
         QFile::remove(script);
     }
     if (!failure.isEmpty() || !written) {
-        writeConsoleLine(QStringLiteral("创建临时脚本失败: ") + failure);
+        writeConsoleLine(tr("创建临时脚本失败: %1").arg(failure));
         return false;
     }
 
@@ -49,9 +50,9 @@ bool Privilege::requestSudo(const QString& command) {
     QFile::remove(script);
 
     if (elevated.exitCode == 0) {
-        writeConsoleLine(QStringLiteral("管理员权限命令执行成功"));
+        writeConsoleLine(tr("管理员权限命令执行成功"));
         return true;
     }
-    writeConsoleLine(QStringLiteral("管理员权限命令失败: ") + elevated.error);
+    writeConsoleLine(tr("管理员权限命令失败: %1").arg(elevated.error));
     return false;
 }

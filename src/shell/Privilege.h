@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // Running a command with administrator rights when it fails without them.
 class Privilege {
+    Q_DECLARE_TR_FUNCTIONS(Privilege)
+
 public:
     Privilege() = delete;
 

@@ -75,18 +75,19 @@ bool ShellUtils::setEnvironmentVariable(const QString& name, const QString& valu
     const QByteArray nameBytes = name.toUtf8();
     const char* seen = name.isEmpty() ? nullptr : std::getenv(nameBytes.constData());
     if (seen != nullptr && QString::fromUtf8(seen) == value) {
-        writeConsoleLine(QStringLiteral("成功设置环境变量 ") + name + QLatin1Char('=') + value +
-                         QStringLiteral(" (仅当前进程)"));
+        //: %1 is the variable's name, %2 its value.
+        writeConsoleLine(tr("成功设置环境变量 %1=%2 (仅当前进程)").arg(name, value));
         return true;
     }
-    writeConsoleLine(QStringLiteral("设置环境变量失败: ") + name + QLatin1Char('=') + value);
+    //: %1 is the variable's name, %2 its value.
+    writeConsoleLine(tr("设置环境变量失败: %1=%2").arg(name, value));
     // The name goes into a shell line, so anything but a plain variable name is refused here.
     if (!isShellName(name)) {
         return false;
     }
     const CommandResult echoed = runCommand(QStringLiteral("echo $") + name);
     if (echoed.output.trimmed() == value) {
-        writeConsoleLine(QStringLiteral("通过Shell验证环境变量已设置"));
+        writeConsoleLine(tr("通过Shell验证环境变量已设置"));
         return true;
     }
     return false;

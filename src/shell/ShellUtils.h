@@ -2,6 +2,7 @@
 
 #include "shell/CommandRunner.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <chrono>
@@ -10,6 +11,8 @@
 // The command utilities the program calls: the runners (CommandRunner), the file chores
 // (FileUtilities), the privilege prompt (Privilege), and the small text helpers kept here.
 class ShellUtils {
+    Q_DECLARE_TR_FUNCTIONS(ShellUtils)
+
 public:
     ShellUtils() = delete;
 

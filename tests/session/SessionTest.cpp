@@ -1,5 +1,6 @@
 #include "session/InstallationState.h"
 #include "session/InstallationStep.h"
+#include "shell/UiLanguage.h"
 
 #include "support/ScopedEnvironmentVariable.h"
 #include "support/StandInTools.h"
@@ -171,6 +172,17 @@ TEST_F(Session, CompletionWrapsToAResetSessionAndCallsKeepTheirOrder) {
     EXPECT_TRUE(state.installDevtron() && state.isShowingError());
     EXPECT_EQ(state.installationProgress(), 0.0);
     EXPECT_TRUE(state.devtronPassword().isEmpty());
+}
+
+TEST_F(Session, StepLinesAndDurationsSpeakTheChosenLanguage) {
+    const UiLanguage english(UiLanguage::Language::english);
+    InstallationState state;
+    newMessages(state);
+    state.setCurrentStep(InstallationStep::waitingForServices);
+    state.setInstallationStartTime(QDateTime::currentDateTime().addMSecs(-61'100));
+    state.moveToNextStep();
+    EXPECT_EQ(newMessages(state),
+              QStringList({"Entering step: Finished", "Total installation time: 1 min 1 s"}));
 }
 
 TEST(FormatTime, WholeMinutesAndSecondsTruncatedAndNonsenseAsZero) {
