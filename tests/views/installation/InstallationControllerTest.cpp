@@ -100,7 +100,7 @@ TEST(InstallationFailureMessage, ComposedFromTheReasonAndCompletedFromTheLog) {
         EXPECT_EQ(Controller::composeFailureMessage(c.reason, c.logs), c.expected)
             << c.reason.toStdString();
     }
-    const UiLanguage english(UiLanguage::Language::english);
+    const UiLanguage translated(english);
     EXPECT_TRUE(Controller::composeFailureMessage(QStringLiteral("Environment setup failed: x"), {})
                     .startsWith(QStringLiteral("Environment setup failed: x\n\nPossible causes:")));
 }
