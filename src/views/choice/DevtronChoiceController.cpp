@@ -46,9 +46,10 @@ void DevtronChoiceController::testClusterConnection(Completion completion) {
     const QString namespacesCommand = ClusterTools::namespacesCommand();
     const EnvironmentOverlay environment = ClusterTools::environment(m_state.kubeconfigPath());
 
-    m_state.appendLog(QStringLiteral("开始测试集群连接..."));
-    m_state.appendLog(QStringLiteral("使用kubeconfig: ") +
-                      QFileInfo(QDir::cleanPath(m_state.kubeconfigDisplayPath())).fileName());
+    m_state.appendLog(tr("开始测试集群连接..."));
+    m_state.appendLog(
+        tr("使用kubeconfig: %1")
+            .arg(QFileInfo(QDir::cleanPath(m_state.kubeconfigDisplayPath())).fileName()));
 
     // Neither the controller nor the session may be touched from the pool: both can be gone by
     // the time the probes end (going back, quitting). Only their guards travel with the job.
@@ -75,7 +76,7 @@ DevtronChoiceController::runProbes(const QString& versionCommand, const QString&
         return {ProbeOutcome::Kind::toolFailure, version.error};
     }
 
-    log(QStringLiteral("正在执行集群连接测试: ") + namespacesCommand);
+    log(tr("正在执行集群连接测试: %1").arg(namespacesCommand));
     const CommandResult namespaces = ShellUtils::runCommandWithEnv(namespacesCommand, environment);
     if (namespaces.exitCode == 0) {
         return {ProbeOutcome::Kind::success, namespaces.output};
@@ -88,8 +89,7 @@ void DevtronChoiceController::finishTest(const ProbeOutcome& outcome,
     setIsTesting(false);
     switch (outcome.kind) {
     case ProbeOutcome::Kind::toolFailure:
-        setTestResult(
-            TestResult::failure(QStringLiteral("kubectl22工具测试失败: ") + outcome.text));
+        setTestResult(TestResult::failure(tr("kubectl22工具测试失败: %1").arg(outcome.text)));
         break;
     case ProbeOutcome::Kind::success:
         setTestResult(TestResult::success());
@@ -107,16 +107,16 @@ void DevtronChoiceController::finishTest(const ProbeOutcome& outcome,
 void DevtronChoiceController::logOutcome(InstallationState& state, const ProbeOutcome& outcome) {
     switch (outcome.kind) {
     case ProbeOutcome::Kind::toolFailure:
-        state.appendLog(QStringLiteral("kubectl33工具测试失败: ") + outcome.text);
+        state.appendLog(tr("kubectl33工具测试失败: %1").arg(outcome.text));
         break;
     case ProbeOutcome::Kind::success:
-        state.appendLog(QStringLiteral("集群连接测试成功 ✓"));
-        state.appendLog(QStringLiteral("namespace信息:\n") + outcome.text);
+        state.appendLog(tr("集群连接测试成功 ✓"));
+        state.appendLog(tr("namespace信息:\n%1").arg(outcome.text));
         break;
     case ProbeOutcome::Kind::connectionFailure:
-        state.appendLog(QStringLiteral("集群连接测试失败: ") + outcome.text);
+        state.appendLog(tr("集群连接测试失败: %1").arg(outcome.text));
         if (state.installDevtron()) {
-            state.appendLog(QStringLiteral("警告: 安装Devtron需要先成功连接到Kubernetes集群"));
+            state.appendLog(tr("警告: 安装Devtron需要先成功连接到Kubernetes集群"));
         }
         break;
     }
@@ -130,7 +130,7 @@ void DevtronChoiceController::nextAction() {
         proceedAfterTest();
         return;
     }
-    m_state.appendLog(QStringLiteral("需要测试集群连接才能安装Devtron"));
+    m_state.appendLog(tr("需要测试集群连接才能安装Devtron"));
     testClusterConnection([this](bool connected) {
         // The user may have gone back while the test ran; its outcome no longer leads anywhere.
         if (!isOnChoiceStep()) {
@@ -186,7 +186,7 @@ void DevtronChoiceController::finishPreflight(const PreflightCheck::Results& res
         m_showExistingReleaseAlert = true;
         emit showExistingReleaseAlertChanged();
     } else if (PreflightCheck::hasFailure(results)) {
-        m_state.appendLog(QStringLiteral("安装前检查未通过，无法开始安装"));
+        m_state.appendLog(tr("安装前检查未通过，无法开始安装"));
     } else if (PreflightCheck::hasWarning(results)) {
         m_showPreflightConfirm = true;
         emit showPreflightConfirmChanged();
@@ -199,10 +199,10 @@ void DevtronChoiceController::confirmPreflightWarnings(bool goOn) {
     m_showPreflightConfirm = false;
     emit showPreflightConfirmChanged();
     if (!goOn) {
-        m_state.appendLog(QStringLiteral("用户查看安装前检查的警告后暂不安装"));
+        m_state.appendLog(tr("用户查看安装前检查的警告后暂不安装"));
         return;
     }
-    m_state.appendLog(QStringLiteral("用户确认安装前检查的警告，继续安装"));
+    m_state.appendLog(tr("用户确认安装前检查的警告，继续安装"));
     setupEnvironment();
 }
 
@@ -224,12 +224,12 @@ void DevtronChoiceController::setupEnvironment() {
             return;
         }
         const bool installDevtron = state->installDevtron();
-        state->appendLog(QStringLiteral("开始配置环境..."));
-        state->appendLog(QStringLiteral("配置项目: Kubeconfig, kubectl, helm"));
-        state->appendLog(installDevtron ? QStringLiteral("用户选择安装Devtron ✓")
-                                        : QStringLiteral("用户选择不安装Devtron ✓"));
+        state->appendLog(tr("开始配置环境..."));
+        state->appendLog(tr("配置项目: Kubeconfig, kubectl, helm"));
+        state->appendLog(installDevtron ? tr("用户选择安装Devtron ✓")
+                                        : tr("用户选择不安装Devtron ✓"));
         state->moveToNextStep();
-        state->appendLog(QStringLiteral("环境配置将在安装步骤中完成 ✓"));
+        state->appendLog(tr("环境配置将在安装步骤中完成 ✓"));
     });
 }
 

@@ -64,10 +64,9 @@ QIcon switchIcon(bool on) {
 
 DevtronChoiceView::DevtronChoiceView(InstallationState& state, QWidget* parent)
     : WizardScreenView(
-          {QStringLiteral("安装选项"),
-           QStringLiteral(
-               "请选择是否要安装Devtron平台，无论您的选择如何，我们都将配置必要的命令行工具"),
-           true, Palette::withOpacity(Palette::blue(), 0.4)},
+          {tr("安装选项"),
+           tr("请选择是否要安装Devtron平台，无论您的选择如何，我们都将配置必要的命令行工具"), true,
+           Palette::withOpacity(Palette::blue(), 0.4)},
           parent),
       m_controller(new DevtronChoiceController(state, this)) {
     auto* content = new QWidget;
@@ -75,7 +74,7 @@ DevtronChoiceView::DevtronChoiceView(InstallationState& state, QWidget* parent)
     contentLayout->setContentsMargins(0, 0, 0, 0);
     contentLayout->setSpacing(16);
 
-    m_switch = new QCheckBox(QStringLiteral("安装Devtron平台"), content);
+    m_switch = new QCheckBox(tr("安装Devtron平台"), content);
     m_switch->setObjectName(QStringLiteral("installDevtronSwitch"));
     m_switch->setAccessibleName(m_switch->text());
     m_switch->setFont(Palette::font(14));
@@ -135,13 +134,12 @@ QWidget* DevtronChoiceView::buildFeatureBox(QWidget* parent) {
     QFrame* box = makeBox(QStringLiteral("featureBox"), Palette::withOpacity(Palette::blue(), 0.05),
                           10, parent);
     auto* layout = box->layout();
-    layout->addWidget(makeBoxHeading(QStringLiteral("Devtron功能"), box));
+    layout->addWidget(makeBoxHeading(tr("Devtron功能"), box));
+    layout->addWidget(new FeatureRow(QStringLiteral("cube.box.fill"), tr("一键部署镜像文件"), box));
     layout->addWidget(
-        new FeatureRow(QStringLiteral("cube.box.fill"), QStringLiteral("一键部署镜像文件"), box));
-    layout->addWidget(new FeatureRow(QStringLiteral("chart.xyaxis.line"),
-                                     QStringLiteral("完整的应用监控和可观测性"), box));
-    layout->addWidget(new FeatureRow(QStringLiteral("gearshape.2"),
-                                     QStringLiteral("简化的Kubernetes配置管理"), box));
+        new FeatureRow(QStringLiteral("chart.xyaxis.line"), tr("完整的应用监控和可观测性"), box));
+    layout->addWidget(
+        new FeatureRow(QStringLiteral("gearshape.2"), tr("简化的Kubernetes配置管理"), box));
     m_featureBox = box;
     return box;
 }
@@ -150,7 +148,7 @@ QWidget* DevtronChoiceView::buildToolsBox(QWidget* parent) {
     QFrame* box =
         makeBox(QStringLiteral("toolsBox"), Palette::withOpacity(Palette::grey(), 0.05), 8, parent);
     auto* layout = box->layout();
-    layout->addWidget(makeBoxHeading(QStringLiteral("将配置的工具"), box));
+    layout->addWidget(makeBoxHeading(tr("将配置的工具"), box));
     layout->addWidget(new ConfigItemRow(QStringLiteral("helm"), QStringLiteral("Helm"), box));
     layout->addWidget(new ConfigItemRow(QStringLiteral("kubectl"), QStringLiteral("Kubectl"), box));
     layout->addWidget(new ConfigItemRow(QStringLiteral("doc.fill"),
@@ -181,7 +179,7 @@ QWidget* DevtronChoiceView::buildProgressRow(QWidget* parent) {
 QWidget* DevtronChoiceView::buildChecklist(QWidget* parent) {
     QFrame* box = makeBox(QStringLiteral("preflightBox"),
                           Palette::withOpacity(Palette::grey(), 0.05), 8, parent);
-    box->layout()->addWidget(makeBoxHeading(QStringLiteral("安装前检查"), box));
+    box->layout()->addWidget(makeBoxHeading(tr("安装前检查"), box));
     m_checklist = box;
     return box;
 }
@@ -207,10 +205,10 @@ void DevtronChoiceView::updatePreflightConfirm() {
     enum { install, cancel };
     QMessageBox* alert = AlertDialog::open(
         this,
-        {QStringLiteral("安装前检查有警告"),
-         QStringLiteral("安装前检查有警告"),
-         QStringLiteral("Devtron可能无法完全启动，详见检查结果。仍要继续安装吗？"),
-         {QStringLiteral("继续安装"), QStringLiteral("取消")},
+        {tr("安装前检查有警告"),
+         tr("安装前检查有警告"),
+         tr("Devtron可能无法完全启动，详见检查结果。仍要继续安装吗？"),
+         {tr("继续安装"), tr("取消")},
          cancel},
         [this](int button) { m_controller->confirmPreflightWarnings(button == install); });
     if (alert != nullptr) {
@@ -225,11 +223,11 @@ void DevtronChoiceView::updateExistingReleaseAlert() {
     enum { understood, readAccess };
     QMessageBox* alert = AlertDialog::open(
         this,
-        {QStringLiteral("Devtron已安装"),
-         QStringLiteral("Devtron已安装"),
-         QStringLiteral("您的集群中已经安装了Devtron。\n\n"
-                        "如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。"),
-         {QStringLiteral("我知道了"), QStringLiteral("读取访问信息")},
+        {tr("Devtron已安装"),
+         tr("Devtron已安装"),
+         tr("您的集群中已经安装了Devtron。\n\n"
+            "如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。"),
+         {tr("我知道了"), tr("读取访问信息")},
          understood},
         [this](int button) { m_controller->answerExistingRelease(button == readAccess); });
     if (alert != nullptr) {
@@ -252,9 +250,8 @@ void DevtronChoiceView::updateTesting() {
     m_progressRow->setVisible(testing);
     setNextEnabled(!testing);
     if (testing) {
-        m_testingStatus->announce(m_controller->isCheckingPreflight()
-                                      ? QStringLiteral("正在进行安装前检查...")
-                                      : QStringLiteral("正在测试集群连接..."));
+        m_testingStatus->announce(m_controller->isCheckingPreflight() ? tr("正在进行安装前检查...")
+                                                                      : tr("正在测试集群连接..."));
         // The row sits below the lists; bring it into view once the layout has placed it.
         QTimer::singleShot(0, this, [this] { scrollArea()->ensureWidgetVisible(m_progressRow); });
     }
@@ -276,10 +273,10 @@ void DevtronChoiceView::updateAlert() {
     constexpr int goBack = 1;
     // Escape or the window's close button only dismiss; leaving the step takes the explicit button.
     m_alert = AlertDialog::open(this,
-                                {QStringLiteral("集群连接测试失败"),
-                                 QStringLiteral("集群连接测试失败"),
+                                {tr("集群连接测试失败"),
+                                 tr("集群连接测试失败"),
                                  m_controller->alertMessage(),
-                                 {QStringLiteral("我知道了"), QStringLiteral("返回上一步")},
+                                 {tr("我知道了"), tr("返回上一步")},
                                  0},
                                 [this](int button) {
                                     m_controller->setShowTestFailAlert(false);

@@ -4,6 +4,7 @@
 #include "shell/ClusterErrors.h"
 #include "shell/ClusterTools.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -15,20 +16,34 @@ using Result = PreflightCheck::Result;
 using State = PreflightCheck::State;
 using Item = PreflightCheck::Item;
 
-const QString versionTitle = QStringLiteral("Kubernetes版本");
-const QString permissionsTitle = QStringLiteral("安装权限");
-const QString storageTitle = QStringLiteral("存储");
-const QString capacityTitle = QStringLiteral("节点资源");
-const QString releaseTitle = QStringLiteral("已有安装");
-const QString retryRemedy = QStringLiteral("请确认集群可以访问后重试");
-const QString deployedCause = QStringLiteral("集群中已经部署了Devtron");
+QString versionTitle() {
+    return QCoreApplication::translate("PreflightCheck", "Kubernetes版本");
+}
+QString permissionsTitle() {
+    return QCoreApplication::translate("PreflightCheck", "安装权限");
+}
+QString storageTitle() {
+    return QCoreApplication::translate("PreflightCheck", "存储");
+}
+QString capacityTitle() {
+    return QCoreApplication::translate("PreflightCheck", "节点资源");
+}
+QString releaseTitle() {
+    return QCoreApplication::translate("PreflightCheck", "已有安装");
+}
+QString retryRemedy() {
+    return QCoreApplication::translate("PreflightCheck", "请确认集群可以访问后重试");
+}
+QString deployedCause() {
+    return QCoreApplication::translate("PreflightCheck", "集群中已经部署了Devtron");
+}
 
 // A question the cluster did not answer: a warning that says so.
 Result unanswered(Item item, const QString& title, const QString& what,
                   const CommandResult& result) {
     return {item, State::warning, title,
             what + QStringLiteral(": ") + ClusterErrors::classify(result.error.trimmed()),
-            retryRemedy};
+            retryRemedy()};
 }
 
 std::optional<QJsonObject> jsonObject(const QString& text) {
@@ -45,7 +60,8 @@ QString gigabytes(double bytes) {
 }
 
 QString cores(double count) {
-    return QString::number(count, 'g', 3) + QStringLiteral(" 核");
+    return QCoreApplication::translate("PreflightCheck", "%1 核")
+        .arg(QString::number(count, 'g', 3));
 }
 
 bool isReady(const QJsonObject& node) {
@@ -88,10 +104,10 @@ PreflightCheck::Results PreflightCheck::run(const EnvironmentOverlay& environmen
                                             std::chrono::milliseconds timeLimit,
                                             const LineLogger& log) {
     const auto ask = [&](const QString& command) {
-        log(QStringLiteral("执行命令: ") + command);
+        log(tr("执行命令: %1").arg(command));
         return ShellUtils::runCommandWithEnv(command, environment, timeLimit);
     };
-    log(QStringLiteral("开始安装前检查..."));
+    log(tr("开始安装前检查..."));
     Results results;
     results << checkVersion(ask(ClusterTools::serverVersionCommand()));
     QList<std::pair<QString, CommandResult>> answers;
@@ -105,15 +121,16 @@ PreflightCheck::Results PreflightCheck::run(const EnvironmentOverlay& environmen
     for (const Result& result : std::as_const(results)) {
         static const QString marks[] = {QStringLiteral("✓"), QStringLiteral("⚠️"),
                                         QStringLiteral("✗")};
-        log(QStringLiteral("检查 ") + result.title + QLatin1Char(' ') +
-            marks[static_cast<int>(result.state)] + QStringLiteral(" ") + result.cause);
+        //: The check's title, a mark for its state, what was found.
+        log(tr("检查 %1 %2 %3")
+                .arg(result.title, marks[static_cast<int>(result.state)], result.cause));
     }
     return results;
 }
 
 PreflightCheck::Result PreflightCheck::checkVersion(const CommandResult& version) {
     if (version.exitCode != 0) {
-        return unanswered(Item::version, versionTitle, QStringLiteral("无法读取集群版本"), version);
+        return unanswered(Item::version, versionTitle(), tr("无法读取集群版本"), version);
     }
     const auto document = jsonObject(version.output);
     const QJsonObject server =
@@ -126,18 +143,16 @@ PreflightCheck::Result PreflightCheck::checkVersion(const CommandResult& version
     minorText.remove(QRegularExpression(QStringLiteral("\\D+$")));
     const int minor = minorText.toInt(&minorOk);
     if (!majorOk || !minorOk) {
-        return {Item::version, State::warning, versionTitle,
-                QStringLiteral("无法识别集群返回的版本信息"), retryRemedy};
+        return {Item::version, State::warning, versionTitle(), tr("无法识别集群返回的版本信息"),
+                retryRemedy()};
     }
     const QString shown = QStringLiteral("v%1.%2").arg(major).arg(minor);
     if (major < 1 || (major == 1 && minor < minimumMinorVersion)) {
-        return {Item::version, State::failed, versionTitle,
-                QStringLiteral("集群版本 %1 低于Devtron要求的 v1.%2")
-                    .arg(shown)
-                    .arg(minimumMinorVersion),
-                QStringLiteral("请将集群升级到 v1.%1 或更高版本").arg(minimumMinorVersion)};
+        return {Item::version, State::failed, versionTitle(),
+                tr("集群版本 %1 低于Devtron要求的 v1.%2").arg(shown).arg(minimumMinorVersion),
+                tr("请将集群升级到 v1.%1 或更高版本").arg(minimumMinorVersion)};
     }
-    return {Item::version, State::passed, versionTitle, QStringLiteral("集群版本 ") + shown, {}};
+    return {Item::version, State::passed, versionTitle(), tr("集群版本 %1").arg(shown), {}};
 }
 
 PreflightCheck::Result
@@ -153,30 +168,29 @@ PreflightCheck::checkPermissions(const QList<std::pair<QString, CommandResult>>&
             denied << resource.section(QLatin1Char('.'), 0, 0);
             continue;
         }
-        return unanswered(Item::permissions, permissionsTitle, QStringLiteral("无法检查安装权限"),
-                          answer);
+        return unanswered(Item::permissions, permissionsTitle(), tr("无法检查安装权限"), answer);
     }
     if (!denied.isEmpty()) {
-        return {Item::permissions, State::failed, permissionsTitle,
-                QStringLiteral("当前用户无权创建: ") + denied.join(QStringLiteral(", ")),
-                QStringLiteral("请使用具有集群管理员权限的kubeconfig")};
+        return {Item::permissions, State::failed, permissionsTitle(),
+                tr("当前用户无权创建: %1").arg(denied.join(QStringLiteral(", "))),
+                tr("请使用具有集群管理员权限的kubeconfig")};
     }
     return {Item::permissions,
             State::passed,
-            permissionsTitle,
-            QStringLiteral("可以创建命名空间、CRD和集群角色绑定"),
+            permissionsTitle(),
+            tr("可以创建命名空间、CRD和集群角色绑定"),
             {}};
 }
 
 PreflightCheck::Result PreflightCheck::checkStorage(const CommandResult& storageClasses) {
     if (storageClasses.exitCode != 0) {
-        return unanswered(Item::storage, storageTitle, QStringLiteral("无法列出StorageClass"),
+        return unanswered(Item::storage, storageTitle(), tr("无法列出StorageClass"),
                           storageClasses);
     }
     const auto document = jsonObject(storageClasses.output);
     if (!document) {
-        return {Item::storage, State::warning, storageTitle,
-                QStringLiteral("无法识别集群返回的StorageClass列表"), retryRemedy};
+        return {Item::storage, State::warning, storageTitle(),
+                tr("无法识别集群返回的StorageClass列表"), retryRemedy()};
     }
     for (const QJsonValue item : (*document)[QLatin1String("items")].toArray()) {
         const QJsonObject metadata = item[QLatin1String("metadata")].toObject();
@@ -186,27 +200,26 @@ PreflightCheck::Result PreflightCheck::checkStorage(const CommandResult& storage
             if (annotations[QLatin1String(key)].toString() == QLatin1String("true")) {
                 return {Item::storage,
                         State::passed,
-                        storageTitle,
-                        QStringLiteral("默认StorageClass: ") +
-                            metadata[QLatin1String("name")].toString(),
+                        storageTitle(),
+                        tr("默认StorageClass: %1").arg(metadata[QLatin1String("name")].toString()),
                         {}};
             }
         }
     }
-    return {Item::storage, State::warning, storageTitle,
-            QStringLiteral("没有默认StorageClass，Devtron的数据库卷将一直处于Pending状态"),
-            QStringLiteral("请为集群设置默认StorageClass（注解 "
-                           "storageclass.kubernetes.io/is-default-class=true）")};
+    return {Item::storage, State::warning, storageTitle(),
+            tr("没有默认StorageClass，Devtron的数据库卷将一直处于Pending状态"),
+            tr("请为集群设置默认StorageClass（注解 "
+               "storageclass.kubernetes.io/is-default-class=true）")};
 }
 
 PreflightCheck::Result PreflightCheck::checkCapacity(const CommandResult& nodes) {
     if (nodes.exitCode != 0) {
-        return unanswered(Item::capacity, capacityTitle, QStringLiteral("无法列出节点"), nodes);
+        return unanswered(Item::capacity, capacityTitle(), tr("无法列出节点"), nodes);
     }
     const auto document = jsonObject(nodes.output);
     if (!document) {
-        return {Item::capacity, State::warning, capacityTitle,
-                QStringLiteral("无法识别集群返回的节点列表"), retryRemedy};
+        return {Item::capacity, State::warning, capacityTitle(), tr("无法识别集群返回的节点列表"),
+                retryRemedy()};
     }
     double cpu = 0.0;
     double memory = 0.0;
@@ -222,38 +235,34 @@ PreflightCheck::Result PreflightCheck::checkCapacity(const CommandResult& nodes)
         memory += memoryBytes(allocatable[QLatin1String("memory")].toString()).value_or(0.0);
         ++counted;
     }
-    const QString figures = QStringLiteral("%1个可调度节点，可用 CPU %2、内存 %3")
-                                .arg(counted)
-                                .arg(cores(cpu), gigabytes(memory));
+    const QString figures =
+        tr("%1个可调度节点，可用 CPU %2、内存 %3").arg(counted).arg(cores(cpu), gigabytes(memory));
     if (cpu < minimumCpuCores || memory < minimumMemoryBytes) {
-        return {Item::capacity, State::warning, capacityTitle,
-                figures + QStringLiteral("，低于Devtron建议的 %1、%2")
-                              .arg(cores(minimumCpuCores), gigabytes(minimumMemoryBytes)),
-                QStringLiteral("请添加节点或换用更大的节点，否则部分Pod可能无法调度")};
+        return {Item::capacity, State::warning, capacityTitle(),
+                //: %1 is what the nodes offer; %2 and %3 are the CPU and memory Devtron asks for.
+                tr("%1，低于Devtron建议的 %2、%3")
+                    .arg(figures, cores(minimumCpuCores), gigabytes(minimumMemoryBytes)),
+                tr("请添加节点或换用更大的节点，否则部分Pod可能无法调度")};
     }
-    return {Item::capacity, State::passed, capacityTitle, figures, {}};
+    return {Item::capacity, State::passed, capacityTitle(), figures, {}};
 }
 
 PreflightCheck::Result PreflightCheck::checkRelease(const CommandResult& status) {
     if (status.exitCode == 0) {
         if (DevtronInstaller::readReleaseStatus(status.output).deployed) {
-            return {Item::release, State::warning, releaseTitle, deployedCause,
-                    QStringLiteral("可以读取现有安装的访问信息，无需重新安装")};
+            return {Item::release, State::warning, releaseTitle(), deployedCause(),
+                    tr("可以读取现有安装的访问信息，无需重新安装")};
         }
         return {Item::release,
                 State::passed,
-                releaseTitle,
-                QStringLiteral("集群中有未完成部署的Devtron发布，安装将继续"),
+                releaseTitle(),
+                tr("集群中有未完成部署的Devtron发布，安装将继续"),
                 {}};
     }
     if (DevtronInstaller::isReleaseNotFound(status)) {
-        return {Item::release,
-                State::passed,
-                releaseTitle,
-                QStringLiteral("集群中没有已部署的Devtron"),
-                {}};
+        return {Item::release, State::passed, releaseTitle(), tr("集群中没有已部署的Devtron"), {}};
     }
-    return unanswered(Item::release, releaseTitle, QStringLiteral("无法检查已有安装"), status);
+    return unanswered(Item::release, releaseTitle(), tr("无法检查已有安装"), status);
 }
 
 bool PreflightCheck::hasFailure(const Results& results) {
@@ -268,7 +277,7 @@ bool PreflightCheck::hasWarning(const Results& results) {
 
 bool PreflightCheck::foundExistingRelease(const Results& results) {
     return std::any_of(results.cbegin(), results.cend(), [](const Result& r) {
-        return r.item == Item::release && r.state == State::warning && r.cause == deployedCause;
+        return r.item == Item::release && r.state == State::warning && r.cause == deployedCause();
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "shell/CommandRunner.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 
@@ -15,6 +16,8 @@
 // Each question is one bounded kubectl or helm call; a question that cannot be answered is a
 // warning that says so, never a pass. Widget-free and stateless.
 class PreflightCheck {
+    Q_DECLARE_TR_FUNCTIONS(PreflightCheck)
+
 public:
     PreflightCheck() = delete;
 

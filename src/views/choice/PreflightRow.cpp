@@ -17,9 +17,9 @@ struct Look {
     const char* word;
 };
 const Look looks[] = {
-    {"checkmark.circle.fill", &Palette::green, "通过"},
-    {"exclamationmark.triangle.fill", &Palette::orange, "警告"},
-    {"xmark.circle.fill", &Palette::red, "未通过"},
+    {"checkmark.circle.fill", &Palette::green, QT_TRANSLATE_NOOP("PreflightRow", "通过")},
+    {"exclamationmark.triangle.fill", &Palette::orange, QT_TRANSLATE_NOOP("PreflightRow", "警告")},
+    {"xmark.circle.fill", &Palette::red, QT_TRANSLATE_NOOP("PreflightRow", "未通过")},
 };
 
 } // namespace
@@ -39,8 +39,8 @@ PreflightRow::PreflightRow(const PreflightCheck::Result& result, QWidget* parent
     auto* texts = new QVBoxLayout;
     texts->setContentsMargins(0, 0, 0, 0);
     texts->setSpacing(2);
-    QLabel* cause = Labels::text(result.title + QStringLiteral("：") + result.cause,
-                                 Palette::font(12), Palette::primaryText(), this);
+    QLabel* cause = Labels::text(tr("%1：%2").arg(result.title, result.cause), Palette::font(12),
+                                 Palette::primaryText(), this);
     cause->setObjectName(QStringLiteral("cause"));
     cause->setWordWrap(true);
     texts->addWidget(cause);
@@ -53,6 +53,7 @@ PreflightRow::PreflightRow(const PreflightCheck::Result& result, QWidget* parent
     }
     layout->addLayout(texts, 1);
     // Read as one line: the state in words, then what was found and what to do.
-    setAccessibleName(result.title + QLatin1Char(' ') + QString::fromUtf8(look.word) +
-                      QStringLiteral("：") + result.cause + QLatin1Char(' ') + result.remedy);
+    //: The check's title, its state (passed, warning, failed), what was found, what to do.
+    setAccessibleName(
+        tr("%1 %2：%3 %4").arg(result.title, tr(look.word), result.cause, result.remedy));
 }

@@ -4,8 +4,10 @@
 #include "session/InstallationState.h"
 #include "shell/BackgroundJobs.h"
 #include "shell/GuiThread.h"
+#include "views/logviewer/LogFilter.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QTextBoundaryFinder>
@@ -16,19 +18,28 @@
 
 namespace {
 
-const QString setupFailedMessage =
-    QStringLiteral("环境配置失败：无法设置Kubernetes环境。请检查kubeconfig文件权限和有效性，"
-                   "以及kubectl和helm工具是否正常安装。");
+QString setupFailedMessage() {
+    return QCoreApplication::translate(
+        "InstallationController",
+        "环境配置失败：无法设置Kubernetes环境。请检查kubeconfig文件权限和有效性，"
+        "以及kubectl和helm工具是否正常安装。");
+}
 
-const QString setupFailureAdvice = QStringLiteral("\n\n可能的原因：\n"
-                                                  "1. 选择的kubeconfig文件权限不足\n"
-                                                  "2. kubeconfig文件内容格式不正确\n"
-                                                  "3. 应用程序无法写入配置目录\n"
-                                                  "4. kubectl或helm工具无法正确配置\n\n"
-                                                  "建议：\n"
-                                                  "- 检查kubeconfig文件格式和权限\n"
-                                                  "- 尝试手动测试kubeconfig文件（kubectl "
-                                                  "--kubeconfig=YOUR_FILE get nodes）");
+// The reason, followed by what commonly causes it and how to check.
+QString withSetupFailureAdvice(const QString& reason) {
+    //: %1 is the reason the environment set-up failed.
+    return QCoreApplication::translate("InstallationController",
+                                       "%1\n\n可能的原因：\n"
+                                       "1. 选择的kubeconfig文件权限不足\n"
+                                       "2. kubeconfig文件内容格式不正确\n"
+                                       "3. 应用程序无法写入配置目录\n"
+                                       "4. kubectl或helm工具无法正确配置\n\n"
+                                       "建议：\n"
+                                       "- 检查kubeconfig文件格式和权限\n"
+                                       "- 尝试手动测试kubeconfig文件（kubectl "
+                                       "--kubeconfig=YOUR_FILE get nodes）")
+        .arg(reason);
+}
 
 constexpr int shortMessageLength = 20;
 constexpr qsizetype detailLineCount = 3;
@@ -73,15 +84,15 @@ void InstallationController::screenHidden() {
 
 void InstallationController::startInstallation() {
     m_state.setInstallationProgress(0.1);
-    m_state.appendLog(QStringLiteral("开始安装程序..."));
+    m_state.appendLog(tr("开始安装程序..."));
     createInstaller();
     m_installMode = m_state.installDevtron();
     m_runOpen = true;
     if (m_installMode) {
-        m_state.appendLog(QStringLiteral("开始安装Devtron..."));
+        m_state.appendLog(tr("开始安装Devtron..."));
         runInstallOnPool();
     } else {
-        m_state.appendLog(QStringLiteral("仅配置环境，不安装Devtron"));
+        m_state.appendLog(tr("仅配置环境，不安装Devtron"));
         runSetupOnPool();
     }
 }
@@ -153,11 +164,11 @@ void InstallationController::setupReturned(bool ready) {
     // Configure-only mode expects no report from the engine: the outcome is decided here.
     m_runOpen = false;
     if (ready) {
-        m_state.appendLog(QStringLiteral("环境配置成功"));
+        m_state.appendLog(tr("环境配置成功"));
         after(setupCompleteDelayMs, &InstallationController::completeInstallation);
     } else {
-        m_state.appendLog(QStringLiteral("配置失败详情: ") + setupFailedMessage);
-        handleFailure(setupFailedMessage);
+        m_state.appendLog(tr("配置失败详情: %1").arg(setupFailedMessage()));
+        handleFailure(setupFailedMessage());
     }
     startScreenTimers();
 }
@@ -236,15 +247,15 @@ void InstallationController::handleCompletion(bool success, const std::optional<
     deliver([this, success, message] {
         m_runOpen = false;
         if (success) {
-            m_state.appendLog(QStringLiteral("安装完成，状态: 成功"));
+            m_state.appendLog(tr("安装完成，状态: 成功"));
             completeInstallation();
         } else if (message == DevtronInstaller::readExistingAccessMessage()) {
             m_state.readExistingInstallation();
         } else if (message && message->startsWith(QLatin1String("NO_ALERT:"))) {
-            m_state.appendLog(QStringLiteral("安装已取消: 集群中已存在Devtron"));
+            m_state.appendLog(tr("安装已取消: 集群中已存在Devtron"));
             goBackToPreviousStep();
         } else {
-            handleFailure(message.value_or(QStringLiteral("未知错误")));
+            handleFailure(message.value_or(tr("未知错误")));
         }
     });
 }
@@ -252,10 +263,10 @@ void InstallationController::handleCompletion(bool success, const std::optional<
 void InstallationController::handleTimeout() {
     m_runOpen = false;
     m_state.setInstallationComplete(false);
-    m_state.appendLog(QStringLiteral("=== 安装超时 ==="));
-    m_state.appendLog(QStringLiteral("安装已运行") + formatTime(m_elapsedTime) +
-                      QStringLiteral("，已超过预定时间"));
-    m_state.appendLog(QStringLiteral("自动返回安装选择页面"));
+    m_state.appendLog(tr("=== 安装超时 ==="));
+    //: %1 is the elapsed time as mm:ss.
+    m_state.appendLog(tr("安装已运行%1，已超过预定时间").arg(formatTime(m_elapsedTime)));
+    m_state.appendLog(tr("自动返回安装选择页面"));
     stopProgressAnimation();
     stopTimer();
     if (m_devtronInstaller) {
@@ -266,8 +277,8 @@ void InstallationController::handleTimeout() {
 
 void InstallationController::handleFailure(const QString& reason) {
     m_runOpen = false;
-    m_state.appendLog(QStringLiteral("=== 安装失败 ==="));
-    m_state.appendLog(QStringLiteral("失败原因: ") + reason);
+    m_state.appendLog(tr("=== 安装失败 ==="));
+    m_state.appendLog(tr("失败原因: %1").arg(reason));
     m_state.showError(composeFailureMessage(reason, m_state.logs()));
     stopProgressAnimation();
     stopTimer();
@@ -276,36 +287,37 @@ void InstallationController::handleFailure(const QString& reason) {
 
 QString InstallationController::composeFailureMessage(const QString& reason, const QString& logs) {
     QString message;
-    if (reason.contains(QStringLiteral("环境配置失败"))) {
-        message = reason + setupFailureAdvice;
-    } else if (reason.contains(QStringLiteral("：")) || reason.contains(QLatin1Char(':')) ||
-               reason.contains(QStringLiteral("安装失败"))) {
+    // A reason with a colon, full-width or not, already names what failed.
+    if (reason.contains(tr("环境配置失败"))) {
+        message = withSetupFailureAdvice(reason);
+    } else if (reason.contains(QChar(0xFF1A)) || reason.contains(QLatin1Char(':')) ||
+               reason.contains(tr("安装失败"))) {
         message = reason;
     } else {
-        message = QStringLiteral("安装失败: ") + reason;
+        message = tr("安装失败: %1").arg(reason);
     }
     if (perceivedLength(message) >= shortMessageLength || logs.isEmpty()) {
         return message;
     }
     QStringList details;
     for (const QString& line : logs.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        if (line.contains(QStringLiteral("错误")) || line.contains(QStringLiteral("失败")) ||
-            line.contains(QLatin1String("!!"))) {
+        if (LogFilter::belongsTo(line, LogFilter::LogLevel::error)) {
             details.append(line);
         }
     }
     if (details.isEmpty()) {
         return message;
     }
-    return message + QStringLiteral("\n\n详细信息:\n") +
-           details.mid(std::max<qsizetype>(0, details.size() - detailLineCount))
-               .join(QLatin1Char('\n'));
+    //: %1 is the failure message, %2 the last error lines of the log.
+    return tr("%1\n\n详细信息:\n%2")
+        .arg(message, details.mid(std::max<qsizetype>(0, details.size() - detailLineCount))
+                          .join(QLatin1Char('\n')));
 }
 
 void InstallationController::completeInstallation() {
     m_state.setInstallationProgress(1.0);
     setIsInstallationCompleted(true);
-    m_state.appendLog(QStringLiteral("安装完成，正在自动跳转到下一步..."));
+    m_state.appendLog(tr("安装完成，正在自动跳转到下一步..."));
     after(successAdvanceDelayMs, &InstallationController::advanceAfterSuccess);
 }
 
@@ -316,13 +328,13 @@ void InstallationController::advanceAfterSuccess() {
             return;
         }
         m_advanced = true;
-        m_state.appendLog(QStringLiteral("跳过等待服务启动页面，直接进入完成页面"));
+        m_state.appendLog(tr("跳过等待服务启动页面，直接进入完成页面"));
         m_state.setCurrentStep(InstallationStep::completion);
         if (const auto start = m_state.installationStartTime()) {
             m_state.setInstallationTime(
                 static_cast<double>(start->msecsTo(QDateTime::currentDateTime())) / 1000.0);
-            m_state.appendLog(QStringLiteral("总安装时间: ") +
-                              InstallationState::formatTime(m_state.installationTime()));
+            m_state.appendLog(tr("总安装时间: %1")
+                                  .arg(InstallationState::formatTime(m_state.installationTime())));
         }
         m_state.setIsInstalling(false);
         return;
@@ -342,7 +354,7 @@ void InstallationController::moveToNextStep() {
 
 void InstallationController::goBackToPreviousStep() {
     m_runOpen = false;
-    m_state.appendLog(QStringLiteral("返回到安装选择界面"));
+    m_state.appendLog(tr("返回到安装选择界面"));
     m_state.setCurrentStep(InstallationStep::devtronChoice);
     const QPointer<InstallationState> state(&m_state);
     QMetaObject::invokeMethod(
@@ -360,7 +372,7 @@ void InstallationController::copyLogsToClipboard() {
         clipboard->clear();
         clipboard->setText(m_state.logs());
     }
-    m_state.appendLog(QStringLiteral("安装日志已复制到剪贴板"));
+    m_state.appendLog(tr("安装日志已复制到剪贴板"));
 }
 
 void InstallationController::after(int delayMs, void (InstallationController::*action)()) {

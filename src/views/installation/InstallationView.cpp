@@ -35,9 +35,8 @@ QHBoxLayout* row(QWidget* owner) {
 } // namespace
 
 InstallationView::InstallationView(InstallationState& state, QWidget* parent)
-    : WizardScreenView(
-          {QString(), QStringLiteral("请稍候，安装过程正在进行中（大约需要3-5分钟）"), false},
-          parent),
+    : WizardScreenView({QString(), tr("请稍候，安装过程正在进行中（大约需要3-5分钟）"), false},
+                       parent),
       m_state(state), m_controller(new InstallationController(state, this)) {
     auto* body = new QWidget;
     QVBoxLayout* layout = stack(body, 24);
@@ -45,7 +44,7 @@ InstallationView::InstallationView(InstallationState& state, QWidget* parent)
     layout->addWidget(buildLogBlock(body), 1);
     setBody(body);
 
-    m_warning = addNavigationNote(QStringLiteral("安装过程中请勿关闭应用"));
+    m_warning = addNavigationNote(tr("安装过程中请勿关闭应用"));
     m_warning->setObjectName(QStringLiteral("warning"));
     m_warning->setContentsMargins(10, 0, 0, 0);
     chainTabs({m_copyButton, m_logArea});
@@ -90,7 +89,7 @@ QWidget* InstallationView::buildProgressBlock(QWidget* parent) {
 
     auto* heading = new QWidget(block);
     QHBoxLayout* headingRow = row(heading);
-    headingRow->addWidget(Labels::text(QStringLiteral("安装进度"), Palette::font(13, QFont::Medium),
+    headingRow->addWidget(Labels::text(tr("安装进度"), Palette::font(13, QFont::Medium),
                                        Palette::primaryText(), heading));
     headingRow->addStretch();
     m_elapsed = new LiveStatus(Palette::font(12), Palette::secondaryText(), heading);
@@ -99,7 +98,7 @@ QWidget* InstallationView::buildProgressBlock(QWidget* parent) {
     layout->addWidget(heading);
 
     m_progressBar = new ProgressBar(0.0, block);
-    m_progressBar->setAccessibleName(QStringLiteral("安装进度"));
+    m_progressBar->setAccessibleName(tr("安装进度"));
     m_progressBar->setFixedHeight(5);
     layout->addWidget(m_progressBar);
 
@@ -129,13 +128,13 @@ QWidget* InstallationView::buildLogBlock(QWidget* parent) {
 
     auto* heading = new QWidget(block);
     QHBoxLayout* headingRow = row(heading);
-    headingRow->addWidget(Labels::text(QStringLiteral("安装日志"), Palette::font(13, QFont::Medium),
+    headingRow->addWidget(Labels::text(tr("安装日志"), Palette::font(13, QFont::Medium),
                                        Palette::primaryText(), heading));
     headingRow->addStretch();
-    auto* copy = new QPushButton(QStringLiteral("复制"), heading);
+    auto* copy = new QPushButton(tr("复制"), heading);
     copy->setObjectName(QStringLiteral("copyButton"));
     copy->setAccessibleName(copy->text());
-    copy->setAccessibleDescription(QStringLiteral("复制安装日志"));
+    copy->setAccessibleDescription(tr("复制安装日志"));
     m_copyButton = copy;
     copy->setFlat(true);
     copy->setFont(Palette::font(11));
@@ -150,7 +149,7 @@ QWidget* InstallationView::buildLogBlock(QWidget* parent) {
     m_logArea = new QPlainTextEdit(block);
     m_logArea->setObjectName(QStringLiteral("logArea"));
     m_logArea->setReadOnly(true);
-    m_logArea->setAccessibleName(QStringLiteral("安装日志"));
+    m_logArea->setAccessibleName(tr("安装日志"));
     m_logArea->setTabChangesFocus(true);
     m_logArea->setFont(Palette::monospaceFont(10));
     m_logArea->setStyleSheet(QStringLiteral("QPlainTextEdit { background-color: %1; color: %2; "
@@ -164,13 +163,12 @@ QWidget* InstallationView::buildLogBlock(QWidget* parent) {
 }
 
 void InstallationView::updateTitle() {
-    setTitle(m_state.installDevtron() ? QStringLiteral("正在安装Devtron")
-                                      : QStringLiteral("正在配置环境"));
+    setTitle(m_state.installDevtron() ? tr("正在安装Devtron") : tr("正在配置环境"));
 }
 
 void InstallationView::updateElapsed() {
     const double elapsed = m_controller->elapsedTime();
-    m_elapsed->tick(QStringLiteral("已运行: ") + InstallationController::formatTime(elapsed),
+    m_elapsed->tick(tr("已运行: %1").arg(InstallationController::formatTime(elapsed)),
                     std::chrono::seconds(static_cast<long long>(elapsed)));
 }
 
@@ -182,7 +180,7 @@ void InstallationView::updateCompleted() {
     const bool done = m_controller->isInstallationCompleted();
     m_spinner->setVisible(!done);
     m_doneIcon->setVisible(done);
-    const QString status = done ? QStringLiteral("安装完成") : QStringLiteral("正在安装...");
+    const QString status = done ? tr("安装完成") : tr("正在安装...");
     // The completion flag is announced on every assignment; a reader hears each change once.
     if (m_statusText->text() != status) {
         m_statusText->announce(status);

@@ -31,9 +31,9 @@ constexpr int dialogHeight = 400;
 } // namespace
 
 KubeconfigSelectionView::KubeconfigSelectionView(InstallationState& state, QWidget* parent)
-    : WizardScreenView({QStringLiteral("选择Kubeconfig文件"),
-                        QStringLiteral("请选择有效的Kubeconfig文件，以便连接到您的Kubernetes集群"),
-                        false, Buttons::dimmedFill()},
+    : WizardScreenView({tr("选择Kubeconfig文件"),
+                        tr("请选择有效的Kubeconfig文件，以便连接到您的Kubernetes集群"), false,
+                        Buttons::dimmedFill()},
                        parent),
       m_controller(new KubeconfigStepController(state, this)),
       m_filePicker(&KubeconfigSelectionView::pickFileWithDialog) {
@@ -70,15 +70,15 @@ QWidget* KubeconfigSelectionView::buildEmptyPanel() {
     icon->setPixmap(IconRegistry::pixmap(QStringLiteral("doc.badge.plus"), 40,
                                          Palette::withOpacity(Palette::blue(), 0.7)));
     column->addWidget(icon, 0, Qt::AlignHCenter);
-    column->addWidget(Labels::text(QStringLiteral("请选择Kubeconfig文件"), Palette::font(14),
+    column->addWidget(Labels::text(tr("请选择Kubeconfig文件"), Palette::font(14),
                                    Palette::secondaryText(), panel),
                       0, Qt::AlignHCenter);
 
     auto* actions = new QVBoxLayout;
     actions->setSpacing(10);
-    QPushButton* browse = Buttons::primary(QStringLiteral("浏览文件"), panel);
+    QPushButton* browse = Buttons::primary(tr("浏览文件"), panel);
     browse->setObjectName(QStringLiteral("browseButton"));
-    browse->setAccessibleDescription(QStringLiteral("选择Kubeconfig文件"));
+    browse->setAccessibleDescription(tr("选择Kubeconfig文件"));
     m_browseButton = browse;
     browse->setFont(Palette::font(13));
     browse->setIcon(IconRegistry::icon(QStringLiteral("folder.badge.plus"), Palette::white()));
@@ -89,9 +89,9 @@ QWidget* KubeconfigSelectionView::buildEmptyPanel() {
     auto* registration = new QHBoxLayout;
     registration->setSpacing(4);
     registration->addStretch(1);
-    registration->addWidget(Labels::text(QStringLiteral("没有账号？"), Palette::font(12),
-                                         Palette::secondaryText(), panel));
-    QPushButton* signUp = Buttons::link(QStringLiteral("点击注册"), 12, panel);
+    registration->addWidget(
+        Labels::text(tr("没有账号？"), Palette::font(12), Palette::secondaryText(), panel));
+    QPushButton* signUp = Buttons::link(tr("点击注册"), 12, panel);
     signUp->setObjectName(QStringLiteral("registerButton"));
     m_registerButton = signUp;
     connect(signUp, &QPushButton::clicked, this, [] {
@@ -115,7 +115,7 @@ QWidget* KubeconfigSelectionView::buildFilePanel() {
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(8);
     outer->addStretch(1);
-    outer->addWidget(Labels::text(QStringLiteral("已选择文件"), Palette::font(14, QFont::Medium),
+    outer->addWidget(Labels::text(tr("已选择文件"), Palette::font(14, QFont::Medium),
                                   Palette::primaryText(), panel));
 
     auto* card = new QFrame(panel);
@@ -142,7 +142,7 @@ QWidget* KubeconfigSelectionView::buildFilePanel() {
     texts->addWidget(m_filePathLabel);
     row->addLayout(texts, 1);
 
-    m_changeButton = Buttons::link(QStringLiteral("更换文件"), 12, card);
+    m_changeButton = Buttons::link(tr("更换文件"), 12, card);
     m_changeButton->setObjectName(QStringLiteral("changeButton"));
     connect(m_changeButton, &QPushButton::clicked, m_controller,
             &KubeconfigStepController::clearChoice);
@@ -159,22 +159,22 @@ void KubeconfigSelectionView::setFilePicker(FilePicker picker) {
 
 QString KubeconfigSelectionView::pickFileWithDialog(QWidget* parent) {
     QPointer<QFileDialog> dialog =
-        new QFileDialog(parent ? parent->window() : nullptr, QStringLiteral("选择Kubeconfig文件"));
+        new QFileDialog(parent ? parent->window() : nullptr, tr("选择Kubeconfig文件"));
     // The desktop's own chooser where Qt's platform theme offers one (GTK's, or the desktop
     // portal's), else Qt's own dialog, for which the texts and the size below are set.
     dialog->setOption(QFileDialog::ReadOnly);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
     // Kubeconfig files commonly have no extension (~/.kube/config), so every file is offered.
-    dialog->setNameFilter(QStringLiteral("YAML 和纯文本文件 (*)"));
+    dialog->setNameFilter(tr("YAML 和纯文本文件 (*)"));
     dialog->setSizeGripEnabled(true);
-    dialog->setLabelText(QFileDialog::LookIn, QStringLiteral("查找范围:"));
-    dialog->setLabelText(QFileDialog::FileName, QStringLiteral("文件名:"));
-    dialog->setLabelText(QFileDialog::FileType, QStringLiteral("文件类型:"));
-    dialog->setLabelText(QFileDialog::Accept, QStringLiteral("打开"));
-    dialog->setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
+    dialog->setLabelText(QFileDialog::LookIn, tr("查找范围:"));
+    dialog->setLabelText(QFileDialog::FileName, tr("文件名:"));
+    dialog->setLabelText(QFileDialog::FileType, tr("文件类型:"));
+    dialog->setLabelText(QFileDialog::Accept, tr("打开"));
+    dialog->setLabelText(QFileDialog::Reject, tr("取消"));
     if (auto* grid = qobject_cast<QGridLayout*>(dialog->layout())) {
-        auto* message = new QLabel(QStringLiteral("请选择您的Kubeconfig配置文件"), dialog);
+        auto* message = new QLabel(tr("请选择您的Kubeconfig配置文件"), dialog);
         grid->addWidget(message, grid->rowCount(), 0, 1, grid->columnCount());
     }
     const QString kubeFolder = QDir::homePath() + QStringLiteral("/.kube");

@@ -35,7 +35,7 @@ void KubeconfigStepController::chooseFile(const QString& path) {
         return;
     }
     m_state.setKubeconfigPath(path, path);
-    m_state.appendLog(QStringLiteral("用户选择了Kubeconfig文件: ") + QFileInfo(path).fileName());
+    m_state.appendLog(tr("用户选择了Kubeconfig文件: %1").arg(QFileInfo(path).fileName()));
 }
 
 void KubeconfigStepController::clearChoice() {
@@ -54,7 +54,7 @@ void KubeconfigStepController::proceed() {
 
 void KubeconfigStepController::validateKubeconfigFile() {
     const QString path = m_state.kubeconfigPath();
-    m_state.appendLog(QStringLiteral("开始验证Kubeconfig文件: ") + QFileInfo(path).fileName());
+    m_state.appendLog(tr("开始验证Kubeconfig文件: %1").arg(QFileInfo(path).fileName()));
 
     // Guards are copied into the job; the objects themselves are only touched on the GUI thread.
     const QPointer<KubeconfigStepController> self(this);
@@ -81,7 +81,7 @@ void KubeconfigStepController::deliver(const KubeconfigValidator::Result& result
     }
     switch (result.verdict) {
     case KubeconfigValidator::Verdict::valid:
-        m_state.appendLog(QStringLiteral("Kubeconfig文件验证成功 ✓"));
+        m_state.appendLog(tr("Kubeconfig文件验证成功 ✓"));
         m_state.moveToNextStep();
         break;
     case KubeconfigValidator::Verdict::invalid:

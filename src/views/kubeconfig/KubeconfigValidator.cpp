@@ -76,7 +76,7 @@ KubeconfigValidator::ReadResult KubeconfigValidator::readKubeconfigText(const QS
         return {std::nullopt, read.failureDescription};
     }
     if (!isUtf8(*read.bytes)) {
-        return {std::nullopt, QStringLiteral("文件内容不是有效的UTF-8文本")};
+        return {std::nullopt, tr("文件内容不是有效的UTF-8文本")};
     }
     return {std::move(read.bytes), {}};
 }
@@ -117,18 +117,19 @@ std::optional<QString> KubeconfigValidator::clusterName(QByteArrayView text) {
 }
 
 QString KubeconfigValidator::invalidMessage(const QStringList& missingFields) {
-    return QStringLiteral("无效的Kubeconfig文件。请确保包含所有必要字段: ") +
-           missingFields.join(QStringLiteral(", ")) + QStringLiteral("。");
+    //: %1 lists the missing field names, separated by commas.
+    return tr("无效的Kubeconfig文件。请确保包含所有必要字段: %1。")
+        .arg(missingFields.join(QStringLiteral(", ")));
 }
 
 QString KubeconfigValidator::readFailureMessage(const QString& failureDescription) {
-    return QStringLiteral("无法读取Kubeconfig文件: ") + failureDescription;
+    return tr("无法读取Kubeconfig文件: %1").arg(failureDescription);
 }
 
 KubeconfigValidator::SaveResult KubeconfigValidator::saveDecoded(const QByteArray& text,
                                                                  const QString& tempDirectory) {
     if (tempDirectory.isEmpty()) {
-        return {std::nullopt, QStringLiteral("没有可用的私有临时目录")};
+        return {std::nullopt, tr("没有可用的私有临时目录")};
     }
     const QString target = tempDirectory + decodedFileName();
     // The decoded kubeconfig carries the cluster's credentials: owner only.
@@ -143,10 +144,10 @@ KubeconfigValidator::Result
 KubeconfigValidator::validateKubeconfigFile(const QString& path, const QString& tempDirectory,
                                             const LogFunction& log) {
     Result result;
-    log(QStringLiteral("读取Kubeconfig文件内容..."));
+    log(tr("读取Kubeconfig文件内容..."));
     ReadResult read = readKubeconfigText(path);
     if (!read.text) {
-        log(QStringLiteral("读取Kubeconfig文件失败: ") + read.failureDescription);
+        log(tr("读取Kubeconfig文件失败: %1").arg(read.failureDescription));
         result.verdict = Verdict::readFailure;
         result.failureDescription = read.failureDescription;
         return result;
@@ -155,30 +156,30 @@ KubeconfigValidator::validateKubeconfigFile(const QString& path, const QString& 
     QByteArray adopted = std::move(*read.text);
     QStringList found = foundFields(adopted);
     if (found.size() < acceptanceThreshold) {
-        log(QStringLiteral("尝试解码文件内容..."));
+        log(tr("尝试解码文件内容..."));
         const std::optional<QString> decoded =
             ShellUtils::decodeBase64(QString::fromUtf8(adopted).trimmed());
         QByteArray decodedText = decoded ? decoded->toUtf8() : QByteArray();
         if (!decoded) {
-            log(QStringLiteral("Base64解码失败或内容不是Base64格式，使用原始文件内容"));
+            log(tr("Base64解码失败或内容不是Base64格式，使用原始文件内容"));
         } else if (QStringList decodedFound = foundFields(decodedText);
                    decodedFound.size() > found.size()) {
             adopted = std::move(decodedText);
             found = std::move(decodedFound);
-            log(QStringLiteral("检测到Base64编码的kubeconfig文件，解码成功"));
+            log(tr("检测到Base64编码的kubeconfig文件，解码成功"));
             const SaveResult saved = saveDecoded(adopted, tempDirectory);
             if (saved.path) {
-                log(QStringLiteral("已自动解码kubeconfig文件"));
+                log(tr("已自动解码kubeconfig文件"));
                 result.decodedFilePath = saved.path;
             } else {
-                log(QStringLiteral("保存解码后的kubeconfig文件失败: ") + saved.failureDescription);
+                log(tr("保存解码后的kubeconfig文件失败: %1").arg(saved.failureDescription));
             }
         } else {
-            log(QStringLiteral("解码后内容不是有效的kubeconfig格式，使用原始文件内容"));
+            log(tr("解码后内容不是有效的kubeconfig格式，使用原始文件内容"));
         }
     }
 
-    log(QStringLiteral("Kubeconfig文件大小: %1 字节").arg(adopted.size()));
+    log(tr("Kubeconfig文件大小: %1 字节").arg(adopted.size()));
 
     for (const QString& field : requiredFields()) {
         if (!found.contains(field)) {
@@ -186,10 +187,10 @@ KubeconfigValidator::validateKubeconfigFile(const QString& path, const QString& 
         }
     }
     if (!result.missingFields.isEmpty()) {
-        log(QStringLiteral("缺少字段: ") + result.missingFields.join(QStringLiteral(", ")));
+        log(tr("缺少字段: %1").arg(result.missingFields.join(QStringLiteral(", "))));
     }
     if (const auto name = clusterName(adopted)) {
-        log(QStringLiteral("检测到集群名称: ") + *name);
+        log(tr("检测到集群名称: %1").arg(*name));
     }
     result.verdict = found.size() >= acceptanceThreshold ? Verdict::valid : Verdict::invalid;
     return result;

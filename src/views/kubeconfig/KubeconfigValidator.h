@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +14,8 @@
 // The light kubeconfig check behind the first step: a text test for five field names, with a
 // fallback that decodes a file holding one Base64 block. Plain code, safe on any thread.
 class KubeconfigValidator {
+    Q_DECLARE_TR_FUNCTIONS(KubeconfigValidator)
+
 public:
     KubeconfigValidator() = delete;
 

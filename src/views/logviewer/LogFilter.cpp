@@ -1,5 +1,7 @@
 #include "views/logviewer/LogFilter.h"
 
+#include <QCoreApplication>
+
 #include <numeric>
 
 namespace {
@@ -8,7 +10,8 @@ constexpr std::uint8_t bit(LogFilter::LogLevel level) {
     return static_cast<std::uint8_t>(1U << static_cast<unsigned>(level));
 }
 
-// The marker substrings a line is sorted by, as bits of a line's marker set.
+// The marker substrings a line is sorted by, as bits of a line's marker set: the Chinese words
+// and, in the lower-case copy, their translations.
 enum Marker : std::uint8_t {
     errorWord = 1,       // "错误"
     failureWord = 2,     // "失败"
@@ -57,29 +60,30 @@ const std::array<LogFilter::LogLevel, 5>& LogFilter::levels() {
 QString LogFilter::displayName(LogLevel level) {
     switch (level) {
     case LogLevel::all:
-        return QStringLiteral("全部");
+        return tr("全部");
     case LogLevel::info:
-        return QStringLiteral("信息");
+        return tr("信息");
     case LogLevel::error:
-        return QStringLiteral("错误");
+        return tr("错误");
     case LogLevel::command:
-        return QStringLiteral("命令");
+        return tr("命令");
     case LogLevel::result:
-        return QStringLiteral("结果");
+        return tr("结果");
     }
     return {};
 }
 
 bool LogFilter::belongsTo(QStringView line, LogLevel level) {
-    std::vector<Line> lines{{0, line.size(), 0, 0, 0, 0}};
-    markLines(line, lines);
+    const QString lower = line.toString().toLower();
+    std::vector<Line> lines{{0, line.size(), 0, lower.size(), 0, 0}};
+    markLines(line, lower, lines);
     return (lines.front().levels & bit(level)) != 0;
 }
 
 // Each marker is two characters, and "执行命令" is "命令" preceded by "执行". The whole text is
 // searched once per marker's first character, a vectorised search, and every hit is given to
 // its line by walking the line table forward; this beats looking at every character in turn.
-void LogFilter::markLines(QStringView text, std::vector<Line>& lines) {
+void LogFilter::markLines(QStringView text, QStringView lower, std::vector<Line>& lines) {
     struct Probe {
         char16_t first;
         char16_t second;
@@ -108,6 +112,42 @@ void LogFilter::markLines(QStringView text, std::vector<Line>& lines) {
             }
         }
     }
+    // The same words in the user's language, in the lower-case copy so that "Error" counts too.
+    // They are looked up on every call, as the language can change while the wizard runs; without
+    // a translator they are the Chinese words themselves, found above already.
+    struct Word {
+        struct {
+            const char* source;
+            const char* comment;
+        } text;
+        std::uint8_t marker;
+    };
+    static constexpr std::array<Word, 4> words{{
+        {QT_TRANSLATE_NOOP3("LogFilter", "错误", "log marker"), errorWord},
+        {QT_TRANSLATE_NOOP3("LogFilter", "失败", "log marker"), failureWord},
+        {QT_TRANSLATE_NOOP3("LogFilter", "命令", "log marker"), commandWord},
+        {QT_TRANSLATE_NOOP3("LogFilter", "执行命令", "log marker"), commandWord | executedCommand},
+    }};
+    for (const Word& word : words) {
+        const QString needle =
+            QCoreApplication::translate("LogFilter", word.text.source, word.text.comment).toLower();
+        if (needle.isEmpty() || needle == QString::fromUtf8(word.text.source)) {
+            continue;
+        }
+        // A line is marked by its first hit; the search goes on from the next line.
+        std::size_t number = 0;
+        qsizetype from = 0;
+        while ((from = lower.indexOf(needle, from)) >= 0) {
+            while (lines[number].lowerStart + lines[number].lowerLength < from) {
+                ++number;
+            }
+            markers[number] |= word.marker;
+            from = lines[number].lowerStart + lines[number].lowerLength + 1;
+            if (++number == lines.size()) {
+                break;
+            }
+        }
+    }
     for (std::size_t number = 0; number < lines.size(); ++number) {
         lines[number].levels = levelsOf(markers[number]);
     }
@@ -133,7 +173,7 @@ LogFilter::LogFilter(const QString& logs) : m_logs(logs), m_lower(logs.toLower()
         start = end + 1;
         lowerStart = lowerEnd + 1;
     }
-    markLines(text, m_lines);
+    markLines(text, lower, m_lines);
 }
 
 QStringView LogFilter::line(qsizetype number) const {

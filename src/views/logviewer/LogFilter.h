@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 #include <QStringView>
@@ -14,6 +15,7 @@
 // or one pass of the search over the lower-case text, whatever the search or the level.
 class LogFilter {
     Q_GADGET
+    Q_DECLARE_TR_FUNCTIONS(LogFilter)
 
 public:
     enum class LogLevel { all, info, error, command, result };
@@ -59,8 +61,9 @@ private:
         int columns;
         std::uint8_t levels;
     };
-    // Sets each line's levels from the markers it holds.
-    static void markLines(QStringView text, std::vector<Line>& lines);
+    // Sets each line's levels from the markers it holds; `lower` is the text lower-cased, which
+    // the lines' lower-case offsets point into.
+    static void markLines(QStringView text, QStringView lower, std::vector<Line>& lines);
 
     QString m_logs;
     QString m_lower;

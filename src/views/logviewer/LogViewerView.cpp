@@ -57,7 +57,7 @@ QPushButton* makeButton(const QString& text, const QString& name, QWidget* paren
 
 LogViewerView::LogViewerView(InstallationState& state, QWidget* parent)
     : QDialog(parent), m_controller(new LogViewerController(state, this)) {
-    setWindowTitle(QStringLiteral("安装日志详情"));
+    setWindowTitle(tr("安装日志详情"));
     setWindowModality(Qt::WindowModal);
     setFixedSize(800, 600);
 
@@ -99,7 +99,7 @@ void LogViewerView::updateEmptyNote() {
     // Spoken when the list turns empty, not again for each key typed while it stays so.
     if (empty && m_emptyNote->isHidden()) {
         m_emptyNote->show();
-        m_emptyNote->announce(QStringLiteral("没有符合条件的日志"));
+        m_emptyNote->announce(tr("没有符合条件的日志"));
     }
     m_emptyNote->setVisible(empty);
 }
@@ -119,10 +119,10 @@ QWidget* LogViewerView::buildHeader() {
                               .arg(Palette::css(Palette::blue()), Palette::css(Palette::white())));
     auto* layout = new QHBoxLayout(header);
     layout->setContentsMargins(padding, padding, padding, padding);
-    layout->addWidget(Labels::text(QStringLiteral("安装日志详情"),
-                                   Palette::font(15, QFont::DemiBold), Palette::white(), header));
+    layout->addWidget(Labels::text(tr("安装日志详情"), Palette::font(15, QFont::DemiBold),
+                                   Palette::white(), header));
     layout->addStretch(1);
-    QPushButton* close = makeButton(QStringLiteral("关闭"), QStringLiteral("closeButton"), header);
+    QPushButton* close = makeButton(tr("关闭"), QStringLiteral("closeButton"), header);
     close->setFont(Palette::font(13));
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     layout->addWidget(close);
@@ -137,24 +137,23 @@ QWidget* LogViewerView::buildFilterBar() {
 
     m_searchField = new QLineEdit(bar);
     m_searchField->setObjectName(QStringLiteral("searchField"));
-    m_searchField->setPlaceholderText(QStringLiteral("搜索日志内容"));
+    m_searchField->setPlaceholderText(tr("搜索日志内容"));
     m_searchField->setAccessibleName(m_searchField->placeholderText());
     m_searchField->setFont(Palette::font(13));
     m_searchField->setClearButtonEnabled(true);
     // The clear button is a bare symbol inside the field.
     for (auto* clear : m_searchField->findChildren<QToolButton*>()) {
-        clear->setAccessibleName(QStringLiteral("清除搜索"));
+        clear->setAccessibleName(tr("清除搜索"));
     }
     layout->addWidget(m_searchField, 1);
 
-    layout->addWidget(
-        Labels::text(QStringLiteral("日志级别"), Palette::font(13), Palette::primaryText(), bar));
+    layout->addWidget(Labels::text(tr("日志级别"), Palette::font(13), Palette::primaryText(), bar));
     // A segmented picker: one exclusive, checkable button per level.
     auto* picker = new QFrame(bar);
     picker->setObjectName(QStringLiteral("logLevelPicker"));
     // One choice of five: a reader meets a named group of radio buttons, not five toggles.
     AccessibleWidgets::setRole(picker, QAccessible::Grouping);
-    picker->setAccessibleName(QStringLiteral("日志级别"));
+    picker->setAccessibleName(tr("日志级别"));
     picker->setFixedWidth(300);
     picker->setStyleSheet(
         QStringLiteral("QFrame#logLevelPicker { background-color: %1; border-radius: 6px; }"
@@ -185,7 +184,7 @@ QWidget* LogViewerView::buildFilterBar() {
 QWidget* LogViewerView::buildLogArea() {
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("logList"));
-    m_list->setAccessibleName(QStringLiteral("安装日志"));
+    m_list->setAccessibleName(tr("安装日志"));
     m_list->setModel(m_controller->lines());
     m_list->setFont(Palette::monospaceFont(11));
     m_list->setItemDelegate(new LineDelegate(*m_controller->lines(), m_list));
@@ -229,8 +228,7 @@ QWidget* LogViewerView::buildFooter() {
     auto* layout = new QHBoxLayout(footer);
     layout->setContentsMargins(padding, padding, padding, padding);
     layout->addStretch(1);
-    QPushButton* copy =
-        makeButton(QStringLiteral("复制到剪贴板"), QStringLiteral("copyButton"), footer);
+    QPushButton* copy = makeButton(tr("复制到剪贴板"), QStringLiteral("copyButton"), footer);
     copy->setFont(Palette::font(13));
     copy->setIcon(IconRegistry::icon(QStringLiteral("doc.on.doc"), Palette::primaryText()));
     connect(copy, &QPushButton::clicked, m_controller, &LogViewerController::copyToClipboard);

@@ -2,6 +2,7 @@
 
 #include "session/InstallationState.h"
 #include "shell/BackgroundJobs.h"
+#include "shell/UiLanguage.h"
 #include "support/StandInTools.h"
 
 #include <QCoreApplication>
@@ -63,31 +64,45 @@ protected:
 };
 
 TEST(InstallationFailureMessage, ComposedFromTheReasonAndCompletedFromTheLog) {
+    using enum UiLanguage::Language;
     const QString log =
         QStringLiteral("[t] 开始\n[t] 错误: a\n\n[t] b 失败\n[t] 正常\n[t] !! c\n[t] 错误 d\n");
     const QString details = QStringLiteral("\n\n详细信息:\n[t] b 失败\n[t] !! c\n[t] 错误 d");
+    const QString englishLog = QStringLiteral("[t] Start\n[t] Error: a\n\n[t] b failed\n[t] "
+                                              "Normal\n[t] !! c\n[t] ERROR d\n");
+    const QString englishDetails =
+        QStringLiteral("\n\nDetails:\n[t] b failed\n[t] !! c\n[t] ERROR d");
     const QString longReason = QStringLiteral("集群没有响应请求并且等待很长时间之后仍然没有结果");
     const QString combining = QStringLiteral("e\u0301").repeated(13);
     const struct {
+        UiLanguage::Language language;
         QString reason;
         QString logs;
         QString expected;
     } cases[] = {
-        {QStringLiteral("脚本出错：超时"), {}, QStringLiteral("脚本出错：超时")},
-        {QStringLiteral("exit: 1"), {}, QStringLiteral("exit: 1")},
-        {QStringLiteral("安装失败了"), {}, QStringLiteral("安装失败了")},
-        {QStringLiteral("网络不通"), {}, QStringLiteral("安装失败: 网络不通")},
-        {QStringLiteral("未知错误"), log, QStringLiteral("安装失败: 未知错误") + details},
-        {QStringLiteral("未知错误"), QStringLiteral("[t] 正常\n"),
+        {chinese, QStringLiteral("脚本出错：超时"), {}, QStringLiteral("脚本出错：超时")},
+        {chinese, QStringLiteral("exit: 1"), {}, QStringLiteral("exit: 1")},
+        {chinese, QStringLiteral("安装失败了"), {}, QStringLiteral("安装失败了")},
+        {chinese, QStringLiteral("网络不通"), {}, QStringLiteral("安装失败: 网络不通")},
+        {chinese, QStringLiteral("未知错误"), log, QStringLiteral("安装失败: 未知错误") + details},
+        {chinese, QStringLiteral("未知错误"), QStringLiteral("[t] 正常\n"),
          QStringLiteral("安装失败: 未知错误")},
         // 19 characters as seen, 32 UTF-16 units: still short.
-        {combining, log, QStringLiteral("安装失败: ") + combining + details},
-        {longReason, log, QStringLiteral("安装失败: ") + longReason},
+        {chinese, combining, log, QStringLiteral("安装失败: ") + combining + details},
+        {chinese, longReason, log, QStringLiteral("安装失败: ") + longReason},
+        {english, QStringLiteral("Installation failed"), {}, QStringLiteral("Installation failed")},
+        {english, QStringLiteral("Offline"), {}, QStringLiteral("Installation failed: Offline")},
+        {english, QStringLiteral("exit: 1"), englishLog,
+         QStringLiteral("exit: 1") + englishDetails},
     };
     for (const auto& c : cases) {
+        const UiLanguage language(c.language);
         EXPECT_EQ(Controller::composeFailureMessage(c.reason, c.logs), c.expected)
             << c.reason.toStdString();
     }
+    const UiLanguage translated(english);
+    EXPECT_TRUE(Controller::composeFailureMessage(QStringLiteral("Environment setup failed: x"), {})
+                    .startsWith(QStringLiteral("Environment setup failed: x\n\nPossible causes:")));
 }
 
 TEST_F(InstallationRun, TimersStartAfterTheEngineReturnsAndItsReportsFollowThem) {

@@ -1,5 +1,7 @@
 #include "views/logviewer/LogFilter.h"
 
+#include "shell/UiLanguage.h"
+
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -63,24 +65,31 @@ TEST(LogFilter, ShowsExactlyTheMatchingLines) {
 }
 
 TEST(LogFilter, LevelsOfSingleLinesFollowTheirMarkers) {
-    const std::pair<const char*, std::vector<Level>> cases[] = {
-        {"!! x", {Level::all, Level::error, Level::result}},
-        {">> x", {Level::all, Level::result}},
-        {"执行命令: x", {Level::all, Level::command}},
-        {"执行 命令", {Level::all}},
-        {"失败", {Level::all, Level::info, Level::error}},
-        {"错误", {Level::all, Level::error}},
-        {"> > ! ! 错 误 执行命 令", {Level::all, Level::info}},
-        {"", {Level::all, Level::info}},
+    // The same line in Chinese and as the English translation writes it.
+    const std::tuple<const char*, const char*, std::vector<Level>> cases[] = {
+        {"!! x", "!! x", {Level::all, Level::error, Level::result}},
+        {">> x", ">> x", {Level::all, Level::result}},
+        {"执行命令: x", "RUNNING COMMAND: x", {Level::all, Level::command}},
+        {"执行 命令", "Running a command", {Level::all}},
+        {"失败", "x failed", {Level::all, Level::info, Level::error}},
+        {"错误", "İ Error", {Level::all, Level::error}},
+        {"> > ! ! 错 误 执行命 令",
+         "> > ! ! err or running comm and fai l",
+         {Level::all, Level::info}},
+        {"", "", {Level::all, Level::info}},
     };
-    for (const auto& [line, levels] : cases) {
-        std::vector<Level> found;
-        for (const Level level : LogFilter::levels()) {
-            if (LogFilter::belongsTo(QString::fromUtf8(line), level)) {
-                found.push_back(level);
+    for (const auto language : {UiLanguage::Language::chinese, UiLanguage::Language::english}) {
+        const UiLanguage shown(language);
+        for (const auto& [chinese, english, levels] : cases) {
+            const char* line = language == UiLanguage::Language::english ? english : chinese;
+            std::vector<Level> found;
+            for (const Level level : LogFilter::levels()) {
+                if (LogFilter::belongsTo(QString::fromUtf8(line), level)) {
+                    found.push_back(level);
+                }
             }
+            EXPECT_EQ(found, levels) << line;
         }
-        EXPECT_EQ(found, levels) << line;
     }
 }
 
