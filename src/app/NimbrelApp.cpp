@@ -27,7 +27,9 @@ void reportMissingTools() {
     for (const QString& tool : {ClusterTools::kubectlPath(), ClusterTools::helmPath(),
                                 ClusterTools::installScriptPath()}) {
         if (!QFileInfo(tool).isFile()) {
-            writeConsoleLine(QStringLiteral("应用内置工具不存在，请重新安装应用: ") + tool);
+            writeConsoleLine(
+                QCoreApplication::translate("NimbrelApp", "应用内置工具不存在，请重新安装应用: %1")
+                    .arg(tool));
         }
     }
 }
@@ -81,7 +83,7 @@ void NimbrelApp::endChildProcesses() {
         if (count == 0) {
             return;
         }
-        state->appendLog(QStringLiteral("正在结束Nimbrel启动的进程... (%1个)").arg(count));
+        state->appendLog(tr("正在结束Nimbrel启动的进程... (%1个)").arg(count));
         // The session stores lines through a queued call, and the event loop has ended.
         QCoreApplication::sendPostedEvents(state, QEvent::MetaCall);
     });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include <memory>
 #include <optional>
 
@@ -11,6 +13,8 @@ class QuitSignals;
 // The program: the one session, the window, and the end of everything it started. Needs the
 // QApplication, made by the caller.
 class NimbrelApp {
+    Q_DECLARE_TR_FUNCTIONS(NimbrelApp)
+
 public:
     NimbrelApp();
     ~NimbrelApp();

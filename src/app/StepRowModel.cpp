@@ -22,13 +22,14 @@ QFont::Weight StepRowModel::titleWeight() const {
 
 QString StepRowModel::stateText() const {
     if (isActive) {
-        return QStringLiteral("当前步骤");
+        return tr("当前步骤");
     }
-    return isCompleted ? QStringLiteral("已完成") : QStringLiteral("未开始");
+    return isCompleted ? tr("已完成") : tr("未开始");
 }
 
 QString StepRowModel::accessibleName() const {
-    return title + QStringLiteral("，") + stateText();
+    //: A step's row as a screen reader says it: %1 is the step's title, %2 its state.
+    return tr("%1，%2").arg(title, stateText());
 }
 
 QList<StepRowModel> StepRowModel::rowsFor(InstallationStep current, bool installDevtron) {
@@ -37,11 +38,11 @@ QList<StepRowModel> StepRowModel::rowsFor(InstallationStep current, bool install
         const char* title;
     };
     static const Entry entries[] = {
-        {InstallationStep::kubeconfigSelection, "选择配置文件"},
-        {InstallationStep::devtronChoice, "选择安装选项"},
-        {InstallationStep::installation, "安装组件"},
-        {InstallationStep::waitingForServices, "等待服务启动"},
-        {InstallationStep::completion, "安装完成"},
+        {InstallationStep::kubeconfigSelection, QT_TRANSLATE_NOOP("StepRowModel", "选择配置文件")},
+        {InstallationStep::devtronChoice, QT_TRANSLATE_NOOP("StepRowModel", "选择安装选项")},
+        {InstallationStep::installation, QT_TRANSLATE_NOOP("StepRowModel", "安装组件")},
+        {InstallationStep::waitingForServices, QT_TRANSLATE_NOOP("StepRowModel", "等待服务启动")},
+        {InstallationStep::completion, QT_TRANSLATE_NOOP("StepRowModel", "安装完成")},
     };
 
     QList<StepRowModel> rows;
@@ -51,7 +52,7 @@ QList<StepRowModel> StepRowModel::rowsFor(InstallationStep current, bool install
         }
         StepRowModel row;
         row.number = static_cast<int>(rows.size()) + 1;
-        row.title = QString::fromUtf8(entry.title);
+        row.title = tr(entry.title);
         row.isActive = current == entry.step;
         // The last step is never shown as done: the wizard ends on it.
         row.isCompleted = entry.step != InstallationStep::completion &&

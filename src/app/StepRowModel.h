@@ -3,6 +3,7 @@
 #include "session/InstallationStep.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QFont>
 #include <QList>
 #include <QString>
@@ -27,4 +28,6 @@ struct StepRowModel {
     static QList<StepRowModel> rowsFor(InstallationStep current, bool installDevtron);
 
     bool operator==(const StepRowModel& other) const = default;
+
+    Q_DECLARE_TR_FUNCTIONS(StepRowModel)
 };

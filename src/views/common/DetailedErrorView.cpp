@@ -31,7 +31,7 @@ constexpr int kMessageHeight = 100;
 QString errorCardText(const std::optional<QString>& message) {
     // A blank message tells the user no more than a missing one does.
     if (!message.has_value() || message->trimmed().isEmpty()) {
-        return QStringLiteral("未知错误");
+        return QCoreApplication::translate("DetailedErrorView", "未知错误");
     }
     return *message;
 }
@@ -40,20 +40,20 @@ DetailedErrorView::DetailedErrorView(const QString& errorMessage, QWidget* paren
     : QWidget(parent), m_message(new QTextEdit(this)) {
     // Read as an alert: its title, then the message.
     AccessibleWidgets::setRole(this, QAccessible::AlertMessage);
-    setAccessibleName(QStringLiteral("安装错误"));
+    setAccessibleName(tr("安装错误"));
     setFixedWidth(kCardWidth);
 
     auto* icon = new QLabel(this);
     icon->setPixmap(
         IconRegistry::pixmap(QStringLiteral("exclamationmark.triangle.fill"), 22, Palette::red()));
 
-    QLabel* title = Labels::text(QStringLiteral("安装错误"), Palette::font(13, QFont::DemiBold),
-                                 Palette::red(), this);
+    QLabel* title =
+        Labels::text(tr("安装错误"), Palette::font(13, QFont::DemiBold), Palette::red(), this);
     title->setObjectName(QStringLiteral("errorTitle"));
 
     auto* closeButton = new QToolButton(this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
-    closeButton->setAccessibleName(QStringLiteral("关闭"));
+    closeButton->setAccessibleName(tr("关闭"));
     closeButton->setAutoRaise(true);
     closeButton->setCursor(Qt::PointingHandCursor);
     closeButton->setIconSize(QSize(14, 14));
@@ -83,7 +83,7 @@ DetailedErrorView::DetailedErrorView(const QString& errorMessage, QWidget* paren
             .arg(Palette::css(Palette::withOpacity(Palette::grey(), 0.05)),
                  Palette::css(Palette::primaryText())));
 
-    auto* okButton = new QPushButton(QStringLiteral("确定"), this);
+    auto* okButton = new QPushButton(tr("确定"), this);
     m_okButton = okButton;
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setFont(Palette::font(11));

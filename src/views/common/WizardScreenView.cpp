@@ -57,7 +57,7 @@ QWidget* WizardScreenView::buildNavigation(const Frame& frame) {
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     if (frame.hasBackButton) {
-        m_backButton = Buttons::secondary(QStringLiteral("上一步"), row);
+        m_backButton = Buttons::secondary(tr("上一步"), row);
         m_backButton->setObjectName(QStringLiteral("backButton"));
         layout->addWidget(m_backButton);
     }

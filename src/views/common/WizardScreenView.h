@@ -31,7 +31,7 @@ public:
         // The background of the way on while it cannot be pressed.
         QColor nextDisabledFill = Buttons::dimmedFill();
         // The way on's label: "完成" on the last screen.
-        QString nextText = QStringLiteral("下一步");
+        QString nextText = WizardScreenView::tr("下一步");
     };
 
     WizardScreenView(const Frame& frame, QWidget* parent);

@@ -51,7 +51,7 @@ CompletionController::CompletionController(InstallationState& state, QString key
             &CompletionController::installationTimeChanged);
     m_readiness.setProbesDashboard(true);
     connect(&m_readiness, &ReadinessWatcher::devtronAnswered, this,
-            [this] { notify(QStringLiteral("Devtron已可以访问")); });
+            [this] { notify(tr("Devtron已可以访问")); });
     connect(&m_state, &InstallationState::installDevtronChanged, this,
             &CompletionController::layoutChanged);
     connect(&m_state, &InstallationState::installationCompleteChanged, this,
@@ -71,21 +71,21 @@ bool CompletionController::isIncomplete() const {
 
 QString CompletionController::subtitle() const {
     if (isIncomplete()) {
-        return QStringLiteral("安装未能完全完成，部分功能可能不可用");
+        return tr("安装未能完全完成，部分功能可能不可用");
     }
-    return m_state.installDevtron() ? QStringLiteral("Devtron和Kubernetes工具已安装配置完成")
-                                    : QStringLiteral("Kubernetes工具已完成配置");
+    return m_state.installDevtron() ? tr("Devtron和Kubernetes工具已安装配置完成")
+                                    : tr("Kubernetes工具已完成配置");
 }
 
 QString CompletionController::devtronToolStatus() const {
-    return m_state.installationComplete() ? QStringLiteral("已安装") : QStringLiteral("安装中断");
+    return m_state.installationComplete() ? tr("已安装") : tr("安装中断");
 }
 
 QString CompletionController::installationTimeText() const {
     if (!(m_state.installationTime() > 0)) {
         return {};
     }
-    return QStringLiteral("安装用时: ") + InstallationState::formatTime(m_state.installationTime());
+    return tr("安装用时: %1").arg(InstallationState::formatTime(m_state.installationTime()));
 }
 
 QString CompletionController::commandText() const {
@@ -145,7 +145,7 @@ void CompletionController::copyToClipboard(const QString& text) {
     putOnClipboard(text);
     // Said in the window, where the copy happened: a desktop bubble for each copy would be read
     // out a second time, and comes nowhere near the button.
-    emit inWindowNotice(QStringLiteral("已复制"));
+    emit inWindowNotice(tr("已复制"));
 }
 
 void CompletionController::copyCommand() {
@@ -164,7 +164,7 @@ void CompletionController::copyAllInfo() {
     }
     putOnClipboard(
         accessInfoText(m_state.devtronUrl(), m_state.devtronUsername(), m_state.devtronPassword()));
-    notify(QStringLiteral("已复制所有访问信息"));
+    notify(tr("已复制所有访问信息"));
     m_pendingFinish.start();
 }
 
@@ -208,11 +208,11 @@ std::optional<QString> CompletionController::saveToKeychain() {
             keychain.set(value, key);
         }
     } catch (const KeychainError& error) {
-        writeConsoleLine(QStringLiteral("保存到钥匙串失败: ") + error.toString());
+        writeConsoleLine(tr("保存到钥匙串失败: %1").arg(error.toString()));
         return error.userMessage();
     }
     if (self) {
-        notify(QStringLiteral("已保存"));
+        notify(tr("已保存"));
     }
     return std::nullopt;
 }
@@ -245,7 +245,7 @@ void CompletionController::retrieveDevtronCredentials() {
         return;
     }
     setIsRetrievingCredentials(true);
-    m_state.appendLog(QStringLiteral("正在获取Devtron凭证..."));
+    m_state.appendLog(tr("正在获取Devtron凭证..."));
     CredentialLookup::start(m_state, m_commandTimeLimit, this, [this](DevtronAccess access) {
         // A value read before stays when this attempt cannot read it again.
         if (!access.address.isRead() && isAddressRead()) {
@@ -285,7 +285,7 @@ void CompletionController::storeAndQuit() {
     }
     if (failure) {
         // The password would be gone with the window: stay, and say why.
-        m_state.appendLog(QStringLiteral("保存到钥匙串失败: ") + *failure);
+        m_state.appendLog(tr("保存到钥匙串失败: %1").arg(*failure));
         m_isFinishing = false;
         emit isFinishingChanged();
         setSaveFailure(*failure);
@@ -342,13 +342,14 @@ QString CompletionController::composeCommand(const QString& toolsDirectory,
 QString CompletionController::accessInfoText(const QString& url, const QString& username,
                                              const QString& password) {
     // A value that was not read is left out rather than copied as Devtron's.
-    QString text = QStringLiteral("Devtron访问信息:");
+    QString text = tr("Devtron访问信息:");
     if (!url.isEmpty()) {
-        text += QStringLiteral("\n地址: ") + url;
+        text += u'\n' + tr("地址: %1").arg(url);
     }
-    text += QStringLiteral("\n用户名: ") + username;
+    text += u'\n' + tr("用户名: %1").arg(username);
     if (!password.isEmpty()) {
-        text += QStringLiteral("\n密码: ") + password;
+        text += u'\n' + tr("密码: %1").arg(password);
     }
-    return text + QStringLiteral("\n\n请妥善保管此信息，这些信息丢失后需要重新安装才能恢复。");
+    return text + QStringLiteral("\n\n") +
+           tr("请妥善保管此信息，这些信息丢失后需要重新安装才能恢复。");
 }

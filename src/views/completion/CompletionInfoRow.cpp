@@ -27,7 +27,8 @@ CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value,
 
     if (showCopy) {
         QPushButton* copy = makeRowButton(QStringLiteral("doc.on.doc"), QStringLiteral("copy"),
-                                          QStringLiteral("复制") + label, this);
+                                          //: %1 is the row's label, such as the address.
+                                          tr("复制%1").arg(label), this);
         connect(copy, &QPushButton::clicked, this, [this] { emit copyRequested(m_value); });
         layout->addWidget(copy);
         m_buttons.append(copy);
@@ -35,7 +36,8 @@ CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value,
     if (showOpen) {
         QPushButton* open =
             makeRowButton(QStringLiteral("arrow.up.forward.square"), QStringLiteral("open"),
-                          QStringLiteral("打开") + label, this);
+                          //: %1 is the row's label, such as the address.
+                          tr("打开%1").arg(label), this);
         connect(open, &QPushButton::clicked, this,
                 [this] { CompletionController::openURL(m_value); });
         layout->addWidget(open);
@@ -47,7 +49,7 @@ CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value,
 void CompletionInfoRow::setValue(const QString& value) {
     m_value = value;
     const bool read = !value.isEmpty();
-    const bool address = label() == QLatin1String("地址");
+    const bool address = label() == addressLabel();
     const QFont font = read && address ? Palette::monospaceFont(12) : Palette::font(12);
     m_text->setFont(font);
     m_text->setText(read ? QFontMetrics(font).elidedText(value, Qt::ElideMiddle, 320)
@@ -59,6 +61,10 @@ void CompletionInfoRow::setValue(const QString& value) {
     }
 }
 
+QString CompletionInfoRow::addressLabel() {
+    return tr("地址");
+}
+
 QString CompletionInfoRow::unreadText() {
-    return QStringLiteral("未能读取");
+    return tr("未能读取");
 }

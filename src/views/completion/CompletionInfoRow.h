@@ -22,6 +22,8 @@ public:
     const QString& value() const { return m_value; }
     void setValue(const QString& value);
 
+    // The address row's label; that row shows its value in a monospace font.
+    static QString addressLabel();
     // What stands where a value could not be read.
     static QString unreadText();
 

@@ -76,8 +76,8 @@ QWidget* makeIconLine(QLabel* icon, QLabel* text, QWidget* parent) {
 } // namespace
 
 CompletionView::CompletionView(CompletionController* controller, QWidget* parent)
-    : WizardScreenView({QStringLiteral("安装完成"), QString(), false,
-                        Palette::withOpacity(Palette::blue(), 0.4), QStringLiteral("完成")},
+    : WizardScreenView({tr("安装完成"), QString(), false,
+                        Palette::withOpacity(Palette::blue(), 0.4), tr("完成")},
                        parent),
       m_controller(controller) {
     m_controller->setParent(this);
@@ -147,13 +147,11 @@ QWidget* CompletionView::buildTimeoutNotice() {
     auto* layout = box->layout();
     layout->addWidget(makeIconLine(
         makeIcon(QStringLiteral("exclamationmark.triangle"), 12, Palette::orange(), box),
-        Labels::text(QStringLiteral("安装超时提醒"), Palette::font(14, QFont::Medium),
-                     Palette::orange(), box),
+        Labels::text(tr("安装超时提醒"), Palette::font(14, QFont::Medium), Palette::orange(), box),
         box));
-    for (const QString& line :
-         {QStringLiteral("Devtron服务启动超时，访问凭证可能不完整或不可用。您可以："),
-          QStringLiteral("• 稍后手动检查服务状态"), QStringLiteral("• 查看安装日志了解详细信息"),
-          QStringLiteral("• 如需重新安装，请重启应用")}) {
+    for (const QString& line : {tr("Devtron服务启动超时，访问凭证可能不完整或不可用。您可以："),
+                                tr("• 稍后手动检查服务状态"), tr("• 查看安装日志了解详细信息"),
+                                tr("• 如需重新安装，请重启应用")}) {
         QLabel* text = Labels::text(line, Palette::font(13), Palette::secondaryText(), box);
         text->setWordWrap(true);
         layout->addWidget(text);
@@ -165,7 +163,7 @@ QWidget* CompletionView::buildTimeoutNotice() {
 QWidget* CompletionView::buildAccessSection() {
     QWidget* section = makeSection(QStringLiteral("accessSection"), this);
     auto* layout = section->layout();
-    layout->addWidget(makeHeading(QStringLiteral("访问信息"), section));
+    layout->addWidget(makeHeading(tr("访问信息"), section));
 
     QFrame* box = makeBox(QStringLiteral("accessBox"), Palette::withOpacity(Palette::green(), 0.1),
                           10, 0, section);
@@ -175,11 +173,11 @@ QWidget* CompletionView::buildAccessSection() {
     auto* rows = new QVBoxLayout(m_accessRows);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(0);
-    m_addressRow =
-        new CompletionInfoRow(QStringLiteral("地址"), state.devtronUrl(), true, true, m_accessRows);
+    m_addressRow = new CompletionInfoRow(CompletionInfoRow::addressLabel(), state.devtronUrl(),
+                                         true, true, m_accessRows);
     rows->addWidget(m_addressRow);
-    auto* userRow = new CompletionInfoRow(QStringLiteral("用户名"), state.devtronUsername(), true,
-                                          false, m_accessRows);
+    auto* userRow =
+        new CompletionInfoRow(tr("用户名"), state.devtronUsername(), true, false, m_accessRows);
     rows->addWidget(userRow);
     for (const CompletionInfoRow* row : {m_addressRow, userRow}) {
         connect(row, &CompletionInfoRow::copyRequested, m_controller,
@@ -188,8 +186,8 @@ QWidget* CompletionView::buildAccessSection() {
     rows->addWidget(buildPasswordRow(m_accessRows));
     box->layout()->addWidget(m_accessRows);
     box->layout()->addWidget(buildUnreadBox(box));
-    m_accessTimeout = Labels::text(QStringLiteral("服务启动超时，无法获取完整访问信息"),
-                                   Palette::font(12), Palette::secondaryText(), box);
+    m_accessTimeout = Labels::text(tr("服务启动超时，无法获取完整访问信息"), Palette::font(12),
+                                   Palette::secondaryText(), box);
     m_accessTimeout->setObjectName(QStringLiteral("accessTimeout"));
     box->layout()->addWidget(m_accessTimeout);
     layout->addWidget(box);
@@ -207,8 +205,8 @@ QWidget* CompletionView::buildAccessSection() {
 
     m_keepWarning = makeIconLine(
         makeIcon(QStringLiteral("exclamationmark.triangle"), 12, Palette::orange(), section),
-        Labels::text(QStringLiteral("请妥善保存访问信息，丢失后需要重新安装才能恢复"),
-                     Palette::font(12), Palette::secondaryText(), section),
+        Labels::text(tr("请妥善保存访问信息，丢失后需要重新安装才能恢复"), Palette::font(12),
+                     Palette::secondaryText(), section),
         section);
     m_keepWarning->setObjectName(QStringLiteral("keepWarning"));
     layout->addWidget(m_keepWarning);
@@ -222,8 +220,7 @@ QWidget* CompletionView::buildPasswordRow(QWidget* parent) {
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 2, 0, 2);
     layout->setSpacing(6);
-    QLabel* name =
-        Labels::text(QStringLiteral("密码"), Palette::font(12), Palette::secondaryText(), row);
+    QLabel* name = Labels::text(tr("密码"), Palette::font(12), Palette::secondaryText(), row);
     name->setFixedWidth(60);
     layout->addWidget(name);
     m_password = Labels::text(QString(), Palette::font(12), Palette::primaryText(), row);
@@ -233,13 +230,13 @@ QWidget* CompletionView::buildPasswordRow(QWidget* parent) {
     name->setBuddy(m_password);
     layout->addWidget(m_password);
     layout->addStretch();
-    m_eyeButton = makeRowButton(QStringLiteral("eye"), QStringLiteral("eyeButton"),
-                                QStringLiteral("显示密码"), row);
+    m_eyeButton =
+        makeRowButton(QStringLiteral("eye"), QStringLiteral("eyeButton"), tr("显示密码"), row);
     connect(m_eyeButton, &QPushButton::clicked, m_controller,
             &CompletionController::togglePasswordVisible);
     layout->addWidget(m_eyeButton);
     m_copyPassword = makeRowButton(QStringLiteral("doc.on.doc"), QStringLiteral("copyPassword"),
-                                   QStringLiteral("复制密码"), row);
+                                   tr("复制密码"), row);
     connect(m_copyPassword, &QPushButton::clicked, m_controller,
             &CompletionController::copyPassword);
     layout->addWidget(m_copyPassword);
@@ -256,8 +253,8 @@ QWidget* CompletionView::buildUnreadBox(QWidget* parent) {
     m_unreadReasons->setObjectName(QStringLiteral("unreadReasons"));
     m_unreadReasons->setWordWrap(true);
     layout->addWidget(m_unreadReasons);
-    layout->addWidget(Labels::text(QStringLiteral("也可在终端中执行以下命令手动读取："),
-                                   Palette::font(12), Palette::secondaryText(), m_unreadBox));
+    layout->addWidget(Labels::text(tr("也可在终端中执行以下命令手动读取："), Palette::font(12),
+                                   Palette::secondaryText(), m_unreadBox));
     m_manualCommands = new QWidget(m_unreadBox);
     m_manualCommands->setLayout(new QVBoxLayout);
     m_manualCommands->layout()->setContentsMargins(0, 0, 0, 0);
@@ -267,16 +264,15 @@ QWidget* CompletionView::buildUnreadBox(QWidget* parent) {
     auto* actions = new QHBoxLayout;
     actions->setContentsMargins(0, 0, 0, 0);
     actions->setSpacing(8);
-    m_rereadButton = Buttons::secondary(QStringLiteral("重新读取"), m_unreadBox);
+    m_rereadButton = Buttons::secondary(tr("重新读取"), m_unreadBox);
     m_rereadButton->setObjectName(QStringLiteral("rereadButton"));
     connect(m_rereadButton, &QPushButton::clicked, m_controller,
             &CompletionController::retrieveDevtronCredentials);
     actions->addWidget(m_rereadButton);
-    m_rereadBusy =
-        makeIconLine(nullptr,
-                     Labels::text(QStringLiteral("正在获取Devtron凭证..."), Palette::font(12),
-                                  Palette::primaryText(), m_unreadBox),
-                     m_unreadBox);
+    m_rereadBusy = makeIconLine(nullptr,
+                                Labels::text(tr("正在获取Devtron凭证..."), Palette::font(12),
+                                             Palette::primaryText(), m_unreadBox),
+                                m_unreadBox);
     static_cast<QHBoxLayout*>(m_rereadBusy->layout())
         ->insertWidget(0, new BusyIndicator(Palette::grey(), 12, m_rereadBusy));
     actions->addWidget(m_rereadBusy);
@@ -298,8 +294,7 @@ QWidget* CompletionView::commandLine(const QString& command, const QString& name
     text->setObjectName(QStringLiteral("command"));
     text->setToolTip(command);
     line->addWidget(text, 1);
-    QPushButton* copy =
-        makeRowButton(QStringLiteral("doc.on.doc"), copyName, QStringLiteral("复制命令"), box);
+    QPushButton* copy = makeRowButton(QStringLiteral("doc.on.doc"), copyName, tr("复制命令"), box);
     connect(copy, &QPushButton::clicked, m_controller,
             [this, command] { m_controller->copyToClipboard(command); });
     line->addWidget(copy);
@@ -310,10 +305,10 @@ QWidget* CompletionView::commandLine(const QString& command, const QString& name
 QWidget* CompletionView::buildCommandSection() {
     QWidget* section = makeSection(QStringLiteral("commandSection"), this);
     auto* layout = section->layout();
-    layout->addWidget(makeHeading(QStringLiteral("配置命令行环境"), section));
-    QLabel* explanation = Labels::text(
-        QStringLiteral("因Linux系统权限限制，需在终端中执行以下命令以使用kubectl和helm工具："),
-        Palette::font(13), Palette::secondaryText(), section);
+    layout->addWidget(makeHeading(tr("配置命令行环境"), section));
+    QLabel* explanation =
+        Labels::text(tr("因Linux系统权限限制，需在终端中执行以下命令以使用kubectl和helm工具："),
+                     Palette::font(13), Palette::secondaryText(), section);
     explanation->setWordWrap(true);
     layout->addWidget(explanation);
 
@@ -325,15 +320,15 @@ QWidget* CompletionView::buildCommandSection() {
 QWidget* CompletionView::buildToolsSection() {
     QWidget* section = makeSection(QStringLiteral("toolsSection"), this);
     auto* layout = section->layout();
-    layout->addWidget(makeHeading(QStringLiteral("已安装工具"), section));
+    layout->addWidget(makeHeading(tr("已安装工具"), section));
     QFrame* box = makeBox(QStringLiteral("toolsBox"), Palette::withOpacity(Palette::grey(), 0.05),
                           12, 8, section);
     box->layout()->addWidget(
-        new InstalledToolRow(QStringLiteral("Kubectl"), QStringLiteral("已安装"), false, box));
+        new InstalledToolRow(QStringLiteral("Kubectl"), tr("已安装"), false, box));
     box->layout()->addWidget(
-        new InstalledToolRow(QStringLiteral("Helm"), QStringLiteral("已安装"), false, box));
+        new InstalledToolRow(QStringLiteral("Helm"), tr("已安装"), false, box));
     box->layout()->addWidget(
-        new InstalledToolRow(QStringLiteral("Kubeconfig"), QStringLiteral("已配置"), false, box));
+        new InstalledToolRow(QStringLiteral("Kubeconfig"), tr("已配置"), false, box));
     m_devtronRow = new InstalledToolRow(QStringLiteral("Devtron"), QString(), false, box);
     box->layout()->addWidget(m_devtronRow);
     layout->addWidget(box);
@@ -344,7 +339,7 @@ QWidget* CompletionView::buildLogButton() {
     auto* button = new QPushButton(this);
     button->setObjectName(QStringLiteral("logButton"));
     // Its text is a label inside it, which a screen reader does not take for the button's name.
-    button->setAccessibleName(QStringLiteral("查看安装日志"));
+    button->setAccessibleName(tr("查看安装日志"));
     button->setCursor(Qt::PointingHandCursor);
     button->setStyleSheet(QStringLiteral("QPushButton#logButton { background-color: %1; border: "
                                          "none; border-radius: 6px; padding: 12px; }")
@@ -354,8 +349,8 @@ QWidget* CompletionView::buildLogButton() {
     layout->setSpacing(6);
     layout->addWidget(
         makeIcon(QStringLiteral("doc.text.magnifyingglass"), 12, Palette::primaryText(), button));
-    layout->addWidget(Labels::text(QStringLiteral("查看安装日志"), Palette::font(13),
-                                   Palette::primaryText(), button));
+    layout->addWidget(
+        Labels::text(tr("查看安装日志"), Palette::font(13), Palette::primaryText(), button));
     layout->addStretch();
     layout->addWidget(makeIcon(QStringLiteral("chevron.right"), 10, Palette::grey(), button));
     button->setMinimumHeight(40);
@@ -429,8 +424,7 @@ void CompletionView::updatePassword() {
     m_copyPassword->setVisible(read);
     m_eyeButton->setIcon(IconRegistry::icon(
         visible ? QStringLiteral("eye.slash") : QStringLiteral("eye"), Palette::grey()));
-    m_eyeButton->setAccessibleName(visible ? QStringLiteral("隐藏密码")
-                                           : QStringLiteral("显示密码"));
+    m_eyeButton->setAccessibleName(visible ? tr("隐藏密码") : tr("显示密码"));
 }
 
 void CompletionView::ensureSaveAlert() {
@@ -439,13 +433,12 @@ void CompletionView::ensureSaveAlert() {
     }
     m_saveAlert = new QMessageBox(this);
     m_saveAlert->setObjectName(QStringLiteral("saveAlert"));
-    m_saveAlert->setWindowTitle(QStringLiteral("保存访问信息"));
-    m_saveAlert->setText(QStringLiteral("保存访问信息"));
+    m_saveAlert->setWindowTitle(tr("保存访问信息"));
+    m_saveAlert->setText(tr("保存访问信息"));
     m_saveAlert->setInformativeText(
-        QStringLiteral("访问信息丢失后需要重新安装才能恢复。现在要复制这些信息到剪贴板吗？"));
-    QPushButton* copy = m_saveAlert->addButton(QStringLiteral("复制信息"), QMessageBox::AcceptRole);
-    QPushButton* direct =
-        m_saveAlert->addButton(QStringLiteral("直接完成"), QMessageBox::DestructiveRole);
+        tr("访问信息丢失后需要重新安装才能恢复。现在要复制这些信息到剪贴板吗？"));
+    QPushButton* copy = m_saveAlert->addButton(tr("复制信息"), QMessageBox::AcceptRole);
+    QPushButton* direct = m_saveAlert->addButton(tr("直接完成"), QMessageBox::DestructiveRole);
     m_saveAlert->setDefaultButton(copy);
     AlertDialog::useWarningIcon(m_saveAlert);
     // Neither button may stand for Escape, which QMessageBox then ignores: Escape leaves the box
@@ -487,10 +480,11 @@ void CompletionView::updateSaveFailure() {
     // Escape stays with the access data, which is still on screen to be copied.
     QMessageBox* alert =
         AlertDialog::open(this,
-                          {QStringLiteral("保存到钥匙串失败"),
-                           QStringLiteral("保存到钥匙串失败"),
-                           failure + QStringLiteral("\n\n访问信息仍在窗口中，您可以先复制再退出。"),
-                           {QStringLiteral("返回"), QStringLiteral("重试"), QStringLiteral("退出")},
+                          {tr("保存到钥匙串失败"),
+                           tr("保存到钥匙串失败"),
+                           //: %1 is why the keychain refused the access details.
+                           tr("%1\n\n访问信息仍在窗口中，您可以先复制再退出。").arg(failure),
+                           {tr("返回"), tr("重试"), tr("退出")},
                            stay},
                           [this](int button) {
                               if (button == retry) {

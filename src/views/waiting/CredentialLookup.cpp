@@ -12,11 +12,12 @@
 
 namespace {
 
-void logFailure(const CredentialLookup::LineLogger& log, const QString& prefix,
+// `line` carries the exit code as %1.
+void logFailure(const CredentialLookup::LineLogger& log, const QString& line,
                 const CommandResult& result) {
-    log(prefix + QString::number(result.exitCode));
+    log(line.arg(result.exitCode));
     if (!result.error.isEmpty()) {
-        log(QStringLiteral("错误输出: ") + result.error);
+        log(QCoreApplication::translate("CredentialLookup", "错误输出: %1").arg(result.error));
     }
 }
 
@@ -39,55 +40,54 @@ CredentialLookup::Plan CredentialLookup::plan(const QString& kubeconfigPath,
 }
 
 DevtronAccess::Value CredentialLookup::lookUpAddress(const Plan& plan, const LineLogger& log) {
-    log(QStringLiteral("获取Devtron服务地址: ") + plan.addressCommand);
+    log(tr("获取Devtron服务地址: %1").arg(plan.addressCommand));
     const CommandResult result =
         ShellUtils::runCommandWithEnv(plan.addressCommand, plan.environment, plan.timeLimit);
     if (result.exitCode != 0) {
-        logFailure(log, QStringLiteral("获取URL命令执行失败，退出代码: "), result);
+        logFailure(log, tr("获取URL命令执行失败，退出代码: %1"), result);
         return DevtronAccess::Value::missing(failureReason(result));
     }
-    log(QStringLiteral("命令执行成功，正在解析输出..."));
-    log(QStringLiteral("输出内容长度: ") + QString::number(result.output.toUtf8().size()) +
-        QStringLiteral("字节"));
-    log(QStringLiteral("完整输出:"));
+    log(tr("命令执行成功，正在解析输出..."));
+    log(tr("输出内容长度: %1字节").arg(result.output.toUtf8().size()));
+    log(tr("完整输出:"));
     for (const QString& line : result.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         log(QStringLiteral(">> ") + line);
     }
     const QString address = CredentialParser::findAddress(result.output, log);
     if (address.isEmpty()) {
-        log(QStringLiteral("未找到Devtron URL"));
+        log(tr("未找到Devtron URL"));
         return DevtronAccess::Value::missing(AccessLookup::noAddressInOutput());
     }
     const QString withPort = CredentialParser::completePort(address);
     if (withPort != address) {
-        log(QStringLiteral("添加端口号到URL: ") + withPort);
+        log(tr("添加端口号到URL: %1").arg(withPort));
     }
     return DevtronAccess::Value::read(withPort);
 }
 
 DevtronAccess::Value CredentialLookup::lookUpPassword(const Plan& plan, const LineLogger& log) {
-    log(QStringLiteral("获取Devtron管理员密码: ") + plan.passwordCommand);
+    log(tr("获取Devtron管理员密码: %1").arg(plan.passwordCommand));
     const CommandResult result =
         ShellUtils::runCommandWithEnv(plan.passwordCommand, plan.environment, plan.timeLimit);
     if (result.exitCode != 0 || result.output.isEmpty()) {
-        logFailure(log, QStringLiteral("获取密码命令执行失败，退出代码: "), result);
+        logFailure(log, tr("获取密码命令执行失败，退出代码: %1"), result);
         return DevtronAccess::Value::missing(
             result.exitCode == 0 ? AccessLookup::noPasswordInSecret() : failureReason(result));
     }
     const QString encoded = result.output.trimmed();
     // The encoded value is as good as the password itself: only its length is recorded.
-    log(QStringLiteral("获取到编码密码: ") + AccessLookup::maskedSecret(encoded));
+    log(tr("获取到编码密码: %1").arg(AccessLookup::maskedSecret(encoded)));
     const std::optional<QString> password = CredentialParser::decodePassword(encoded);
     if (!password) {
-        log(QStringLiteral("Base64解码密码失败"));
+        log(tr("Base64解码密码失败"));
         return DevtronAccess::Value::missing(AccessLookup::passwordNotBase64());
     }
-    log(QStringLiteral("Base64解码密码成功"));
+    log(tr("Base64解码密码成功"));
     return DevtronAccess::Value::read(*password);
 }
 
 DevtronAccess CredentialLookup::run(const Plan& plan, const LineLogger& log) {
-    log(QStringLiteral("执行Kubernetes命令获取Devtron信息"));
+    log(tr("执行Kubernetes命令获取Devtron信息"));
     DevtronAccess access;
     access.address = lookUpAddress(plan, log);
     access.password = lookUpPassword(plan, log);
@@ -116,12 +116,12 @@ void CredentialLookup::store(InstallationState& state, const DevtronAccess& acce
     state.setDevtronPassword(access.password.text.value_or(QString()));
     state.setDevtronPasswordFailure(access.password.failure);
     if (access.isComplete()) {
-        state.appendLog(QStringLiteral("成功获取Devtron凭证，URL: ") + *access.address.text +
-                        QStringLiteral(", 用户名: admin"));
+        state.appendLog(
+            tr("成功获取Devtron凭证，URL: %1, 用户名: admin").arg(*access.address.text));
         return;
     }
     if (access.address.isRead()) {
-        state.appendLog(QStringLiteral("获取到Devtron URL: ") + *access.address.text);
+        state.appendLog(tr("获取到Devtron URL: %1").arg(*access.address.text));
     }
     for (const QString& line : failureLines(state)) {
         state.appendLog(line);
@@ -131,10 +131,10 @@ void CredentialLookup::store(InstallationState& state, const DevtronAccess& acce
 QStringList CredentialLookup::failureLines(const InstallationState& state) {
     QStringList lines;
     if (!state.devtronUrlFailure().isEmpty()) {
-        lines << QStringLiteral("无法读取Devtron地址: ") + state.devtronUrlFailure();
+        lines << tr("无法读取Devtron地址: %1").arg(state.devtronUrlFailure());
     }
     if (!state.devtronPasswordFailure().isEmpty()) {
-        lines << QStringLiteral("无法读取Devtron密码: ") + state.devtronPasswordFailure();
+        lines << tr("无法读取Devtron密码: %1").arg(state.devtronPasswordFailure());
     }
     return lines;
 }

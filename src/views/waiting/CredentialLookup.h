@@ -3,6 +3,7 @@
 #include "installer/DevtronAccess.h"
 #include "shell/CommandRunner.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +17,8 @@ class QObject;
 // each command bounded in time, and says for each value whether it was read and, if not, why. The
 // service wait runs it after its countdown; the completion screen runs it again on request.
 class CredentialLookup {
+    Q_DECLARE_TR_FUNCTIONS(CredentialLookup)
+
 public:
     CredentialLookup() = delete;
 

@@ -31,21 +31,21 @@ std::optional<QString> firstAddressIn(const QString& text) {
 QString CredentialParser::findAddress(const QString& output, const LineLogger& log) {
     const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     if (const std::optional<QString> field = fieldPass(lines)) {
-        log(QStringLiteral("从'url:'字段解析到URL: ") + *field);
+        log(tr("从'url:'字段解析到URL: %1").arg(*field));
         if (!field->isEmpty()) {
             return *field;
         }
     }
     if (!addressExpression().isValid()) {
-        log(QStringLiteral("正则表达式匹配错误: ") + addressExpression().errorString());
+        log(tr("正则表达式匹配错误: %1").arg(addressExpression().errorString()));
         return {};
     }
     if (const std::optional<QString> message = messagePass(lines)) {
-        log(QStringLiteral("从Message字段解析到URL: ") + *message);
+        log(tr("从Message字段解析到URL: %1").arg(*message));
         return *message;
     }
     if (const std::optional<QString> anywhere = wholeTextPass(output)) {
-        log(QStringLiteral("通过正则表达式直接匹配到URL: ") + *anywhere);
+        log(tr("通过正则表达式直接匹配到URL: %1").arg(*anywhere));
         return *anywhere;
     }
     return {};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <functional>
@@ -8,6 +9,8 @@
 // Reads Devtron's address and administrator password out of what kubectl printed. Widget-free
 // and stateless, so that every rule can be checked on plain texts.
 class CredentialParser {
+    Q_DECLARE_TR_FUNCTIONS(CredentialParser)
+
 public:
     CredentialParser() = delete;
 

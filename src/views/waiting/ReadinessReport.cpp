@@ -34,14 +34,18 @@ QString missingResource(const QString& message) {
     auto matches = insufficient.globalMatch(message);
     while (matches.hasNext()) {
         const QString resource = matches.next().captured(1);
-        const QString word = resource == QLatin1String("cpu")      ? QStringLiteral("CPU")
-                             : resource == QLatin1String("memory") ? QStringLiteral("内存")
-                                                                   : resource;
+        QString word = resource;
+        if (resource == QLatin1String("cpu")) {
+            word = QStringLiteral("CPU");
+        } else if (resource == QLatin1String("memory")) {
+            word = QCoreApplication::translate("ReadinessReport", "内存");
+        }
         if (!resources.contains(word)) {
             resources << word;
         }
     }
-    return resources.join(QStringLiteral("和"));
+    //: Joins the resources the nodes lack ("CPU和内存").
+    return resources.join(QCoreApplication::translate("ReadinessReport", "和"));
 }
 
 std::optional<QString> unschedulable(const QJsonValue& pod) {
@@ -52,12 +56,16 @@ std::optional<QString> unschedulable(const QJsonValue& pod) {
     const QString message = scheduled[QLatin1String("message")].toString();
     const QString missing = missingResource(message);
     if (!missing.isEmpty()) {
-        return QStringLiteral("Pod %1 无法调度：节点的%2不足").arg(nameOf(pod), missing);
+        //: %1 is the pod, %2 the resources the nodes lack.
+        return QCoreApplication::translate("ReadinessReport", "Pod %1 无法调度：节点的%2不足")
+            .arg(nameOf(pod), missing);
     }
     if (message.contains(QLatin1String("PersistentVolumeClaim"))) {
         return std::nullopt; // the claim itself is reported below, with its cause
     }
-    return QStringLiteral("Pod %1 无法调度：%2").arg(nameOf(pod), message);
+    //: %1 is the pod, %2 the scheduler's message.
+    return QCoreApplication::translate("ReadinessReport", "Pod %1 无法调度：%2")
+        .arg(nameOf(pod), message);
 }
 
 // The first waiting container whose reason is one of `reasons`, with its image.
@@ -78,10 +86,6 @@ std::optional<std::pair<QString, QString>> waitingContainer(const QJsonValue& po
 
 } // namespace
 
-QString ReadinessReport::count() const {
-    return QStringLiteral("%1/%2").arg(ready).arg(total);
-}
-
 ReadinessReport ReadinessReport::fromLists(const QString& pods, const QString& claims) {
     ReadinessReport report;
     const QJsonArray podList = items(pods);
@@ -100,7 +104,7 @@ ReadinessReport ReadinessReport::fromLists(const QString& pods, const QString& c
         return report;
     }
     if (report.total == 0) {
-        report.reason = QStringLiteral("devtroncd中还没有Pod");
+        report.reason = tr("devtroncd中还没有Pod");
     }
 
     // The causes in the order a user should tackle them.
@@ -114,8 +118,7 @@ ReadinessReport ReadinessReport::fromLists(const QString& pods, const QString& c
         if (claim[QLatin1String("status")][QLatin1String("phase")].toString() ==
             QLatin1String("Pending")) {
             report.reason =
-                QStringLiteral("存储卷 %1 处于Pending状态：集群没有可用的默认StorageClass")
-                    .arg(nameOf(claim));
+                tr("存储卷 %1 处于Pending状态：集群没有可用的默认StorageClass").arg(nameOf(claim));
             return report;
         }
     }
@@ -123,15 +126,13 @@ ReadinessReport ReadinessReport::fromLists(const QString& pods, const QString& c
                                    QStringLiteral("ErrImagePull")};
     for (const QJsonValue pod : podList) {
         if (const auto container = waitingContainer(pod, pullFailures)) {
-            report.reason =
-                QStringLiteral("无法拉取镜像 %1：无法访问镜像仓库").arg(container->second);
+            report.reason = tr("无法拉取镜像 %1：无法访问镜像仓库").arg(container->second);
             return report;
         }
     }
     for (const QJsonValue pod : podList) {
         if (const auto container = waitingContainer(pod, {QStringLiteral("CrashLoopBackOff")})) {
-            report.reason =
-                QStringLiteral("容器 %1（Pod %2）反复崩溃").arg(container->first, nameOf(pod));
+            report.reason = tr("容器 %1（Pod %2）反复崩溃").arg(container->first, nameOf(pod));
             return report;
         }
     }

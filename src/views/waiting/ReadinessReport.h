@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // How far Devtron's pods in devtroncd have come, read from kubectl's JSON lists of the pods and
@@ -13,9 +14,9 @@ struct ReadinessReport {
     QString reason;
 
     bool isReady() const { return total > 0 && ready == total; }
-    // "N/M"
-    QString count() const;
 
     // Both lists as kubectl prints them with -o json; none when the pods list is unreadable.
     static ReadinessReport fromLists(const QString& pods, const QString& claims);
+
+    Q_DECLARE_TR_FUNCTIONS(ReadinessReport)
 };

@@ -22,29 +22,32 @@ ReadinessWatcher::ReadinessWatcher(InstallationState& state, QObject* parent)
 namespace {
 
 QString describe(const ReadinessReport& report) {
-    QString text = QStringLiteral("Pod就绪: ") + report.count();
-    if (!report.reason.isEmpty()) {
-        text += QStringLiteral("，") + report.reason;
+    if (report.reason.isEmpty()) {
+        return QCoreApplication::translate("ReadinessWatcher", "Pod就绪: %1/%2")
+            .arg(report.ready)
+            .arg(report.total);
     }
-    return text;
+    //: %1/%2 are the ready and all pods, %3 what holds the rest back.
+    return QCoreApplication::translate("ReadinessWatcher", "Pod就绪: %1/%2，%3")
+        .arg(QString::number(report.ready), QString::number(report.total), report.reason);
 }
 
 } // namespace
 
 QString ReadinessWatcher::summary() const {
     if (m_dashboard == Dashboard::up) {
-        return QStringLiteral("Devtron已可以访问");
+        return tr("Devtron已可以访问");
     }
     QString text;
     if (m_report) {
         text = describe(*m_report);
     } else {
-        text = QStringLiteral("正在检查Devtron的Pod...");
+        text = tr("正在检查Devtron的Pod...");
     }
     if (m_hasGivenUp) {
-        text += QStringLiteral("\n已等待30分钟，停止检查，请稍后手动确认Devtron的状态");
+        text += u'\n' + tr("已等待30分钟，停止检查，请稍后手动确认Devtron的状态");
     } else if (m_dashboard == Dashboard::down) {
-        text += QStringLiteral("\nDevtron暂时还无法访问");
+        text += u'\n' + tr("Devtron暂时还无法访问");
     }
     return text;
 }
@@ -68,7 +71,7 @@ void ReadinessWatcher::stop() {
 void ReadinessWatcher::poll() {
     if (m_deadline.hasExpired()) {
         m_hasGivenUp = true;
-        m_state.appendLog(QStringLiteral("已等待30分钟，停止检查Devtron的状态"));
+        m_state.appendLog(tr("已等待30分钟，停止检查Devtron的状态"));
         stop();
         return;
     }
@@ -84,7 +87,7 @@ void ReadinessWatcher::poll() {
         ReadinessReport report;
         if (pods.exitCode != 0) {
             report.reason =
-                QStringLiteral("无法读取Pod状态: ") + ClusterErrors::classify(pods.error.trimmed());
+                tr("无法读取Pod状态: %1").arg(ClusterErrors::classify(pods.error.trimmed()));
         } else {
             const CommandResult claims = ShellUtils::runCommandWithEnv(
                 ClusterTools::devtronClaimsCommand(), environment, commandTimeLimit);
@@ -102,7 +105,7 @@ void ReadinessWatcher::finishPoll(const ReadinessReport& report) {
     m_pollOut = false;
     // The session log keeps each change, so that it tells later why Devtron did not come up.
     if (!m_report || describe(*m_report) != describe(report)) {
-        m_state.appendLog(QStringLiteral("Devtron状态: ") + describe(report));
+        m_state.appendLog(tr("Devtron状态: %1").arg(describe(report)));
     }
     m_report = report;
     emit changed();
@@ -135,7 +138,7 @@ void ReadinessWatcher::finishProbe(QNetworkReply* reply) {
     const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
     m_dashboard = answered ? Dashboard::up : Dashboard::down;
     if (answered) {
-        m_state.appendLog(QStringLiteral("Devtron已可以访问: ") + m_state.devtronUrl());
+        m_state.appendLog(tr("Devtron已可以访问: %1").arg(m_state.devtronUrl()));
         m_timer.stop();
         emit devtronAnswered();
     }

@@ -42,22 +42,21 @@ double WaitingForServicesController::waitProgress() const {
 }
 
 void WaitingForServicesController::start() {
-    m_state.appendLog(QStringLiteral("开始等待服务就绪阶段"));
+    m_state.appendLog(tr("开始等待服务就绪阶段"));
     if (m_state.readsExistingInstallation()) {
         // Devtron has been running for a while: nothing to wait for.
-        m_state.appendLog(QStringLiteral("Devtron已在运行，直接获取访问信息"));
+        m_state.appendLog(tr("Devtron已在运行，直接获取访问信息"));
         setRemainingTime(0);
         retrieveDevtronCredentials();
         return;
     }
     if (isInstallMode()) {
-        m_state.appendLog(QStringLiteral("等待Devtron服务启动，倒计时: ") +
-                          QString::number(m_remainingTime) + QStringLiteral("秒"));
+        m_state.appendLog(tr("等待Devtron服务启动，倒计时: %1秒").arg(m_remainingTime));
         startTimer();
         m_readiness.start();
         return;
     }
-    m_state.appendLog(QStringLiteral("跳过等待阶段（未安装Devtron）"));
+    m_state.appendLog(tr("跳过等待阶段（未安装Devtron）"));
     m_skipTimer.start();
 }
 
@@ -74,7 +73,7 @@ void WaitingForServicesController::stopTimer() {
     if (wasRunning) {
         emit isTimerRunningChanged();
     }
-    m_state.appendLog(QStringLiteral("停止等待计时器"));
+    m_state.appendLog(tr("停止等待计时器"));
 }
 
 void WaitingForServicesController::tick() {
@@ -83,11 +82,10 @@ void WaitingForServicesController::tick() {
     }
     setRemainingTime(m_remainingTime - 1);
     if (m_remainingTime % 10 == 0) {
-        m_state.appendLog(QStringLiteral("等待中... 剩余") + QString::number(m_remainingTime) +
-                          QStringLiteral("秒"));
+        m_state.appendLog(tr("等待中... 剩余%1秒").arg(m_remainingTime));
     }
     if (m_remainingTime == 0) {
-        m_state.appendLog(QStringLiteral("等待时间结束，开始检索Devtron凭证"));
+        m_state.appendLog(tr("等待时间结束，开始检索Devtron凭证"));
         retrieveDevtronCredentials();
     }
 }
@@ -97,7 +95,7 @@ void WaitingForServicesController::retrieveDevtronCredentials() {
         return;
     }
     setIsRetrievingCredentials(true);
-    m_state.appendLog(QStringLiteral("正在获取Devtron凭证..."));
+    m_state.appendLog(tr("正在获取Devtron凭证..."));
 
     CredentialLookup::start(m_state, m_commandTimeLimit, this,
                             [this](const DevtronAccess& access) { finishLookup(access); });
@@ -110,9 +108,9 @@ void WaitingForServicesController::finishLookup(const DevtronAccess& access) {
     }
     CredentialLookup::store(m_state, access);
     if (access.isComplete()) {
-        m_state.appendLog(QStringLiteral("服务启动完成，可以进入下一步"));
+        m_state.appendLog(tr("服务启动完成，可以进入下一步"));
     } else {
-        m_state.appendLog(QStringLiteral("未能获取完整的Devtron凭证，可在下一步重新读取"));
+        m_state.appendLog(tr("未能获取完整的Devtron凭证，可在下一步重新读取"));
     }
     setIsRetrievingCredentials(false);
     setIsComplete(true);

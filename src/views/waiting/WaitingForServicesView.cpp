@@ -41,10 +41,10 @@ QWidget* makeRow(const QString& name, QWidget* parent) {
 } // namespace
 
 WaitingForServicesView::WaitingForServicesView(InstallationState& state, QWidget* parent)
-    : WizardScreenView({QStringLiteral("等待服务启动"), QString(), false}, parent),
+    : WizardScreenView({tr("等待服务启动"), QString(), false}, parent),
       m_controller(new WaitingForServicesController(state, this)) {
-    setSubtitle(m_controller->isInstallMode() ? QStringLiteral("Devtron服务正在启动中，请稍候...")
-                                              : QStringLiteral("正在完成环境配置..."),
+    setSubtitle(m_controller->isInstallMode() ? tr("Devtron服务正在启动中，请稍候...")
+                                              : tr("正在完成环境配置..."),
                 Palette::secondaryText());
     subtitleLabel()->setObjectName(QStringLiteral("subtitleLabel"));
     auto* content = new QWidget;
@@ -56,9 +56,8 @@ WaitingForServicesView::WaitingForServicesView(InstallationState& state, QWidget
     contentLayout->addStretch();
     setBody(content);
 
-    m_footerText =
-        addNavigationNote(m_controller->isInstallMode() ? QStringLiteral("正在初始化Devtron服务...")
-                                                        : QStringLiteral("正在完成环境配置..."));
+    m_footerText = addNavigationNote(m_controller->isInstallMode() ? tr("正在初始化Devtron服务...")
+                                                                   : tr("正在完成环境配置..."));
     m_footerText->setObjectName(QStringLiteral("footerLabel"));
 
     const WaitingForServicesController* controller = m_controller;
@@ -93,8 +92,8 @@ void WaitingForServicesView::hideEvent(QHideEvent* event) {
 QWidget* WaitingForServicesView::buildStatusBox(QWidget* parent) {
     QFrame* box = makeBox(QStringLiteral("statusBox"), parent);
     auto* layout = box->layout();
-    layout->addWidget(Labels::text(QStringLiteral("状态"), Palette::font(13, QFont::Medium),
-                                   Palette::primaryText(), box));
+    layout->addWidget(
+        Labels::text(tr("状态"), Palette::font(13, QFont::Medium), Palette::primaryText(), box));
 
     m_countdownRow = new QWidget(box);
     m_countdownRow->setObjectName(QStringLiteral("countdownRow"));
@@ -106,7 +105,7 @@ QWidget* WaitingForServicesView::buildStatusBox(QWidget* parent) {
     countdown->addWidget(m_countdownLabel);
     m_waitBar = new ProgressBar(0.0, m_countdownRow);
     m_waitBar->setObjectName(QStringLiteral("waitProgressBar"));
-    m_waitBar->setAccessibleName(QStringLiteral("等待进度"));
+    m_waitBar->setAccessibleName(tr("等待进度"));
     m_waitBar->setFixedHeight(5);
     countdown->addWidget(m_waitBar);
     layout->addWidget(m_countdownRow);
@@ -145,7 +144,7 @@ QWidget* WaitingForServicesView::buildStatusBox(QWidget* parent) {
 
 QWidget* WaitingForServicesView::buildDevtronBox(QWidget* parent) {
     QFrame* box = makeBox(QStringLiteral("devtronBox"), parent);
-    QLabel* heading = Labels::text(QStringLiteral("Devtron服务"), Palette::font(13, QFont::Medium),
+    QLabel* heading = Labels::text(tr("Devtron服务"), Palette::font(13, QFont::Medium),
                                    Palette::primaryText(), box);
     heading->setContentsMargins(0, 0, 0, 2);
     box->layout()->addWidget(heading);
@@ -169,16 +168,15 @@ void WaitingForServicesView::refresh() {
     m_readyRow->setVisible(status == Status::complete);
     m_unreadRow->setVisible(status == Status::unread);
     const int remaining = m_controller->remainingTime();
-    m_countdownLabel->tick(QStringLiteral("剩余等待时间: ") + QString::number(remaining) +
-                               QStringLiteral("秒"),
+    m_countdownLabel->tick(tr("剩余等待时间: %1秒").arg(remaining),
                            std::chrono::seconds(remaining));
     // Each new state is spoken once; the countdown speaks for itself.
     const bool changed = status != m_shownStatus;
     m_shownStatus = status;
     if (changed && status == Status::retrieving) {
-        m_retrievingText->announce(QStringLiteral("正在获取Devtron凭证..."));
+        m_retrievingText->announce(tr("正在获取Devtron凭证..."));
     } else if (changed && status == Status::complete) {
-        m_readyText->announce(QStringLiteral("服务已准备就绪"));
+        m_readyText->announce(tr("服务已准备就绪"));
     }
     if (status == Status::unread &&
         (changed || m_unreadText->text() != m_controller->unreadText())) {
@@ -188,10 +186,10 @@ void WaitingForServicesView::refresh() {
 
     const bool complete = m_controller->isComplete();
     if (status == Status::unread) {
-        m_devtronText->setText(QStringLiteral("点击「下一步」查看已读取的信息并重新读取"));
+        m_devtronText->setText(tr("点击「下一步」查看已读取的信息并重新读取"));
     } else {
-        m_devtronText->setText(complete ? QStringLiteral("准备就绪，点击「下一步」查看访问信息")
-                                        : QStringLiteral("服务启动后将自动获取访问凭证"));
+        m_devtronText->setText(complete ? tr("准备就绪，点击「下一步」查看访问信息")
+                                        : tr("服务启动后将自动获取访问凭证"));
     }
     const ReadinessWatcher& readiness = m_controller->readiness();
     m_readinessText->setText(readiness.summary());

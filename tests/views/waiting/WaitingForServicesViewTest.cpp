@@ -1,5 +1,6 @@
 #include "views/waiting/WaitingForServicesView.h"
 #include "session/InstallationState.h"
+#include "shell/UiLanguage.h"
 #include "support/AccessibilityRecorder.h"
 #include "support/StandInTools.h"
 #include "views/common/ProgressBar.h"
@@ -89,6 +90,14 @@ TEST_F(WaitScreen, ConfigureOnlyMovesOnByItself) {
     QTest::qWait(20);
     EXPECT_EQ(state.currentStep(), InstallationStep::completion);
     EXPECT_TRUE(state.installationComplete());
+}
+
+TEST_F(WaitScreen, SpeaksTheLanguageChosenBeforeItIsBuilt) {
+    const UiLanguage english(UiLanguage::Language::english);
+    open(false);
+    EXPECT_EQ(text("subtitleLabel"), QStringLiteral("Finishing the environment setup..."));
+    const QString skipped = QStringLiteral("Skipping the wait (Devtron not installed)");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return state.logs().contains(skipped); }, 1000));
 }
 
 } // namespace
