@@ -1897,7 +1897,7 @@ Details:
     <message>
         <source>Pod就绪: %1/%2，%3</source>
         <extracomment>%1/%2 are the ready and all pods, %3 what holds the rest back.</extracomment>
-        <translation>Pods ready: %1/%2, %3</translation>
+        <translation>Pods ready: %1/%2. %3</translation>
     </message>
     <message>
         <source>Devtron已可以访问</source>

@@ -2,7 +2,8 @@
 """Walks Nimbrel's real window on a private Xvfb display with xdotool, against the cluster emulator,
 from the first screen to the stored keychain items. Screenshots go to BUILD/clickthrough/MODE/.
 
-Usage: clickthrough.py install|configure|unread|existing BUILD_DIR
+Usage: clickthrough.py install|configure|configure-en|unread|existing BUILD_DIR
+"configure-en" is "configure" with LANGUAGE=en: the same walk, its log lines in English.
 "install" goes on past the warning of a cluster without a default StorageClass, and the wait names
 the volume that stays Pending. "unread" installs into a healthy cluster, loses devtron-secret before
 the read-back and the keyring before "完成" (on a bus and keyring of its own). "existing" finds Devtron
@@ -26,7 +27,7 @@ KEYS = ("devtronUrl", "devtronUsername", "devtronPassword")
 LIBC = ctypes.CDLL(None)
 
 # Window-relative points of the 800x460 main window, the save alert and the save-failure alert.
-BROWSE, NEXT, SWITCH = (504, 271), (734, 411), (371, 121)
+BROWSE, NEXT, SWITCH, SWITCH_EN = (504, 271), (734, 411), (371, 121), (444, 139)
 FINISH, ALERT_FINISH, FAILURE_RETRY = (740, 411), (142, 140), (176, 158)
 # "继续安装" of the pre-flight warnings' alert and "读取访问信息" of the existing release's.
 CONTINUE, READ_ACCESS = (55, 121), (213, 137)
@@ -39,6 +40,25 @@ BUS_CONFIG = """<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>
 </policy></busconfig>"""
 
 
+# The lines and the title an English configure-only walk meets, by their Chinese.
+ENGLISH = {
+    "=== Nimbrel 安装日志 ===": "=== Nimbrel installation log ===",
+    "安装会话开始": "Installation session started",
+    "选择Kubeconfig文件": "Choose a kubeconfig file",
+    "用户选择了Kubeconfig文件: ": "User chose kubeconfig file: ",
+    "开始验证Kubeconfig文件: ": "Validating kubeconfig file: ",
+    "Kubeconfig文件验证成功 ✓": "Kubeconfig file is valid ✓",
+    "进入步骤: 选择是否安装Devtron": "Entering step: Choose whether to install Devtron",
+    "开始安装程序...": "Starting the installer...",
+    "仅配置环境，不安装Devtron": "Only setting up the environment, not installing Devtron",
+    "环境配置完成 - 使用应用内置工具": "Environment set up - using the bundled tools",
+    "环境配置成功": "Environment set up",
+    "安装完成，正在自动跳转到下一步...": "Installation finished, moving on to the next step...",
+    "跳过等待服务启动页面，直接进入完成页面": "Skipping the wait for services, going straight to the last page",
+    "总安装时间: *": "Total installation time: *",
+}
+
+
 class Failure(Exception):
     pass
 
@@ -49,18 +69,22 @@ def die_with_driver():
 
 class ClickThrough:
     def __init__(self, mode, build):
-        self.mode, self.build = mode, Path(build).resolve()
+        self.english = mode.endswith("-en")
+        self.mode, self.build = mode.removesuffix("-en"), Path(build).resolve()
         self.work = Path(tempfile.mkdtemp(prefix="nimbrel-click-"))
         self.shots = self.build / "clickthrough" / mode
         self.procs, self.count, self.step = [], 0, "start"
         self.env = dict(os.environ, QT_QPA_PLATFORM="xcb", DEVTRON_CHART=str(
-            SOURCE / "scripts/cluster-emulator/devtron-standin"))
+            SOURCE / "scripts/cluster-emulator/devtron-standin"), LANGUAGE="en" if self.english else "zh")
         for name, sub in (("HOME", "home"), ("XDG_STATE_HOME", "state"), ("XDG_CONFIG_HOME", "config"),
                           ("XDG_DATA_HOME", "data"), ("XDG_CACHE_HOME", "cache"), ("XDG_RUNTIME_DIR", "run")):
             self.env[name] = str(self.work / sub)
             (self.work / sub).mkdir(mode=0o700)
         self.log = self.work / "state/nimbrel/devtron_install.log"
         self.kubeconfig = self.work / "集群 配置" / "演示 kubeconfig"
+
+    def t(self, text):
+        return ENGLISH[text] if self.english else text
 
     def spawn(self, *args, **kw):
         proc = subprocess.Popen(args, env=self.env, preexec_fn=die_with_driver, **kw)
@@ -155,7 +179,7 @@ class ClickThrough:
 
     def choose_file(self):
         self.step = "file dialog"
-        dialog = self.xdo("search", "--sync", "--name", "^选择Kubeconfig文件$").split()[0]
+        dialog = self.xdo("search", "--sync", "--name", "^%s$" % self.t("选择Kubeconfig文件")).split()[0]
         self.shot("file-dialog", dialog)
         # xdotool drops Chinese characters now and then when it types them; a paste carries them whole.
         subprocess.run(["xclip", "-selection", "clipboard"], input=str(self.kubeconfig), text=True,
@@ -163,7 +187,7 @@ class ClickThrough:
         self.xdo("key", "ctrl+a", "ctrl+v")
         self.shot("file-dialog-pasted", dialog)
         self.xdo("key", "Return")
-        self.wait("file chosen", "用户选择了Kubeconfig文件: " + self.kubeconfig.name, timeout=30)
+        self.wait("file chosen", self.t("用户选择了Kubeconfig文件: ") + self.kubeconfig.name, timeout=30)
 
     def expected(self):
         if self.mode == "configure":
@@ -185,17 +209,17 @@ class ClickThrough:
     def walk(self):
         install, unread = self.mode != "configure", self.mode == "unread"
         self.start()
-        self.wait("first screen", "=== Nimbrel 安装日志 ===", "安装会话开始")
+        self.wait("first screen", self.t("=== Nimbrel 安装日志 ==="), self.t("安装会话开始"))
         self.shot("kubeconfig")
         self.click(BROWSE)
         self.choose_file()
         self.shot("kubeconfig-chosen")
         self.click(NEXT)
-        self.wait("validation", "开始验证Kubeconfig文件: " + self.kubeconfig.name, "Kubeconfig文件验证成功 ✓",
-                  "进入步骤: 选择是否安装Devtron")
+        self.wait("validation", self.t("开始验证Kubeconfig文件: ") + self.kubeconfig.name,
+                  self.t("Kubeconfig文件验证成功 ✓"), self.t("进入步骤: 选择是否安装Devtron"))
         self.shot("choice")
         if not install:
-            self.click(SWITCH)
+            self.click(SWITCH_EN if self.english else SWITCH)
             self.shot("choice-tools-only")
         self.click(NEXT)
         if self.mode == "existing":
@@ -213,7 +237,8 @@ class ClickThrough:
             self.wait("pre-flight", "开始安装前检查...", "检查 存储 %s 没有默认StorageClass，Devtron的数据库卷将"
                       "一直处于Pending状态" % WARNING)
             self.answer_alert("安装前检查有警告", "preflight", CONTINUE)
-        self.wait("installation", "开始安装程序...", "开始安装Devtron..." if install else "仅配置环境，不安装Devtron")
+        self.wait("installation", self.t("开始安装程序..."),
+                  "开始安装Devtron..." if install else self.t("仅配置环境，不安装Devtron"))
         self.shot("installation")
         if install:
             self.wait("installation end", "安装完成，正在自动跳转到下一步...", timeout=180)
@@ -233,7 +258,7 @@ class ClickThrough:
             self.click(NEXT)
             self.wait("completion", "进入步骤: 安装完成")
         else:
-            self.wait("completion", "跳过等待服务启动页面，直接进入完成页面", timeout=120)
+            self.wait("completion", self.t("跳过等待服务启动页面，直接进入完成页面"), timeout=120)
         self.shot("completion")
         self.finish()
 
@@ -280,9 +305,9 @@ class ClickThrough:
             "unread": [*waiting, "获取到Devtron URL: " + expected["devtronUrl"], "无法读取Devtron密码: *",
                        "未能获取完整的Devtron凭证，可在下一步重新读取", "进入步骤: 安装完成", "总安装时间: *"],
             "existing": existing,
-            "configure": ["开始安装程序...", "仅配置环境，不安装Devtron", "环境配置完成 - 使用应用内置工具",
+            "configure": [*map(self.t, ["开始安装程序...", "仅配置环境，不安装Devtron", "环境配置完成 - 使用应用内置工具",
                           "环境配置成功", "安装完成，正在自动跳转到下一步...", "跳过等待服务启动页面，直接进入完成页面",
-                          "总安装时间: *"],
+                          "总安装时间: *"])],
         }[self.mode]
         if (absent := missing(self.text(), lines)) is not None:
             raise Failure("the session log lacks %r after the lines before it" % absent)

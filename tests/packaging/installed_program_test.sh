@@ -2,7 +2,7 @@
 # Installs the build into an empty prefix whose path holds a blank and Chinese characters, checks
 # the installed tree, then starts the installed program: it must find its tools there, keep running
 # and end by SIGTERM, SIGINT and SIGHUP; and as a native client of a headless Weston its window
-# must map.
+# must map. It speaks English when the user's languages put English first, Chinese otherwise.
 set -euo pipefail
 cmake=$1 build=$2 id=$3 weston=$4
 work=$(mktemp -d "${TMPDIR:-/tmp}/nimbrel-install.XXXXXX")
@@ -38,17 +38,21 @@ mapped() {
 
 # Job control, so that the background program does not start with SIGINT ignored.
 set -m
-for run in "offscreen TERM" "offscreen INT" "offscreen HUP" "wayland TERM"; do
-    read -r platform signal <<<"$run"
+for run in "offscreen TERM zh_CN" "offscreen INT en_GB:zh_CN" "offscreen HUP C" "wayland TERM en"; do
+    read -r platform signal language <<<"$run"
     rm -f "$work/state/nimbrel/devtron_install.log"
     env -u DISPLAY HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" WAYLAND_DISPLAY="$socket" \
         XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM="$platform" \
+        LANGUAGE="$language" \
         WAYLAND_DEBUG=client "$prefix/bin/nimbrel" >"$work/out" 2>&1 &
     pid=$!
     sleep 3
     kill -0 "$pid" 2>/dev/null || fail "the installed program ended early on $platform"
     [ "$platform" != wayland ] || mapped || fail "the program's window did not map on Wayland"
     [ -s "$work/state/nimbrel/devtron_install.log" ] || fail "no session log on $platform"
+    title="=== Nimbrel 安装日志 ==="
+    [ "${language:0:2}" = en ] && title="=== Nimbrel installation log ==="
+    grep -qF "] $title" "$work/state/nimbrel/devtron_install.log" || fail "the log is not in $language"
     kill -"$signal" "$pid"
     for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
     kill -0 "$pid" 2>/dev/null && { kill -KILL "$pid"; fail "the installed program ignored SIG$signal"; }
@@ -57,4 +61,5 @@ for run in "offscreen TERM" "offscreen INT" "offscreen HUP" "wayland TERM"; do
     [ "$status" -eq $((128 + $(kill -l "$signal"))) ] ||
         fail "the installed program ended with status $status, not by SIG$signal"
 done
-! grep -q "应用内置工具不存在" "$work/out" || fail "the installed program did not find its tools"
+! grep -qE "应用内置工具不存在|bundled tool is missing" "$work/out" ||
+    fail "the installed program did not find its tools"

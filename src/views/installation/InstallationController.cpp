@@ -42,6 +42,8 @@ QString withSetupFailureAdvice(const QString& reason) {
 }
 
 constexpr int shortMessageLength = 20;
+// "安装失败: " as the user sees it.
+constexpr qsizetype failurePrefixLength = 6;
 constexpr qsizetype detailLineCount = 3;
 
 // Characters as the user sees them: a base letter with its combining marks counts once.
@@ -287,16 +289,22 @@ void InstallationController::handleFailure(const QString& reason) {
 
 QString InstallationController::composeFailureMessage(const QString& reason, const QString& logs) {
     QString message;
+    qsizetype length = 0;
     // A reason with a colon, full-width or not, already names what failed.
     if (reason.contains(tr("环境配置失败"))) {
         message = withSetupFailureAdvice(reason);
+        length = perceivedLength(message);
     } else if (reason.contains(QChar(0xFF1A)) || reason.contains(QLatin1Char(':')) ||
                reason.contains(tr("安装失败"))) {
         message = reason;
+        length = perceivedLength(message);
     } else {
         message = tr("安装失败: %1").arg(reason);
+        // The prefix counts as long as it is in Chinese, so that a longer translation of it does
+        // not keep the log's details from a short reason.
+        length = perceivedLength(reason) + failurePrefixLength;
     }
-    if (perceivedLength(message) >= shortMessageLength || logs.isEmpty()) {
+    if (length >= shortMessageLength || logs.isEmpty()) {
         return message;
     }
     QStringList details;

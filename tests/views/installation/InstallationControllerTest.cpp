@@ -91,7 +91,8 @@ TEST(InstallationFailureMessage, ComposedFromTheReasonAndCompletedFromTheLog) {
         {chinese, combining, log, QStringLiteral("安装失败: ") + combining + details},
         {chinese, longReason, log, QStringLiteral("安装失败: ") + longReason},
         {english, QStringLiteral("Installation failed"), {}, QStringLiteral("Installation failed")},
-        {english, QStringLiteral("Offline"), {}, QStringLiteral("Installation failed: Offline")},
+        {english, QStringLiteral("Offline"), englishLog,
+         QStringLiteral("Installation failed: Offline") + englishDetails},
         {english, QStringLiteral("exit: 1"), englishLog,
          QStringLiteral("exit: 1") + englishDetails},
     };
