@@ -667,7 +667,7 @@ The access details are still in the window: you can copy them before you quit.</
     </message>
     <message>
         <source>Devtron已安装</source>
-        <translation>Devtron is installed</translation>
+        <translation>Devtron is already installed</translation>
     </message>
     <message>
         <source>您的集群中已经安装了Devtron。
@@ -1721,7 +1721,7 @@ Details:
     </message>
     <message>
         <source>%1个可调度节点，可用 CPU %2、内存 %3</source>
-        <translation>%1 schedulable nodes, allocatable CPU %2, memory %3</translation>
+        <translation>%1 schedulable node(s), allocatable CPU %2, memory %3</translation>
     </message>
     <message>
         <source>%1，低于Devtron建议的 %2、%3</source>
