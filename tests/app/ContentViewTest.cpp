@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 void settle() {
@@ -36,10 +38,7 @@ QString focusName() {
 }
 
 QString shownMessage(const ContentView& view) {
-    return view.errorOverlay()
-        ->card()
-        ->findChild<QTextEdit*>(QStringLiteral("errorMessage"))
-        ->toPlainText();
+    return view.errorOverlay()->card()->findChild<QTextEdit*>(u"errorMessage"_s)->toPlainText();
 }
 
 } // namespace
@@ -59,7 +58,7 @@ TEST(ContentView, EachNewScreenGivesTheFocusToItsFirstControlOrItsTitle) {
     const StandInTools tools;
     tools.hold();
     InstallationState state;
-    state.setDevtronUrl(QStringLiteral("http://127.0.0.1:22443"));
+    state.setDevtronUrl(u"http://127.0.0.1:22443"_s);
     ContentView view(state);
     view.resize(800, 460);
     view.show();
@@ -108,9 +107,9 @@ TEST(ContentView, ReplacesTheScreenWhenTheStepChangesAndKeepsItOtherwise) {
     state.setInstallationStartTime(QDateTime::currentDateTime().addSecs(-125));
     state.moveToNextStep();
     settle();
-    const auto* time = view.currentScreen()->findChild<QLabel*>(QStringLiteral("timeText"));
+    const auto* time = view.currentScreen()->findChild<QLabel*>(u"timeText"_s);
     ASSERT_NE(time, nullptr);
-    EXPECT_EQ(time->text(), QStringLiteral("安装用时: 2分5秒"));
+    EXPECT_EQ(time->text(), u"安装用时: 2分5秒"_s);
 }
 
 TEST(ContentView, ShowsTheErrorCardOverEverythingAndEveryWayOfClosingItClearsTheFlag) {
@@ -127,7 +126,7 @@ TEST(ContentView, ShowsTheErrorCardOverEverythingAndEveryWayOfClosingItClearsThe
         state.setIsShowingError(true);
         return closed;
     };
-    const QString markup = QStringLiteral("<b>部署失败</b>: 超时 &amp;");
+    const QString markup = u"<b>部署失败</b>: 超时 &amp;"_s;
     state.showError(markup);
     settle();
     ASSERT_NE(view.errorOverlay(), nullptr);
@@ -135,7 +134,7 @@ TEST(ContentView, ShowsTheErrorCardOverEverythingAndEveryWayOfClosingItClearsThe
     QAccessibleInterface* alert = QAccessible::queryAccessibleInterface(card());
     EXPECT_EQ(alert->role(), QAccessible::AlertMessage);
     EXPECT_EQ(alert->text(QAccessible::Name) + alert->text(QAccessible::Description),
-              QStringLiteral("安装错误") + markup);
+              u"安装错误"_s + markup);
     // Tab and Shift+Tab go round the card, never to "浏览文件" behind it; Escape closes it and the
     // focus goes back.
     for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Backtab}) {
@@ -148,17 +147,17 @@ TEST(ContentView, ShowsTheErrorCardOverEverythingAndEveryWayOfClosingItClearsThe
     const QString behind = focusName();
     state.setIsShowingError(true);
     settle();
-    EXPECT_EQ(behind + focusName(), QStringLiteral("浏览文件确定"));
+    EXPECT_EQ(behind + focusName(), u"浏览文件确定"_s);
     EXPECT_EQ(shownMessage(view), markup) << "shown verbatim, never as rich text";
-    EXPECT_TRUE(closes(card()->findChild<QPushButton*>(QStringLiteral("okButton"))));
-    EXPECT_TRUE(closes(card()->findChild<QToolButton*>(QStringLiteral("closeButton"))));
+    EXPECT_TRUE(closes(card()->findChild<QPushButton*>(u"okButton"_s)));
+    EXPECT_TRUE(closes(card()->findChild<QToolButton*>(u"closeButton"_s)));
     EXPECT_TRUE(closes(view.errorOverlay(), {5, 5})) << "a click on the dim layer closes";
     EXPECT_FALSE(closes(card(), {5, 5})) << "a click on the card itself keeps it";
 
     state.setErrorMessage(std::nullopt);
-    EXPECT_EQ(shownMessage(view), QStringLiteral("未知错误"));
-    state.setErrorMessage(QStringLiteral("新的错误"));
-    EXPECT_EQ(shownMessage(view), QStringLiteral("新的错误"));
+    EXPECT_EQ(shownMessage(view), u"未知错误"_s);
+    state.setErrorMessage(u"新的错误"_s);
+    EXPECT_EQ(shownMessage(view), u"新的错误"_s);
     state.setIsShowingError(false);
     settle();
     EXPECT_EQ(view.errorOverlay(), nullptr);
@@ -178,7 +177,7 @@ TEST(ContentView, AStalledClusterTestLeavesQtsGlobalPoolToThePainter) {
     view.resize(800, 460);
     view.show();
     settle();
-    QTest::mouseClick(view.currentScreen()->findChild<QPushButton*>(QStringLiteral("nextButton")),
+    QTest::mouseClick(view.currentScreen()->findChild<QPushButton*>(u"nextButton"_s),
                       Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !tools.commandCalls().isEmpty(); }));
     const int busy = global->activeThreadCount();

@@ -4,7 +4,6 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QSaveFile>
 #include <QStringList>
 #include <QThread>
@@ -41,19 +40,11 @@ bool ClusterEmulator::start() {
         m_process.waitForReadyRead(200);
     }
     QJsonParseError parseError{};
-    const QJsonObject ready =
-        QJsonDocument::fromJson(m_process.readLine().trimmed(), &parseError).object();
-    if (parseError.error != QJsonParseError::NoError || !ready.value(u"ready").toBool()) {
+    m_ready = QJsonDocument::fromJson(m_process.readLine().trimmed(), &parseError).object();
+    if (parseError.error != QJsonParseError::NoError || !m_ready.value(u"ready").toBool()) {
         m_error = QStringLiteral("the emulator's ready line is not understood");
         return false;
     }
-    m_kubeconfig = ready.value(u"kubeconfig").toString();
-    m_kubeconfigNoCa = ready.value(u"kubeconfigNoCa").toString();
-    m_controlFile = ready.value(u"controlFile").toString();
-    m_appliedFile = ready.value(u"appliedFile").toString();
-    m_scenarioFile = ready.value(u"scenarioFile").toString();
-    m_scenarioAppliedFile = ready.value(u"scenarioAppliedFile").toString();
-    m_server = ready.value(u"server").toString();
     return true;
 }
 
@@ -67,18 +58,18 @@ QString ClusterEmulator::faultName(Fault fault) {
 }
 
 bool ClusterEmulator::setFault(Fault fault) {
-    return switchTo(m_controlFile, m_appliedFile, faultName(fault));
+    return switchTo("controlFile", "appliedFile", faultName(fault));
 }
 
 bool ClusterEmulator::setScenario(const QString& scenario) {
-    return switchTo(m_scenarioFile, m_scenarioAppliedFile, scenario);
+    return switchTo("scenarioFile", "scenarioAppliedFile", scenario);
 }
 
-bool ClusterEmulator::switchTo(const QString& controlFile, const QString& appliedFile,
+bool ClusterEmulator::switchTo(const char* controlKey, const char* appliedKey,
                                const QString& name) {
     // The serial tells this switch's acknowledgement apart from an earlier one of the same name.
     const QByteArray wanted = (name + u' ' + QString::number(++m_serial)).toUtf8();
-    QSaveFile control(controlFile);
+    QSaveFile control(readyValue(controlKey));
     if (!control.open(QIODevice::WriteOnly) || control.write(wanted + '\n') < 0 ||
         !control.commit()) {
         m_error = QStringLiteral("cannot write the control file: ") + control.errorString();
@@ -86,7 +77,7 @@ bool ClusterEmulator::switchTo(const QString& controlFile, const QString& applie
     }
     const QDeadlineTimer deadline(switchLimitMs);
     while (!deadline.hasExpired()) {
-        QFile applied(appliedFile);
+        QFile applied(readyValue(appliedKey));
         if (applied.open(QIODevice::ReadOnly) && applied.readAll().trimmed() == wanted) {
             return true;
         }

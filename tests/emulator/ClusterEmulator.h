@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDir>
+#include <QJsonObject>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -34,13 +35,13 @@ public:
     QString errorText() const { return m_error; }
 
     // A kubeconfig that trusts the emulator's fresh CA and carries its bearer token.
-    QString kubeconfigPath() const { return m_kubeconfig; }
+    QString kubeconfigPath() const { return readyValue("kubeconfig"); }
     // The same without the CA, so that kubectl refuses the server's certificate.
-    QString kubeconfigWithoutCaPath() const { return m_kubeconfigNoCa; }
+    QString kubeconfigWithoutCaPath() const { return readyValue("kubeconfigNoCa"); }
     // A private folder for the test's own files; removed with the emulator.
     QString workDirectory() const { return m_dir.path(); }
     // "https://127.0.0.1:PORT", which answers any HTTP request (401 without the token).
-    QString serverUrl() const { return m_server; }
+    QString serverUrl() const { return readyValue("server"); }
 
     // Switches the fault mode and returns once the server has applied it.
     bool setFault(Fault fault);
@@ -50,17 +51,15 @@ public:
     bool setScenario(const QString& scenario);
 
 private:
-    bool switchTo(const QString& controlFile, const QString& appliedFile, const QString& name);
+    bool switchTo(const char* controlKey, const char* appliedKey, const QString& name);
+    // A field of the emulator's ready line.
+    QString readyValue(const char* key) const {
+        return m_ready.value(QLatin1String(key)).toString();
+    }
 
     QTemporaryDir m_dir{QDir::tempPath() + QStringLiteral("/nimbrel-emulator-XXXXXX")};
     QProcess m_process;
     QString m_error;
-    QString m_controlFile;
-    QString m_appliedFile;
-    QString m_scenarioFile;
-    QString m_scenarioAppliedFile;
-    QString m_server;
-    QString m_kubeconfig;
-    QString m_kubeconfigNoCa;
+    QJsonObject m_ready;
     int m_serial = 0;
 };

@@ -33,6 +33,11 @@ protected:
     CommandResult run(const QString& line, const QString& kubeconfig) {
         return ShellUtils::runCommandWithEnv(line, ClusterTools::environment(kubeconfig));
     }
+    void installStandIn() {
+        const CommandResult installed =
+            run(ClusterTools::installScriptCommand(), m_emulator.kubeconfigPath());
+        ASSERT_EQ(installed.exitCode, 0) << installed.error.toStdString();
+    }
 
     ClusterEmulator m_emulator;
 

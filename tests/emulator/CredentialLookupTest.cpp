@@ -4,6 +4,8 @@
 #include "installer/DevtronInstaller.h"
 #include "shell/ClusterErrors.h"
 
+using namespace Qt::StringLiterals;
+
 using CredentialLookupOnCluster = ClusterTestFixture;
 
 // The read-back the wait step and the completion screen run, through the real kubectl against
@@ -17,15 +19,13 @@ TEST_F(CredentialLookupOnCluster, EachValueIsReadOrSaysWhyNot) {
             .toStdString();
     };
     const QString kubeconfig = m_emulator.kubeconfigPath();
-    const CommandResult installed = run(ClusterTools::installScriptCommand(), kubeconfig);
-    ASSERT_EQ(installed.exitCode, 0) << installed.error.toStdString();
+    installStandIn();
 
     // The stand-in's values; the address gets Devtron's port.
-    const Value address = Value::read(QStringLiteral("http://127.0.0.1:22443"));
-    const Value password = Value::read(QStringLiteral("emulator-admin-密码"));
-    const Value unauthorized =
-        Value::missing(ClusterErrors::classify(QStringLiteral("Unauthorized")));
-    const Value timedOut = Value::missing(QStringLiteral("命令超时：2 秒后仍未结束，已终止"));
+    const Value address = Value::read(u"http://127.0.0.1:22443"_s);
+    const Value password = Value::read(u"emulator-admin-密码"_s);
+    const Value unauthorized = Value::missing(ClusterErrors::classify(u"Unauthorized"_s));
+    const Value timedOut = Value::missing(u"命令超时：2 秒后仍未结束，已终止"_s);
     const struct {
         const char* name;
         Fault fault;
@@ -34,11 +34,10 @@ TEST_F(CredentialLookupOnCluster, EachValueIsReadOrSaysWhyNot) {
     } cases[] = {
         {"healthy", Fault::None, 30, address, password},
         {"secret missing", Fault::SecretMissing, 30, address,
-         Value::missing(
-             QStringLiteral("Error from server (NotFound): secrets \"devtron-secret\" not found"))},
+         Value::missing(u"Error from server (NotFound): secrets \"devtron-secret\" not found"_s)},
         {"exporter missing", Fault::ExporterMissing, 30,
-         Value::missing(QStringLiteral("Error from server (NotFound): serviceexporters.networking."
-                                       "emulator.nimbrel.local \"devtron-itf\" not found")),
+         Value::missing(u"Error from server (NotFound): serviceexporters.networking."
+                        "emulator.nimbrel.local \"devtron-itf\" not found"_s),
          password},
         {"not Base64", Fault::PasswordNotBase64, 30, address,
          Value::missing(AccessLookup::passwordNotBase64())},
@@ -72,8 +71,6 @@ TEST_F(CredentialLookupOnCluster, AHangingReleaseCheckEndsOnTimeAsAFailure) {
     installer.installDevtron();
     ASSERT_TRUE(outcome.has_value()) << log.join(u'\n').toStdString();
     EXPECT_FALSE(outcome->first);
-    EXPECT_TRUE(outcome->second.contains(QStringLiteral("命令超时")))
-        << outcome->second.toStdString();
-    EXPECT_FALSE(log.contains(QStringLiteral("开始安装Devtron...")))
-        << log.join(u'\n').toStdString();
+    EXPECT_TRUE(outcome->second.contains(u"命令超时"_s)) << outcome->second.toStdString();
+    EXPECT_FALSE(log.contains(u"开始安装Devtron..."_s)) << log.join(u'\n').toStdString();
 }

@@ -9,6 +9,8 @@
 #include <QTcpServer>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // Whether Devtron can come up on the cluster before the installation, and how far it has come
 // after it, asked with the real kubectl and helm of the emulator's scenarios.
 class ReadyForDevtron : public ClusterTestFixture {
@@ -20,12 +22,6 @@ protected:
     void TearDown() override {
         BackgroundJobs::waitForDone();
         ClusterTestFixture::TearDown();
-    }
-
-    void installStandIn() {
-        const CommandResult installed =
-            run(ClusterTools::installScriptCommand(), m_emulator.kubeconfigPath());
-        ASSERT_EQ(installed.exitCode, 0) << installed.error.toStdString();
     }
 
     InstallationState m_state;
@@ -51,23 +47,22 @@ TEST_F(ReadyForDevtron, PreflightJudgesEachClusterShape) {
     } cases[] = {
         // Only the Ready, untainted worker counts; the default class is not the first one listed.
         {"healthy", false, "PPPPP", Item::capacity,
-         QStringLiteral("1个可调度节点，可用 CPU 3.92 核、内存 15.6 GB")},
-        {"healthy", false, "PPPPP", Item::storage, QStringLiteral("默认StorageClass: standard")},
-        {"old-version", false, "FPPPP", Item::version,
-         QStringLiteral("集群版本 v1.15 低于Devtron要求的 v1.16")},
+         u"1个可调度节点，可用 CPU 3.92 核、内存 15.6 GB"_s},
+        {"healthy", false, "PPPPP", Item::storage, u"默认StorageClass: standard"_s},
+        {"old-version", false, "FPPPP", Item::version, u"集群版本 v1.15 低于Devtron要求的 v1.16"_s},
         {"crd-denied", false, "PFPPP", Item::permissions,
-         QStringLiteral("当前用户无权创建: customresourcedefinitions")},
+         u"当前用户无权创建: customresourcedefinitions"_s},
         {"no-default-storage", false, "PPWPP", Item::storage,
-         QStringLiteral("没有默认StorageClass，Devtron的数据库卷将一直处于Pending状态")},
+         u"没有默认StorageClass，Devtron的数据库卷将一直处于Pending状态"_s},
         // A big worker is cordoned and another is lost: neither makes up for the small one.
         {"small-nodes", false, "PPPWP", Item::capacity,
-         QStringLiteral("1个可调度节点，可用 CPU 0.94 核、内存 2.0 GB，低于Devtron建议的 2 核、"
-                        "6.0 GB")},
+         u"1个可调度节点，可用 CPU 0.94 核、内存 2.0 GB，低于Devtron建议的 2 核、"
+         "6.0 GB"_s},
         {"nodes-forbidden", false, "PPPWP", Item::capacity,
-         QStringLiteral("无法列出节点: Error from server (Forbidden): nodes is forbidden: User "
-                        "\"nimbrel-emulator\" cannot list resource \"nodes\" in API group \"\" "
-                        "at the cluster scope")},
-        {"healthy", true, "PPPPW", Item::release, QStringLiteral("集群中已经部署了Devtron")},
+         u"无法列出节点: Error from server (Forbidden): nodes is forbidden: User "
+         "\"nimbrel-emulator\" cannot list resource \"nodes\" in API group \"\" "
+         "at the cluster scope"_s},
+        {"healthy", true, "PPPPW", Item::release, u"集群中已经部署了Devtron"_s},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.scenario);
@@ -90,24 +85,22 @@ TEST_F(ReadyForDevtron, PreflightJudgesEachClusterShape) {
 TEST_F(ReadyForDevtron, ReadinessNamesWhatHoldsDevtronBack) {
     installStandIn();
     const CommandResult pod = run(ShellUtils::quotePath(ClusterTools::kubectlPath()) +
-                                      QStringLiteral(" get pods -n devtroncd -l app=devtron -o "
-                                                     "'jsonpath={.items[0].metadata.name}'"),
+                                      u" get pods -n devtroncd -l app=devtron -o "
+                                      "'jsonpath={.items[0].metadata.name}'"_s,
                                   m_emulator.kubeconfigPath());
     ASSERT_FALSE(pod.output.isEmpty()) << pod.error.toStdString();
     const struct {
         const char* scenario;
         QString summary;
     } cases[] = {
-        {"healthy", QStringLiteral("Pod就绪: 2/2")},
+        {"healthy", u"Pod就绪: 2/2"_s},
         {"pods-unschedulable-cpu",
-         QStringLiteral("Pod就绪: 1/2，Pod %1 无法调度：节点的CPU不足").arg(pod.output)},
-        {"pvc-pending", QStringLiteral("Pod就绪: 1/2，存储卷 devtron-postgresql-data "
-                                       "处于Pending状态：集群没有可用的默认StorageClass")},
+         u"Pod就绪: 1/2，Pod %1 无法调度：节点的CPU不足"_s.arg(pod.output)},
+        {"pvc-pending", u"Pod就绪: 1/2，存储卷 devtron-postgresql-data "
+                        "处于Pending状态：集群没有可用的默认StorageClass"_s},
         {"image-pull",
-         QStringLiteral(
-             "Pod就绪: 1/2，无法拉取镜像 quay.io/devtron/hyperion:stand-in：无法访问镜像仓库")},
-        {"crash-loop",
-         QStringLiteral("Pod就绪: 1/2，容器 devtron（Pod %1）反复崩溃").arg(pod.output)},
+         u"Pod就绪: 1/2，无法拉取镜像 quay.io/devtron/hyperion:stand-in：无法访问镜像仓库"_s},
+        {"crash-loop", u"Pod就绪: 1/2，容器 devtron（Pod %1）反复崩溃"_s.arg(pod.output)},
     };
     ReadinessWatcher watcher(m_state);
     watcher.start();
@@ -130,7 +123,7 @@ TEST_F(ReadyForDevtron, ReadinessNamesWhatHoldsDevtronBack) {
 TEST_F(ReadyForDevtron, DashboardIsUpWhenAnythingAnswersOverHttp) {
     QTcpServer reserved;
     ASSERT_TRUE(reserved.listen(QHostAddress::LocalHost));
-    const QString closed = QStringLiteral("http://127.0.0.1:%1/").arg(reserved.serverPort());
+    const QString closed = u"http://127.0.0.1:%1/"_s.arg(reserved.serverPort());
     reserved.close();
     // The emulator answers 401 with a certificate of its own CA, which the probe does not trust.
     for (const auto& [address, expected] :
@@ -154,7 +147,7 @@ TEST_F(ReadyForDevtron, DashboardIsUpWhenAnythingAnswersOverHttp) {
 }
 
 TEST_F(ReadyForDevtron, WarningsAskOnceAndAnExistingReleaseIsRead) {
-    ASSERT_TRUE(m_emulator.setScenario(QStringLiteral("no-default-storage")));
+    ASSERT_TRUE(m_emulator.setScenario(u"no-default-storage"_s));
     m_state.setInstallDevtron(true);
     m_state.setCurrentStep(InstallationStep::devtronChoice);
     DevtronChoiceController choice(m_state);
@@ -168,10 +161,10 @@ TEST_F(ReadyForDevtron, WarningsAskOnceAndAnExistingReleaseIsRead) {
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return m_state.currentStep() == InstallationStep::installation; }, 5000));
     EXPECT_EQ(asked.count(), 2); // shown once, closed once
-    EXPECT_TRUE(m_state.logs().contains(QStringLiteral("用户确认安装前检查的警告，继续安装")));
+    EXPECT_TRUE(m_state.logs().contains(u"用户确认安装前检查的警告，继续安装"_s));
 
     installStandIn();
-    ASSERT_TRUE(m_emulator.setScenario(QStringLiteral("healthy")));
+    ASSERT_TRUE(m_emulator.setScenario(u"healthy"_s));
     m_state.setCurrentStep(InstallationStep::devtronChoice);
     choice.nextAction();
     ASSERT_TRUE(QTest::qWaitFor([&] { return choice.showExistingReleaseAlert(); }, 60000))

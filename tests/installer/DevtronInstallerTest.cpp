@@ -15,6 +15,8 @@
 
 #include <mutex>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct Recorder {
@@ -65,7 +67,7 @@ protected:
         EXPECT_TRUE(
             QTest::qWaitFor([&] { return !recorder->read(&Recorder::failures).isEmpty(); }, 20000));
         const auto ends = recorder->read(&Recorder::failures);
-        return ends.isEmpty() ? QStringLiteral("<none>") : ends.first();
+        return ends.isEmpty() ? u"<none>"_s : ends.first();
     }
     std::pair<QString, QString> lookUpAccess(DevtronInstaller& installer) {
         auto rec = recorder;
@@ -82,22 +84,21 @@ protected:
         return recorder->read(&Recorder::info).value_or(std::pair<QString, QString>());
     }
     static QString logFile() {
-        return qEnvironmentVariable("XDG_STATE_HOME") +
-               QStringLiteral("/nimbrel/devtron_install.log");
+        return qEnvironmentVariable("XDG_STATE_HOME") + u"/nimbrel/devtron_install.log"_s;
     }
     static QString privateFile(const QString& name) {
-        return qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/nimbrel/") + name;
+        return qEnvironmentVariable("XDG_RUNTIME_DIR") + u"/nimbrel/"_s + name;
     }
 
     StandInTools tools;
-    QString kubeconfig = tools.scratchPath(QStringLiteral("kubeconfig"));
+    QString kubeconfig = tools.scratchPath(u"kubeconfig"_s);
     std::shared_ptr<Recorder> recorder;
 };
 
 } // namespace
 
 TEST_F(Installer, SetupStopsAtTheFirstFailingCheckWithItsLine) {
-    const QString latin1 = tools.scratchPath(QStringLiteral("latin1"));
+    const QString latin1 = tools.scratchPath(u"latin1"_s);
     writeTextFile(latin1, "name: caf\xe9\n");
     struct Case {
         QString kubeconfig;
@@ -127,8 +128,8 @@ TEST_F(Installer, SetupStopsAtTheFirstFailingCheckWithItsLine) {
         auto installer = make(c.kubeconfig);
         installer->installDevtron();
         EXPECT_TRUE(logs().last().startsWith(c.lastLine)) << logs().last().toStdString();
-        EXPECT_TRUE(awaitEnd().value_or(QString()).startsWith(
-            QStringLiteral("环境配置失败：无法设置Kubernetes环境。")));
+        EXPECT_TRUE(
+            awaitEnd().value_or(QString()).startsWith(u"环境配置失败：无法设置Kubernetes环境。"_s));
         EXPECT_TRUE(recorder->read(&Recorder::progress).isEmpty());
     }
 }
@@ -176,23 +177,20 @@ TEST_F(Installer, ReleaseCheckDecidesWhetherTheScriptRuns) {
         EXPECT_TRUE(alerts.isEmpty());
         const std::optional<QString> end = awaitEnd();
         EXPECT_TRUE(logs().contains(c.expectedLine)) << c.status.toStdString();
-        EXPECT_EQ(logs().join('\n').contains(QStringLiteral("实际状态: ")),
-                  c.status.contains(QStringLiteral("failed")));
-        EXPECT_EQ(tools.commandCalls().last().startsWith(QStringLiteral("install.sh")),
-                  c.end.isEmpty());
+        EXPECT_EQ(logs().join('\n').contains(u"实际状态: "_s), c.status.contains(u"failed"_s));
+        EXPECT_EQ(tools.commandCalls().last().startsWith(u"install.sh"_s), c.end.isEmpty());
         EXPECT_EQ(end.has_value(), !c.end.isEmpty());
         EXPECT_TRUE(end.value_or(QString()).startsWith(c.end)) << c.expectedLine.toStdString();
-        EXPECT_EQ(alerts.value(0) == QStringLiteral("Devtron已安装"), c.end.startsWith("NO_ALERT"));
+        EXPECT_EQ(alerts.value(0) == u"Devtron已安装"_s, c.end.startsWith("NO_ALERT"));
         if (!c.end.isEmpty()) {
-            EXPECT_FALSE(readTextFile(logFile()).contains(QStringLiteral("安装日志结束")));
+            EXPECT_FALSE(readTextFile(logFile()).contains(u"安装日志结束"_s));
         }
     }
 }
 
 TEST_F(Installer, SuccessfulScriptRunsInItsFolderWithTheClusterEnvironment) {
-    const QString pwd = tools.scratchPath(QStringLiteral("pwd"));
-    tools.setTool("install.sh", {{{}, "done", "harmless warning", 0}},
-                  QStringLiteral("pwd > '%1'").arg(pwd));
+    const QString pwd = tools.scratchPath(u"pwd"_s);
+    tools.setTool("install.sh", {{{}, "done", "harmless warning", 0}}, u"pwd > '%1'"_s.arg(pwd));
     const ScopedEnvironmentVariable elsewhere("KUBECONFIG", "/elsewhere");
     auto installer = make();
     ASSERT_TRUE(installer->setupEnvironment());
@@ -200,12 +198,12 @@ TEST_F(Installer, SuccessfulScriptRunsInItsFolderWithTheClusterEnvironment) {
     installer->installDevtron();
     EXPECT_EQ(awaitEnd(), std::nullopt);
     EXPECT_EQ(recorder->read(&Recorder::progress), (QList<double>{0.1, 0.2, 1.0}));
-    EXPECT_EQ(logs().count(QStringLiteral("开始配置环境...")), 1);
+    EXPECT_EQ(logs().count(u"开始配置环境..."_s), 1);
     EXPECT_TRUE(logs().contains("执行命令: cd \"" + tools.directory() +
                                 "/devtron-charts\" && /bin/bash install.sh"));
-    EXPECT_EQ(readTextFile(pwd), tools.directory() + QStringLiteral("/devtron-charts\n"));
+    EXPECT_EQ(readTextFile(pwd), tools.directory() + u"/devtron-charts\n"_s);
     const QStringList calls = tools.calls();
-    const qsizetype at = calls.indexOf(QRegularExpression(QStringLiteral("install\\.sh.*")));
+    const qsizetype at = calls.indexOf(QRegularExpression(u"install\\.sh.*"_s));
     ASSERT_GE(at, 0);
     EXPECT_EQ(calls.mid(at + 1, 3),
               QStringList({"env KUBECONFIG=" + kubeconfig, "env PATH=" + ClusterTools::searchPath(),
@@ -214,8 +212,8 @@ TEST_F(Installer, SuccessfulScriptRunsInItsFolderWithTheClusterEnvironment) {
     EXPECT_EQ(qgetenv("KUBECONFIG"), "/elsewhere");
     EXPECT_EQ(calls.filter("env KUBECONFIG=").count("env KUBECONFIG=" + kubeconfig), 6);
     const QString text = readTextFile(logFile());
-    EXPECT_FALSE(text.contains(QStringLiteral("harmless warning")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Devtron 安装日志结束")));
+    EXPECT_FALSE(text.contains(u"harmless warning"_s));
+    EXPECT_TRUE(text.contains(u"Devtron 安装日志结束"_s));
 }
 
 TEST_F(Installer, FailedScriptLeavesAPrivateReportOnTheClipboard) {
@@ -225,7 +223,7 @@ TEST_F(Installer, FailedScriptLeavesAPrivateReportOnTheClipboard) {
     EXPECT_EQ(awaitEnd(), "安装失败: line one\nline two\n\n详细错误已复制到剪贴板，"
                           "您可以直接粘贴查看或分享。\n\n完整日志: " +
                               logFile());
-    const QString report = readTextFile(privateFile(QStringLiteral("devtron_install_error.log")));
+    const QString report = readTextFile(privateFile(u"devtron_install_error.log"_s));
     EXPECT_TRUE(QRegularExpression(
                     "^===== Devtron安装错误报告 =====\n时间: [^\n]+ \\+0000\n命令: cd [^\n]+ && "
                     "/bin/bash install.sh\n退出代码: 7\n\n错误输出:\nline one\nline two\n\n"
@@ -237,14 +235,13 @@ TEST_F(Installer, FailedScriptLeavesAPrivateReportOnTheClipboard) {
               QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     EXPECT_TRUE(QTest::qWaitFor([&] { return QGuiApplication::clipboard()->text() == report; }));
     // The error text goes to the file only, under one time stamp.
-    EXPECT_TRUE(readTextFile(logFile()).contains(QStringLiteral("] line one\nline two\n")));
-    EXPECT_FALSE(logs().contains(QStringLiteral("line one\nline two")));
+    EXPECT_TRUE(readTextFile(logFile()).contains(u"] line one\nline two\n"_s));
+    EXPECT_FALSE(logs().contains(u"line one\nline two"_s));
 }
 
 TEST_F(Installer, CancelledOrAbandonedScriptRunsOnBlocksNewRunsAndLogsItsLateEnd) {
-    const QString gate = tools.scratchPath(QStringLiteral("gate"));
-    const QString waitForGate =
-        QStringLiteral("while [ ! -e '%1' ]; do sleep 0.02; done").arg(gate);
+    const QString gate = tools.scratchPath(u"gate"_s);
+    const QString waitForGate = u"while [ ! -e '%1' ]; do sleep 0.02; done"_s.arg(gate);
     tools.setTool("install.sh", {}, waitForGate);
     auto installer = make();
     DevtronInstaller* const running = installer.get();
@@ -253,44 +250,43 @@ TEST_F(Installer, CancelledOrAbandonedScriptRunsOnBlocksNewRunsAndLogsItsLateEnd
     installer->cancelInstallation();
     installer->cancelInstallation();
     EXPECT_FALSE(installer->isInstalling());
-    EXPECT_EQ(logs().count(QStringLiteral("请等待当前操作完成或重启应用...")), 1);
+    EXPECT_EQ(logs().count(u"请等待当前操作完成或重启应用..."_s), 1);
     writeTextFile(gate, {});
     EXPECT_EQ(awaitEnd(), std::nullopt);
-    EXPECT_TRUE(logs().contains(QStringLiteral("先前的安装脚本已在后台结束：Devtron安装成功")));
+    EXPECT_TRUE(logs().contains(u"先前的安装脚本已在后台结束：Devtron安装成功"_s));
     EXPECT_EQ(recorder->read(&Recorder::progress).last(), 1.0);
-    EXPECT_EQ(readTextFile(logFile()).count(QStringLiteral("Devtron 安装日志结束")), 1);
+    EXPECT_EQ(readTextFile(logFile()).count(u"Devtron 安装日志结束"_s), 1);
 
     // Once the installer is gone, its script's end reaches only the log; until then, no second
     // helm install starts beside it.
-    tools.setTool("install.sh", {}, waitForGate + QStringLiteral("; exit 3"));
+    tools.setTool("install.sh", {}, waitForGate + u"; exit 3"_s);
     QFile::remove(gate);
     make()->installDevtron();
     const auto doomed = recorder;
     make()->installDevtron();
-    EXPECT_EQ(awaitEnd(),
-              QStringLiteral("无法开始安装：上一次的安装仍在后台运行，请等待它结束后再试"));
+    EXPECT_EQ(awaitEnd(), u"无法开始安装：上一次的安装仍在后台运行，请等待它结束后再试"_s);
     recorder = doomed;
     writeTextFile(gate, {});
     ASSERT_TRUE(BackgroundJobs::waitForDone(std::chrono::milliseconds(20000)));
     EXPECT_TRUE(recorder->read(&Recorder::failures).isEmpty());
-    EXPECT_EQ(logs().last(), QStringLiteral("先前的安装脚本已在后台结束：安装失败，退出代码: 3"));
+    EXPECT_EQ(logs().last(), u"先前的安装脚本已在后台结束：安装失败，退出代码: 3"_s);
 
     // Cancelled while the release check still runs, the run starts no script at all.
-    const QString checking = tools.scratchPath(QStringLiteral("checking"));
+    const QString checking = tools.scratchPath(u"checking"_s);
     tools.setTool("helm", {{"version", "v3"}, {"status", {}, "Error: release: not found", 1}},
-                  QStringLiteral("[ \"$1\" = status ] && touch '%1' && sleep 0.3").arg(checking));
+                  u"[ \"$1\" = status ] && touch '%1' && sleep 0.3"_s.arg(checking));
     auto early = make();
     BackgroundJobs::start([raw = early.get()] { raw->installDevtron(); });
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(checking); }, 20000));
     early->cancelInstallation();
     ASSERT_TRUE(BackgroundJobs::waitForDone(std::chrono::milliseconds(20000)));
-    EXPECT_FALSE(tools.commandCalls().last().startsWith(QStringLiteral("install.sh")));
-    EXPECT_EQ(logs().last(), QStringLiteral("安装已取消，不再启动安装脚本"));
+    EXPECT_FALSE(tools.commandCalls().last().startsWith(u"install.sh"_s));
+    EXPECT_EQ(logs().last(), u"安装已取消，不再启动安装脚本"_s);
 }
 
 TEST_F(Installer, AccessLookupReadsBothValuesOrSaysWhyWithReports) {
-    const QString urlReport = privateFile(QStringLiteral("devtron_url_error.log"));
-    const QString infoReport = privateFile(QStringLiteral("devtron_info_error.log"));
+    const QString urlReport = privateFile(u"devtron_url_error.log"_s);
+    const QString infoReport = privateFile(u"devtron_info_error.log"_s);
     struct Case {
         QList<Reply> replies;
         std::pair<QString, QString> expected;
@@ -325,9 +321,9 @@ TEST_F(Installer, AccessLookupReadsBothValuesOrSaysWhyWithReports) {
         for (const QString& line : c.lines) {
             EXPECT_TRUE(logs().contains(line)) << line.toStdString();
         }
-        EXPECT_FALSE(logs().contains(QStringLiteral(">> Tail: x")));
+        EXPECT_FALSE(logs().contains(u">> Tail: x"_s));
         EXPECT_FALSE((logs().join('\n') + readTextFile(logFile())).contains("c2VjcmV0"));
-        EXPECT_TRUE(readTextFile(logFile()).contains(QStringLiteral("Devtron 安装日志结束")));
+        EXPECT_TRUE(readTextFile(logFile()).contains(u"Devtron 安装日志结束"_s));
         EXPECT_EQ(QFile::exists(urlReport), c.report == urlReport);
         EXPECT_EQ(QFile::exists(infoReport), c.report == infoReport);
         if (!c.report.isEmpty()) {

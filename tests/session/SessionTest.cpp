@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString stamp = QStringLiteral(R"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\] )");
@@ -41,9 +43,7 @@ protected:
         }
         return messages;
     }
-    QString logPath() const {
-        return m_home.path() + QStringLiteral("/nimbrel/devtron_install.log");
-    }
+    QString logPath() const { return m_home.path() + u"/nimbrel/devtron_install.log"_s; }
 
     QTemporaryDir m_home;
     ScopedEnvironmentVariable m_xdg{"XDG_STATE_HOME", QFile::encodeName(m_home.path())};
@@ -55,15 +55,14 @@ protected:
 TEST_F(Session, LogLinesGoToMemoryAndAPrivateFileThatLaterRunsAppendTo) {
     {
         InstallationState first;
-        first.appendLog(QStringLiteral("第一行\n第二行"));
+        first.appendLog(u"第一行\n第二行"_s);
         first.appendLog(QString());
         EXPECT_TRUE(first.logs().isEmpty());
         runPostedWork();
         const QRegularExpression expected(
-            QStringLiteral("^") + stamp + QStringLiteral("=== Nimbrel 安装日志 ===\n") + stamp +
-            QStringLiteral("日志文件位置: ") + QRegularExpression::escape(logPath()) + '\n' +
-            stamp + QStringLiteral("安装会话开始\n") + stamp + QStringLiteral("第一行\n第二行\n") +
-            stamp + QStringLiteral("\n$"));
+            u"^"_s + stamp + u"=== Nimbrel 安装日志 ===\n"_s + stamp + u"日志文件位置: "_s +
+            QRegularExpression::escape(logPath()) + '\n' + stamp + u"安装会话开始\n"_s + stamp +
+            u"第一行\n第二行\n"_s + stamp + u"\n$"_s);
         EXPECT_TRUE(expected.match(first.logs()).hasMatch()) << first.logs().toStdString();
         EXPECT_EQ(readTextFile(logPath()), first.logs());
         EXPECT_EQ(first.exportLogs(), QUrl::fromLocalFile(logPath()));
@@ -85,7 +84,7 @@ TEST_F(Session, ConcurrentLinesAreAllKeptInEachThreadsOrder) {
         for (int t = 0; t < 4; ++t) {
             writers.emplace_back([&state, t] {
                 for (int i = 0; i < 2000; ++i) {
-                    state.appendLog(QStringLiteral("%1 %2").arg(t).arg(i));
+                    state.appendLog(u"%1 %2"_s.arg(t).arg(i));
                 }
             });
         }
@@ -105,12 +104,12 @@ TEST_F(Session, LogFileTroubleGoesToTheConsoleAndTheLogStaysInMemory) {
     runPostedWork();
     ASSERT_TRUE(QFile::remove(logPath()));
     EXPECT_TRUE(capturedStdout([&] {
-                    state.appendLog(QStringLiteral("after removal"));
+                    state.appendLog(u"after removal"_s);
                     runPostedWork();
-                }).startsWith(QStringLiteral("写入日志文件失败: ")));
+                }).startsWith(u"写入日志文件失败: "_s));
     EXPECT_FALSE(QFileInfo::exists(logPath()));
     EXPECT_FALSE(state.exportLogs().has_value());
-    EXPECT_TRUE(state.logs().endsWith(QStringLiteral("] after removal\n")));
+    EXPECT_TRUE(state.logs().endsWith(u"] after removal\n"_s));
 }
 
 TEST_F(Session, StepsAdvanceByTheTableOnTheGuiThread) {
@@ -144,7 +143,7 @@ TEST_F(Session, StepsAdvanceByTheTableOnTheGuiThread) {
         ASSERT_FALSE(messages.isEmpty());
         EXPECT_EQ(messages.first(), row.message);
         // Reaching completion records the total time since the start.
-        EXPECT_EQ(messages.size() > 1 && messages[1].startsWith(QStringLiteral("总安装时间: 1分")),
+        EXPECT_EQ(messages.size() > 1 && messages[1].startsWith(u"总安装时间: 1分"_s),
                   row.to == S::completion);
     }
     EXPECT_GT(state.installationTime(), 61.0);
@@ -152,17 +151,17 @@ TEST_F(Session, StepsAdvanceByTheTableOnTheGuiThread) {
 
 TEST_F(Session, CompletionWrapsToAResetSessionAndCallsKeepTheirOrder) {
     InstallationState state;
-    state.setKubeconfigPath(QStringLiteral("/tmp/decoded"), QStringLiteral("~/集群.yaml"));
+    state.setKubeconfigPath(u"/tmp/decoded"_s, u"~/集群.yaml"_s);
     state.setInstallDevtron(false);
     state.setInstallationProgress(1.0);
-    state.setDevtronPassword(QStringLiteral("secret"));
+    state.setDevtronPassword(u"secret"_s);
     state.setCurrentStep(InstallationStep::completion);
     newMessages(state);
 
     QSignalSpy raised(&state, &InstallationState::isShowingErrorChanged);
     state.moveToNextStep();
     state.moveToNextStep();
-    state.showError(QStringLiteral("集群无法访问"));
+    state.showError(u"集群无法访问"_s);
     EXPECT_EQ(raised.count(), 0);
     EXPECT_EQ(newMessages(state),
               QStringList({"=== 新安装会话开始 ===", "进入步骤: 选择是否安装Devtron",

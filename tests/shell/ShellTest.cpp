@@ -16,6 +16,8 @@
 
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
@@ -60,41 +62,39 @@ TEST(CommandRunner, ReturnsBothStreamsUntrimmedWithTheStatus) {
 
 TEST(CommandRunner, LargeStreamsAndCharactersSplitAcrossReadsArriveWhole) {
     // Both writers run at once: reading one pipe at a time would leave the other blocked.
-    const CommandResult zeros = ShellUtils::runCommand(QStringLiteral(
-        "head -c 16777216 /dev/zero | tr '\\0' o & head -c 16777216 /dev/zero | tr '\\0' e >&2; "
-        "wait"));
+    const CommandResult zeros = ShellUtils::runCommand(
+        u"head -c 16777216 /dev/zero | tr '\\0' o & head -c 16777216 /dev/zero | tr '\\0' e >&2; "
+        "wait"_s);
     EXPECT_EQ(zeros.output.count(QLatin1Char('o')), 16777216);
     EXPECT_EQ(zeros.error.count(QLatin1Char('e')), 16777216);
 
     QTemporaryDir folder;
-    const QString text = QStringLiteral("\uFEFF") + QStringLiteral("中文😀é;").repeated(300'000);
-    writeTextFile(folder.filePath(QStringLiteral("text")), text.toUtf8());
-    const QString cat = QStringLiteral("cat ") + ShellUtils::quotePath(folder.filePath("text"));
-    const CommandResult whole = ShellUtils::runCommand(cat + QStringLiteral(" >&2; ") + cat);
+    const QString text = u"\uFEFF"_s + u"中文😀é;"_s.repeated(300'000);
+    writeTextFile(folder.filePath(u"text"_s), text.toUtf8());
+    const QString cat = u"cat "_s + ShellUtils::quotePath(folder.filePath("text"));
+    const CommandResult whole = ShellUtils::runCommand(cat + u" >&2; "_s + cat);
     EXPECT_EQ(whole.output, text);
     EXPECT_EQ(whole.error, text);
-    EXPECT_EQ(ShellUtils::runCommand(cat + QStringLiteral("; printf '\\360\\237'")).output,
-              QString());
+    EXPECT_EQ(ShellUtils::runCommand(cat + u"; printf '\\360\\237'"_s).output, QString());
 }
 
 // Every variant runs through one launcher: a synchronous start failure stands for them all.
 TEST(CommandRunner, AStartFailureIsReportedAndAsyncRunsCompleteInTheBackground) {
     const QString shell = ShellUtils::shellPath();
-    ShellUtils::setShellPath(QStringLiteral("/nonexistent/zsh"));
-    const CommandResult failed = ShellUtils::runCommand(QStringLiteral("echo never"));
+    ShellUtils::setShellPath(u"/nonexistent/zsh"_s);
+    const CommandResult failed = ShellUtils::runCommand(u"echo never"_s);
     ShellUtils::setShellPath(shell);
     EXPECT_EQ(failed.output, QString());
-    EXPECT_TRUE(failed.error.startsWith(QStringLiteral("Failed to execute command: /")))
+    EXPECT_TRUE(failed.error.startsWith(u"Failed to execute command: /"_s))
         << failed.error.toStdString();
     EXPECT_EQ(failed.exitCode, 1);
 
     const auto [result, onGuiThread] = awaitAsync([](CommandCompletion done) {
-        ShellUtils::runCommandAsyncWithEnv(QStringLiteral("printf %s \"$KUBECONFIG\"; exit 5"),
-                                           {{QStringLiteral("KUBECONFIG"), "/tmp/集群"}},
-                                           std::move(done));
+        ShellUtils::runCommandAsyncWithEnv(u"printf %s \"$KUBECONFIG\"; exit 5"_s,
+                                           {{u"KUBECONFIG"_s, "/tmp/集群"}}, std::move(done));
     });
     EXPECT_FALSE(onGuiThread);
-    EXPECT_EQ(result.output, QStringLiteral("/tmp/集群"));
+    EXPECT_EQ(result.output, u"/tmp/集群"_s);
     EXPECT_EQ(result.exitCode, 5);
 }
 
@@ -102,13 +102,13 @@ TEST(CommandRunner, OverlayReplacesAndAddsForTheChildOnly) {
     const ScopedEnvironmentVariable existing("NIMBREL_EXISTING", "old");
     const ScopedEnvironmentVariable untouched("NIMBREL_UNTOUCHED", "x=y z");
     const CommandResult result = ShellUtils::runCommandWithEnv(
-        QStringLiteral("printf '%s|%s|%s|' \"$NIMBREL_EXISTING\" \"$NIMBREL_ADDED\" "
-                       "\"$NIMBREL_UNTOUCHED\"; env | grep -c '^='"),
-        {{QStringLiteral("NIMBREL_EXISTING"), QStringLiteral("new")},
-         {QStringLiteral("NIMBREL_ADDED"), QStringLiteral("/home/用户/.kube/config")},
-         {QString(), QStringLiteral("empty name")},
-         {QStringLiteral("NIMBREL_UNTOUCHED=injected"), QStringLiteral("x")}});
-    EXPECT_EQ(result.output, QStringLiteral("new|/home/用户/.kube/config|x=y z|0\n"));
+        u"printf '%s|%s|%s|' \"$NIMBREL_EXISTING\" \"$NIMBREL_ADDED\" "
+        "\"$NIMBREL_UNTOUCHED\"; env | grep -c '^='"_s,
+        {{u"NIMBREL_EXISTING"_s, u"new"_s},
+         {u"NIMBREL_ADDED"_s, u"/home/用户/.kube/config"_s},
+         {QString(), u"empty name"_s},
+         {u"NIMBREL_UNTOUCHED=injected"_s, u"x"_s}});
+    EXPECT_EQ(result.output, u"new|/home/用户/.kube/config|x=y z|0\n"_s);
     EXPECT_EQ(qgetenv("NIMBREL_EXISTING"), QByteArray("old"));
     EXPECT_FALSE(qEnvironmentVariableIsSet("NIMBREL_ADDED"));
 }
@@ -122,15 +122,15 @@ TEST(CommandRunner, TimeLimitEndsTheChildAndEverythingItStartedWhateverItDoesWit
             ShellUtils::runCommandWithEnv(command, {}, std::chrono::milliseconds(300));
         EXPECT_LT(clock.elapsed(), 5000) << command;
         EXPECT_EQ(result.exitCode, 124);
-        EXPECT_TRUE(result.output.startsWith(QStringLiteral("started\n")));
-        EXPECT_TRUE(result.error.contains(QStringLiteral("命令超时")));
-        EXPECT_NE(ShellUtils::runCommand(QStringLiteral("pgrep -f 'sleep 30.0417'")).exitCode, 0);
+        EXPECT_TRUE(result.output.startsWith(u"started\n"_s));
+        EXPECT_TRUE(result.error.contains(u"命令超时"_s));
+        EXPECT_NE(ShellUtils::runCommand(u"pgrep -f 'sleep 30.0417'"_s).exitCode, 0);
     }
 }
 
 TEST(ShellUtils, QuotedPathPastedIntoAnInteractiveShellIsThePath) {
     QTemporaryDir folder;
-    const QString pasted = folder.filePath(QStringLiteral("pasted"));
+    const QString pasted = folder.filePath(u"pasted"_s);
     const std::pair<QString, QString> cases[] = {
         {"/home/用户/a b/kubectl", "\"/home/用户/a b/kubectl\""},
         {"/tmp/it's $HOME", "'/tmp/it'\\''s $HOME'"},
@@ -154,12 +154,11 @@ TEST(ShellUtils, SetEnvironmentVariableSetsItHereAndRefusesShellSyntaxInNames) {
     EXPECT_EQ(capturedStdout([] {
                   EXPECT_TRUE(ShellUtils::setEnvironmentVariable("NIMBREL_SET", "/a b/配置"));
               }),
-              QStringLiteral("成功设置环境变量 NIMBREL_SET=/a b/配置 (仅当前进程)\n"));
-    EXPECT_EQ(ShellUtils::runCommand(QStringLiteral("printf %s \"$NIMBREL_SET\"")).output,
-              QStringLiteral("/a b/配置"));
+              u"成功设置环境变量 NIMBREL_SET=/a b/配置 (仅当前进程)\n"_s);
+    EXPECT_EQ(ShellUtils::runCommand(u"printf %s \"$NIMBREL_SET\""_s).output, u"/a b/配置"_s);
 
     QTemporaryDir folder;
-    const QString marker = folder.filePath(QStringLiteral("ran"));
+    const QString marker = folder.filePath(u"ran"_s);
     capturedStdout([&] {
         EXPECT_FALSE(ShellUtils::setEnvironmentVariable("BAD;touch " + marker + ";X=", "v"));
     });
@@ -168,8 +167,8 @@ TEST(ShellUtils, SetEnvironmentVariableSetsItHereAndRefusesShellSyntaxInNames) {
 
 TEST(ShellUtils, DecodeBase64IsStrictStandardBase64OfUtf8) {
     const QList<std::pair<QString, std::optional<QString>>> cases = {
-        {"566h55CG5ZGY5a+G56CBOiBzM2NyZXQh", QStringLiteral("管理员密码: s3cret!")},
-        {"YWJjZA==", QStringLiteral("abcd")},
+        {"566h55CG5ZGY5a+G56CBOiBzM2NyZXQh", u"管理员密码: s3cret!"_s},
+        {"YWJjZA==", u"abcd"_s},
         {"", QString()},
         {"YWJjZA", std::nullopt},
         {"YWJj\nZA==", std::nullopt},
@@ -187,41 +186,41 @@ TEST(ShellUtils, DecodeBase64IsStrictStandardBase64OfUtf8) {
 
 TEST(FileUtilities, CopyKeepsABackupFallsBackToTheShellAndEndsOwnerOnly) {
     QTemporaryDir folder;
-    const QString marker = folder.filePath(QStringLiteral("pwned"));
+    const QString marker = folder.filePath(u"pwned"_s);
     const ScopedEnvironmentVariable markerVariable("NIMBREL_MARKER", QFile::encodeName(marker));
-    const QString nasty = QStringLiteral(" x\"$(touch $NIMBREL_MARKER)\"`touch $NIMBREL_MARKER`'");
-    const QString source = folder.filePath(QStringLiteral("src") + nasty);
-    const QString target = folder.filePath(QStringLiteral("dst") + nasty);
+    const QString nasty = u" x\"$(touch $NIMBREL_MARKER)\"`touch $NIMBREL_MARKER`'"_s;
+    const QString source = folder.filePath(u"src"_s + nasty);
+    const QString target = folder.filePath(u"dst"_s + nasty);
     write(source, "new", ownerOnly | QFileDevice::ReadOther);
     write(target, "old", ownerOnly | QFileDevice::ReadOther);
 
     const QString said = capturedStdout([&] { EXPECT_TRUE(ShellUtils::copyFile(source, target)); });
-    EXPECT_EQ(readTextFile(target), QStringLiteral("new"));
+    EXPECT_EQ(readTextFile(target), u"new"_s);
     EXPECT_EQ(modeOf(target), ownerOnly);
     EXPECT_FALSE(QFile::exists(marker));
-    EXPECT_TRUE(said.endsWith(QStringLiteral("使用shell命令复制文件成功\n"))) << said.toStdString();
+    EXPECT_TRUE(said.endsWith(u"使用shell命令复制文件成功\n"_s)) << said.toStdString();
     const QStringList backups = QDir(folder.path()).entryList({"dst*.backup.*"}, QDir::Files);
     ASSERT_EQ(backups.size(), 1);
-    EXPECT_EQ(readTextFile(folder.filePath(backups.front())), QStringLiteral("old"));
+    EXPECT_EQ(readTextFile(folder.filePath(backups.front())), u"old"_s);
 
-    const QString deep = folder.filePath(QStringLiteral("a/b/config"));
+    const QString deep = folder.filePath(u"a/b/config"_s);
     EXPECT_TRUE(capturedStdout([&] {
                     EXPECT_TRUE(ShellUtils::copyFile(source, deep));
-                }).startsWith(QStringLiteral("已创建目标目录: ") + folder.filePath("a/b")));
+                }).startsWith(u"已创建目标目录: "_s + folder.filePath("a/b")));
     EXPECT_EQ(modeOf(deep), ownerOnly);
 
-    const QString missing = folder.filePath(QStringLiteral("absent"));
+    const QString missing = folder.filePath(u"absent"_s);
     EXPECT_EQ(capturedStdout(
                   [&] { EXPECT_FALSE(ShellUtils::copyFile(missing, folder.filePath("c/d"))); }),
-              QStringLiteral("源文件不存在: ") + missing + '\n');
-    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("c"))));
+              u"源文件不存在: "_s + missing + '\n');
+    EXPECT_FALSE(QFile::exists(folder.filePath(u"c"_s)));
 }
 
 TEST(Privilege, RequestSudoRunsAPrivateScriptThroughPkexecAndRemovesIt) {
     QTemporaryDir root;
-    const QString record = root.filePath(QStringLiteral("record"));
+    const QString record = root.filePath(u"record"_s);
     // Stands in for polkit: records the script and its mode, then allows or refuses.
-    write(root.filePath(QStringLiteral("pkexec")),
+    write(root.filePath(u"pkexec"_s),
           "#!/bin/bash\ncp \"$2\" '" + QFile::encodeName(record) + "'; stat -c %a \"$2\" >> '" +
               QFile::encodeName(record) +
               "'\n[ \"$NIMBREL_ALLOW\" = 1 ] && NIMBREL_ELEVATED=1 "
@@ -229,31 +228,30 @@ TEST(Privilege, RequestSudoRunsAPrivateScriptThroughPkexecAndRemovesIt) {
           ownerOnly | QFileDevice::ExeOwner);
     const ScopedEnvironmentVariable path("PATH",
                                          QFile::encodeName(root.path()) + ':' + qgetenv("PATH"));
-    const QString output = root.filePath(QStringLiteral("it's out"));
+    const QString output = root.filePath(u"it's out"_s);
     const QString command =
         "test -n \"$NIMBREL_ELEVATED\" && echo \"it's\" > " + ShellUtils::quotePath(output);
     const auto scripts = [] {
         return QDir(AppPaths::privateTempDirectory()).entryList({"sudo_script_*"}, QDir::Files);
     };
 
-    EXPECT_EQ(capturedStdout([] { EXPECT_TRUE(ShellUtils::requestSudo(QStringLiteral("true"))); }),
-              QStringLiteral("命令执行成功，无需管理员权限\n"));
+    EXPECT_EQ(capturedStdout([] { EXPECT_TRUE(ShellUtils::requestSudo(u"true"_s)); }),
+              u"命令执行成功，无需管理员权限\n"_s);
     EXPECT_FALSE(QFile::exists(record));
 
     const ScopedEnvironmentVariable refuse("NIMBREL_ALLOW", "0");
     EXPECT_EQ(capturedStdout([&] { EXPECT_FALSE(ShellUtils::requestSudo(command)); }),
-              QStringLiteral("普通权限执行失败，尝试使用管理员权限\n管理员权限命令失败: "
-                             "Not authorized\n\n"));
+              u"普通权限执行失败，尝试使用管理员权限\n管理员权限命令失败: "
+              "Not authorized\n\n"_s);
     EXPECT_TRUE(scripts().isEmpty());
 
     const ScopedEnvironmentVariable allow("NIMBREL_ALLOW", "1");
     QFile::remove(record);
     EXPECT_TRUE(capturedStdout([&] {
                     EXPECT_TRUE(ShellUtils::requestSudo(command));
-                }).endsWith(QStringLiteral("管理员权限命令执行成功\n")));
-    EXPECT_EQ(readTextFile(output), QStringLiteral("it's\n"));
+                }).endsWith(u"管理员权限命令执行成功\n"_s));
+    EXPECT_EQ(readTextFile(output), u"it's\n"_s);
     EXPECT_EQ(readTextFile(record),
-              QStringLiteral("#!/bin/bash\n# 临时脚本用于以管理员权限执行命令\n") + command +
-                  QStringLiteral("700\n"));
+              u"#!/bin/bash\n# 临时脚本用于以管理员权限执行命令\n"_s + command + u"700\n"_s);
     EXPECT_TRUE(scripts().isEmpty());
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const char* const childMarker = "NIMBREL_TEST_CHILD";
@@ -49,13 +51,13 @@ QString ChildSession::rerun(Kind kind) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QString::fromLatin1(childMarker), currentTestName());
     const QStringList test = {QCoreApplication::applicationFilePath(),
-                              QStringLiteral("--gtest_filter=") + currentTestName()};
-    QString program = QStringLiteral("dbus-run-session");
-    QStringList arguments = {QStringLiteral("--")};
+                              u"--gtest_filter="_s + currentTestName()};
+    QString program = u"dbus-run-session"_s;
+    QStringList arguments = {u"--"_s};
     switch (kind) {
     case Kind::noSessionBus:
-        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
-                           QStringLiteral("unix:path=") + sandbox.filePath(QStringLiteral("none")));
+        environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s,
+                           u"unix:path="_s + sandbox.filePath(u"none"_s));
         program = test.first();
         arguments = test.mid(1);
         break;
@@ -63,14 +65,10 @@ QString ChildSession::rerun(Kind kind) {
         arguments += test;
         break;
     case Kind::privateKeyring:
-        arguments += QStringList{QStringLiteral("sh"), QStringLiteral("-c"), keyringScript,
-                                 QStringLiteral("sh")} +
-                     test;
+        arguments += QStringList{u"sh"_s, u"-c"_s, keyringScript, u"sh"_s} + test;
         break;
     case Kind::notificationDaemon:
-        arguments += QStringList{QStringLiteral("sh"), QStringLiteral("-c"), daemonScript,
-                                 QStringLiteral("sh"), sandbox.path()} +
-                     test;
+        arguments += QStringList{u"sh"_s, u"-c"_s, daemonScript, u"sh"_s, sandbox.path()} + test;
         break;
     }
     QProcess child;
@@ -84,7 +82,7 @@ QString ChildSession::rerun(Kind kind) {
     QString output = QString::fromUtf8(child.readAll());
     // A filter that matched nothing would also exit 0.
     EXPECT_TRUE(ended && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 &&
-                output.contains(QStringLiteral("[  PASSED  ] 1 test")))
+                output.contains(u"[  PASSED  ] 1 test"_s))
         << output.toStdString();
     return output;
 }

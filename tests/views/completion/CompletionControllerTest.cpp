@@ -23,6 +23,8 @@
 
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using Layout = CompletionController::Layout;
@@ -30,9 +32,9 @@ using Layout = CompletionController::Layout;
 class Completion : public ::testing::Test {
 protected:
     Completion() {
-        state.setDevtronUrl(QStringLiteral("http://127.0.0.1:22443"));
-        state.setDevtronPassword(QStringLiteral("pa$$ word"));
-        state.setKubeconfigPath(QStringLiteral("/home/ana/.kube/admin.conf"));
+        state.setDevtronUrl(u"http://127.0.0.1:22443"_s);
+        state.setDevtronPassword(u"pa$$ word"_s);
+        state.setKubeconfigPath(u"/home/ana/.kube/admin.conf"_s);
     }
     ~Completion() override {
         if (!ChildSession::isChild()) {
@@ -44,7 +46,7 @@ protected:
 
     InstallationState state;
     // Parallel test processes share one keyring, so every case keeps to a service of its own.
-    KeychainManager store{QStringLiteral("com.orvane.nimbrel.test.") +
+    KeychainManager store{u"com.orvane.nimbrel.test."_s +
                           QUuid::createUuid().toString(QUuid::WithoutBraces)};
     int quits = 0;
     CompletionController controller{state, store.serviceName(), [this] { ++quits; }};
@@ -71,7 +73,7 @@ TEST_F(Completion, EachLayoutShowsItsTextsAndFinishesItsOwnWay) {
         InstallationState local;
         local.setInstallDevtron(c.installDevtron);
         local.setInstallationComplete(c.complete);
-        local.setDevtronPassword(c.read ? QStringLiteral("pw") : QString());
+        local.setDevtronPassword(c.read ? u"pw"_s : QString());
         int localQuits = 0;
         CompletionController finishing(local, store.serviceName(), [&] { ++localQuits; });
 
@@ -82,44 +84,41 @@ TEST_F(Completion, EachLayoutShowsItsTextsAndFinishesItsOwnWay) {
         finishing.finish();
         EXPECT_EQ(finishing.showSaveAlert(), c.asksToSave);
         EXPECT_EQ(localQuits, c.asksToSave ? 0 : 1);
-        EXPECT_EQ(store.get(QStringLiteral("devtronUrl")), std::nullopt);
+        EXPECT_EQ(store.get(u"devtronUrl"_s), std::nullopt);
     }
     EXPECT_EQ(controller.installationTimeText(), QString());
     state.setInstallationTime(125.9);
-    EXPECT_EQ(controller.installationTimeText(), QStringLiteral("安装用时: 2分5秒"));
+    EXPECT_EQ(controller.installationTimeText(), u"安装用时: 2分5秒"_s);
 }
 
 TEST_F(Completion, DottedPasswordCopiesInClear) {
-    EXPECT_EQ(controller.passwordText(), QStringLiteral("••••••"));
+    EXPECT_EQ(controller.passwordText(), u"••••••"_s);
     controller.copyPassword();
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("pa$$ word"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"pa$$ word"_s);
 }
 
 // The copy commands are swapped for printf, so the shell shows which words it would copy.
 TEST_F(Completion, HostilePathsStaySingleShellWords) {
     QTemporaryDir scratch;
-    const QString marker = scratch.filePath(QStringLiteral("ran"));
+    const QString marker = scratch.filePath(u"ran"_s);
     const QString hostile[] = {
-        QStringLiteral("/tmp/a\"; touch ") + marker + QStringLiteral("; \"b"),
-        QStringLiteral("/tmp/$(touch ") + marker + QStringLiteral(")"),
-        QStringLiteral("/tmp/`touch ") + marker + QStringLiteral("`"),
-        QStringLiteral("/tmp/back\\\"slash'quote"),
-        QStringLiteral("/tmp/line\ntouch ") + marker,
+        u"/tmp/a\"; touch "_s + marker + u"; \"b"_s,
+        u"/tmp/$(touch "_s + marker + u")"_s,
+        u"/tmp/`touch "_s + marker + u"`"_s,
+        u"/tmp/back\\\"slash'quote"_s,
+        u"/tmp/line\ntouch "_s + marker,
     };
     for (const QString& path : hostile) {
         SCOPED_TRACE(path.toStdString());
         QString command = CompletionController::composeCommand(path, path);
-        command.replace(QStringLiteral("sudo mkdir -p /usr/local/bin && sudo cp "),
-                        QStringLiteral("printf '%s\\0' "));
-        command.replace(QStringLiteral(" /usr/local/bin/ && mkdir -p ~/.kube && cp "),
-                        QStringLiteral(" "));
-        command.remove(QStringLiteral(" ~/.kube/config"));
+        command.replace(u"sudo mkdir -p /usr/local/bin && sudo cp "_s, u"printf '%s\\0' "_s);
+        command.replace(u" /usr/local/bin/ && mkdir -p ~/.kube && cp "_s, u" "_s);
+        command.remove(u" ~/.kube/config"_s);
 
         QProcess shell;
-        shell.start(QStringLiteral("/bin/bash"), {QStringLiteral("-c"), command});
+        shell.start(u"/bin/bash"_s, {u"-c"_s, command});
         ASSERT_TRUE(shell.waitForFinished(10000));
-        const QString expected =
-            path + QStringLiteral("/kubectl|") + path + QStringLiteral("/helm|") + path + u'|';
+        const QString expected = path + u"/kubectl|"_s + path + u"/helm|"_s + path + u'|';
         EXPECT_EQ(QString::fromUtf8(shell.readAllStandardOutput()).replace(QChar(0), u'|'),
                   expected);
         EXPECT_FALSE(QFile::exists(marker));
@@ -131,21 +130,20 @@ TEST_F(Completion, CopyAllInfoWaitsThenStoresReadableValuesAndQuits) {
     ASSERT_TRUE(controller.showSaveAlert());
     controller.copyAllInfo();
 
-    EXPECT_EQ(
-        QGuiApplication::clipboard()->text(),
-        QStringLiteral("Devtron访问信息:\n地址: http://127.0.0.1:22443\n用户名: admin\n密码: "
-                       "pa$$ word\n\n请妥善保管此信息，这些信息丢失后需要重新安装才能恢复。"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              u"Devtron访问信息:\n地址: http://127.0.0.1:22443\n用户名: admin\n密码: "
+              "pa$$ word\n\n请妥善保管此信息，这些信息丢失后需要重新安装才能恢复。"_s);
     EXPECT_FALSE(controller.showSaveAlert());
     EXPECT_EQ(quits, 0);
-    EXPECT_EQ(store.get(QStringLiteral("devtronUrl")), std::nullopt);
+    EXPECT_EQ(store.get(u"devtronUrl"_s), std::nullopt);
 
     controller.firePendingFinish();
     // The quit waits for the desktop to take "已保存" (here: no notification service answers).
     EXPECT_EQ(quits, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return quits == 1; }, 2000));
-    EXPECT_EQ(store.get(QStringLiteral("devtronUrl")), QStringLiteral("http://127.0.0.1:22443"));
-    EXPECT_EQ(store.get(QStringLiteral("devtronUsername")), QStringLiteral("admin"));
-    EXPECT_EQ(store.get(QStringLiteral("devtronPassword")), QStringLiteral("pa$$ word"));
+    EXPECT_EQ(store.get(u"devtronUrl"_s), u"http://127.0.0.1:22443"_s);
+    EXPECT_EQ(store.get(u"devtronUsername"_s), u"admin"_s);
+    EXPECT_EQ(store.get(u"devtronPassword"_s), u"pa$$ word"_s);
 }
 
 // The second press lands while the first one's keychain write waits in its local event loop.
@@ -177,37 +175,34 @@ TEST_F(Completion, FinishingButtonsActOnceWhileTheKeychainIsWritten) {
 TEST_F(Completion, ValuesNotReadAreNeitherShownNorCopiedNorStoredAndCanBeReadAgain) {
     StandInTools tools;
     state.setDevtronPassword({});
-    state.setDevtronPasswordFailure(QStringLiteral("devtron-secret中没有ADMIN_PASSWORD"));
+    state.setDevtronPasswordFailure(u"devtron-secret中没有ADMIN_PASSWORD"_s);
     state.setInstallDevtron(true);
     EXPECT_EQ(controller.passwordText(), QString());
-    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QGuiApplication::clipboard()->setText(u"before"_s);
     controller.copyPassword();
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
-    EXPECT_EQ(
-        controller.unreadLines(),
-        QStringList{QStringLiteral("无法读取Devtron密码: devtron-secret中没有ADMIN_PASSWORD")});
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"before"_s);
+    EXPECT_EQ(controller.unreadLines(),
+              QStringList{u"无法读取Devtron密码: devtron-secret中没有ADMIN_PASSWORD"_s});
     EXPECT_EQ(controller.manualCommands(),
-              QStringList{QStringLiteral("KUBECONFIG=\"/home/ana/.kube/admin.conf\" \"") +
-                          tools.path(QStringLiteral("kubectl")) +
-                          QStringLiteral("\" get secret -n devtroncd devtron-secret -o "
-                                         "jsonpath={.data.ADMIN_PASSWORD} | base64 -d")});
+              QStringList{u"KUBECONFIG=\"/home/ana/.kube/admin.conf\" \""_s +
+                          tools.path(u"kubectl"_s) +
+                          u"\" get secret -n devtroncd devtron-secret -o "
+                          "jsonpath={.data.ADMIN_PASSWORD} | base64 -d"_s});
     controller.copyAllInfo();
-    EXPECT_FALSE(QGuiApplication::clipboard()->text().contains(QStringLiteral("密码")));
+    EXPECT_FALSE(QGuiApplication::clipboard()->text().contains(u"密码"_s));
     controller.firePendingFinish();
     ASSERT_TRUE(QTest::qWaitFor([&] { return quits == 1; }, 2000));
-    EXPECT_EQ(store.get(QStringLiteral("devtronUrl")), QStringLiteral("http://127.0.0.1:22443"));
-    EXPECT_EQ(store.get(QStringLiteral("devtronPassword")), std::nullopt);
+    EXPECT_EQ(store.get(u"devtronUrl"_s), u"http://127.0.0.1:22443"_s);
+    EXPECT_EQ(store.get(u"devtronPassword"_s), std::nullopt);
 
     // Read again: the password now answers, while the address, read before, stays although the
     // cluster no longer gives it.
-    tools.setTool(QStringLiteral("kubectl"),
-                  {{QStringLiteral("describe"), {}, QStringLiteral("gone"), 1},
-                   {QStringLiteral("get secret"), QStringLiteral("cHc=")}});
+    tools.setTool(u"kubectl"_s, {{u"describe"_s, {}, u"gone"_s, 1}, {u"get secret"_s, u"cHc="_s}});
     CompletionController again(state, store.serviceName(), [] {});
     again.retrieveDevtronCredentials();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !again.isRetrievingCredentials(); }, 15000));
-    EXPECT_EQ(state.devtronPassword(), QStringLiteral("pw"));
-    EXPECT_EQ(state.devtronUrl(), QStringLiteral("http://127.0.0.1:22443"));
+    EXPECT_EQ(state.devtronPassword(), u"pw"_s);
+    EXPECT_EQ(state.devtronUrl(), u"http://127.0.0.1:22443"_s);
     EXPECT_TRUE(again.manualCommands().isEmpty());
 }
 
@@ -229,8 +224,7 @@ void expectSaveFailureKeepsTheWindow(CompletionController& controller, const int
 TEST_F(Completion, WithoutSecretServiceASaveFailureKeepsTheWindow) {
     if (!ChildSession::isChild()) {
         const QString output = ChildSession::rerun(ChildSession::Kind::noSessionBus);
-        EXPECT_TRUE(output.contains(QStringLiteral("保存到钥匙串失败: addFailed(")))
-            << output.toStdString();
+        EXPECT_TRUE(output.contains(u"保存到钥匙串失败: addFailed("_s)) << output.toStdString();
         return;
     }
     expectSaveFailureKeepsTheWindow(controller, quits);
@@ -243,11 +237,10 @@ TEST_F(Completion, ALockedKeyringKeepsTheWindow) {
         return;
     }
     // Locked, with no prompt that could unlock it (there is no display).
-    QDBusInterface service(QStringLiteral("org.freedesktop.secrets"),
-                           QStringLiteral("/org/freedesktop/secrets"),
-                           QStringLiteral("org.freedesktop.Secret.Service"));
-    const QDBusMessage locked = service.call(
-        QStringLiteral("Lock"), QVariant::fromValue(QList<QDBusObjectPath>{
+    QDBusInterface service(u"org.freedesktop.secrets"_s, u"/org/freedesktop/secrets"_s,
+                           u"org.freedesktop.Secret.Service"_s);
+    const QDBusMessage locked =
+        service.call(u"Lock"_s, QVariant::fromValue(QList<QDBusObjectPath>{
                                     QDBusObjectPath("/org/freedesktop/secrets/collection/login")}));
     ASSERT_NE(locked.type(), QDBusMessage::ErrorMessage) << locked.errorMessage().toStdString();
     expectSaveFailureKeepsTheWindow(controller, quits);
@@ -262,7 +255,7 @@ TEST_F(Completion, WithoutNotificationServiceTheTitleComesBackForTheWindow) {
     QSignalSpy notices(&controller, &CompletionController::inWindowNotice);
     controller.copyAllInfo();
     ASSERT_TRUE(notices.wait(5000));
-    EXPECT_EQ(notices.first().first().toString(), QStringLiteral("已复制所有访问信息"));
+    EXPECT_EQ(notices.first().first().toString(), u"已复制所有访问信息"_s);
 }
 
 TEST_F(Completion, ARunningNotificationServiceTakesTheNotification) {
@@ -274,15 +267,15 @@ TEST_F(Completion, ARunningNotificationServiceTakesTheNotification) {
     ASSERT_TRUE(QTest::qWaitFor(
         [] {
             return QDBusConnection::sessionBus().interface()->isServiceRegistered(
-                QStringLiteral("org.freedesktop.Notifications"));
+                u"org.freedesktop.Notifications"_s);
         },
         20000));
     DesktopNotifier notifier;
     QSignalSpy delivered(&notifier, &DesktopNotifier::delivered);
     QSignalSpy unavailable(&notifier, &DesktopNotifier::unavailable);
-    notifier.notify(QStringLiteral("已复制"));
+    notifier.notify(u"已复制"_s);
     ASSERT_TRUE(delivered.wait(10000));
-    EXPECT_EQ(delivered.first().first().toString(), QStringLiteral("已复制"));
+    EXPECT_EQ(delivered.first().first().toString(), u"已复制"_s);
     EXPECT_EQ(unavailable.count(), 0);
 }
 

@@ -12,6 +12,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using Controller = InstallationController;
@@ -21,8 +23,8 @@ protected:
     InstallationRun() {
         writeTextFile(kubeconfig, "apiVersion: v1\nkind: Config\n");
         // The script runs until the test opens its gate, so a run stays open.
-        tools.setTool(QStringLiteral("install.sh"), {},
-                      QStringLiteral("while [ ! -e '%1' ]; do sleep 0.02; done").arg(scriptGate));
+        tools.setTool(u"install.sh"_s, {},
+                      u"while [ ! -e '%1' ]; do sleep 0.02; done"_s.arg(scriptGate));
         state.setCurrentStep(InstallationStep::installation);
         state.setKubeconfigPath(kubeconfig);
     }
@@ -57,44 +59,39 @@ protected:
     }
 
     StandInTools tools;
-    QString kubeconfig = tools.scratchPath(QStringLiteral("kube config"));
-    QString scriptGate = tools.scratchPath(QStringLiteral("script-gate"));
+    QString kubeconfig = tools.scratchPath(u"kube config"_s);
+    QString scriptGate = tools.scratchPath(u"script-gate"_s);
     InstallationState state;
     std::unique_ptr<Controller> controller;
 };
 
 TEST(InstallationFailureMessage, ComposedFromTheReasonAndCompletedFromTheLog) {
     using enum UiLanguage::Language;
-    const QString log =
-        QStringLiteral("[t] 开始\n[t] 错误: a\n\n[t] b 失败\n[t] 正常\n[t] !! c\n[t] 错误 d\n");
-    const QString details = QStringLiteral("\n\n详细信息:\n[t] b 失败\n[t] !! c\n[t] 错误 d");
-    const QString englishLog = QStringLiteral("[t] Start\n[t] Error: a\n\n[t] b failed\n[t] "
-                                              "Normal\n[t] !! c\n[t] ERROR d\n");
-    const QString englishDetails =
-        QStringLiteral("\n\nDetails:\n[t] b failed\n[t] !! c\n[t] ERROR d");
-    const QString longReason = QStringLiteral("集群没有响应请求并且等待很长时间之后仍然没有结果");
-    const QString combining = QStringLiteral("e\u0301").repeated(13);
+    const QString log = u"[t] 开始\n[t] 错误: a\n\n[t] b 失败\n[t] 正常\n[t] !! c\n[t] 错误 d\n"_s;
+    const QString details = u"\n\n详细信息:\n[t] b 失败\n[t] !! c\n[t] 错误 d"_s;
+    const QString englishLog = u"[t] Start\n[t] Error: a\n\n[t] b failed\n[t] "
+                               "Normal\n[t] !! c\n[t] ERROR d\n"_s;
+    const QString englishDetails = u"\n\nDetails:\n[t] b failed\n[t] !! c\n[t] ERROR d"_s;
+    const QString longReason = u"集群没有响应请求并且等待很长时间之后仍然没有结果"_s;
+    const QString combining = u"e\u0301"_s.repeated(13);
     const struct {
         UiLanguage::Language language;
         QString reason;
         QString logs;
         QString expected;
     } cases[] = {
-        {chinese, QStringLiteral("脚本出错：超时"), {}, QStringLiteral("脚本出错：超时")},
-        {chinese, QStringLiteral("exit: 1"), {}, QStringLiteral("exit: 1")},
-        {chinese, QStringLiteral("安装失败了"), {}, QStringLiteral("安装失败了")},
-        {chinese, QStringLiteral("网络不通"), {}, QStringLiteral("安装失败: 网络不通")},
-        {chinese, QStringLiteral("未知错误"), log, QStringLiteral("安装失败: 未知错误") + details},
-        {chinese, QStringLiteral("未知错误"), QStringLiteral("[t] 正常\n"),
-         QStringLiteral("安装失败: 未知错误")},
+        {chinese, u"脚本出错：超时"_s, {}, u"脚本出错：超时"_s},
+        {chinese, u"exit: 1"_s, {}, u"exit: 1"_s},
+        {chinese, u"安装失败了"_s, {}, u"安装失败了"_s},
+        {chinese, u"网络不通"_s, {}, u"安装失败: 网络不通"_s},
+        {chinese, u"未知错误"_s, log, u"安装失败: 未知错误"_s + details},
+        {chinese, u"未知错误"_s, u"[t] 正常\n"_s, u"安装失败: 未知错误"_s},
         // 19 characters as seen, 32 UTF-16 units: still short.
-        {chinese, combining, log, QStringLiteral("安装失败: ") + combining + details},
-        {chinese, longReason, log, QStringLiteral("安装失败: ") + longReason},
-        {english, QStringLiteral("Installation failed"), {}, QStringLiteral("Installation failed")},
-        {english, QStringLiteral("Offline"), englishLog,
-         QStringLiteral("Installation failed: Offline") + englishDetails},
-        {english, QStringLiteral("exit: 1"), englishLog,
-         QStringLiteral("exit: 1") + englishDetails},
+        {chinese, combining, log, u"安装失败: "_s + combining + details},
+        {chinese, longReason, log, u"安装失败: "_s + longReason},
+        {english, u"Installation failed"_s, {}, u"Installation failed"_s},
+        {english, u"Offline"_s, englishLog, u"Installation failed: Offline"_s + englishDetails},
+        {english, u"exit: 1"_s, englishLog, u"exit: 1"_s + englishDetails},
     };
     for (const auto& c : cases) {
         const UiLanguage language(c.language);
@@ -102,8 +99,8 @@ TEST(InstallationFailureMessage, ComposedFromTheReasonAndCompletedFromTheLog) {
             << c.reason.toStdString();
     }
     const UiLanguage translated(english);
-    EXPECT_TRUE(Controller::composeFailureMessage(QStringLiteral("Environment setup failed: x"), {})
-                    .startsWith(QStringLiteral("Environment setup failed: x\n\nPossible causes:")));
+    EXPECT_TRUE(Controller::composeFailureMessage(u"Environment setup failed: x"_s, {})
+                    .startsWith(u"Environment setup failed: x\n\nPossible causes:"_s));
 }
 
 TEST_F(InstallationRun, TimersStartAfterTheEngineReturnsAndItsReportsFollowThem) {
@@ -140,11 +137,11 @@ TEST_F(InstallationRun, TimeOutAtTick420CancelsAndReturnsWithoutError) {
     settle();
     EXPECT_FALSE(controller->timer().isActive());
     EXPECT_FALSE(state.installationComplete());
-    EXPECT_TRUE(state.logs().contains(QStringLiteral("=== 安装超时 ===")));
-    EXPECT_TRUE(state.logs().contains(QStringLiteral("安装已运行07:00，已超过预定时间")));
+    EXPECT_TRUE(state.logs().contains(u"=== 安装超时 ==="_s));
+    EXPECT_TRUE(state.logs().contains(u"安装已运行07:00，已超过预定时间"_s));
     // The engine's line takes two hops to the session: wait for it rather than for a time.
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return state.logs().contains(QStringLiteral("安装进程取消请求已记录")); }, 10000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return state.logs().contains(u"安装进程取消请求已记录"_s); }, 10000));
     EXPECT_EQ(controller->pendingDelay(), Controller::timeoutReturnDelayMs);
 
     // Reports that come after the time-out belong to an abandoned run.
@@ -166,13 +163,12 @@ TEST_F(InstallationRun, EachCompletionLeavesTheStepItsOwnWay) {
         std::optional<QString> error;
     } cases[] = {
         {true, {}, Controller::successAdvanceDelayMs, {}},
-        {false, QStringLiteral("NO_ALERT:集群中已经安装了Devtron"), {}, {}},
-        {false, QStringLiteral("脚本 NO_ALERT:x"), Controller::failureReturnDelayMs,
-         QStringLiteral("脚本 NO_ALERT:x")},
-        {false, {}, Controller::failureReturnDelayMs, QStringLiteral("安装失败: 未知错误")},
+        {false, u"NO_ALERT:集群中已经安装了Devtron"_s, {}, {}},
+        {false, u"脚本 NO_ALERT:x"_s, Controller::failureReturnDelayMs, u"脚本 NO_ALERT:x"_s},
+        {false, {}, Controller::failureReturnDelayMs, u"安装失败: 未知错误"_s},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.message.value_or(QStringLiteral("none")).toStdString());
+        SCOPED_TRACE(c.message.value_or(u"none"_s).toStdString());
         state.setCurrentStep(InstallationStep::installation);
         state.setErrorMessage(std::nullopt);
         finishRun();
@@ -207,8 +203,7 @@ TEST_F(InstallationRun, ReportsForAGoneControllerAreDropped) {
     controller->screenShown();
     controller.reset();
     tools.release();
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return state.logs().contains(QStringLiteral("执行命令: ")); }, 20000))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.logs().contains(u"执行命令: "_s); }, 20000))
         << "the engine's lines still reach the session log";
     settle();
     EXPECT_DOUBLE_EQ(state.installationProgress(), 0.1);

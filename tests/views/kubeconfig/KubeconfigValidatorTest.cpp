@@ -8,6 +8,8 @@
 
 #include <sys/stat.h>
 
+using namespace Qt::StringLiterals;
+
 using Verdict = KubeconfigValidator::Verdict;
 
 namespace {
@@ -15,7 +17,7 @@ namespace {
 const QByteArray complete = "apiVersion: v1\nkind: Config\nclusters:\n- cluster:\n"
                             "    server: https://203.0.113.10:6443\n  name: prod-cluster\n"
                             "contexts:\n- name: prod\ncurrent-context: prod\n";
-const QString read = QStringLiteral("读取Kubeconfig文件内容...");
+const QString read = u"读取Kubeconfig文件内容..."_s;
 
 class KubeconfigValidatorTest : public ::testing::Test {
 protected:
@@ -25,7 +27,7 @@ protected:
             path, temp, [this](const QString& line) { m_log.append(line); });
     }
     KubeconfigValidator::Result validate(const QByteArray& bytes) {
-        return validate(file(QStringLiteral("config"), bytes), temp());
+        return validate(file(u"config"_s, bytes), temp());
     }
     QString file(const QString& name, const QByteArray& bytes) const {
         QFile out(m_files.filePath(name));
@@ -33,7 +35,7 @@ protected:
         return out.fileName();
     }
     QString temp() const { return m_temp.path() + QLatin1Char('/'); }
-    QString decoded() const { return temp() + QStringLiteral("kubeconfig"); }
+    QString decoded() const { return temp() + u"kubeconfig"_s; }
 
     QTemporaryDir m_files;
     QTemporaryDir m_temp;
@@ -87,17 +89,15 @@ TEST_F(KubeconfigValidatorTest, NamesFoundDecideVerdictDecodingAndLog) {
         EXPECT_EQ(shortened.join('|'), QString::fromUtf8(c.log));
     }
     validate(twoNames.toBase64());
-    EXPECT_EQ(m_log.mid(4),
-              (QStringList{QStringLiteral("Kubeconfig文件大小: 28 字节"),
-                           QStringLiteral("缺少字段: clusters, contexts, current-context")}))
+    EXPECT_EQ(m_log.mid(4), (QStringList{u"Kubeconfig文件大小: 28 字节"_s,
+                                         u"缺少字段: clusters, contexts, current-context"_s}))
         << "the decoded text's size";
     validate("apiVersion kind clusters 集群");
-    EXPECT_EQ(m_log.value(1), QStringLiteral("Kubeconfig文件大小: 31 字节"))
-        << "bytes, not characters";
+    EXPECT_EQ(m_log.value(1), u"Kubeconfig文件大小: 31 字节"_s) << "bytes, not characters";
 }
 
 TEST_F(KubeconfigValidatorTest, DecodedFileIsOwnerOnlyNeverWrittenThroughALinkAndMayFailToSave) {
-    const QString victim = file(QStringLiteral("victim"), "keep me");
+    const QString victim = file(u"victim"_s, "keep me");
     ASSERT_TRUE(QFile::link(victim, decoded()));
     EXPECT_EQ(validate(complete.toBase64()).decodedFilePath, decoded());
     EXPECT_FALSE(QFileInfo(decoded()).isSymLink());
@@ -106,19 +106,18 @@ TEST_F(KubeconfigValidatorTest, DecodedFileIsOwnerOnlyNeverWrittenThroughALinkAn
     ASSERT_EQ(::stat(QFile::encodeName(decoded()).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600U);
 
-    const QString source = file(QStringLiteral("b64"), complete.toBase64());
+    const QString source = file(u"b64"_s, complete.toBase64());
     const auto noFolder = validate(source, QString());
     EXPECT_EQ(noFolder.verdict, Verdict::valid);
     EXPECT_FALSE(noFolder.decodedFilePath);
-    EXPECT_TRUE(
-        m_log.contains(QStringLiteral("保存解码后的kubeconfig文件失败: 没有可用的私有临时目录")));
+    EXPECT_TRUE(m_log.contains(u"保存解码后的kubeconfig文件失败: 没有可用的私有临时目录"_s));
     QFile::remove(decoded());
-    ASSERT_TRUE(QDir(m_temp.path()).mkdir(QStringLiteral("kubeconfig")));
+    ASSERT_TRUE(QDir(m_temp.path()).mkdir(u"kubeconfig"_s));
     EXPECT_FALSE(validate(source, temp()).decodedFilePath) << "a folder is in the way";
 }
 
 TEST_F(KubeconfigValidatorTest, UnreadableInputsEndInReadFailureWithItsLogLine) {
-    const QString fifo = m_files.filePath(QStringLiteral("fifo"));
+    const QString fifo = m_files.filePath(u"fifo"_s);
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const auto sparse = [&](const char* name, qint64 bytes) {
         const QString path = file(QString::fromLatin1(name), {});
@@ -127,14 +126,14 @@ TEST_F(KubeconfigValidatorTest, UnreadableInputsEndInReadFailureWithItsLogLine) 
     };
     const QString limit = sparse("limit", KubeconfigValidator::maximumFileSize);
     for (const QString& path :
-         {file(QStringLiteral("latin1"), "apiVersion: v1\nkind: \xff\xfe\n"),
-          file(QStringLiteral("cut"), complete + QByteArray("集").chopped(1)),
-          m_files.filePath(QStringLiteral("missing")), fifo, m_files.path(),
-          QStringLiteral("/dev/zero"), sparse("over", KubeconfigValidator::maximumFileSize + 1)}) {
+         {file(u"latin1"_s, "apiVersion: v1\nkind: \xff\xfe\n"),
+          file(u"cut"_s, complete + QByteArray("集").chopped(1)), m_files.filePath(u"missing"_s),
+          fifo, m_files.path(), u"/dev/zero"_s,
+          sparse("over", KubeconfigValidator::maximumFileSize + 1)}) {
         const auto result = validate(path, temp());
         EXPECT_EQ(result.verdict, Verdict::readFailure) << path.toStdString();
-        EXPECT_EQ(m_log, (QStringList{read, QStringLiteral("读取Kubeconfig文件失败: ") +
-                                                result.failureDescription}));
+        EXPECT_EQ(m_log,
+                  (QStringList{read, u"读取Kubeconfig文件失败: "_s + result.failureDescription}));
     }
     EXPECT_EQ(validate(limit, temp()).verdict, Verdict::invalid) << "at the limit it is read";
     // Characters straddling the reader's 64 KiB pieces are judged whole.
@@ -146,13 +145,12 @@ TEST_F(KubeconfigValidatorTest, UnreadableInputsEndInReadFailureWithItsLogLine) 
 
 TEST(KubeconfigClusterName, IsTheFirstPlainNameLineAfterClusters) {
     const std::pair<QString, std::optional<QString>> cases[] = {
-        {QString::fromUtf8(complete), QStringLiteral("prod-cluster")},
+        {QString::fromUtf8(complete), u"prod-cluster"_s},
         // A dash-prefixed name line is skipped; the next plain one is taken, wherever it is.
-        {QStringLiteral("clusters:\r\n- name: listed\r\nx:\r\n\tname:\tnext \t\r\n"),
-         QStringLiteral("next")},
-        {QStringLiteral("clusters: x\u2028  name: 生产集群\u2029"), QStringLiteral("生产集群")},
-        {QStringLiteral("clusters:\n- name: only\n"), std::nullopt},
-        {QStringLiteral("  name: no-anchor\n"), std::nullopt},
+        {u"clusters:\r\n- name: listed\r\nx:\r\n\tname:\tnext \t\r\n"_s, u"next"_s},
+        {u"clusters: x\u2028  name: 生产集群\u2029"_s, u"生产集群"_s},
+        {u"clusters:\n- name: only\n"_s, std::nullopt},
+        {u"  name: no-anchor\n"_s, std::nullopt},
     };
     for (const auto& [text, name] : cases) {
         EXPECT_EQ(KubeconfigValidator::clusterName(text.toUtf8()), name) << text.toStdString();

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The session log's messages without their time stamps, once the posted lines have landed.
@@ -16,7 +18,7 @@ QStringList logMessages(const InstallationState& state) {
     QCoreApplication::sendPostedEvents();
     QStringList messages = state.logs().split('\n', Qt::SkipEmptyParts);
     for (QString& message : messages) {
-        message.remove(0, QStringLiteral("[yyyy-MM-dd HH:mm:ss] ").size());
+        message.remove(0, u"[yyyy-MM-dd HH:mm:ss] "_s.size());
     }
     return messages;
 }
@@ -35,10 +37,7 @@ protected:
     }
     bool lookupsLogged(qsizetype count) {
         return QTest::qWaitFor(
-            [&] {
-                return logMessages(state).filter(QStringLiteral("Base64解码密码失败")).size() ==
-                       count;
-            },
+            [&] { return logMessages(state).filter(u"Base64解码密码失败"_s).size() == count; },
             15000);
     }
 
@@ -54,28 +53,26 @@ TEST_F(WaitStep, CountsDownInDecadesThenLooksUpOnce) {
         controller->tick();
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return controller->isComplete(); }, 15000));
-    QStringList expected{QStringLiteral("开始等待服务就绪阶段"),
-                         QStringLiteral("等待Devtron服务启动，倒计时: 100秒"),
-                         QStringLiteral("停止等待计时器")};
+    QStringList expected{u"开始等待服务就绪阶段"_s, u"等待Devtron服务启动，倒计时: 100秒"_s,
+                         u"停止等待计时器"_s};
     for (int left = 90; left >= 0; left -= 10) {
-        expected << QStringLiteral("等待中... 剩余%1秒").arg(left);
+        expected << u"等待中... 剩余%1秒"_s.arg(left);
     }
-    expected << QStringLiteral("等待时间结束，开始检索Devtron凭证")
-             << QStringLiteral("正在获取Devtron凭证...");
+    expected << u"等待时间结束，开始检索Devtron凭证"_s << u"正在获取Devtron凭证..."_s;
     const QStringList messages = logMessages(state);
     EXPECT_EQ(messages.mid(messages.indexOf(expected.first()), expected.size()), expected);
     // Besides the readiness polls of the pods, one lookup of each value.
-    EXPECT_EQ(tools.commandCalls().filter(QStringLiteral("devtron-")).size(), 2);
+    EXPECT_EQ(tools.commandCalls().filter(u"devtron-"_s).size(), 2);
     EXPECT_TRUE(state.installationComplete());
 }
 
 TEST_F(WaitStep, LookupOutcomes) {
-    const QString password = QStringLiteral("s3cr3t-密码");
+    const QString password = u"s3cr3t-密码"_s;
     const QString encoded = QString::fromLatin1(password.toUtf8().toBase64());
-    const QString describe = QStringLiteral("describe");
-    const QString secret = QStringLiteral("get secret");
+    const QString describe = u"describe"_s;
+    const QString secret = u"get secret"_s;
     const QString notFound =
-        QStringLiteral("Error from server (NotFound): serviceexporters \"devtron-itf\" not found");
+        u"Error from server (NotFound): serviceexporters \"devtron-itf\" not found"_s;
     struct Case {
         QList<Reply> replies;
         QString address;
@@ -84,34 +81,31 @@ TEST_F(WaitStep, LookupOutcomes) {
         WaitingForServicesController::Status status = WaitingForServicesController::Status::unread;
     };
     const Case cases[] = {
-        {{{describe, QStringLiteral("Kind:\n  URL:  http://devtron.example.com/ \n")},
-          {secret, encoded + '\n'}},
-         QStringLiteral("http://devtron.example.com:22443/"),
+        {{{describe, u"Kind:\n  URL:  http://devtron.example.com/ \n"_s}, {secret, encoded + '\n'}},
+         u"http://devtron.example.com:22443/"_s,
          password,
-         {QStringLiteral("获取Devtron服务地址: \"") + tools.path("kubectl") +
-              QStringLiteral("\" describe serviceexporter devtron-itf -n devtroncd"),
-          QStringLiteral(">> Kind:"), QStringLiteral("获取到编码密码: <已隐藏, 20 字符>"),
-          QStringLiteral(
-              "成功获取Devtron凭证，URL: http://devtron.example.com:22443/, 用户名: admin"),
-          QStringLiteral("服务启动完成，可以进入下一步")},
+         {u"获取Devtron服务地址: \""_s + tools.path("kubectl") +
+              u"\" describe serviceexporter devtron-itf -n devtroncd"_s,
+          u">> Kind:"_s, u"获取到编码密码: <已隐藏, 20 字符>"_s,
+          u"成功获取Devtron凭证，URL: http://devtron.example.com:22443/, 用户名: admin"_s,
+          u"服务启动完成，可以进入下一步"_s},
          WaitingForServicesController::Status::complete},
         {{{describe, {}, notFound, 1}, {secret, {}}},
          {},
          {},
-         {QStringLiteral("获取URL命令执行失败，退出代码: 1"),
-          QStringLiteral("获取密码命令执行失败，退出代码: 0"),
-          QStringLiteral("无法读取Devtron地址: ") + notFound,
-          QStringLiteral("无法读取Devtron密码: devtron-secret中没有ADMIN_PASSWORD"),
-          QStringLiteral("未能获取完整的Devtron凭证，可在下一步重新读取")}},
-        {{{describe, QStringLiteral("Name: devtron-itf\n")}, {secret, QStringLiteral("%%%\n")}},
+         {u"获取URL命令执行失败，退出代码: 1"_s, u"获取密码命令执行失败，退出代码: 0"_s,
+          u"无法读取Devtron地址: "_s + notFound,
+          u"无法读取Devtron密码: devtron-secret中没有ADMIN_PASSWORD"_s,
+          u"未能获取完整的Devtron凭证，可在下一步重新读取"_s}},
+        {{{describe, u"Name: devtron-itf\n"_s}, {secret, u"%%%\n"_s}},
          {},
          {},
-         {QStringLiteral("无法读取Devtron地址: 输出中没有Devtron地址"),
-          QStringLiteral("无法读取Devtron密码: ADMIN_PASSWORD不是有效的Base64文本")}},
+         {u"无法读取Devtron地址: 输出中没有Devtron地址"_s,
+          u"无法读取Devtron密码: ADMIN_PASSWORD不是有效的Base64文本"_s}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.address.toStdString() + c.logged.last().toStdString());
-        tools.setTool(QStringLiteral("kubectl"), c.replies);
+        tools.setTool(u"kubectl"_s, c.replies);
         renew();
         const qsizetype before = logMessages(state).size();
         controller->retrieveDevtronCredentials();
@@ -121,7 +115,7 @@ TEST_F(WaitStep, LookupOutcomes) {
         EXPECT_EQ(controller->status(), c.status);
         const QStringList messages = logMessages(state).mid(before);
         // A failure is never reported as success.
-        EXPECT_EQ(messages.filter(QStringLiteral("成功获取Devtron凭证")).isEmpty(),
+        EXPECT_EQ(messages.filter(u"成功获取Devtron凭证"_s).isEmpty(),
                   c.status != WaitingForServicesController::Status::complete);
         for (const QString& line : c.logged) {
             EXPECT_TRUE(messages.contains(line)) << line.toStdString();
@@ -132,7 +126,7 @@ TEST_F(WaitStep, LookupOutcomes) {
 }
 
 TEST_F(WaitStep, LateAnswersChangeNothing) {
-    tools.setTool(QStringLiteral("kubectl"), {{{}, QStringLiteral("URL: http://a.example.com\n")}});
+    tools.setTool(u"kubectl"_s, {{{}, u"URL: http://a.example.com\n"_s}});
     tools.hold();
     controller->retrieveDevtronCredentials();
     controller.reset();
