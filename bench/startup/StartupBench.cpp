@@ -10,12 +10,15 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QSysInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -178,6 +181,29 @@ void stop(pid_t pid) {
     ::waitpid(pid, nullptr, 0);
 }
 
+// The pixel as 0xRRGGBB; a 32-bit image of the machine's own byte order is read directly, as
+// XGetPixel would take a few milliseconds for a whole window.
+unsigned long pixelAt(const XImage* image, int x, int y) {
+    if (image->bits_per_pixel == 32 &&
+        image->byte_order ==
+            (QSysInfo::ByteOrder == QSysInfo::LittleEndian ? LSBFirst : MSBFirst)) {
+        std::uint32_t pixel = 0;
+        std::memcpy(&pixel,
+                    image->data + static_cast<std::ptrdiff_t>(y) * image->bytes_per_line + x * 4,
+                    sizeof pixel);
+        return pixel;
+    }
+    return XGetPixel(const_cast<XImage*>(image), x, y);
+}
+
+bool isInk(unsigned long pixel) {
+    const int r = static_cast<int>((pixel >> 16) & 0xff);
+    const int g = static_cast<int>((pixel >> 8) & 0xff);
+    const int b = static_cast<int>(pixel & 0xff);
+    const int lightest = std::max({r, g, b});
+    return lightest < inkLevel && lightest - std::min({r, g, b}) < inkGreyness;
+}
+
 // A window may vanish between its event and our request; such errors only mean "not this one".
 int ignoreXError(Display* /*display*/, XErrorEvent* /*error*/) {
     return 0;
@@ -218,8 +244,10 @@ public:
         XSync(m_display, True);
     }
 
-    // Waits until a window of `pid` holds text; false on timeout.
-    bool waitForText(pid_t pid, Clock::time_point deadline) {
+    // Waits until a window of `pid` holds text: the moment its drawing was seen and the process's
+    // CPU time then, before the read-back that judged it.
+    std::optional<std::pair<Clock::time_point, double>> waitForText(pid_t pid,
+                                                                    Clock::time_point deadline) {
         const int fd = ConnectionNumber(m_display);
         while (Clock::now() < deadline) {
             while (XPending(m_display) > 0) {
@@ -231,10 +259,12 @@ public:
                     m_damages.insert(window,
                                      XDamageCreate(m_display, window, XDamageReportNonEmpty));
                 } else if (event.type == m_damageEvent + XDamageNotify) {
+                    const Clock::time_point seen = Clock::now();
+                    const double cpuMs = cpuMsOf(pid);
                     const auto& damage = reinterpret_cast<const XDamageNotifyEvent&>(event);
                     XDamageSubtract(m_display, damage.damage, None, None);
                     if (ownerPid(damage.drawable) == pid && holdsText(damage.drawable)) {
-                        return true;
+                        return std::pair{seen, cpuMs};
                     }
                 }
             }
@@ -243,7 +273,7 @@ public:
             pollfd ready{fd, POLLIN, 0};
             ::poll(&ready, 1, static_cast<int>(std::max<long long>(1, left.count())));
         }
-        return false;
+        return std::nullopt;
     }
 
 private:
@@ -279,13 +309,7 @@ private:
         int ink = 0;
         for (int y = 0; y < image->height && ink < inkPixelsForText; ++y) {
             for (int x = 0; x < image->width; ++x) {
-                const unsigned long pixel = XGetPixel(image, x, y);
-                const int r = static_cast<int>((pixel >> 16) & 0xff);
-                const int g = static_cast<int>((pixel >> 8) & 0xff);
-                const int b = static_cast<int>(pixel & 0xff);
-                const int darkest = std::min({r, g, b});
-                const int lightest = std::max({r, g, b});
-                if (lightest < inkLevel && lightest - darkest < inkGreyness) {
+                if (isInk(pixelAt(image, x, y))) {
                     ++ink;
                 }
             }
@@ -320,10 +344,8 @@ std::optional<Sample> runOnce(FrameWatch& watch, const char* path, const QTempor
         return std::nullopt;
     }
     const pid_t pid = spawned->first;
-    const bool drawn = watch.waitForText(pid, start + firstFrameTimeout);
-    const double firstFrameMs =
-        std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    const double cpuMs = cpuMsOf(pid);
+    const auto frame = watch.waitForText(pid, start + firstFrameTimeout);
+    const bool drawn = frame.has_value();
     std::optional<double> resident;
     double idleCpuMs = 0;
     if (drawn) {
@@ -339,7 +361,8 @@ std::optional<Sample> runOnce(FrameWatch& watch, const char* path, const QTempor
                      static_cast<long long>(firstFrameTimeout.count()));
         return std::nullopt;
     }
-    return Sample{firstFrameMs, cpuMs, *resident,
+    return Sample{std::chrono::duration<double, std::milli>(frame->first - start).count(),
+                  frame->second, *resident,
                   idleCpuMs / std::chrono::duration<double>(idleSpan).count()};
 }
 
