@@ -2,7 +2,8 @@
 // meets it: on a display that stays up, with caches warmed by an earlier start. The first frame is
 // the first time the program's mapped window holds drawn text, seen through the X DAMAGE extension
 // and a read-back of the window. Beside the warm figures it prints cold ones, each start with a
-// fresh home and XDG cache. Uses DISPLAY, or its own Xvfb that never resets.
+// fresh home and XDG cache. Uses DISPLAY, or its own Xvfb that never resets. Arguments: the rounds,
+// and another build of Nimbrel to measure instead of this one.
 #include "support/MedianTime.h"
 
 #include <QByteArray>
@@ -438,7 +439,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot watch display %s: no X DAMAGE extension\n",
                          display.constData());
         } else {
-            Program nimbrel(NIMBREL_PROGRAM);
+            Program nimbrel(argc > 2 ? argv[2] : NIMBREL_PROGRAM);
             Program bare(BARE_WINDOW_PROGRAM);
             std::printf("display %s, %d rounds, load average before: %s\n", display.constData(),
                         rounds, loadAverage().constData());
