@@ -190,7 +190,8 @@ unsigned long pixelAt(const XImage* image, int x, int y) {
             (QSysInfo::ByteOrder == QSysInfo::LittleEndian ? LSBFirst : MSBFirst)) {
         std::uint32_t pixel = 0;
         std::memcpy(&pixel,
-                    image->data + static_cast<std::ptrdiff_t>(y) * image->bytes_per_line + x * 4,
+                    image->data + static_cast<std::ptrdiff_t>(y) * image->bytes_per_line +
+                        static_cast<std::ptrdiff_t>(x) * 4,
                     sizeof pixel);
         return pixel;
     }
