@@ -13,7 +13,7 @@ packages=(
     clang-14 libclang-rt-14-dev
     qt6-base-dev qt6-base-private-dev qt6-svg-dev qtkeychain-qt6-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev desktop-file-utils appstream dpkg-dev
-    dbus-daemon gnome-keyring libsecret-tools xvfb xdotool x11-utils xclip imagemagick fonts-noto-cjk notification-daemon
+    dbus-daemon gnome-keyring libsecret-tools xvfb libxdamage-dev xdotool x11-utils xclip imagemagick fonts-noto-cjk notification-daemon
     weston qt6-wayland qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
 )
 

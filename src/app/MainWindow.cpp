@@ -1,18 +1,15 @@
 #include "app/MainWindow.h"
 
 #include "app/ContentView.h"
-#include "shell/Console.h"
 #include "views/common/AccessibleWidgets.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
-#include <QTimer>
 #include <QVBoxLayout>
 
 MainWindow::MainWindow(InstallationState& state, QWidget* parent)
-    : QWidget(parent), m_contentView(new ContentView(state, this)),
-      m_reportFirstFrame(qEnvironmentVariableIntValue("NIMBREL_REPORT_FIRST_FRAME") == 1) {
+    : QWidget(parent), m_contentView(new ContentView(state, this)) {
     setWindowTitle(QStringLiteral("Nimbrel"));
     // A plain widget is read as a filler; readers look for a window to name the application's.
     AccessibleWidgets::setRole(this, QAccessible::Window);
@@ -32,14 +29,5 @@ void MainWindow::showEvent(QShowEvent* event) {
     if (!m_wasShown) {
         m_wasShown = true;
         emit contentShown();
-    }
-}
-
-void MainWindow::paintEvent(QPaintEvent* event) {
-    QWidget::paintEvent(event);
-    if (m_reportFirstFrame) {
-        m_reportFirstFrame = false;
-        // Queued, so that the line follows the flush of the frame being painted.
-        QTimer::singleShot(0, this, [] { writeConsoleLine(QStringLiteral("first frame")); });
     }
 }

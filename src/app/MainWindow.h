@@ -23,11 +23,8 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     ContentView* m_contentView;
     bool m_wasShown = false;
-    // Set by NIMBREL_REPORT_FIRST_FRAME=1: the start-up benchmark waits for this line.
-    bool m_reportFirstFrame = false;
 };

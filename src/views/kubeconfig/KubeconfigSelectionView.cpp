@@ -42,8 +42,12 @@ KubeconfigSelectionView::KubeconfigSelectionView(InstallationState& state, QWidg
     m_emptyPanel = buildEmptyPanel();
     m_filePanel = buildFilePanel();
     m_panels->addWidget(m_emptyPanel);
-    m_panels->addWidget(m_filePanel);
     setBody(m_panels);
+    // Outside the stack until a file is chosen, so that the first frame lays out and loads fonts
+    // for the empty panel only; a child of the screen meanwhile, so that it is in the same window
+    // and keeps its place in the Tab chain when it moves into the stack.
+    m_filePanel->setParent(this);
+    m_filePanel->hide();
     chainTabs({m_browseButton, m_registerButton, m_changeButton});
 
     connect(nextButton(), &QPushButton::clicked, m_controller, &KubeconfigStepController::proceed);
@@ -219,6 +223,9 @@ void KubeconfigSelectionView::presentCustomFilePicker() {
 void KubeconfigSelectionView::refresh() {
     const bool chosen = !m_controller->kubeconfigPath().isEmpty();
     const bool validating = m_controller->isValidating();
+    if (chosen && m_panels->indexOf(m_filePanel) < 0) {
+        m_panels->addWidget(m_filePanel);
+    }
     m_panels->setCurrentWidget(chosen ? m_filePanel : m_emptyPanel);
 
     const QString display = m_controller->kubeconfigDisplayPath();

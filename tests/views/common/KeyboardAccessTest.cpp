@@ -109,6 +109,14 @@ TEST_F(KeyboardUse, TabVisitsEachScreenInOrderAndEveryControlHasAName) {
         {"log viewer",
          [](auto& s, auto& w) { return new LogViewerView(s, &w); },
          {"关闭", "搜索日志内容", "全部", "安装日志", "复制到剪贴板"}},
+        {"kubeconfig, a file chosen once the screen stands",
+         [&](auto& s, auto&) {
+             s.setKubeconfigPath({});
+             auto* view = new KubeconfigSelectionView(s);
+             s.setKubeconfigPath(tools.scratchPath(QStringLiteral("config")));
+             return view;
+         },
+         {"更换文件", "下一步"}},
     };
     state.setInstallDevtron(true);
     state.setInstallationComplete(true);
