@@ -1,13 +1,12 @@
 #include "support/ScreenTest.h"
 
+#include "KubeconfigFiles.h"
 #include "session/InstallationState.h"
 #include "shell/BackgroundJobs.h"
 #include "views/kubeconfig/KubeconfigSelectionView.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -15,7 +14,7 @@ using namespace screen_test;
 
 namespace {
 
-class KubeconfigScreen : public ::testing::Test, protected Parts {
+class KubeconfigScreen : public KubeconfigFiles, protected Parts {
 protected:
     KubeconfigScreen() {
         m_view.setFilePicker([this](QWidget*) {
@@ -31,10 +30,7 @@ protected:
     QPushButton* button(const char* name) const { return child<QPushButton>(name); }
     // Picks a file with these bytes through the browse button and presses "下一步".
     void pickAndPressNext(const QByteArray& bytes) {
-        QFile out(m_files.filePath(QStringLiteral("cluster.yaml")));
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
-        out.close();
-        m_pick = out.fileName();
+        m_pick = file(QStringLiteral("cluster.yaml"), bytes);
         click("browseButton");
         ASSERT_TRUE(eventually([&] { return button("nextButton")->isEnabled(); }));
         EXPECT_EQ(text("filePathLabel"), m_pick);
@@ -44,7 +40,6 @@ protected:
         EXPECT_TRUE(child("busyIndicator")->isVisible());
     }
 
-    QTemporaryDir m_files;
     InstallationState m_state;
     KubeconfigSelectionView m_view{m_state};
     QString m_pick;
