@@ -112,7 +112,7 @@ TEST_F(KubeconfigValidatorTest, UnreadableInputsEndInReadFailureWithItsLogLine) 
     const QString fifo = m_files.filePath(u"fifo"_s);
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const auto sparse = [&](const char* name, qint64 bytes) {
-        const QString path = file(QString::fromLatin1(name), {});
+        QString path = file(QString::fromLatin1(name), {});
         QFile(path).resize(bytes);
         return path;
     };
