@@ -100,30 +100,24 @@ protected:
 TEST_F(Installer, SetupStopsAtTheFirstFailingCheckWithItsLine) {
     const QString latin1 = tools.scratchPath(u"latin1"_s);
     writeTextFile(latin1, "name: caf\xe9\n");
+    const QString missing = tools.scratchPath(u"missing"_s);
     struct Case {
         QString kubeconfig;
-        std::function<void()> arrange;
+        QString tool; // answers with `replies`; with none, it is gone
+        QList<Reply> replies;
         QString lastLine;
     };
     const QList<Case> cases = {
-        {tools.scratchPath("missing"), {}, "Kubeconfig文件不存在: " + tools.scratchPath("missing")},
-        {latin1, {}, "无法读取Kubeconfig文件: 文件内容不是有效的UTF-8文本"},
-        {kubeconfig, [&] { tools.removeTool("helm"); }, "应用内置工具不存在，请重新安装应用"},
-        {kubeconfig,
-         [&] {
-             tools.setTool("kubectl", {{"version", {}, "boom\n", 1}});
-         },
-         "kubectl工具测试失败: boom\n"},
-        {kubeconfig,
-         [&] {
-             tools.setTool("helm", {{"version", {}, "bad helm", 2}});
-         },
-         "helm工具测试失败: bad helm"},
+        {missing, {}, {}, "Kubeconfig文件不存在: " + missing},
+        {latin1, {}, {}, "无法读取Kubeconfig文件: 文件内容不是有效的UTF-8文本"},
+        {kubeconfig, "helm", {}, "应用内置工具不存在，请重新安装应用"},
+        {kubeconfig, "kubectl", {{"version", {}, "boom\n", 1}}, "kubectl工具测试失败: boom\n"},
+        {kubeconfig, "helm", {{"version", {}, "bad helm", 2}}, "helm工具测试失败: bad helm"},
     };
     for (const Case& c : cases) {
         SetUp();
-        if (c.arrange) {
-            c.arrange();
+        if (!c.tool.isEmpty()) {
+            c.replies.isEmpty() ? tools.removeTool(c.tool) : tools.setTool(c.tool, c.replies);
         }
         auto installer = make(c.kubeconfig);
         installer->installDevtron();

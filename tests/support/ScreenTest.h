@@ -2,6 +2,7 @@
 
 #include "session/InstallationState.h"
 
+#include <QLabel>
 #include <QString>
 #include <QTest>
 #include <QWidget>
@@ -19,9 +20,19 @@ inline bool eventually(const std::function<bool()>& done) {
     return QTest::qWaitFor(done, waitMs);
 }
 
-template <typename T> T* child(const QWidget& root, const char* name) {
-    return root.findChild<T*>(QString::fromLatin1(name));
-}
+// A screen fixture's access to the named parts of the screen under test.
+class Parts {
+protected:
+    virtual ~Parts() = default;
+    virtual const QWidget* screen() const = 0;
+
+    template <typename T = QWidget> T* child(const char* name) const {
+        return screen()->findChild<T*>(QString::fromLatin1(name));
+    }
+    bool shown(const char* name) const { return child(name)->isVisibleTo(screen()); }
+    QString text(const char* name) const { return child<QLabel>(name)->text(); }
+    void click(const char* name) const { QTest::mouseClick(child(name), Qt::LeftButton); }
+};
 
 // The line is in the session log as a whole line.
 inline bool logged(const InstallationState& state, const QString& line) {

@@ -15,7 +15,7 @@ using namespace screen_test;
 
 namespace {
 
-class ChoiceScreen : public ::testing::Test {
+class ChoiceScreen : public ::testing::Test, protected Parts {
 protected:
     ChoiceScreen() {
         m_state.setCurrentStep(InstallationStep::devtronChoice);
@@ -29,11 +29,8 @@ protected:
     }
     ~ChoiceScreen() override { AlertDialog::setPresenter({}); }
 
-    bool shown(const char* name) const {
-        return child<QWidget>(m_view, name)->isVisibleTo(&m_view);
-    }
-    QPushButton* button(const char* name) const { return child<QPushButton>(m_view, name); }
-    void click(const char* name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
+    const QWidget* screen() const override { return &m_view; }
+    QPushButton* button(const char* name) const { return child<QPushButton>(name); }
 
     StandInTools m_tools;
     InstallationState m_state;
@@ -43,7 +40,7 @@ protected:
 };
 
 TEST_F(ChoiceScreen, SwitchFollowsTheChoiceAndHidesTheFeatures) {
-    auto* toggle = child<QCheckBox>(m_view, "installDevtronSwitch");
+    auto* toggle = child<QCheckBox>("installDevtronSwitch");
     QTest::mouseClick(toggle, Qt::LeftButton);
     EXPECT_FALSE(m_state.installDevtron());
     EXPECT_FALSE(shown("featureBox"));

@@ -209,7 +209,6 @@ TEST_F(Completion, ValuesNotReadAreNeitherShownNorCopiedNorStoredAndCanBeReadAga
 // With no Secret Service, or a collection that stays locked, the password must not be lost: the
 // window stays until the user quits on purpose.
 void expectSaveFailureKeepsTheWindow(CompletionController& controller, const int& quits) {
-    QSignalSpy failures(&controller, &CompletionController::saveFailureChanged);
     controller.finishWithoutCopy();
     ASSERT_FALSE(controller.saveFailure().isEmpty());
     EXPECT_FALSE(controller.isFinishing());

@@ -2,6 +2,7 @@
 #include "session/InstallationState.h"
 #include "support/AccessibilityRecorder.h"
 #include "support/ChildSession.h"
+#include "support/ScreenTest.h"
 #include "views/common/AlertDialog.h"
 #include "views/completion/CompletionController.h"
 #include "views/completion/CompletionInfoRow.h"
@@ -21,7 +22,7 @@
 
 namespace {
 
-class CompletionScreen : public ::testing::Test {
+class CompletionScreen : public ::testing::Test, protected screen_test::Parts {
 protected:
     CompletionScreen() {
         state.setDevtronUrl(QStringLiteral("http://127.0.0.1:22443"));
@@ -35,13 +36,7 @@ protected:
             new CompletionController(state, service, [this] { ++quits; }));
         view->show();
     }
-    template <typename T> T* child(const char* name) const {
-        return view->findChild<T*>(QString::fromLatin1(name));
-    }
-    bool shown(const char* name) const { return child<QWidget>(name)->isVisibleTo(view.get()); }
-    void click(const char* name) const {
-        QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton);
-    }
+    const QWidget* screen() const override { return view.get(); }
 
     // Parallel test processes share one keyring, so every case keeps to a service of its own.
     const QString service = QStringLiteral("com.orvane.nimbrel.test.") +
@@ -63,7 +58,7 @@ TEST_F(CompletionScreen, SectionsFollowTheLayout) {
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.installDevtron << c.complete);
         open(c.installDevtron, c.complete);
-        EXPECT_EQ(child<QLabel>("subtitle")->text(), view->controller().subtitle());
+        EXPECT_EQ(text("subtitle"), view->controller().subtitle());
         EXPECT_EQ(shown("timeoutNotice"), c.notice);
         EXPECT_EQ(shown("accessSection"), c.access);
         EXPECT_EQ(shown("accessRows"), c.rows);
@@ -76,7 +71,7 @@ TEST_F(CompletionScreen, EyeLogButtonAndEveryCopyIsSeenAndHeard) {
     open(true, true);
     for (const char* expected : {"s3cret", "••••••"}) {
         click("eyeButton");
-        EXPECT_EQ(child<QLabel>("password")->text(), QString::fromUtf8(expected));
+        EXPECT_EQ(text("password"), QString::fromUtf8(expected));
     }
     QSignalSpy requested(view.get(), &CompletionView::logViewerRequested);
     click("logButton");
@@ -119,11 +114,10 @@ TEST_F(CompletionScreen, AValueNotReadIsMarkedWithWhyAndHowToReadItAndTheSaveFai
     state.setDevtronPassword({});
     state.setDevtronPasswordFailure(QStringLiteral("NotFound"));
     open(true, true);
-    EXPECT_EQ(child<QLabel>("password")->text(), QStringLiteral("未能读取"));
+    EXPECT_EQ(text("password"), QStringLiteral("未能读取"));
     EXPECT_FALSE(shown("eyeButton") || shown("copyPassword"));
     EXPECT_TRUE(shown("unreadBox"));
-    EXPECT_EQ(child<QLabel>("unreadReasons")->text(),
-              QStringLiteral("无法读取Devtron密码: NotFound"));
+    EXPECT_EQ(text("unreadReasons"), QStringLiteral("无法读取Devtron密码: NotFound"));
     EXPECT_EQ(view->findChildren<QWidget*>(QStringLiteral("manualCommand")).size(), 1);
 
     // Read again, as the button would: the marks go.

@@ -2,6 +2,7 @@
 
 #include "session/InstallationState.h"
 #include "shell/BackgroundJobs.h"
+#include "support/ScreenTest.h"
 #include "support/StandInTools.h"
 #include "views/installation/InstallationController.h"
 
@@ -18,7 +19,7 @@
 
 namespace {
 
-class InstallationScreen : public ::testing::Test {
+class InstallationScreen : public ::testing::Test, protected screen_test::Parts {
 protected:
     void show(bool installDevtron) {
         state.setCurrentStep(InstallationStep::installation);
@@ -35,11 +36,7 @@ protected:
         BackgroundJobs::waitForDone(std::chrono::milliseconds(30000));
     }
 
-    template <typename T> T* child(const char* name) const {
-        return view->findChild<T*>(QString::fromLatin1(name));
-    }
-    QString text(const char* name) const { return child<QLabel>(name)->text(); }
-    bool shown(const char* name) const { return child<QWidget>(name)->isVisibleTo(view.get()); }
+    const QWidget* screen() const override { return view.get(); }
     // Status text, spinner, done mark, warning, "下一步".
     QString statusRow() const {
         return text("status") + (shown("spinner") ? " spinner" : "") +
@@ -66,7 +63,7 @@ TEST_F(InstallationScreen, FailedRunKeepsTheSpinnerAndTheLogTakesOnlyNewLines) {
     QCoreApplication::processEvents();
     EXPECT_EQ(log->toPlainText() + '\n', state.logs());
 
-    QTest::mouseClick(child<QPushButton>("copyButton"), Qt::LeftButton);
+    click("copyButton");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), log->toPlainText() + '\n');
 }
 

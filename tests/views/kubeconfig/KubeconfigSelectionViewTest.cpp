@@ -1,13 +1,12 @@
 #include "support/ScreenTest.h"
 
+#include "KubeconfigFiles.h"
 #include "session/InstallationState.h"
 #include "shell/BackgroundJobs.h"
 #include "views/kubeconfig/KubeconfigSelectionView.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -15,7 +14,7 @@ using namespace screen_test;
 
 namespace {
 
-class KubeconfigScreen : public ::testing::Test {
+class KubeconfigScreen : public KubeconfigFiles, protected Parts {
 protected:
     KubeconfigScreen() {
         m_view.setFilePicker([this](QWidget*) {
@@ -27,24 +26,20 @@ protected:
     }
     ~KubeconfigScreen() override { BackgroundJobs::waitForDone(); }
 
-    QPushButton* button(const char* name) const { return child<QPushButton>(m_view, name); }
-    void click(const char* name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
+    const QWidget* screen() const override { return &m_view; }
+    QPushButton* button(const char* name) const { return child<QPushButton>(name); }
     // Picks a file with these bytes through the browse button and presses "下一步".
     void pickAndPressNext(const QByteArray& bytes) {
-        QFile out(m_files.filePath(QStringLiteral("cluster.yaml")));
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
-        out.close();
-        m_pick = out.fileName();
+        m_pick = file(QStringLiteral("cluster.yaml"), bytes);
         click("browseButton");
         ASSERT_TRUE(eventually([&] { return button("nextButton")->isEnabled(); }));
-        EXPECT_EQ(child<QLabel>(m_view, "filePathLabel")->text(), m_pick);
+        EXPECT_EQ(text("filePathLabel"), m_pick);
         click("nextButton");
         EXPECT_FALSE(button("nextButton")->isEnabled());
         EXPECT_FALSE(button("changeButton")->isEnabled());
-        EXPECT_TRUE(child<QWidget>(m_view, "busyIndicator")->isVisible());
+        EXPECT_TRUE(child("busyIndicator")->isVisible());
     }
 
-    QTemporaryDir m_files;
     InstallationState m_state;
     KubeconfigSelectionView m_view{m_state};
     QString m_pick;
@@ -52,7 +47,7 @@ protected:
 };
 
 TEST_F(KubeconfigScreen, NothingChosenCancelAndChangeKeepNextGrey) {
-    EXPECT_TRUE(child<QWidget>(m_view, "emptyPanel")->isVisible());
+    EXPECT_TRUE(child("emptyPanel")->isVisible());
     EXPECT_FALSE(button("nextButton")->isEnabled());
     click("browseButton");
     ASSERT_TRUE(eventually([&] { return m_pickerRuns == 1; }));
@@ -60,7 +55,7 @@ TEST_F(KubeconfigScreen, NothingChosenCancelAndChangeKeepNextGrey) {
     EXPECT_TRUE(m_state.kubeconfigPath().isEmpty());
 
     m_state.setKubeconfigPath(QStringLiteral("/k/config"), QStringLiteral("/k/config"));
-    EXPECT_TRUE(child<QWidget>(m_view, "filePanel")->isVisible());
+    EXPECT_TRUE(child("filePanel")->isVisible());
     click("changeButton");
     EXPECT_TRUE(m_state.kubeconfigPath().isEmpty());
     EXPECT_FALSE(button("nextButton")->isEnabled());

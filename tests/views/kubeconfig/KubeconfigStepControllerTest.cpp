@@ -1,3 +1,4 @@
+#include "KubeconfigFiles.h"
 #include "support/ScreenTest.h"
 
 #include "session/InstallationState.h"
@@ -7,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -17,20 +17,10 @@ using namespace screen_test;
 
 namespace {
 
-const QByteArray complete = "apiVersion: v1\nkind: Config\nclusters:\n- cluster:\n"
-                            "    server: https://203.0.113.10:6443\n  name: prod-cluster\n"
-                            "contexts:\n- name: prod\ncurrent-context: prod\n";
-
-class KubeconfigStepControllerTest : public ::testing::Test {
+class KubeconfigStepControllerTest : public KubeconfigFiles {
 protected:
     ~KubeconfigStepControllerTest() override { BackgroundJobs::waitForDone(); }
 
-    QString file(const QString& name, const QByteArray& bytes) const {
-        QFile out(m_files.filePath(name));
-        EXPECT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
-        return out.fileName();
-    }
-    QTemporaryDir m_files;
     InstallationState m_state;
     std::unique_ptr<KubeconfigStepController> m_controller =
         std::make_unique<KubeconfigStepController>(m_state);
@@ -47,13 +37,13 @@ TEST_F(KubeconfigStepControllerTest, EachOutcomeAdvancesOrRaisesItsError) {
         QString error;
         bool usesDecodedFile;
     } cases[] = {
-        {"complete", complete, false, {}, false},
-        {"Base64", complete.toBase64() + '\n', false, {}, true},
+        {"complete", completeKubeconfig, false, {}, false},
+        {"Base64", completeKubeconfig.toBase64() + '\n', false, {}, true},
         {"two names", "apiVersion: v1\nkind: Config\n", false,
          QStringLiteral("无效的Kubeconfig文件。请确保包含所有必要字段: "
                         "clusters, contexts, current-context。"),
          false},
-        {"deleted after the pick", complete, true,
+        {"deleted after the pick", completeKubeconfig, true,
          QStringLiteral("无法读取Kubeconfig文件: 文件不存在"), false},
     };
     for (const auto& c : cases) {
@@ -89,7 +79,7 @@ TEST_F(KubeconfigStepControllerTest, EachOutcomeAdvancesOrRaisesItsError) {
 // A check's outcome reaches the GUI thread only through the event loop, so whatever happens
 // before the next wait happens while the check runs.
 TEST_F(KubeconfigStepControllerTest, CheckForAFileNoLongerChosenIsDropped) {
-    const QString chosen = file(QStringLiteral("config"), complete);
+    const QString chosen = file(QStringLiteral("config"), completeKubeconfig);
     m_controller->chooseFile(chosen);
     m_controller->proceed();
     m_controller->clearChoice();
@@ -103,7 +93,7 @@ TEST_F(KubeconfigStepControllerTest, CheckForAFileNoLongerChosenIsDropped) {
 }
 
 TEST_F(KubeconfigStepControllerTest, ControllerGoneDuringTheCheckIsSafe) {
-    m_controller->chooseFile(file(QStringLiteral("config"), complete));
+    m_controller->chooseFile(file(QStringLiteral("config"), completeKubeconfig));
     m_controller->proceed();
     m_controller.reset();
     ASSERT_TRUE(eventually(

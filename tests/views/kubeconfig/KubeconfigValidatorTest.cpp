@@ -1,4 +1,5 @@
 #include "views/kubeconfig/KubeconfigValidator.h"
+#include "KubeconfigFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,12 +15,9 @@ using Verdict = KubeconfigValidator::Verdict;
 
 namespace {
 
-const QByteArray complete = "apiVersion: v1\nkind: Config\nclusters:\n- cluster:\n"
-                            "    server: https://203.0.113.10:6443\n  name: prod-cluster\n"
-                            "contexts:\n- name: prod\ncurrent-context: prod\n";
 const QString read = u"读取Kubeconfig文件内容..."_s;
 
-class KubeconfigValidatorTest : public ::testing::Test {
+class KubeconfigValidatorTest : public KubeconfigFiles {
 protected:
     KubeconfigValidator::Result validate(const QString& path, const QString& temp) {
         m_log.clear();
@@ -29,22 +27,16 @@ protected:
     KubeconfigValidator::Result validate(const QByteArray& bytes) {
         return validate(file(u"config"_s, bytes), temp());
     }
-    QString file(const QString& name, const QByteArray& bytes) const {
-        QFile out(m_files.filePath(name));
-        EXPECT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
-        return out.fileName();
-    }
     QString temp() const { return m_temp.path() + QLatin1Char('/'); }
     QString decoded() const { return temp() + u"kubeconfig"_s; }
 
-    QTemporaryDir m_files;
     QTemporaryDir m_temp;
     QStringList m_log;
 };
 
 TEST_F(KubeconfigValidatorTest, NamesFoundDecideVerdictDecodingAndLog) {
     const QByteArray twoNames = "apiVersion: v1\nkind: Config\n";
-    QByteArray wrapped = complete.toBase64(); // in lines of 76, as `base64` prints it
+    QByteArray wrapped = completeKubeconfig.toBase64(); // in lines of 76, as `base64` prints it
     for (qsizetype at = 76; at < wrapped.size(); at += 77) {
         wrapped.insert(at, '\n');
     }
@@ -56,7 +48,7 @@ TEST_F(KubeconfigValidatorTest, NamesFoundDecideVerdictDecodingAndLog) {
         bool decoded;
         const char* log;
     } cases[] = {
-        {complete, Verdict::valid, "", false, "Kube|检测到集"},
+        {completeKubeconfig, Verdict::valid, "", false, "Kube|检测到集"},
         // Plain case-sensitive substrings, in comments and inside longer words too.
         {"# apiVersion\nKind: 1\nmycontextsfile\nclusters\n", Verdict::valid,
          "kind,current-context", false, "Kube|缺少字段"},
@@ -67,7 +59,7 @@ TEST_F(KubeconfigValidatorTest, NamesFoundDecideVerdictDecodingAndLog) {
         {QByteArray("hello").toBase64(), Verdict::invalid,
          "apiVersion,kind,clusters,contexts,current-context", false,
          "尝试解码|解码后内|Kube|缺少字段"},
-        {complete.toBase64() + "\r\n", Verdict::valid, "", true,
+        {completeKubeconfig.toBase64() + "\r\n", Verdict::valid, "", true,
          "尝试解码|检测到B|已自动解|Kube|检测到集"},
         // Better than the file but short: adopted and saved, judged on the decoded text.
         {twoNames.toBase64(), Verdict::invalid, "clusters,contexts,current-context", true,
@@ -99,14 +91,14 @@ TEST_F(KubeconfigValidatorTest, NamesFoundDecideVerdictDecodingAndLog) {
 TEST_F(KubeconfigValidatorTest, DecodedFileIsOwnerOnlyNeverWrittenThroughALinkAndMayFailToSave) {
     const QString victim = file(u"victim"_s, "keep me");
     ASSERT_TRUE(QFile::link(victim, decoded()));
-    EXPECT_EQ(validate(complete.toBase64()).decodedFilePath, decoded());
+    EXPECT_EQ(validate(completeKubeconfig.toBase64()).decodedFilePath, decoded());
     EXPECT_FALSE(QFileInfo(decoded()).isSymLink());
     EXPECT_EQ(QFileInfo(victim).size(), 7);
     struct stat info {};
     ASSERT_EQ(::stat(QFile::encodeName(decoded()).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600U);
 
-    const QString source = file(u"b64"_s, complete.toBase64());
+    const QString source = file(u"b64"_s, completeKubeconfig.toBase64());
     const auto noFolder = validate(source, QString());
     EXPECT_EQ(noFolder.verdict, Verdict::valid);
     EXPECT_FALSE(noFolder.decodedFilePath);
@@ -120,15 +112,15 @@ TEST_F(KubeconfigValidatorTest, UnreadableInputsEndInReadFailureWithItsLogLine) 
     const QString fifo = m_files.filePath(u"fifo"_s);
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const auto sparse = [&](const char* name, qint64 bytes) {
-        const QString path = file(QString::fromLatin1(name), {});
+        QString path = file(QString::fromLatin1(name), {});
         QFile(path).resize(bytes);
         return path;
     };
     const QString limit = sparse("limit", KubeconfigValidator::maximumFileSize);
     for (const QString& path :
          {file(u"latin1"_s, "apiVersion: v1\nkind: \xff\xfe\n"),
-          file(u"cut"_s, complete + QByteArray("集").chopped(1)), m_files.filePath(u"missing"_s),
-          fifo, m_files.path(), u"/dev/zero"_s,
+          file(u"cut"_s, completeKubeconfig + QByteArray("集").chopped(1)),
+          m_files.filePath(u"missing"_s), fifo, m_files.path(), u"/dev/zero"_s,
           sparse("over", KubeconfigValidator::maximumFileSize + 1)}) {
         const auto result = validate(path, temp());
         EXPECT_EQ(result.verdict, Verdict::readFailure) << path.toStdString();
@@ -138,14 +130,15 @@ TEST_F(KubeconfigValidatorTest, UnreadableInputsEndInReadFailureWithItsLogLine) 
     EXPECT_EQ(validate(limit, temp()).verdict, Verdict::invalid) << "at the limit it is read";
     // Characters straddling the reader's 64 KiB pieces are judged whole.
     for (int pad = 0; pad < 3; ++pad) {
-        EXPECT_EQ(validate(QByteArray((1 << 16) - 2 + pad, '#') + "集群\n" + complete).verdict,
-                  Verdict::valid);
+        EXPECT_EQ(
+            validate(QByteArray((1 << 16) - 2 + pad, '#') + "集群\n" + completeKubeconfig).verdict,
+            Verdict::valid);
     }
 }
 
 TEST(KubeconfigClusterName, IsTheFirstPlainNameLineAfterClusters) {
     const std::pair<QString, std::optional<QString>> cases[] = {
-        {QString::fromUtf8(complete), u"prod-cluster"_s},
+        {QString::fromUtf8(completeKubeconfig), u"prod-cluster"_s},
         // A dash-prefixed name line is skipped; the next plain one is taken, wherever it is.
         {u"clusters:\r\n- name: listed\r\nx:\r\n\tname:\tnext \t\r\n"_s, u"next"_s},
         {u"clusters: x\u2028  name: 生产集群\u2029"_s, u"生产集群"_s},

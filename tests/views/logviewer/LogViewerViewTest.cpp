@@ -2,6 +2,7 @@
 #include "session/InstallationState.h"
 #include "shell/BackgroundJobs.h"
 #include "support/AccessibilityRecorder.h"
+#include "support/ScreenTest.h"
 #include "views/logviewer/LogLinesModel.h"
 
 #include <QAbstractButton>
@@ -20,7 +21,7 @@
 
 namespace {
 
-class LogViewerSheet : public ::testing::Test {
+class LogViewerSheet : public ::testing::Test, protected screen_test::Parts {
 protected:
     LogViewerSheet() {
         for (const char* line : {"执行命令: helm status devtron", ">> STATUS: deployed",
@@ -41,9 +42,7 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([&] { return !view->controller().isIndexing(); }, 5000));
     }
 
-    template <typename T> T* child(const char* name) const {
-        return view->findChild<T*>(QString::fromLatin1(name));
-    }
+    const QWidget* screen() const override { return view.get(); }
     // The shown rows without their time stamps.
     QStringList shownMessages() const {
         QStringList messages;
@@ -54,8 +53,7 @@ protected:
         return messages;
     }
     void pickLevel(const QString& name) const {
-        for (QAbstractButton* segment :
-             child<QWidget>("logLevelPicker")->findChildren<QAbstractButton*>()) {
+        for (QAbstractButton* segment : child("logLevelPicker")->findChildren<QAbstractButton*>()) {
             if (segment->text() == name) {
                 QTest::mouseClick(segment, Qt::LeftButton);
                 return;
@@ -101,8 +99,7 @@ TEST_F(LogViewerSheet, SearchAndLevelNarrowTheShownLinesAndCopyTakesThem) {
 
 // The picker is one named choice of radio buttons; a filter that leaves nothing says so, once.
 TEST_F(LogViewerSheet, ReadersMeetTheLevelsAsRadioButtonsAndHearWhenNothingMatches) {
-    QAccessibleInterface* picker =
-        QAccessible::queryAccessibleInterface(child<QWidget>("logLevelPicker"));
+    QAccessibleInterface* picker = QAccessible::queryAccessibleInterface(child("logLevelPicker"));
     EXPECT_EQ(picker->role(), QAccessible::Grouping);
     EXPECT_EQ(picker->text(QAccessible::Name), QStringLiteral("日志级别"));
     QString checked;
@@ -115,7 +112,7 @@ TEST_F(LogViewerSheet, ReadersMeetTheLevelsAsRadioButtonsAndHearWhenNothingMatch
               QStringLiteral("清除搜索"));
 
     const AccessibilityRecorder recorder;
-    auto* note = child<QWidget>("emptyNote");
+    auto* note = child("emptyNote");
     EXPECT_FALSE(note->isVisible());
     QTest::keyClicks(child<QLineEdit>("searchField"), QStringLiteral("zzz"));
     EXPECT_TRUE(note->isVisible());

@@ -46,21 +46,13 @@ protected:
     std::unique_ptr<WaitingForServicesController> controller;
 };
 
-TEST_F(WaitStep, CountsDownInDecadesThenLooksUpOnce) {
+TEST_F(WaitStep, CountsDownThenLooksUpOnce) {
     controller->start();
     EXPECT_TRUE(controller->isTimerRunning());
     for (int i = 0; i < 101; ++i) {
         controller->tick();
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return controller->isComplete(); }, 15000));
-    QStringList expected{u"开始等待服务就绪阶段"_s, u"等待Devtron服务启动，倒计时: 100秒"_s,
-                         u"停止等待计时器"_s};
-    for (int left = 90; left >= 0; left -= 10) {
-        expected << u"等待中... 剩余%1秒"_s.arg(left);
-    }
-    expected << u"等待时间结束，开始检索Devtron凭证"_s << u"正在获取Devtron凭证..."_s;
-    const QStringList messages = logMessages(state);
-    EXPECT_EQ(messages.mid(messages.indexOf(expected.first()), expected.size()), expected);
     // Besides the readiness polls of the pods, one lookup of each value.
     EXPECT_EQ(tools.commandCalls().filter(u"devtron-"_s).size(), 2);
     EXPECT_TRUE(state.installationComplete());

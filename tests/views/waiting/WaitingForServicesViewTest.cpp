@@ -2,6 +2,7 @@
 #include "session/InstallationState.h"
 #include "shell/UiLanguage.h"
 #include "support/AccessibilityRecorder.h"
+#include "support/ScreenTest.h"
 #include "support/StandInTools.h"
 #include "views/common/ProgressBar.h"
 #include "views/waiting/WaitingForServicesController.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-class WaitScreen : public ::testing::Test {
+class WaitScreen : public ::testing::Test, protected screen_test::Parts {
 protected:
     void open(bool installDevtron) {
         state.setCurrentStep(InstallationStep::waitingForServices);
@@ -25,11 +26,7 @@ protected:
         view = std::make_unique<WaitingForServicesView>(state);
         view->show();
     }
-    template <typename T = QWidget> T* child(const char* name) const {
-        return view->findChild<T*>(QString::fromLatin1(name));
-    }
-    bool shown(const char* name) const { return child(name)->isVisibleTo(view.get()); }
-    QString text(const char* name) const { return child<QLabel>(name)->text(); }
+    const QWidget* screen() const override { return view.get(); }
     void countDown(int seconds) const {
         for (int i = 0; i < seconds; ++i) {
             view->controller().tick();
@@ -75,7 +72,7 @@ TEST_F(WaitScreen, CountdownThenLookupThenWhatWasNotReadThenTheWayOn) {
     EXPECT_EQ(recorder.announcements().count(QStringLiteral("正在获取Devtron凭证...")), 1);
     EXPECT_EQ(recorder.announcements().last(), QStringLiteral("无法读取Devtron密码: NotFound"));
     EXPECT_EQ(view->focusWidget(), child<QPushButton>("nextButton"));
-    QTest::mouseClick(child<QPushButton>("nextButton"), Qt::LeftButton);
+    click("nextButton");
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return state.currentStep() == InstallationStep::completion; }, 1000));
 }
