@@ -32,6 +32,15 @@ bool usablePrivateFolder(const QString& path) {
     return true;
 }
 
+// An XDG base folder; a relative value is invalid and falls back to the default.
+QString xdgDirectory(const char* variable, const QString& homeRelativeDefault) {
+    QString base = qEnvironmentVariable(variable);
+    if (base.isEmpty() || !QDir::isAbsolutePath(base)) {
+        base = QDir::homePath() + homeRelativeDefault;
+    }
+    return base + QStringLiteral("/nimbrel");
+}
+
 } // namespace
 
 QString AppPaths::prefixDirectory() {
@@ -51,11 +60,11 @@ void AppPaths::setToolsDirectoryOverride(const QString& path) {
 }
 
 QString AppPaths::logDirectory() {
-    QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    if (base.isEmpty() || !QDir::isAbsolutePath(base)) {
-        base = QDir::homePath() + QStringLiteral("/.local/state");
-    }
-    return base + QStringLiteral("/nimbrel");
+    return xdgDirectory("XDG_STATE_HOME", QStringLiteral("/.local/state"));
+}
+
+QString AppPaths::cacheDirectory() {
+    return xdgDirectory("XDG_CACHE_HOME", QStringLiteral("/.cache"));
 }
 
 QString AppPaths::logFilePath() {

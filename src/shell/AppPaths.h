@@ -17,6 +17,8 @@ public:
     static QString logDirectory();
     // logDirectory() + "/devtron_install.log": the session log, shared with the installer log.
     static QString logFilePath();
+    // $XDG_CACHE_HOME/nimbrel (default ~/.cache/nimbrel): files that can be made again.
+    static QString cacheDirectory();
 
     // The per-user private temporary folder, created with mode 0700 and ending in "/".
     // Empty when no usable folder can be had (one that exists but is not ours is refused).

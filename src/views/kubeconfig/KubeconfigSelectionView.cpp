@@ -128,9 +128,10 @@ QWidget* KubeconfigSelectionView::buildFilePanel() {
                             .arg(Palette::css(Palette::withOpacity(Palette::blue(), 0.05))));
     auto* row = new QHBoxLayout(card);
     row->setContentsMargins(12, 12, 12, 12);
-    auto* icon = new QLabel(card);
-    icon->setPixmap(IconRegistry::pixmap(QStringLiteral("doc.fill"), 20, Palette::blue()));
-    row->addWidget(icon);
+    // Its pixmap is drawn when the panel is first shown.
+    m_fileIcon = new QLabel(card);
+    m_fileIcon->setFixedSize(20, 20);
+    row->addWidget(m_fileIcon);
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(4);
@@ -224,6 +225,8 @@ void KubeconfigSelectionView::refresh() {
     const bool chosen = !m_controller->kubeconfigPath().isEmpty();
     const bool validating = m_controller->isValidating();
     if (chosen && m_panels->indexOf(m_filePanel) < 0) {
+        m_fileIcon->setPixmap(
+            IconRegistry::pixmap(QStringLiteral("doc.fill"), 20, Palette::blue()));
         m_panels->addWidget(m_filePanel);
     }
     m_panels->setCurrentWidget(chosen ? m_filePanel : m_emptyPanel);

@@ -51,6 +51,7 @@ private:
     QStackedWidget* m_panels = nullptr;
     QWidget* m_emptyPanel = nullptr;
     QWidget* m_filePanel = nullptr;
+    QLabel* m_fileIcon = nullptr;
     LiveStatus* m_fileNameLabel = nullptr;
     QLabel* m_filePathLabel = nullptr;
     QPushButton* m_browseButton = nullptr;

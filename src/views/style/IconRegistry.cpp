@@ -1,5 +1,8 @@
 #include "views/style/IconRegistry.h"
 
+#include "views/style/IconDiskCache.h"
+#include "views/style/TintedIconEngine.h"
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -65,11 +68,11 @@ qreal screenPixelRatio() {
 }
 
 // The untinted shape: the theme's symbolic icon when the desktop has it, else our own drawing.
-void paintShape(QPainter& painter, const IconEntry& entry, const QRect& target, qreal ratio) {
+void paintShape(QPainter& painter, const IconEntry& entry, const QRect& target) {
     if (entry.themeName != nullptr) {
         const QString themeName = QLatin1String(entry.themeName);
         if (QIcon::hasThemeIcon(themeName)) {
-            const QPixmap themed = QIcon::fromTheme(themeName).pixmap(target.size() / ratio, ratio);
+            const QPixmap themed = QIcon::fromTheme(themeName).pixmap(target.size(), 1.0);
             if (!themed.isNull()) {
                 painter.drawPixmap(target, themed);
                 return;
@@ -98,48 +101,55 @@ QStringList IconRegistry::names() {
 }
 
 QPixmap IconRegistry::pixmap(const QString& name, int pixelSize, const QColor& tint) {
-    const IconEntry* entry = findEntry(name);
-    if (entry == nullptr || pixelSize <= 0 || pixelSize > 4096) {
+    if (pixelSize <= 0 || pixelSize > 4096) {
         return {};
     }
-    ensureResources();
     const qreal ratio = screenPixelRatio();
-    const QString key = QStringLiteral("nimbrel-icon/%1/%2/%3/%4")
+    QPixmap result = devicePixmap(name, qRound(pixelSize * ratio), tint);
+    result.setDevicePixelRatio(ratio);
+    return result;
+}
+
+QPixmap IconRegistry::devicePixmap(const QString& name, int physicalSize, const QColor& tint) {
+    const IconEntry* entry = findEntry(name);
+    if (entry == nullptr || physicalSize <= 0 || physicalSize > 4096 * 4) {
+        return {};
+    }
+    const QString key = QStringLiteral("%1-%2-%3")
                             .arg(name)
-                            .arg(pixelSize)
-                            .arg(tint.name(QColor::HexArgb))
-                            .arg(ratio);
+                            .arg(physicalSize)
+                            .arg(tint.name(QColor::HexArgb).mid(1));
+    const QString memoryKey = QStringLiteral("nimbrel-icon/") + key;
     QPixmap cached;
-    if (QPixmapCache::find(key, &cached)) {
+    if (QPixmapCache::find(memoryKey, &cached)) {
         return cached;
     }
 
-    const int physical = qRound(pixelSize * ratio);
-    QImage image(physical, physical, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        paintShape(painter, *entry, image.rect(), ratio);
-        // Keep the shape's coverage, replace its colour: every icon takes the colour it is asked
-        // for.
-        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        painter.fillRect(image.rect(), tint);
+    QImage image = IconDiskCache::find(key, physicalSize);
+    if (image.isNull()) {
+        ensureResources();
+        image = QImage(physicalSize, physicalSize, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            paintShape(painter, *entry, image.rect());
+            // Keep the shape's coverage, replace its colour: every icon takes the colour it is
+            // asked for.
+            painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+            painter.fillRect(image.rect(), tint);
+        }
+        IconDiskCache::insert(key, image);
     }
     QPixmap result = QPixmap::fromImage(image);
-    result.setDevicePixelRatio(ratio);
-    QPixmapCache::insert(key, result);
+    QPixmapCache::insert(memoryKey, result);
     return result;
 }
 
 QIcon IconRegistry::icon(const QString& name, const QColor& tint) {
-    QIcon result;
     if (!contains(name)) {
-        return result;
+        return {};
     }
-    for (const int size : {12, 16, 22, 24, 32, 48, 64}) {
-        result.addPixmap(pixmap(name, size, tint));
-    }
-    return result;
+    return QIcon(new TintedIconEngine(name, tint));
 }
