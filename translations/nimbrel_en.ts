@@ -1931,6 +1931,17 @@ Details:
         <source>Devtron已可以访问: %1</source>
         <translation>Devtron is now reachable: %1</translation>
     </message>
+    <message>
+        <source>无法检查Devtron地址: %1</source>
+        <translation>Cannot check Devtron&apos;s address: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Services</name>
+    <message>
+        <source>无法加载组件 %1: %2</source>
+        <translation>Cannot load the component %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>ShellUtils</name>

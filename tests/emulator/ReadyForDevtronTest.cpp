@@ -1,6 +1,7 @@
 #include "ClusterTestFixture.h"
 #include "session/InstallationState.h"
 #include "shell/BackgroundJobs.h"
+#include "shell/Services.h"
 #include "views/choice/DevtronChoiceController.h"
 #include "views/choice/PreflightCheck.h"
 #include "views/waiting/ReadinessWatcher.h"
@@ -144,6 +145,21 @@ TEST_F(ReadyForDevtron, DashboardIsUpWhenAnythingAnswersOverHttp) {
         EXPECT_EQ(answered.count(), expected == ReadinessWatcher::Dashboard::up ? 1 : 0);
         EXPECT_EQ(watcher.isWatching(), expected == ReadinessWatcher::Dashboard::down);
     }
+}
+
+TEST_F(ReadyForDevtron, WithoutTheNetworkComponentTheDashboardStaysUnknownAndSaysWhy) {
+    Services::setPluginPathOverride(u"/nonexistent/libnimbrel_services.so"_s);
+    m_state.setDevtronUrl(m_emulator.serverUrl());
+    ReadinessWatcher watcher(m_state);
+    watcher.setProbesDashboard(true);
+    watcher.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_state.logs().contains(u"无法检查Devtron地址: "_s); },
+                                30000));
+    watcher.poll();
+    QTest::qWait(1500);
+    EXPECT_EQ(watcher.dashboard(), ReadinessWatcher::Dashboard::unknown);
+    EXPECT_TRUE(watcher.isWatching()) << "the pods are still watched";
+    EXPECT_EQ(m_state.logs().count(u"无法检查Devtron地址"_s), 1) << "said once";
 }
 
 TEST_F(ReadyForDevtron, WarningsAskOnceAndAnExistingReleaseIsRead) {

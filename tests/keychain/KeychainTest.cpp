@@ -1,5 +1,6 @@
 #include "keychain/Keychain.h"
 #include "keychain/KeychainManager.h"
+#include "shell/Services.h"
 #include "support/ChildSession.h"
 
 #include <QThread>
@@ -94,4 +95,19 @@ TEST(KeychainWithoutService, EveryOperationFailsWithQtKeychainsCode) {
         expectRaised([&] { manager.deleteItem(key); }, KeychainError::Kind::deleteFailed);
     ASSERT_TRUE(error && error->status() && *error->status() != QKeychain::NoError);
     EXPECT_EQ(error->toString(), QStringLiteral("deleteFailed(%1)").arg(*error->status()));
+}
+
+TEST(KeychainWithoutItsPlugin, EveryOperationFailsNamingTheMissingComponent) {
+    const QString missing = QStringLiteral("/nonexistent/libnimbrel_services.so");
+    Services::setPluginPathOverride(missing);
+    KeychainManager manager;
+    for (const auto& [operation, kind] :
+         std::initializer_list<std::pair<std::function<void()>, KeychainError::Kind>>{
+             {[&] { manager.set(QStringLiteral("x"), key); }, KeychainError::Kind::addFailed},
+             {[&] { (void)manager.get(key); }, KeychainError::Kind::getFailed},
+             {[&] { manager.deleteItem(key); }, KeychainError::Kind::deleteFailed}}) {
+        const std::optional<KeychainError> error = expectRaised(operation, kind);
+        ASSERT_TRUE(error);
+        EXPECT_TRUE(error->userMessage().contains(missing)) << error->userMessage().toStdString();
+    }
 }

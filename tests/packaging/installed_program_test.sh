@@ -15,6 +15,8 @@ fail() { echo "$*"; for f in out weston; do [ -f "$work/$f" ] && tail -n 40 "$wo
 for f in bin/nimbrel lib/nimbrel/tools/{kubectl,helm,devtron-charts/install.sh}; do
     [ -f "$prefix/$f" ] && [ -x "$prefix/$f" ] || fail "not installed as a program: $f"
 done
+# Loaded when the keychain or the address probe is first needed, so a start alone would not miss it.
+[ -s "$prefix/lib/nimbrel/plugins/libnimbrel_services.so" ] || fail "not installed: the services plugin"
 for f in applications/$id.desktop metainfo/$id.metainfo.xml icons/hicolor/scalable/apps/$id.svg; do
     [ -s "$prefix/share/$f" ] || fail "not installed: share/$f"
 done

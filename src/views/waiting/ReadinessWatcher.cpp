@@ -5,10 +5,8 @@
 #include "shell/ClusterErrors.h"
 #include "shell/ClusterTools.h"
 #include "shell/GuiThread.h"
+#include "shell/Services.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QUrl>
 
 ReadinessWatcher::ReadinessWatcher(InstallationState& state, QObject* parent)
@@ -114,28 +112,26 @@ void ReadinessWatcher::finishPoll(const ReadinessReport& report) {
 
 void ReadinessWatcher::probeDashboard() {
     const QUrl address(m_state.devtronUrl(), QUrl::StrictMode);
-    if (!m_probesDashboard || m_probeOut || !address.isValid() || address.scheme().isEmpty() ||
-        !isWatching()) {
+    if (!m_probesDashboard || m_probeOut || !m_probeFailure.isEmpty() || !address.isValid() ||
+        address.scheme().isEmpty() || !isWatching()) {
         return;
     }
-    m_probeOut = true;
     // Made on the first probe only: the wait step's watch never asks the address.
-    if (m_network == nullptr) {
-        m_network = new QNetworkAccessManager(this);
+    if (m_probe == nullptr) {
+        ServicesPlugin* services = Services::plugin(&m_probeFailure);
+        if (services == nullptr) {
+            m_state.appendLog(tr("无法检查Devtron地址: %1").arg(m_probeFailure));
+            return;
+        }
+        m_probe = services->createAddressProbe();
     }
-    QNetworkRequest request(address);
-    request.setTransferTimeout(static_cast<int>(probeTimeLimit.count()));
-    QNetworkReply* reply = m_network->get(request);
-    // Devtron often serves a certificate of its own: any answer shows that it is up.
-    connect(reply, &QNetworkReply::sslErrors, reply,
-            [reply](const QList<QSslError>&) { reply->ignoreSslErrors(); });
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { finishProbe(reply); });
+    m_probeOut = true;
+    // The probe is ours: destroying it with the watch drops the callback.
+    m_probe->probe(address, probeTimeLimit, [this](bool answered) { finishProbe(answered); });
 }
 
-void ReadinessWatcher::finishProbe(QNetworkReply* reply) {
-    reply->deleteLater();
+void ReadinessWatcher::finishProbe(bool answered) {
     m_probeOut = false;
-    const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
     m_dashboard = answered ? Dashboard::up : Dashboard::down;
     if (answered) {
         m_state.appendLog(tr("Devtron已可以访问: %1").arg(m_state.devtronUrl()));

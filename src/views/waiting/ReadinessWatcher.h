@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/ServicesPlugin.h"
+
 #include "views/waiting/ReadinessReport.h"
 
 #include <QDeadlineTimer>
@@ -11,8 +13,6 @@
 #include <chrono>
 
 class InstallationState;
-class QNetworkAccessManager;
-class QNetworkReply;
 
 // Watches Devtron come up after an installation: every 5 seconds the pods of devtroncd (N/M
 // ready, and what holds them back), and once an address is known whether Devtron answers there.
@@ -61,12 +61,14 @@ signals:
 private:
     void finishPoll(const ReadinessReport& report);
     void probeDashboard();
-    void finishProbe(QNetworkReply* reply);
+    void finishProbe(bool answered);
 
     InstallationState& m_state;
     QTimer m_timer;
     QDeadlineTimer m_deadline;
-    QNetworkAccessManager* m_network = nullptr;
+    std::unique_ptr<AddressProbe> m_probe;
+    // Why the address cannot be probed here, once known; the watch then only polls.
+    QString m_probeFailure;
     std::optional<ReadinessReport> m_report;
     Dashboard m_dashboard = Dashboard::unknown;
     bool m_pollOut = false;

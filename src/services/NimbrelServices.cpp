@@ -1,0 +1,12 @@
+#include "services/NimbrelServices.h"
+
+#include "services/HttpAddressProbe.h"
+#include "services/SecretStoreJobs.h"
+
+ServicesPlugin::SecretOutcome NimbrelServices::runSecretJob(const SecretRequest& request) {
+    return SecretStoreJobs::run(request);
+}
+
+std::unique_ptr<AddressProbe> NimbrelServices::createAddressProbe() {
+    return std::make_unique<HttpAddressProbe>();
+}

@@ -1,0 +1,114 @@
+#include "services/SecretStoreJobs.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QThread>
+
+#include <qt6keychain/keychain.h>
+
+#include <atomic>
+#include <memory>
+
+namespace {
+
+struct JobOutcome {
+    // Set last, by the job's thread; everything else is complete once it reads true.
+    std::atomic<bool> finished = false;
+    QKeychain::Error error = QKeychain::NoError;
+    QString errorText;
+    QByteArray data;
+};
+
+// QtKeychain queues its jobs through one process-wide executor that is not thread-safe and
+// binds to the thread it was first used on. Running every job on one thread of our own keeps
+// that executor and libsecret's callbacks on a thread whose event loop always runs, whichever
+// thread the caller is on.
+QMutex jobThreadMutex;
+QThread* jobThread = nullptr;
+
+void stopJobThread() {
+    const QMutexLocker lock(&jobThreadMutex);
+    if (jobThread != nullptr) {
+        jobThread->quit();
+        jobThread->wait();
+        delete jobThread;
+        jobThread = nullptr;
+    }
+}
+
+QThread* ensureJobThread() {
+    const QMutexLocker lock(&jobThreadMutex);
+    if (jobThread == nullptr) {
+        jobThread = new QThread;
+        jobThread->setObjectName(QStringLiteral("keychain"));
+        jobThread->start();
+        // The thread must be gone before the application object, or its destructor aborts.
+        qAddPostRoutine(stopJobThread);
+    }
+    return jobThread;
+}
+
+// Runs the job to its end and returns what it reported. Never returns while the job can still
+// touch caller-owned memory: the outcome is shared, and the job deletes itself when done.
+std::shared_ptr<const JobOutcome> runJob(QKeychain::Job* job) {
+    auto outcome = std::make_shared<JobOutcome>();
+    if (QCoreApplication::instance() == nullptr) {
+        delete job;
+        outcome->error = QKeychain::OtherError;
+        return outcome;
+    }
+
+    job->setAutoDelete(true);
+    QObject::connect(
+        job, &QKeychain::Job::finished, job,
+        [outcome](QKeychain::Job* done) {
+            outcome->error = done->error();
+            outcome->errorText = done->errorString();
+            if (auto* read = qobject_cast<QKeychain::ReadPasswordJob*>(done)) {
+                outcome->data = read->binaryData();
+            }
+            outcome->finished.store(true, std::memory_order_release);
+        },
+        Qt::DirectConnection);
+
+    QEventLoop loop;
+    // Queued after the outcome is filled in; dropped by Qt if the loop is gone by then.
+    QObject::connect(job, &QKeychain::Job::finished, &loop, &QEventLoop::quit,
+                     Qt::QueuedConnection);
+    job->moveToThread(ensureJobThread());
+    QMetaObject::invokeMethod(job, &QKeychain::Job::start, Qt::QueuedConnection);
+    loop.exec();
+
+    // The loop also ends when the application quits; the job then finishes on its own.
+    if (!outcome->finished.load(std::memory_order_acquire)) {
+        auto unfinished = std::make_shared<JobOutcome>();
+        unfinished->error = QKeychain::OtherError;
+        return unfinished;
+    }
+    return outcome;
+}
+
+} // namespace
+
+ServicesPlugin::SecretOutcome SecretStoreJobs::run(const ServicesPlugin::SecretRequest& request) {
+    QKeychain::Job* job = nullptr;
+    switch (request.operation) {
+    case ServicesPlugin::SecretOperation::write: {
+        auto* write = new QKeychain::WritePasswordJob(request.service);
+        write->setTextData(request.value);
+        job = write;
+        break;
+    }
+    case ServicesPlugin::SecretOperation::read:
+        job = new QKeychain::ReadPasswordJob(request.service);
+        break;
+    case ServicesPlugin::SecretOperation::remove:
+        job = new QKeychain::DeletePasswordJob(request.service);
+        break;
+    }
+    job->setKey(request.key);
+    const auto outcome = runJob(job);
+    return {outcome->error, outcome->errorText, outcome->data};
+}
