@@ -5,9 +5,9 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <QPixmapCache>
-#include <QSvgRenderer>
 
 #include <array>
 
@@ -79,9 +79,13 @@ void paintShape(QPainter& painter, const IconEntry& entry, const QRect& target) 
             }
         }
     }
-    QSvgRenderer renderer(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(entry.name)));
-    if (renderer.isValid()) {
-        renderer.render(&painter, QRectF(target));
+    // Through Qt's SVG image plugin, loaded on the first drawing: with the rendered icons cached,
+    // most starts never need the SVG library.
+    QImageReader reader(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(entry.name)), "svg");
+    reader.setScaledSize(target.size());
+    const QImage drawn = reader.read();
+    if (!drawn.isNull()) {
+        painter.drawImage(target, drawn);
     }
 }
 
