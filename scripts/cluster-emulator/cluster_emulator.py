@@ -167,9 +167,9 @@ def node(name, capacity, allocatable, ready=True, cordoned=False, control_plane=
     if not ready:
         taints += [{"key": "node.kubernetes.io/unreachable", "effect": effect}
                    for effect in ("NoSchedule", "NoExecute")]
-    spec = {"taints": taints} if taints else {}
+    node_fields = {"taints": taints} if taints else {}
     if cordoned:
-        spec["unschedulable"] = True
+        node_fields["unschedulable"] = True
     condition = ({"type": "Ready", "status": "True", "reason": "KubeletReady",
                   "message": "kubelet is posting ready status"} if ready else
                  {"type": "Ready", "status": "Unknown", "reason": "NodeStatusUnknown",
@@ -178,7 +178,7 @@ def node(name, capacity, allocatable, ready=True, cordoned=False, control_plane=
     def sizes(cpu, memory):
         return {"cpu": cpu, "memory": memory, "pods": "110", "ephemeral-storage": "61202244Ki"}
 
-    return {"metadata": {"name": name, "labels": labels}, "spec": spec,
+    return {"metadata": {"name": name, "labels": labels}, "spec": node_fields,
             "status": {"capacity": sizes(*capacity), "allocatable": sizes(*allocatable),
                        "conditions": [condition],
                        "nodeInfo": {"kubeletVersion": "v1.32.3", "architecture": "amd64",
@@ -375,11 +375,11 @@ def _proto_access_review(type_meta, raw):
     names = {1: "namespace", 2: "verb", 3: "group", 4: "version", 5: "resource",
              6: "subresource", 7: "name"}
     attributes = {}
-    for number, wire, spec in proto_fields(raw):
+    for number, wire, body in proto_fields(raw):
         if number != 2 or wire != 2:
             continue
-        for spec_number, _, wanted in proto_fields(spec):
-            if spec_number == 1:
+        for body_number, _, wanted in proto_fields(body):
+            if body_number == 1:
                 attributes = {names[n]: v.decode("utf-8") for n, w, v in proto_fields(wanted)
                               if n in names and w == 2}
     return {"apiVersion": type_meta.get("apiVersion", "authorization.k8s.io/v1"),
@@ -934,11 +934,11 @@ class Emulator:
                 "ADMIN_PASSWORD" in data:
             data["ADMIN_PASSWORD"] = NOT_BASE64_PASSWORD
         if res["kind"] == "PersistentVolumeClaim":
-            spec = obj.get("spec") or {}
+            requested = obj.get("spec") or {}
             obj["status"] = {"phase": "Pending"}
             if self.claim_bound(obj):
-                obj["status"] = {"phase": "Bound", "accessModes": spec.get("accessModes", []),
-                                 "capacity": (spec.get("resources") or {}).get("requests", {})}
+                obj["status"] = {"phase": "Bound", "accessModes": requested.get("accessModes", []),
+                                 "capacity": (requested.get("resources") or {}).get("requests", {})}
         elif res["kind"] == "Pod":
             claims = Store.find("", "persistentvolumeclaims")
             obj["status"] = self.pod_status(obj, {
@@ -990,14 +990,14 @@ class Emulator:
         """A Deployment gets its pods at once, as its ReplicaSet would give them."""
         if res["kind"] != "Deployment":
             return
-        spec = obj.get("spec") or {}
-        template = spec.get("template") or {}
+        deployment_fields = obj.get("spec") or {}
+        template = deployment_fields.get("template") or {}
         alphabet = "bcdfghjklmnpqrstvwxz2456789"
         replica_set = "%s-%s" % (obj["metadata"]["name"],
                                  "".join(secrets.choice(alphabet) for _ in range(10)))
         labels = dict((template.get("metadata") or {}).get("labels") or {},
                       **{"pod-template-hash": replica_set.rsplit("-", 1)[1]})
-        for _ in range(spec.get("replicas", 1)):
+        for _ in range(deployment_fields.get("replicas", 1)):
             self.store.create(Store.find("", "pods"), namespace, {
                 "metadata": {"name": "%s-%s" % (replica_set,
                                                 "".join(secrets.choice(alphabet) for _ in range(5))),
@@ -1039,11 +1039,11 @@ class Emulator:
 
     def pod_status(self, pod, claims):
         """Where the pod stands now, from the scenario and its age; claims: name -> claim."""
-        spec = pod.get("spec") or {}
-        containers = spec.get("containers") or []
+        pod_fields = pod.get("spec") or {}
+        containers = pod_fields.get("containers") or []
         held = self.shape["held"] if (pod["metadata"].get("labels") or {}).get("app") == \
             HELD_APP else None
-        unbound = [v["persistentVolumeClaim"]["claimName"] for v in spec.get("volumes") or []
+        unbound = [v["persistentVolumeClaim"]["claimName"] for v in pod_fields.get("volumes") or []
                    if "persistentVolumeClaim" in v and not self.claim_bound(
                        claims.get(v["persistentVolumeClaim"]["claimName"], {}))]
         created = datetime.datetime.strptime(pod["metadata"]["creationTimestamp"],

@@ -14,11 +14,9 @@
 namespace {
 
 struct JobOutcome {
-    // Set last, by the job's thread; everything else is complete once it reads true.
+    // Set last, by the job's thread; the result is complete once it reads true.
     std::atomic<bool> finished = false;
-    QKeychain::Error error = QKeychain::NoError;
-    QString errorText;
-    QByteArray data;
+    ServicesPlugin::SecretOutcome result;
 };
 
 // QtKeychain queues its jobs through one process-wide executor that is not thread-safe and
@@ -52,22 +50,21 @@ QThread* ensureJobThread() {
 
 // Runs the job to its end and returns what it reported. Never returns while the job can still
 // touch caller-owned memory: the outcome is shared, and the job deletes itself when done.
-std::shared_ptr<const JobOutcome> runJob(QKeychain::Job* job) {
-    auto outcome = std::make_shared<JobOutcome>();
+ServicesPlugin::SecretOutcome runJob(QKeychain::Job* job) {
     if (QCoreApplication::instance() == nullptr) {
         delete job;
-        outcome->error = QKeychain::OtherError;
-        return outcome;
+        return {QKeychain::OtherError, {}, {}};
     }
+    auto outcome = std::make_shared<JobOutcome>();
 
     job->setAutoDelete(true);
     QObject::connect(
         job, &QKeychain::Job::finished, job,
         [outcome](QKeychain::Job* done) {
-            outcome->error = done->error();
-            outcome->errorText = done->errorString();
+            outcome->result.error = done->error();
+            outcome->result.errorText = done->errorString();
             if (auto* read = qobject_cast<QKeychain::ReadPasswordJob*>(done)) {
-                outcome->data = read->binaryData();
+                outcome->result.data = read->binaryData();
             }
             outcome->finished.store(true, std::memory_order_release);
         },
@@ -83,11 +80,9 @@ std::shared_ptr<const JobOutcome> runJob(QKeychain::Job* job) {
 
     // The loop also ends when the application quits; the job then finishes on its own.
     if (!outcome->finished.load(std::memory_order_acquire)) {
-        auto unfinished = std::make_shared<JobOutcome>();
-        unfinished->error = QKeychain::OtherError;
-        return unfinished;
+        return {QKeychain::OtherError, {}, {}};
     }
-    return outcome;
+    return outcome->result;
 }
 
 } // namespace
@@ -109,6 +104,5 @@ ServicesPlugin::SecretOutcome SecretStoreJobs::run(const ServicesPlugin::SecretR
         break;
     }
     job->setKey(request.key);
-    const auto outcome = runJob(job);
-    return {outcome->error, outcome->errorText, outcome->data};
+    return runJob(job);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "shell/ServicesPlugin.h"
-
 #include "views/waiting/ReadinessReport.h"
 
 #include <QDeadlineTimer>
