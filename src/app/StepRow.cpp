@@ -1,6 +1,7 @@
 #include "app/StepRow.h"
 
 #include "views/common/AccessibleWidgets.h"
+#include "views/common/FilledLabel.h"
 #include "views/common/Labels.h"
 #include "views/style/IconRegistry.h"
 #include "views/style/Palette.h"
@@ -17,14 +18,12 @@ StepRow::StepRow(const StepRowModel& model, QWidget* parent) : QWidget(parent), 
     // that names it.
     AccessibleWidgets::setRole(this, QAccessible::ListItem, true);
     setAccessibleName(m_model.accessibleName());
-    auto* badge = new QLabel(this);
+    auto* badge = new FilledLabel(this);
     badge->setObjectName(QStringLiteral("stepBadge"));
     badge->setFixedSize(kBadgeSize, kBadgeSize);
     badge->setAlignment(Qt::AlignCenter);
-    badge->setStyleSheet(
-        QStringLiteral("QLabel { background-color: %1; color: %2; border-radius: %3px; }")
-            .arg(Palette::css(m_model.badgeColour()), Palette::css(Palette::white()))
-            .arg(kBadgeSize / 2));
+    badge->setFill(m_model.badgeColour(), kBadgeSize / 2);
+    Labels::setColour(badge, Palette::white());
     if (m_model.isCompleted) {
         badge->setPixmap(IconRegistry::pixmap(QStringLiteral("checkmark"), 10, Palette::white()));
     } else {

@@ -7,6 +7,7 @@
 #include "views/common/BusyIndicator.h"
 #include "views/common/Labels.h"
 #include "views/common/LiveStatus.h"
+#include "views/common/RoundedPanel.h"
 #include "views/style/Palette.h"
 
 #include <QCheckBox>
@@ -25,10 +26,8 @@ namespace {
 
 // A rounded, tinted panel with 14 pixels of padding around its vertical stack.
 QFrame* makeBox(const QString& name, const QColor& background, int spacing, QWidget* parent) {
-    auto* box = new QFrame(parent);
+    auto* box = new RoundedPanel(background, 8, parent);
     box->setObjectName(name);
-    box->setStyleSheet(QStringLiteral("QFrame#%1 { background-color: %2; border-radius: 8px; }")
-                           .arg(name, Palette::css(background)));
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(14, 14, 14, 14);
     layout->setSpacing(spacing);

@@ -1,5 +1,6 @@
 #include "views/common/IconTextRow.h"
 
+#include "views/common/FilledLabel.h"
 #include "views/common/Labels.h"
 #include "views/style/IconRegistry.h"
 #include "views/style/Palette.h"
@@ -10,7 +11,7 @@
 
 IconTextRow::IconTextRow(const QString& icon, const QString& text, QWidget* parent)
     : QWidget(parent), m_icon(icon), m_text(text), m_layout(new QHBoxLayout(this)),
-      m_symbol(new QLabel(this)),
+      m_symbol(new FilledLabel(this)),
       m_label(Labels::text(text, Palette::font(12), Palette::primaryText(), this)),
       m_freeSpace(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum)) {
     m_layout->setContentsMargins(0, 0, 0, 0);
@@ -30,6 +31,7 @@ IconTextRow::IconTextRow(const QString& icon, const QString& text, QWidget* pare
 
 void IconTextRow::showSymbol(const QColor& tint, int pixelSize) {
     m_symbol->setObjectName(QStringLiteral("icon"));
+    m_symbol->setFill(Qt::transparent, 0);
     m_symbol->setPixmap(IconRegistry::pixmap(m_icon, pixelSize, tint));
 }
 
@@ -37,9 +39,8 @@ void IconTextRow::showBadge(const QString& letter, const QColor& background) {
     m_symbol->setObjectName(QStringLiteral("badge"));
     m_symbol->setText(letter);
     m_symbol->setFont(Palette::font(9, QFont::Bold));
-    m_symbol->setStyleSheet(
-        QStringLiteral("#badge { color: %1; background-color: %2; border-radius: 3px; }")
-            .arg(Palette::css(Palette::white()), Palette::css(background)));
+    Labels::setColour(m_symbol, Palette::white());
+    m_symbol->setFill(background, 3);
 }
 
 void IconTextRow::setTextLook(int pixelSize, const QColor& colour, int width) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QWidget>
 
+class FilledLabel;
 class QHBoxLayout;
 class QLabel;
 class QSpacerItem;
@@ -38,7 +39,7 @@ private:
     QString m_icon;
     QString m_text;
     QHBoxLayout* m_layout;
-    QLabel* m_symbol;
+    FilledLabel* m_symbol;
     QLabel* m_label;
     QSpacerItem* m_freeSpace;
 };

@@ -4,6 +4,7 @@
 #include "views/common/Buttons.h"
 #include "views/common/KeyboardAccess.h"
 #include "views/common/Labels.h"
+#include "views/common/SlimScrollBarStyle.h"
 #include "views/style/Palette.h"
 
 #include <QHBoxLayout>
@@ -82,6 +83,8 @@ QWidget* WizardScreenView::buildNavigation(const Frame& frame) {
 
 void WizardScreenView::setBody(QWidget* body) {
     m_scroll->setWidget(body);
+    // The area fills what it is given with the window's colour; the body shows the screen's.
+    body->setAutoFillBackground(false);
     // Taking its parent put the body at the end of the focus chain, behind the navigation row
     // built before it; the row, given its parent anew, goes behind the body. (setTabOrder cannot
     // move a widget behind the last of the chain in Qt 6.4.)
@@ -150,16 +153,8 @@ QScrollArea* WizardScreenView::makeScrollArea(QWidget* parent) {
     // style's bevelled one with arrow buttons. The area is no Tab stop of its own: Tab brings the
     // controls inside into view.
     scroll->setFocusPolicy(Qt::NoFocus);
-    scroll->setStyleSheet(QStringLiteral(
-        "QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
+    scroll->viewport()->setAutoFillBackground(false);
     // Set on the area's own bar, so that a scrolling box inside the body keeps the usual one.
-    scroll->verticalScrollBar()->setStyleSheet(
-        QStringLiteral("QScrollBar:vertical { width: 8px; background: transparent; margin: 0; }"
-                       "QScrollBar::handle:vertical { background: %1; border-radius: 4px; "
-                       "min-height: 24px; }"
-                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { "
-                       "background: none; }")
-            .arg(Palette::css(Palette::withOpacity(Palette::grey(), 0.45))));
+    scroll->verticalScrollBar()->setStyle(SlimScrollBarStyle::instance());
     return scroll;
 }

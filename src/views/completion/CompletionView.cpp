@@ -6,6 +6,7 @@
 #include "views/common/Buttons.h"
 #include "views/common/Labels.h"
 #include "views/common/LiveStatus.h"
+#include "views/common/RoundedPanel.h"
 #include "views/completion/CompletionController.h"
 #include "views/completion/CompletionInfoRow.h"
 #include "views/completion/InstalledToolRow.h"
@@ -28,10 +29,8 @@ constexpr int noticeMs = 2000;
 
 QFrame* makeBox(const QString& name, const QColor& background, int padding, int spacing,
                 QWidget* parent) {
-    auto* box = new QFrame(parent);
+    auto* box = new RoundedPanel(background, 6, parent);
     box->setObjectName(name);
-    box->setStyleSheet(QStringLiteral("QFrame#%1 { background-color: %2; border-radius: 6px; }")
-                           .arg(name, Palette::css(background)));
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(padding, padding, padding, padding);
     layout->setSpacing(spacing);

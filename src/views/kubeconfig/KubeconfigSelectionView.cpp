@@ -3,6 +3,7 @@
 #include "views/common/Buttons.h"
 #include "views/common/Labels.h"
 #include "views/common/LiveStatus.h"
+#include "views/common/RoundedPanel.h"
 #include "views/kubeconfig/KubeconfigStepController.h"
 #include "views/style/IconRegistry.h"
 #include "views/style/Palette.h"
@@ -122,10 +123,8 @@ QWidget* KubeconfigSelectionView::buildFilePanel() {
     outer->addWidget(Labels::text(tr("已选择文件"), Palette::font(14, QFont::Medium),
                                   Palette::primaryText(), panel));
 
-    auto* card = new QFrame(panel);
+    auto* card = new RoundedPanel(Palette::withOpacity(Palette::blue(), 0.05), 8, panel);
     card->setObjectName(QStringLiteral("fileCard"));
-    card->setStyleSheet(QStringLiteral("#fileCard { background: %1; border-radius: 8px; }")
-                            .arg(Palette::css(Palette::withOpacity(Palette::blue(), 0.05))));
     auto* row = new QHBoxLayout(card);
     row->setContentsMargins(12, 12, 12, 12);
     // Its pixmap is drawn when the panel is first shown.

@@ -4,6 +4,7 @@
 #include "views/common/Labels.h"
 #include "views/common/LiveStatus.h"
 #include "views/common/ProgressBar.h"
+#include "views/common/RoundedPanel.h"
 #include "views/style/IconRegistry.h"
 #include "views/style/Palette.h"
 #include "views/waiting/WaitingForServicesController.h"
@@ -19,10 +20,8 @@
 namespace {
 
 QFrame* makeBox(const QString& name, QWidget* parent) {
-    auto* box = new QFrame(parent);
+    auto* box = new RoundedPanel(Palette::withOpacity(Palette::grey(), 0.05), 8, parent);
     box->setObjectName(name);
-    box->setStyleSheet(QStringLiteral("QFrame#%1 { background-color: %2; border-radius: 8px; }")
-                           .arg(name, Palette::css(Palette::withOpacity(Palette::grey(), 0.05))));
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(14, 14, 14, 14);
     layout->setSpacing(8);
@@ -146,7 +145,6 @@ QWidget* WaitingForServicesView::buildDevtronBox(QWidget* parent) {
     QFrame* box = makeBox(QStringLiteral("devtronBox"), parent);
     QLabel* heading = Labels::text(tr("Devtron服务"), Palette::font(13, QFont::Medium),
                                    Palette::primaryText(), box);
-    heading->setContentsMargins(0, 0, 0, 2);
     box->layout()->addWidget(heading);
     m_devtronText = Labels::text({}, Palette::font(12), Palette::secondaryText(), box);
     m_devtronText->setObjectName(QStringLiteral("devtronStatusLabel"));
