@@ -76,11 +76,11 @@ bool isReady(const QJsonObject& node) {
 
 // Cordoned, or tainted so that no ordinary pod lands there.
 bool isSchedulable(const QJsonObject& node) {
-    const QJsonObject spec = node[QLatin1String("spec")].toObject();
-    if (spec[QLatin1String("unschedulable")].toBool()) {
+    const QJsonObject nodeFields = node[QLatin1String("spec")].toObject();
+    if (nodeFields[QLatin1String("unschedulable")].toBool()) {
         return false;
     }
-    for (const QJsonValue taint : spec[QLatin1String("taints")].toArray()) {
+    for (const QJsonValue taint : nodeFields[QLatin1String("taints")].toArray()) {
         const QString effect = taint[QLatin1String("effect")].toString();
         if (effect == QLatin1String("NoSchedule") || effect == QLatin1String("NoExecute")) {
             return false;
