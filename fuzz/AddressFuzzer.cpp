@@ -1,7 +1,7 @@
 #include "FuzzCheck.h"
 
+#include "cluster/CredentialParser.h"
 #include "installer/AccessLookup.h"
-#include "views/waiting/CredentialParser.h"
 
 #include <cstdint>
 

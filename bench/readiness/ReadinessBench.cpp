@@ -2,9 +2,9 @@
 // readiness watch (a kubectl poll every 5 s, and a probe of an address that does not answer yet),
 // against what a user of the command line runs instead, `kubectl get pods` every 5 s in a shell
 // loop. Both use the same stand-in kubectl, which prints a pod list as the real one would.
+#include "cluster/ReadinessWatcher.h"
 #include "session/InstallationState.h"
 #include "shell/AppPaths.h"
-#include "views/waiting/ReadinessWatcher.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

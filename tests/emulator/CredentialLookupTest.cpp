@@ -1,4 +1,4 @@
-#include "views/waiting/CredentialLookup.h"
+#include "cluster/CredentialLookup.h"
 #include "ClusterTestFixture.h"
 #include "installer/AccessLookup.h"
 #include "installer/DevtronInstaller.h"

@@ -1,10 +1,10 @@
 #include "ClusterTestFixture.h"
+#include "cluster/PreflightCheck.h"
+#include "cluster/ReadinessWatcher.h"
 #include "session/InstallationState.h"
 #include "shell/BackgroundJobs.h"
 #include "shell/Services.h"
 #include "views/choice/DevtronChoiceController.h"
-#include "views/choice/PreflightCheck.h"
-#include "views/waiting/ReadinessWatcher.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "cluster/PreflightCheck.h"
 #include "shell/ShellUtils.h"
-#include "views/choice/PreflightCheck.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/choice/PreflightCheck.h"
+#include "cluster/PreflightCheck.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #include "views/waiting/WaitingForServicesController.h"
 
+#include "cluster/CredentialLookup.h"
 #include "session/InstallationState.h"
-#include "views/waiting/CredentialLookup.h"
 
 WaitingForServicesController::WaitingForServicesController(InstallationState& state,
                                                            QObject* parent)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "views/waiting/CredentialLookup.h"
-#include "views/waiting/ReadinessWatcher.h"
+#include "cluster/CredentialLookup.h"
+#include "cluster/ReadinessWatcher.h"
 
 #include <QObject>
 #include <QString>

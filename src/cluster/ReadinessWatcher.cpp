@@ -1,4 +1,4 @@
-#include "views/waiting/ReadinessWatcher.h"
+#include "cluster/ReadinessWatcher.h"
 
 #include "session/InstallationState.h"
 #include "shell/BackgroundJobs.h"

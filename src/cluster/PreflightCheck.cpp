@@ -1,4 +1,4 @@
-#include "views/choice/PreflightCheck.h"
+#include "cluster/PreflightCheck.h"
 
 #include "installer/DevtronInstaller.h"
 #include "shell/ClusterErrors.h"

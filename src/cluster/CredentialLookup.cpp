@@ -1,12 +1,12 @@
-#include "views/waiting/CredentialLookup.h"
+#include "cluster/CredentialLookup.h"
 
+#include "cluster/CredentialParser.h"
 #include "installer/AccessLookup.h"
 #include "session/InstallationState.h"
 #include "shell/BackgroundJobs.h"
 #include "shell/ClusterErrors.h"
 #include "shell/ClusterTools.h"
 #include "shell/GuiThread.h"
-#include "views/waiting/CredentialParser.h"
 
 #include <QPointer>
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "cluster/ReadinessReport.h"
 #include "shell/ServicesPlugin.h"
-#include "views/waiting/ReadinessReport.h"
 
 #include <QDeadlineTimer>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "views/waiting/CredentialParser.h"
+#include "cluster/CredentialParser.h"
 
 #include "installer/AccessLookup.h"
 

@@ -1,4 +1,4 @@
-#include "views/waiting/ReadinessReport.h"
+#include "cluster/ReadinessReport.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
