@@ -255,6 +255,42 @@ Check your kubeconfig file and the cluster status, and make sure the cluster is 
         <source>请妥善保管此信息，这些信息丢失后需要重新安装才能恢复。</source>
         <translation>Keep these details safe: once lost, they can only be recovered by installing again.</translation>
     </message>
+    <message>
+        <source>无法建立本地隧道: %1</source>
+        <translation>Cannot open the local tunnel: %1</translation>
+    </message>
+    <message>
+        <source>地址来源：ServiceExporter</source>
+        <translation>Address from: the ServiceExporter</translation>
+    </message>
+    <message>
+        <source>地址来源：负载均衡器（LoadBalancer）</source>
+        <translation>Address from: the load balancer (LoadBalancer)</translation>
+    </message>
+    <message>
+        <source>地址来源：节点端口（NodePort）</source>
+        <translation>Address from: a node port (NodePort)</translation>
+    </message>
+    <message>
+        <source>地址来源：本地隧道（kubectl port-forward）</source>
+        <translation>Address from: a local tunnel (kubectl port-forward)</translation>
+    </message>
+    <message>
+        <source>此地址仅在Nimbrel打开时可用。以后可在终端中执行以下命令重新建立隧道：</source>
+        <translation>This address works only while Nimbrel is open. To open the tunnel again later, run this command in a terminal:</translation>
+    </message>
+    <message>
+        <source>Devtron管理员密码已生成并读取</source>
+        <translation>Devtron&apos;s admin password has been generated and read</translation>
+    </message>
+    <message>
+        <source>已读取密码</source>
+        <translation>Password read</translation>
+    </message>
+    <message>
+        <source>Devtron在%1没有应答，改用本地隧道</source>
+        <translation>Devtron does not answer at %1; using a local tunnel instead</translation>
+    </message>
 </context>
 <context>
     <name>CompletionInfoRow</name>
@@ -420,6 +456,14 @@ The access details are still in the window: you can copy them before you quit.</
         <source>退出</source>
         <translation>Quit</translation>
     </message>
+    <message>
+        <source>正在建立本地隧道...</source>
+        <translation>Opening a local tunnel...</translation>
+    </message>
+    <message>
+        <source>尚未生成</source>
+        <translation>Not generated yet</translation>
+    </message>
 </context>
 <context>
     <name>CredentialLookup</name>
@@ -495,6 +539,43 @@ The access details are still in the window: you can copy them before you quit.</
         <source>无法读取Devtron密码: %1</source>
         <translation>Cannot read the Devtron password: %1</translation>
     </message>
+    <message>
+        <source>集群中没有serviceexporter类型，改为读取devtron-service服务</source>
+        <translation>The cluster has no serviceexporter type; reading the devtron-service Service instead</translation>
+    </message>
+    <message>
+        <source>获取Devtron服务: %1</source>
+        <translation>Getting the Devtron Service: %1</translation>
+    </message>
+    <message>
+        <source>获取服务命令执行失败，退出代码: %1</source>
+        <translation>The Service command failed, exit code: %1</translation>
+    </message>
+    <message>
+        <source>获取节点地址: %1</source>
+        <translation>Getting the node addresses: %1</translation>
+    </message>
+    <message>
+        <source>获取节点命令执行失败，退出代码: %1</source>
+        <translation>The node command failed, exit code: %1</translation>
+    </message>
+    <message>
+        <source>devtron-service无法从本机直接访问（%1），将通过本地隧道访问</source>
+        <extracomment>%1 says why the Service cannot be reached directly.</extracomment>
+        <translation>devtron-service cannot be reached directly from this machine (%1); it will be reached through a local tunnel</translation>
+    </message>
+    <message>
+        <source>从devtron-service获取到地址: %1</source>
+        <translation>Address from devtron-service: %1</translation>
+    </message>
+    <message>
+        <source>ADMIN_PASSWORD尚未生成</source>
+        <translation>ADMIN_PASSWORD has not been generated yet</translation>
+    </message>
+    <message>
+        <source>成功获取Devtron凭证，地址将通过本地隧道提供，用户名: admin</source>
+        <translation>Devtron credentials retrieved; the address comes through a local tunnel, user name: admin</translation>
+    </message>
 </context>
 <context>
     <name>CredentialParser</name>
@@ -513,6 +594,34 @@ The access details are still in the window: you can copy them before you quit.</
     <message>
         <source>通过正则表达式直接匹配到URL: %1</source>
         <translation>URL matched by the regular expression: %1</translation>
+    </message>
+</context>
+<context>
+    <name>DashboardTunnel</name>
+    <message>
+        <source>建立本地隧道: %1</source>
+        <translation>Opening a local tunnel: %1</translation>
+    </message>
+    <message>
+        <source>重新建立本地隧道（第%1次）</source>
+        <translation>Reopening the local tunnel (attempt %1)</translation>
+    </message>
+    <message>
+        <source>本地隧道已建立: %1</source>
+        <translation>Local tunnel open: %1</translation>
+    </message>
+    <message>
+        <source>kubectl已退出</source>
+        <translation>kubectl has exited</translation>
+    </message>
+    <message>
+        <source>本地隧道已断开: %1</source>
+        <translation>Local tunnel closed: %1</translation>
+    </message>
+    <message>
+        <source>%1秒后重新建立本地隧道</source>
+        <extracomment>%1 is a number of seconds.</extracomment>
+        <translation>Reopening the local tunnel in %1 s</translation>
     </message>
 </context>
 <context>
@@ -1880,12 +1989,23 @@ Details:
         <translation>Volume %1 is Pending: the cluster has no default StorageClass</translation>
     </message>
     <message>
-        <source>无法拉取镜像 %1：无法访问镜像仓库</source>
-        <translation>Cannot pull image %1: the image registry cannot be reached</translation>
-    </message>
-    <message>
         <source>容器 %1（Pod %2）反复崩溃</source>
         <translation>Container %1 (pod %2) keeps crashing</translation>
+    </message>
+    <message>
+        <source>存储卷 %1 处于Pending状态：集群中没有StorageClass %2</source>
+        <extracomment>%1 is the claim, %2 the StorageClass it names.</extracomment>
+        <translation>Volume %1 is Pending: the cluster has no StorageClass %2</translation>
+    </message>
+    <message>
+        <source>存储卷 %1 处于Pending状态（StorageClass %2）</source>
+        <extracomment>%1 is the claim, %2 its StorageClass.</extracomment>
+        <translation>Volume %1 is Pending (StorageClass %2)</translation>
+    </message>
+    <message>
+        <source>无法拉取镜像 %1：%2</source>
+        <extracomment>%1 is the image, %2 the kubelet&apos;s reason and message.</extracomment>
+        <translation>Cannot pull image %1: %2</translation>
     </message>
 </context>
 <context>
@@ -1908,16 +2028,8 @@ Details:
         <translation>Checking Devtron&apos;s pods...</translation>
     </message>
     <message>
-        <source>已等待30分钟，停止检查，请稍后手动确认Devtron的状态</source>
-        <translation>Waited 30 minutes and stopped checking; check Devtron&apos;s status by hand later</translation>
-    </message>
-    <message>
         <source>Devtron暂时还无法访问</source>
         <translation>Devtron cannot be reached yet</translation>
-    </message>
-    <message>
-        <source>已等待30分钟，停止检查Devtron的状态</source>
-        <translation>Waited 30 minutes, stopped checking Devtron&apos;s status</translation>
     </message>
     <message>
         <source>无法读取Pod状态: %1</source>
@@ -1934,6 +2046,64 @@ Details:
     <message>
         <source>无法检查Devtron地址: %1</source>
         <translation>Cannot check Devtron&apos;s address: %1</translation>
+    </message>
+    <message>
+        <source>Devtron安装器：尚未开始</source>
+        <translation>Devtron installer: not started yet</translation>
+    </message>
+    <message>
+        <source>Devtron安装器：已下载，正在应用（Downloaded）</source>
+        <translation>Devtron installer: downloaded, applying (Downloaded)</translation>
+    </message>
+    <message>
+        <source>Devtron安装器：已完成（Applied）</source>
+        <translation>Devtron installer: done (Applied)</translation>
+    </message>
+    <message>
+        <source>Devtron安装器：%1</source>
+        <extracomment>%1 is the installer object&apos;s status as the cluster reports it.</extracomment>
+        <translation>Devtron installer: %1</translation>
+    </message>
+    <message>
+        <source>已等待%1分钟，停止检查，请稍后手动确认Devtron的状态</source>
+        <extracomment>%1 is a number of minutes.</extracomment>
+        <translation>Waited %1 minutes; stopped checking. Check Devtron&apos;s status by hand later</translation>
+    </message>
+    <message>
+        <source>Devtron已可以访问，安装器仍在进行</source>
+        <translation>Devtron is reachable; its installer is still working</translation>
+    </message>
+    <message>
+        <source>已等待%1分钟，停止检查Devtron的状态</source>
+        <translation>Waited %1 minutes; stopped checking Devtron&apos;s status</translation>
+    </message>
+    <message>
+        <source>Devtron已安装完成并可以访问，停止检查</source>
+        <translation>Devtron is installed and reachable; stopped checking</translation>
+    </message>
+    <message>
+        <source>Devtron已可以访问，停止检查</source>
+        <translation>Devtron is reachable; stopped checking</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceAddress</name>
+    <message>
+        <source>无法解析devtron-service的内容</source>
+        <translation>Cannot read the contents of devtron-service</translation>
+    </message>
+    <message>
+        <source>负载均衡器尚未分配地址（&lt;pending&gt;）</source>
+        <translation>the load balancer has no address yet (&lt;pending&gt;)</translation>
+    </message>
+    <message>
+        <source>没有可用节点地址来访问NodePort</source>
+        <translation>no node address to reach the NodePort</translation>
+    </message>
+    <message>
+        <source>服务类型为%1，集群外无法直接访问</source>
+        <extracomment>%1 is the Service&apos;s type, such as ClusterIP.</extracomment>
+        <translation>the Service is of type %1 and cannot be reached from outside the cluster</translation>
     </message>
 </context>
 <context>

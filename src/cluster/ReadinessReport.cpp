@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -68,25 +69,95 @@ std::optional<QString> unschedulable(const QJsonValue& pod) {
         .arg(nameOf(pod), message);
 }
 
-// The first waiting container whose reason is one of `reasons`, with its image.
-std::optional<std::pair<QString, QString>> waitingContainer(const QJsonValue& pod,
-                                                            const QStringList& reasons) {
+struct WaitingContainer {
+    QString name;
+    QString image;
+    // The kubelet's reason and message.
+    QString reason;
+    QString message;
+};
+
+// The first waiting container whose reason is one of `reasons`.
+std::optional<WaitingContainer> waitingContainer(const QJsonValue& pod,
+                                                 const QStringList& reasons) {
     for (const QJsonValue container :
          pod[QLatin1String("status")][QLatin1String("containerStatuses")].toArray()) {
-        const QString reason =
-            container[QLatin1String("state")][QLatin1String("waiting")][QLatin1String("reason")]
-                .toString();
+        const QJsonValue waiting = container[QLatin1String("state")][QLatin1String("waiting")];
+        const QString reason = waiting[QLatin1String("reason")].toString();
         if (reasons.contains(reason)) {
-            return std::pair{container[QLatin1String("name")].toString(),
-                             container[QLatin1String("image")].toString()};
+            return WaitingContainer{container[QLatin1String("name")].toString(),
+                                    container[QLatin1String("image")].toString(), reason,
+                                    waiting[QLatin1String("message")].toString().trimmed()};
         }
     }
     return std::nullopt;
 }
 
+bool isPending(const QJsonValue& claim) {
+    return claim[QLatin1String("status")][QLatin1String("phase")].toString() ==
+           QLatin1String("Pending");
+}
+
+bool isDefaultClass(const QJsonValue& storageClass) {
+    const QJsonObject annotations =
+        storageClass[QLatin1String("metadata")][QLatin1String("annotations")].toObject();
+    for (const QLatin1String key :
+         {QLatin1String("storageclass.kubernetes.io/is-default-class"),
+          QLatin1String("storageclass.beta.kubernetes.io/is-default-class")}) {
+        if (annotations[key].toString() == QLatin1String("true")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Why a Pending claim waits, when that is something the user must act on; none when it is
+// normal (its class binds volumes only once a pod uses it) or the classes are unknown.
+std::optional<QString> pendingClaimCause(const QJsonValue& claim, const QString& storageClasses) {
+    if (storageClasses.isEmpty()) {
+        return std::nullopt;
+    }
+    const QJsonArray classes = items(storageClasses);
+    QString className = claim[QLatin1String("spec")][QLatin1String("storageClassName")].toString();
+    const bool namesClass = !className.isEmpty();
+    QJsonValue storageClass;
+    for (const QJsonValue entry : classes) {
+        if (namesClass ? nameOf(entry) == className : isDefaultClass(entry)) {
+            storageClass = entry;
+            break;
+        }
+    }
+    if (storageClass.isUndefined()) {
+        if (!namesClass) {
+            return QCoreApplication::translate(
+                       "ReadinessReport",
+                       "存储卷 %1 处于Pending状态：集群没有可用的默认StorageClass")
+                .arg(nameOf(claim));
+        }
+        //: %1 is the claim, %2 the StorageClass it names.
+        return QCoreApplication::translate("ReadinessReport",
+                                           "存储卷 %1 处于Pending状态：集群中没有StorageClass %2")
+            .arg(nameOf(claim), className);
+    }
+    if (storageClass[QLatin1String("volumeBindingMode")].toString() ==
+        QLatin1String("WaitForFirstConsumer")) {
+        return std::nullopt;
+    }
+    //: %1 is the claim, %2 its StorageClass.
+    return QCoreApplication::translate("ReadinessReport",
+                                       "存储卷 %1 处于Pending状态（StorageClass %2）")
+        .arg(nameOf(claim), nameOf(storageClass));
+}
+
 } // namespace
 
-ReadinessReport ReadinessReport::fromLists(const QString& pods, const QString& claims) {
+bool ReadinessReport::hasPendingClaim(const QString& claims) {
+    const QJsonArray list = items(claims);
+    return std::any_of(list.begin(), list.end(), [](const QJsonValue& c) { return isPending(c); });
+}
+
+ReadinessReport ReadinessReport::fromLists(const QString& pods, const QString& claims,
+                                           const QString& storageClasses) {
     ReadinessReport report;
     const QJsonArray podList = items(pods);
     for (const QJsonValue pod : podList) {
@@ -115,10 +186,11 @@ ReadinessReport ReadinessReport::fromLists(const QString& pods, const QString& c
         }
     }
     for (const QJsonValue claim : items(claims)) {
-        if (claim[QLatin1String("status")][QLatin1String("phase")].toString() ==
-            QLatin1String("Pending")) {
-            report.reason =
-                tr("存储卷 %1 处于Pending状态：集群没有可用的默认StorageClass").arg(nameOf(claim));
+        if (!isPending(claim)) {
+            continue;
+        }
+        if (const auto cause = pendingClaimCause(claim, storageClasses)) {
+            report.reason = *cause;
             return report;
         }
     }
@@ -126,13 +198,20 @@ ReadinessReport ReadinessReport::fromLists(const QString& pods, const QString& c
                                    QStringLiteral("ErrImagePull")};
     for (const QJsonValue pod : podList) {
         if (const auto container = waitingContainer(pod, pullFailures)) {
-            report.reason = tr("无法拉取镜像 %1：无法访问镜像仓库").arg(container->second);
+            // The kubelet's own words: the registry may refuse, the tag may not exist, or the
+            // network may be at fault, and only the message tells which.
+            const QString cause =
+                container->message.isEmpty()
+                    ? container->reason
+                    : container->reason + QStringLiteral(": ") + container->message;
+            //: %1 is the image, %2 the kubelet's reason and message.
+            report.reason = tr("无法拉取镜像 %1：%2").arg(container->image, cause);
             return report;
         }
     }
     for (const QJsonValue pod : podList) {
         if (const auto container = waitingContainer(pod, {QStringLiteral("CrashLoopBackOff")})) {
-            report.reason = tr("容器 %1（Pod %2）反复崩溃").arg(container->first, nameOf(pod));
+            report.reason = tr("容器 %1（Pod %2）反复崩溃").arg(container->name, nameOf(pod));
             return report;
         }
     }

@@ -1,5 +1,6 @@
 #include "cluster/ReadinessWatcher.h"
 
+#include "cluster/CredentialLookup.h"
 #include "session/InstallationState.h"
 #include "shell/BackgroundJobs.h"
 #include "shell/ClusterErrors.h"
@@ -32,26 +33,50 @@ QString describe(const ReadinessReport& report) {
 
 } // namespace
 
+bool ReadinessWatcher::isInstallerApplied() const {
+    return m_installerStatus == QLatin1String("Applied");
+}
+
+QString ReadinessWatcher::installerLine() const {
+    if (!m_installerStatus) {
+        return {};
+    }
+    if (m_installerStatus->isEmpty()) {
+        return tr("Devtron安装器：尚未开始");
+    }
+    if (*m_installerStatus == QLatin1String("Downloaded")) {
+        return tr("Devtron安装器：已下载，正在应用（Downloaded）");
+    }
+    if (isInstallerApplied()) {
+        return tr("Devtron安装器：已完成（Applied）");
+    }
+    //: %1 is the installer object's status as the cluster reports it.
+    return tr("Devtron安装器：%1").arg(*m_installerStatus);
+}
+
 QString ReadinessWatcher::summary() const {
-    if (m_dashboard == Dashboard::up) {
-        return tr("Devtron已可以访问");
+    QStringList lines;
+    if (const QString installer = installerLine(); !installer.isEmpty()) {
+        lines << installer;
     }
-    QString text;
-    if (m_report) {
-        text = describe(*m_report);
-    } else {
-        text = tr("正在检查Devtron的Pod...");
+    if (m_hasAnnounced) {
+        lines << tr("Devtron已可以访问");
+        return lines.join(u'\n');
     }
+    lines << (m_report ? describe(*m_report) : tr("正在检查Devtron的Pod..."));
     if (m_hasGivenUp) {
-        text += u'\n' + tr("已等待30分钟，停止检查，请稍后手动确认Devtron的状态");
+        //: %1 is a number of minutes.
+        lines << tr("已等待%1分钟，停止检查，请稍后手动确认Devtron的状态").arg(watchLimit.count());
     } else if (m_dashboard == Dashboard::down) {
-        text += u'\n' + tr("Devtron暂时还无法访问");
+        lines << tr("Devtron暂时还无法访问");
+    } else if (m_dashboard == Dashboard::up) {
+        lines << tr("Devtron已可以访问，安装器仍在进行");
     }
-    return text;
+    return lines.join(u'\n');
 }
 
 void ReadinessWatcher::start() {
-    if (m_timer.isActive() || m_dashboard == Dashboard::up) {
+    if (m_timer.isActive() || m_hasAnnounced) {
         return;
     }
     m_deadline = QDeadlineTimer(watchLimit);
@@ -69,7 +94,7 @@ void ReadinessWatcher::stop() {
 void ReadinessWatcher::poll() {
     if (m_deadline.hasExpired()) {
         m_hasGivenUp = true;
-        m_state.appendLog(tr("已等待30分钟，停止检查Devtron的状态"));
+        m_state.appendLog(tr("已等待%1分钟，停止检查Devtron的状态").arg(watchLimit.count()));
         stop();
         return;
     }
@@ -79,35 +104,72 @@ void ReadinessWatcher::poll() {
     m_pollOut = true;
     const EnvironmentOverlay environment = ClusterTools::environment(m_state.kubeconfigPath());
     const QPointer<ReadinessWatcher> self(this);
-    BackgroundJobs::start([self, environment] {
-        const CommandResult pods = ShellUtils::runCommandWithEnv(ClusterTools::devtronPodsCommand(),
-                                                                 environment, commandTimeLimit);
-        ReadinessReport report;
+    const bool asksInstaller = !m_installerTypeMissing;
+    BackgroundJobs::start([self, environment, asksInstaller] {
+        const auto run = [&environment](const QString& command) {
+            return ShellUtils::runCommandWithEnv(command, environment, commandTimeLimit);
+        };
+        Round round;
+        if (asksInstaller) {
+            const CommandResult installer = run(ClusterTools::installerStatusCommand());
+            if (installer.exitCode == 0) {
+                round.installerStatus = installer.output.trimmed();
+            } else {
+                round.installerTypeMissing = CredentialLookup::isMissingType(installer);
+            }
+        }
+        const CommandResult pods = run(ClusterTools::devtronPodsCommand());
         if (pods.exitCode != 0) {
-            report.reason =
+            round.report.reason =
                 tr("无法读取Pod状态: %1").arg(ClusterErrors::classify(pods.error.trimmed()));
         } else {
-            const CommandResult claims = ShellUtils::runCommandWithEnv(
-                ClusterTools::devtronClaimsCommand(), environment, commandTimeLimit);
-            report = ReadinessReport::fromLists(pods.output, claims.output);
+            const CommandResult claims = run(ClusterTools::devtronClaimsCommand());
+            QString classes;
+            if (ReadinessReport::hasPendingClaim(claims.output)) {
+                classes = run(ClusterTools::storageClassesCommand()).output;
+            }
+            round.report = ReadinessReport::fromLists(pods.output, claims.output, classes);
         }
-        postToGuiThread([self, report] {
+        postToGuiThread([self, round] {
             if (self) {
-                self->finishPoll(report);
+                self->finishPoll(round);
             }
         });
     });
 }
 
-void ReadinessWatcher::finishPoll(const ReadinessReport& report) {
+void ReadinessWatcher::finishPoll(const Round& round) {
     m_pollOut = false;
+    const ReadinessReport& report = round.report;
     // The session log keeps each change, so that it tells later why Devtron did not come up.
     if (!m_report || describe(*m_report) != describe(report)) {
         m_state.appendLog(tr("Devtron状态: %1").arg(describe(report)));
     }
     m_report = report;
+    if (round.installerTypeMissing) {
+        m_installerTypeMissing = true;
+    }
+    // A round that could not read the object keeps the last state it did read.
+    if (round.installerStatus && round.installerStatus != m_installerStatus) {
+        m_installerStatus = round.installerStatus;
+        m_state.appendLog(installerLine());
+    }
     emit changed();
+    finishIfDone();
     probeDashboard();
+}
+
+void ReadinessWatcher::finishIfDone() {
+    const bool installerDone = m_installerTypeMissing || isInstallerApplied();
+    if (m_hasAnnounced || m_dashboard != Dashboard::up || !installerDone || !isWatching()) {
+        return;
+    }
+    m_hasAnnounced = true;
+    m_state.appendLog(m_installerStatus ? tr("Devtron已安装完成并可以访问，停止检查")
+                                        : tr("Devtron已可以访问，停止检查"));
+    m_timer.stop();
+    emit devtronAnswered();
+    emit changed();
 }
 
 void ReadinessWatcher::probeDashboard() {
@@ -132,11 +194,11 @@ void ReadinessWatcher::probeDashboard() {
 
 void ReadinessWatcher::finishProbe(bool answered) {
     m_probeOut = false;
+    const Dashboard before = m_dashboard;
     m_dashboard = answered ? Dashboard::up : Dashboard::down;
-    if (answered) {
+    if (answered && before != Dashboard::up) {
         m_state.appendLog(tr("Devtron已可以访问: %1").arg(m_state.devtronUrl()));
-        m_timer.stop();
-        emit devtronAnswered();
     }
     emit changed();
+    finishIfDone();
 }

@@ -13,9 +13,11 @@
 
 class InstallationState;
 
-// Watches Devtron come up after an installation: every 5 seconds the pods of devtroncd (N/M
-// ready, and what holds them back), and once an address is known whether Devtron answers there.
-// Stops once it answers (announced once), when this object goes, or after 30 minutes. Lives on
+// Watches Devtron come up after an installation: every 5 seconds Devtron's installer object (where
+// the cluster has that type), the pods of devtroncd (N/M ready, and what holds them back), and once
+// an address is known whether Devtron answers there. Stops once Devtron is done (its installer
+// Applied, where there is one) and answers, which is announced once; when this object goes; or
+// after 45 minutes, the time Devtron's own documentation allows an installation. Lives on
 // the GUI thread; each kubectl poll runs on the background pool with a time limit, and a poll
 // never starts while the last one is still out.
 class ReadinessWatcher : public QObject {
@@ -26,7 +28,7 @@ public:
     enum class Dashboard { unknown, down, up };
 
     static constexpr std::chrono::milliseconds pollInterval{5000};
-    static constexpr std::chrono::minutes watchLimit{30};
+    static constexpr std::chrono::minutes watchLimit{45};
     static constexpr std::chrono::milliseconds commandTimeLimit{15000};
     static constexpr std::chrono::milliseconds probeTimeLimit{4000};
 
@@ -36,10 +38,16 @@ public:
     // None before the first poll has come back.
     const std::optional<ReadinessReport>& report() const { return m_report; }
     Dashboard dashboard() const { return m_dashboard; }
-    // The 30 minutes ran out before Devtron answered.
+    // The 45 minutes ran out before Devtron answered.
     bool hasGivenUp() const { return m_hasGivenUp; }
-    // One line for the screen: "Pod就绪: N/M" and the reason, or whether Devtron answers.
+    // Devtron's installer object's .status.sync.status ("Downloaded", "Applied"); empty while it
+    // has none. None while unknown, or when the cluster has no installer type.
+    const std::optional<QString>& installerStatus() const { return m_installerStatus; }
+    bool isInstallerApplied() const;
+    // For the screen: the installer's state where there is one, then "Pod就绪: N/M" and the
+    // reason, or whether Devtron answers.
     QString summary() const;
+    QString installerLine() const;
 
     // Whether each round also asks Devtron's address; off until the address is known to be the
     // one read from the cluster (the completion screen).
@@ -54,11 +62,17 @@ public:
 
 signals:
     void changed();
-    // Devtron answered at its address for the first time.
+    // Devtron is done and answered at its address, for the first time.
     void devtronAnswered();
 
 private:
-    void finishPoll(const ReadinessReport& report);
+    struct Round {
+        ReadinessReport report;
+        std::optional<QString> installerStatus;
+        bool installerTypeMissing = false;
+    };
+    void finishPoll(const Round& round);
+    void finishIfDone();
     void probeDashboard();
     void finishProbe(bool answered);
 
@@ -69,6 +83,9 @@ private:
     // Why the address cannot be probed here, once known; the watch then only polls.
     QString m_probeFailure;
     std::optional<ReadinessReport> m_report;
+    std::optional<QString> m_installerStatus;
+    bool m_installerTypeMissing = false;
+    bool m_hasAnnounced = false;
     Dashboard m_dashboard = Dashboard::unknown;
     bool m_pollOut = false;
     bool m_probeOut = false;

@@ -93,6 +93,21 @@ void InstallationState::setDevtronPasswordFailure(const QString& value) {
     emit devtronPasswordFailureChanged();
 }
 
+void InstallationState::setDevtronUrlSource(AddressSource value) {
+    m_devtronUrlSource = value;
+    emit devtronUrlSourceChanged();
+}
+
+void InstallationState::setDevtronServicePort(int value) {
+    m_devtronServicePort = value;
+    emit devtronServicePortChanged();
+}
+
+void InstallationState::setIsPasswordPending(bool value) {
+    m_isPasswordPending = value;
+    emit isPasswordPendingChanged();
+}
+
 void InstallationState::setInstallationTime(double value) {
     m_installationTime = value;
     emit installationTimeChanged();
@@ -188,6 +203,9 @@ void InstallationState::resetState() {
     setDevtronPassword(QString());
     setDevtronUrlFailure(QString());
     setDevtronPasswordFailure(QString());
+    setDevtronUrlSource(AddressSource::none);
+    setDevtronServicePort(80);
+    setIsPasswordPending(false);
     setReadsExistingInstallation(false);
     appendLog(tr("=== 新安装会话开始 ==="));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/AddressSource.h"
 #include "session/InstallationStep.h"
 
 #include <QDateTime>
@@ -40,6 +41,12 @@ class InstallationState : public QObject {
                    devtronUrlFailureChanged)
     Q_PROPERTY(QString devtronPasswordFailure READ devtronPasswordFailure WRITE
                    setDevtronPasswordFailure NOTIFY devtronPasswordFailureChanged)
+    Q_PROPERTY(AddressSource devtronUrlSource READ devtronUrlSource WRITE setDevtronUrlSource NOTIFY
+                   devtronUrlSourceChanged)
+    Q_PROPERTY(int devtronServicePort READ devtronServicePort WRITE setDevtronServicePort NOTIFY
+                   devtronServicePortChanged)
+    Q_PROPERTY(bool isPasswordPending READ isPasswordPending WRITE setIsPasswordPending NOTIFY
+                   isPasswordPendingChanged)
     Q_PROPERTY(double installationTime READ installationTime WRITE setInstallationTime NOTIFY
                    installationTimeChanged)
     Q_PROPERTY(bool installationComplete READ installationComplete WRITE setInstallationComplete
@@ -69,6 +76,12 @@ public:
     // or no lookup has ended yet. A value that was not read is empty text, never a stand-in.
     QString devtronUrlFailure() const { return m_devtronUrlFailure; }
     QString devtronPasswordFailure() const { return m_devtronPasswordFailure; }
+    // `tunnel` with an empty address: the cluster gives none this machine can reach, and Devtron's
+    // service port (devtronServicePort) is to be forwarded to a local port.
+    AddressSource devtronUrlSource() const { return m_devtronUrlSource; }
+    int devtronServicePort() const { return m_devtronServicePort; }
+    // The secret is there but Devtron has not filled in the password yet.
+    bool isPasswordPending() const { return m_isPasswordPending; }
     double installationTime() const { return m_installationTime; }
     bool installationComplete() const { return m_installationComplete; }
     // The user chose to read the access data of a Devtron that was already deployed: there is no
@@ -91,6 +104,9 @@ public:
     void setDevtronPassword(const QString& value);
     void setDevtronUrlFailure(const QString& value);
     void setDevtronPasswordFailure(const QString& value);
+    void setDevtronUrlSource(AddressSource value);
+    void setDevtronServicePort(int value);
+    void setIsPasswordPending(bool value);
     void setInstallationTime(double value);
     void setInstallationComplete(bool value);
     void setReadsExistingInstallation(bool value);
@@ -131,6 +147,9 @@ signals:
     void devtronPasswordChanged();
     void devtronUrlFailureChanged();
     void devtronPasswordFailureChanged();
+    void devtronUrlSourceChanged();
+    void devtronServicePortChanged();
+    void isPasswordPendingChanged();
     void installationTimeChanged();
     void installationCompleteChanged();
     void readsExistingInstallationChanged();
@@ -157,6 +176,9 @@ private:
     QString m_devtronPassword;
     QString m_devtronUrlFailure;
     QString m_devtronPasswordFailure;
+    AddressSource m_devtronUrlSource = AddressSource::none;
+    int m_devtronServicePort = 80;
+    bool m_isPasswordPending = false;
     double m_installationTime = 0.0;
     bool m_installationComplete = true;
     bool m_readsExistingInstallation = false;

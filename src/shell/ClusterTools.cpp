@@ -104,6 +104,20 @@ QString ClusterTools::devtronClaimsCommand() {
     return kubectl("get persistentvolumeclaims -n devtroncd -o json --request-timeout=10s");
 }
 
+QString ClusterTools::devtronServiceCommand() {
+    return kubectl("get service devtron-service -n devtroncd -o json --request-timeout=10s");
+}
+
+QString ClusterTools::installerStatusCommand() {
+    return kubectl("get installers.installer.devtron.ai installer-devtron -n devtroncd "
+                   "-o jsonpath={.status.sync.status} --ignore-not-found --request-timeout=10s");
+}
+
+QString ClusterTools::tunnelCommand(int localPort, int servicePort) {
+    return kubectl("port-forward -n devtroncd service/devtron-service ") +
+           QStringLiteral("%1:%2 --address 127.0.0.1").arg(localPort).arg(servicePort);
+}
+
 QString ClusterTools::installScriptCommand() {
     QStringList pieces = installScriptPath().split(QLatin1Char('/'), Qt::SkipEmptyParts);
     const QString scriptName = pieces.isEmpty() ? QStringLiteral("install.sh") : pieces.takeLast();

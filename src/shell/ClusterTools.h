@@ -37,6 +37,10 @@ public:
     static QString nodesCommand();                             // kubectl get nodes -o json
     static QString devtronPodsCommand();                       // pods of devtroncd, as JSON
     static QString devtronClaimsCommand();                     // PVCs of devtroncd, as JSON
+    static QString devtronServiceCommand();  // Service devtron-service of devtroncd, as JSON
+    static QString installerStatusCommand(); // installer-devtron's .status.sync.status
+    // kubectl port-forward from 127.0.0.1:localPort to devtron-service's servicePort.
+    static QString tunnelCommand(int localPort, int servicePort);
     // "cd <quoted script folder> && /bin/bash install.sh"
     static QString installScriptCommand();
 };

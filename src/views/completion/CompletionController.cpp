@@ -52,6 +52,16 @@ CompletionController::CompletionController(InstallationState& state, QString key
     m_readiness.setProbesDashboard(true);
     connect(&m_readiness, &ReadinessWatcher::devtronAnswered, this,
             [this] { notify(tr("Devtron已可以访问")); });
+    connect(&m_readiness, &ReadinessWatcher::changed, this, &CompletionController::followAddress);
+    connect(&m_tunnel, &DashboardTunnel::changed, this, &CompletionController::followTunnel);
+    for (auto field : {&InstallationState::devtronUrlSourceChanged,
+                       &InstallationState::isPasswordPendingChanged}) {
+        connect(&m_state, field, this, &CompletionController::accessChanged);
+    }
+    m_passwordReread.setInterval(passwordRereadInterval);
+    m_passwordReread.setTimerType(Qt::VeryCoarseTimer);
+    connect(&m_passwordReread, &QTimer::timeout, this,
+            &CompletionController::rereadPendingPassword);
     connect(&m_state, &InstallationState::installDevtronChanged, this,
             &CompletionController::layoutChanged);
     connect(&m_state, &InstallationState::installationCompleteChanged, this,
@@ -108,12 +118,61 @@ bool CompletionController::isPasswordRead() const {
 }
 
 QStringList CompletionController::unreadLines() const {
-    return CredentialLookup::failureLines(m_state);
+    QStringList lines = CredentialLookup::failureLines(m_state);
+    if (!isAddressRead() && !m_tunnel.failure().isEmpty()) {
+        lines.prepend(tr("无法建立本地隧道: %1").arg(m_tunnel.failure()));
+    }
+    return lines;
+}
+
+QString CompletionController::addressSourceText() const {
+    if (!isAddressRead()) {
+        return {};
+    }
+    switch (m_state.devtronUrlSource()) {
+    case AddressSource::exporter:
+        return tr("地址来源：ServiceExporter");
+    case AddressSource::loadBalancer:
+        return tr("地址来源：负载均衡器（LoadBalancer）");
+    case AddressSource::nodePort:
+        return tr("地址来源：节点端口（NodePort）");
+    case AddressSource::tunnel:
+        return tr("地址来源：本地隧道（kubectl port-forward）");
+    case AddressSource::none:
+        break;
+    }
+    return {};
+}
+
+QString CompletionController::tunnelNote() const {
+    if (m_state.devtronUrlSource() != AddressSource::tunnel || !isAddressRead()) {
+        return {};
+    }
+    return tr("此地址仅在Nimbrel打开时可用。以后可在终端中执行以下命令重新建立隧道：");
+}
+
+QString CompletionController::tunnelCommand() const {
+    // Devtron's documentation forwards port 8000 until a port of our own is chosen.
+    constexpr int documentedLocalPort = 8000;
+    const int localPort = m_tunnel.localPort() > 0 ? m_tunnel.localPort() : documentedLocalPort;
+    return CredentialLookup::manualTunnelCommand(m_state.kubeconfigPath(), localPort,
+                                                 m_state.devtronServicePort());
+}
+
+bool CompletionController::isPasswordPending() const {
+    return !isPasswordRead() && m_state.isPasswordPending();
 }
 
 QStringList CompletionController::manualCommands() const {
     QStringList commands;
-    if (!isAddressRead()) {
+    const bool failed = !m_state.devtronUrlFailure().isEmpty() || !m_tunnel.failure().isEmpty();
+    if (!isAddressRead() && m_state.devtronUrlSource() == AddressSource::tunnel) {
+        // The exporter's command would only say that the cluster has no such type.
+        if (failed) {
+            commands << CredentialLookup::manualServiceCommand(m_state.kubeconfigPath())
+                     << tunnelCommand();
+        }
+    } else if (!isAddressRead()) {
         commands << CredentialLookup::manualAddressCommand(m_state.kubeconfigPath());
     }
     if (!isPasswordRead()) {
@@ -192,7 +251,10 @@ std::optional<QString> CompletionController::saveToKeychain() {
     // store of its own: the writes wait in a local event loop, during which the screen and this
     // controller may be closed.
     QList<std::pair<QString, QString>> items;
-    if (isAddressRead()) {
+    // A tunnel's address ends with Nimbrel: it is not Devtron's address.
+    const bool storesAddress =
+        isAddressRead() && m_state.devtronUrlSource() != AddressSource::tunnel;
+    if (storesAddress) {
         items.append({m_state.devtronUrl(), QStringLiteral("devtronUrl")});
     }
     if (isAddressRead() || isPasswordRead()) {
@@ -235,9 +297,70 @@ void CompletionController::dismissSaveFailure() {
 }
 
 void CompletionController::startWatching() {
-    if (layout() == Layout::complete) {
-        m_readiness.start();
+    if (layout() != Layout::complete) {
+        return;
     }
+    m_readiness.start();
+    m_passwordReread.start();
+    followAddress();
+}
+
+void CompletionController::rereadPendingPassword() {
+    if (!m_readiness.isWatching()) {
+        m_passwordReread.stop();
+        return;
+    }
+    if (!isPasswordPending() || m_isRereadingPassword || m_isRetrievingCredentials) {
+        return;
+    }
+    m_isRereadingPassword = true;
+    CredentialLookup::startPassword(m_state, m_commandTimeLimit, this, [this](DevtronAccess found) {
+        m_isRereadingPassword = false;
+        // Meanwhile read by "重新读取", or still not there: nothing to do.
+        if (!isPasswordPending() || found.password.pending) {
+            return;
+        }
+        m_state.setIsPasswordPending(false);
+        m_state.setDevtronPassword(found.password.text.value_or(QString()));
+        m_state.setDevtronPasswordFailure(found.password.failure);
+        if (found.password.isRead()) {
+            m_state.appendLog(tr("Devtron管理员密码已生成并读取"));
+            emit inWindowNotice(tr("已读取密码"));
+        }
+    });
+}
+
+void CompletionController::followAddress() {
+    if (layout() != Layout::complete) {
+        return;
+    }
+    const AddressSource source = m_state.devtronUrlSource();
+    if (source == AddressSource::tunnel && m_state.devtronUrlFailure().isEmpty()) {
+        m_tunnel.start(m_state.devtronServicePort());
+        return;
+    }
+    // An address the cluster gives that does not answer once Devtron's pods are all ready will
+    // not answer from here: a firewall, or a private network.
+    const bool direct = source == AddressSource::loadBalancer || source == AddressSource::nodePort;
+    const auto& report = m_readiness.report();
+    if (direct && m_readiness.dashboard() == ReadinessWatcher::Dashboard::down && report &&
+        report->isReady()) {
+        switchToTunnel();
+    }
+}
+
+void CompletionController::switchToTunnel() {
+    m_state.appendLog(tr("Devtron在%1没有应答，改用本地隧道").arg(m_state.devtronUrl()));
+    m_state.setDevtronUrlSource(AddressSource::tunnel);
+    m_state.setDevtronUrl(QString());
+    m_tunnel.start(m_state.devtronServicePort());
+}
+
+void CompletionController::followTunnel() {
+    if (m_tunnel.isForwarding() && m_state.devtronUrl() != m_tunnel.address()) {
+        m_state.setDevtronUrl(m_tunnel.address());
+    }
+    emit accessChanged();
 }
 
 void CompletionController::retrieveDevtronCredentials() {

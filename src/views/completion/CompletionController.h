@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cluster/CredentialLookup.h"
+#include "cluster/DashboardTunnel.h"
 #include "cluster/ReadinessWatcher.h"
 
 #include <QObject>
@@ -62,6 +63,14 @@ public:
     QStringList unreadLines() const;
     // The terminal commands that read the missing values by hand.
     QStringList manualCommands() const;
+    // One line on where the shown address came from; empty while there is none.
+    QString addressSourceText() const;
+    // For an address through the local tunnel: that it lasts while Nimbrel is open, and the
+    // command that opens the same tunnel later. Empty otherwise.
+    QString tunnelNote() const;
+    QString tunnelCommand() const;
+    // The password is still to come; it is read again every 15 s while Devtron is watched.
+    bool isPasswordPending() const;
 
     bool isPasswordVisible() const { return m_isPasswordVisible; }
     bool showSaveAlert() const { return m_showSaveAlert; }
@@ -97,7 +106,13 @@ public:
     // Whether Devtron comes up, watched while the screen is shown after an installation; its
     // first answer is announced on the desktop.
     ReadinessWatcher& readiness() { return m_readiness; }
+    DashboardTunnel& tunnel() { return m_tunnel; }
+    // Watches Devtron, opens the tunnel where the address calls for one, and reads a password
+    // that is not there yet again until it is.
     void startWatching();
+    static constexpr std::chrono::milliseconds passwordRereadInterval{15000};
+    // One re-read of a password still to come; the timer calls it, tests call it by hand.
+    void rereadPendingPassword();
     // Reads the missing access data again: the same bounded lookup as after the countdown.
     void retrieveDevtronCredentials();
     // How long each kubectl lookup may take before it counts as failed.
@@ -138,6 +153,9 @@ private:
     void notify(const QString& title);
     void setSaveFailure(const QString& failure);
     void setIsRetrievingCredentials(bool retrieving);
+    void followAddress();
+    void switchToTunnel();
+    void followTunnel();
 
     InstallationState& m_state;
     QString m_keychainService;
@@ -148,6 +166,9 @@ private:
     QTimer m_savedNoticeWait;
     std::chrono::milliseconds m_commandTimeLimit = CredentialLookup::defaultTimeLimit;
     ReadinessWatcher m_readiness{m_state};
+    DashboardTunnel m_tunnel{m_state};
+    QTimer m_passwordReread;
+    bool m_isRereadingPassword = false;
     QString m_saveFailure;
     bool m_isRetrievingCredentials = false;
     bool m_hasQuit = false;

@@ -46,16 +46,18 @@ CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value,
     setValue(value);
 }
 
-void CompletionInfoRow::setValue(const QString& value) {
+void CompletionInfoRow::setValue(const QString& value, const QString& missingText) {
     m_value = value;
     const bool read = !value.isEmpty();
     const bool address = label() == addressLabel();
     const QFont font = read && address ? Palette::monospaceFont(12) : Palette::font(12);
     m_text->setFont(font);
-    m_text->setText(read ? QFontMetrics(font).elidedText(value, Qt::ElideMiddle, 320)
-                         : unreadText());
+    const QString missing = missingText.isEmpty() ? unreadText() : missingText;
+    m_text->setText(read ? QFontMetrics(font).elidedText(value, Qt::ElideMiddle, 320) : missing);
     m_text->setToolTip(value);
-    Labels::setColour(m_text, read ? Palette::primaryText() : Palette::orange());
+    Labels::setColour(m_text, read                    ? Palette::primaryText()
+                              : missingText.isEmpty() ? Palette::orange()
+                                                      : Palette::secondaryText());
     for (QPushButton* button : std::as_const(m_buttons)) {
         button->setVisible(read);
     }

@@ -20,7 +20,8 @@ public:
 
     const QString& label() const { return text(); }
     const QString& value() const { return m_value; }
-    void setValue(const QString& value);
+    // An empty value shows `missingText` in secondary colour, or "未能读取" in orange without it.
+    void setValue(const QString& value, const QString& missingText = {});
 
     // The address row's label; that row shows its value in a monospace font.
     static QString addressLabel();

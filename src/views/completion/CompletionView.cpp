@@ -183,7 +183,20 @@ QWidget* CompletionView::buildAccessSection() {
                 &CompletionController::copyToClipboard);
     }
     rows->addWidget(buildPasswordRow(m_accessRows));
+    m_addressSource = Labels::text({}, Palette::font(11), Palette::secondaryText(), m_accessRows);
+    m_addressSource->setObjectName(QStringLiteral("addressSource"));
+    rows->addWidget(m_addressSource);
     box->layout()->addWidget(m_accessRows);
+    m_tunnelBox = new QWidget(box);
+    m_tunnelBox->setObjectName(QStringLiteral("tunnelBox"));
+    auto* tunnel = new QVBoxLayout(m_tunnelBox);
+    tunnel->setContentsMargins(0, 6, 0, 0);
+    tunnel->setSpacing(4);
+    m_tunnelNote = Labels::text({}, Palette::font(12), Palette::secondaryText(), m_tunnelBox);
+    m_tunnelNote->setObjectName(QStringLiteral("tunnelNote"));
+    m_tunnelNote->setWordWrap(true);
+    tunnel->addWidget(m_tunnelNote);
+    box->layout()->addWidget(m_tunnelBox);
     box->layout()->addWidget(buildUnreadBox(box));
     m_accessTimeout = Labels::text(tr("服务启动超时，无法获取完整访问信息"), Palette::font(12),
                                    Palette::secondaryText(), box);
@@ -392,7 +405,23 @@ void CompletionView::updateLayout() {
 }
 
 void CompletionView::updateAccess() {
-    m_addressRow->setValue(m_controller->state().devtronUrl());
+    const bool opensTunnel = m_controller->state().devtronUrlSource() == AddressSource::tunnel &&
+                             m_controller->unreadLines().isEmpty();
+    m_addressRow->setValue(m_controller->state().devtronUrl(),
+                           opensTunnel ? tr("正在建立本地隧道...") : QString());
+    const QString source = m_controller->addressSourceText();
+    m_addressSource->setText(source);
+    m_addressSource->setVisible(!source.isEmpty());
+    const QString note = m_controller->tunnelNote();
+    m_tunnelNote->setText(note);
+    m_tunnelBox->setVisible(!note.isEmpty());
+    if (!note.isEmpty() && m_shownTunnelCommand != m_controller->tunnelCommand()) {
+        m_shownTunnelCommand = m_controller->tunnelCommand();
+        delete m_tunnelCommand;
+        m_tunnelCommand = commandLine(m_shownTunnelCommand, QStringLiteral("tunnelCommandBox"),
+                                      QStringLiteral("copyTunnelCommand"), m_tunnelBox);
+        m_tunnelBox->layout()->addWidget(m_tunnelCommand);
+    }
     const QStringList unread = m_controller->unreadLines();
     const QStringList commands = m_controller->manualCommands();
     m_unreadBox->setVisible(m_controller->layout() == CompletionController::Layout::complete &&
@@ -417,8 +446,13 @@ void CompletionView::updateAccess() {
 void CompletionView::updatePassword() {
     const bool visible = m_controller->isPasswordVisible();
     const bool read = m_controller->isPasswordRead();
-    m_password->setText(read ? m_controller->passwordText() : CompletionInfoRow::unreadText());
-    Labels::setColour(m_password, read ? Palette::primaryText() : Palette::orange());
+    const bool pending = m_controller->isPasswordPending();
+    m_password->setText(read      ? m_controller->passwordText()
+                        : pending ? tr("尚未生成")
+                                  : CompletionInfoRow::unreadText());
+    Labels::setColour(m_password, read      ? Palette::primaryText()
+                                  : pending ? Palette::secondaryText()
+                                            : Palette::orange());
     m_eyeButton->setVisible(read);
     m_copyPassword->setVisible(read);
     m_eyeButton->setIcon(IconRegistry::icon(

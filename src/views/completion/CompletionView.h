@@ -65,6 +65,11 @@ private:
     QLabel* m_readinessText = nullptr;
     QWidget* m_accessTimeout = nullptr;
     QWidget* m_keepWarning = nullptr;
+    QLabel* m_addressSource = nullptr;
+    QWidget* m_tunnelBox = nullptr;
+    QLabel* m_tunnelNote = nullptr;
+    QWidget* m_tunnelCommand = nullptr;
+    QString m_shownTunnelCommand;
     InstalledToolRow* m_devtronRow = nullptr;
     QLabel* m_password = nullptr;
     QPushButton* m_eyeButton = nullptr;
