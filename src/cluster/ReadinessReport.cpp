@@ -148,6 +148,17 @@ std::optional<QString> pendingClaimCause(const QJsonValue& claim, const QString&
 
 } // namespace
 
+QString ReadinessReport::itemsOfKind(const QString& list, const QString& kind) {
+    QJsonArray chosen;
+    for (const QJsonValue item : items(list)) {
+        if (item[QLatin1String("kind")].toString() == kind) {
+            chosen.append(item);
+        }
+    }
+    return QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("items"), chosen}})
+                                 .toJson(QJsonDocument::Compact));
+}
+
 bool ReadinessReport::hasPendingClaim(const QString& claims) {
     const QJsonArray list = items(claims);
     return std::any_of(list.begin(), list.end(), [](const QJsonValue& c) { return isPending(c); });
