@@ -1,37 +1,10 @@
 #include "ClusterTestFixture.h"
 
-#include <QDeadlineTimer>
 #include <QRegularExpression>
-#include <QTcpSocket>
-#include <QThread>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Everything a "GET /" on host:port brings back before the server closes; empty when nothing
-// answers.
-QByteArray fetchPage(const QString& host, int port) {
-    QTcpSocket socket;
-    socket.connectToHost(host, static_cast<quint16>(port));
-    if (!socket.waitForConnected(5000)) {
-        return {};
-    }
-    socket.write("GET / HTTP/1.1\r\nHost: " + host.toUtf8() + "\r\nConnection: close\r\n\r\n");
-    QByteArray answer;
-    while (socket.waitForReadyRead(10000)) {
-        answer += socket.readAll();
-    }
-    return answer + socket.readAll();
-}
-
-bool isDevtronPage(const QByteArray& answer) {
-    return answer.startsWith("HTTP/1.0 200") && answer.contains("<title>Devtron</title>");
-}
-
-QString kubectlLine(const QString& arguments) {
-    return ShellUtils::quotePath(ClusterTools::kubectlPath()) + u' ' + arguments;
-}
 
 // To any free local port; -v=6 logs the request that the upgrade succeeded with.
 QString portForwardLine() {
@@ -40,38 +13,6 @@ QString portForwardLine() {
 }
 
 } // namespace
-
-// Devtron's own installer chart on the emulator: its Service, Installer and late password.
-class UpstreamFlavour : public ClusterTestFixture {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_emulator.start(options())) << m_emulator.errorText().toStdString();
-        setVariable("DEVTRON_CHART", QStringLiteral(NIMBREL_STANDIN_CHART));
-        AppPaths::setToolsDirectoryOverride(QStringLiteral(NIMBREL_TOOLS_BUILD_DIR));
-        installStandIn();
-    }
-    virtual ClusterEmulator::Options options() const {
-        ClusterEmulator::Options options;
-        options.flavour = u"upstream"_s;
-        options.installerAppliedAfterSeconds = 4;
-        options.passwordAfterSeconds = 5;
-        return options;
-    }
-
-    // A value read with kubectl every 200 ms until it is `last`, as the states it went through.
-    QStringList statesUntil(const QString& arguments, const QString& last) {
-        QStringList seen;
-        const QDeadlineTimer deadline(20000);
-        while ((seen.isEmpty() || seen.last() != last) && !deadline.hasExpired()) {
-            const CommandResult read = run(kubectlLine(arguments), m_emulator.kubeconfigPath());
-            if (read.exitCode == 0 && (seen.isEmpty() || seen.last() != read.output)) {
-                seen << read.output;
-            }
-            QThread::msleep(200);
-        }
-        return seen;
-    }
-};
 
 TEST_F(UpstreamFlavour, ServesDevtronsObjectsAsItsInstallerLeavesThem) {
     const CommandResult exporter = run(ClusterTools::addressCommand(), m_emulator.kubeconfigPath());
