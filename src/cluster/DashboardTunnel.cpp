@@ -55,6 +55,8 @@ DashboardTunnel::DashboardTunnel(InstallationState& state, QObject* parent)
 }
 
 DashboardTunnel::~DashboardTunnel() {
+    // Whoever listens may be half destroyed already: its member, or its screen's child.
+    blockSignals(true);
     stop();
 }
 

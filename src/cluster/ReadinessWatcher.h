@@ -30,7 +30,7 @@ public:
     static constexpr std::chrono::milliseconds pollInterval{5000};
     // Once nothing has changed for quietAfter, the polls come this far apart, until the next
     // change: each kubectl costs tens of milliseconds of CPU.
-    static constexpr std::chrono::milliseconds quietPollInterval{15000};
+    static constexpr std::chrono::milliseconds quietPollInterval{20000};
     static constexpr std::chrono::seconds quietAfter{60};
     static constexpr std::chrono::minutes watchLimit{45};
     static constexpr std::chrono::milliseconds commandTimeLimit{15000};

@@ -2,12 +2,14 @@
 """Walks Nimbrel's real window on a private Xvfb display with xdotool, against the cluster emulator,
 from the first screen to the stored keychain items. Screenshots go to BUILD/clickthrough/MODE/.
 
-Usage: clickthrough.py install|configure|configure-en|unread|existing BUILD_DIR
+Usage: clickthrough.py install|configure|configure-en|unread|existing|upstream BUILD_DIR
 "configure-en" is "configure" with LANGUAGE=en: the same walk, its log lines in English.
 "install" goes on past the warning of a cluster without a default StorageClass, and the wait names
 the volume that stays Pending. "unread" installs into a healthy cluster, loses devtron-secret before
 the read-back and the keyring before "完成" (on a bus and keyring of its own). "existing" finds Devtron
-installed and reads its access data. All but "unread" need an unlocked Secret Service (scripts/test.sh
+installed and reads its access data. "upstream" installs Devtron as its own installer sets it up,
+behind a load balancer that never gets an address: the completion screen opens a local tunnel, the
+walk fetches the dashboard through it, and only the password is stored. All but "unread" need an unlocked Secret Service (scripts/test.sh
 has one)."""
 import base64
 import ctypes
@@ -19,6 +21,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import urllib.request
 from pathlib import Path
 
 SOURCE = Path(__file__).resolve().parents[2]
@@ -117,9 +120,11 @@ class ClickThrough:
             subprocess.run(["secret-tool", "clear", "server", SERVICE, "user", key], env=self.env, timeout=60)
         self.kubeconfig.parent.mkdir()
         scenario = "no-default-storage" if self.mode == "install" else "healthy"
+        flavour = "upstream" if self.mode == "upstream" else "exporter"
         emulator = self.spawn(sys.executable, SOURCE / "scripts/cluster-emulator/cluster_emulator.py",
                               "--state-dir", self.work / "cluster", "--kubeconfig", self.kubeconfig,
-                              "--scenario", scenario, stdout=subprocess.PIPE, text=True)
+                              "--scenario", scenario, "--flavour", flavour, "--service-shape", "pending-lb",
+                              stdout=subprocess.PIPE, text=True)
         if not json.loads(emulator.stdout.readline() or "{}").get("ready"):
             raise Failure("the cluster emulator did not start")
         # Installed below a folder with a blank and Chinese characters, as a user's prefix may be.
@@ -194,10 +199,12 @@ class ClickThrough:
             return dict.fromkeys(KEYS, "")
         kubectl = [self.tools / "kubectl", "--kubeconfig", self.kubeconfig, "-n", "devtroncd",
                    "get", "-o"]
-        url = self.run(*kubectl, "jsonpath={.status.url}", "serviceexporter", "devtron-itf")
+        # A tunnel's address ends with Nimbrel: it is never stored.
+        url = "" if self.mode == "upstream" else self.run(
+            *kubectl, "jsonpath={.status.url}", "serviceexporter", "devtron-itf") + ":22443"
         # The stand-in serves its address without a port; Nimbrel adds Devtron's.
-        expected = {"devtronUrl": url + ":22443", "devtronUsername": "admin", "devtronPassword": ""}
-        if self.mode in ("install", "existing"):
+        expected = {"devtronUrl": url, "devtronUsername": "admin", "devtronPassword": ""}
+        if self.mode in ("install", "existing", "upstream"):
             secret = self.run(*kubectl, "jsonpath={.data.ADMIN_PASSWORD}", "secret", "devtron-secret")
             expected["devtronPassword"] = base64.b64decode(secret).decode()
         return expected
@@ -247,8 +254,10 @@ class ClickThrough:
             if unread:
                 (self.work / "cluster/fault").write_text("secret-missing\n")
                 until(lambda: "secret-missing" in (self.work / "cluster/fault.applied").read_text(), "no fault")
-            if not unread:
+            if self.mode == "install":
                 self.wait("readiness", PENDING_VOLUME, timeout=30)
+            if self.mode == "upstream":
+                self.wait("readiness", "Devtron安装器：已完成（Applied）", timeout=60)
             self.shot("waiting")
             self.wait("countdown", "等待中... 剩余50秒", timeout=90)
             self.shot("waiting-countdown")
@@ -257,10 +266,24 @@ class ClickThrough:
             self.shot("waiting-unread" if unread else "waiting-done")
             self.click(NEXT)
             self.wait("completion", "进入步骤: 安装完成")
+            if self.mode == "upstream":
+                self.through_tunnel()
         else:
             self.wait("completion", self.t("跳过等待服务启动页面，直接进入完成页面"), timeout=120)
         self.shot("completion")
         self.finish()
+
+    def through_tunnel(self):
+        """Waits for the tunnel and Devtron's answer there, then fetches the dashboard through it."""
+        self.wait("tunnel", "本地隧道已建立: *", "Devtron已可以访问: *", timeout=60)
+        address = next(line.partition("Devtron已可以访问: ")[2] for line in self.text().splitlines()
+                       if "Devtron已可以访问: " in line)
+        if not address.startswith("http://127.0.0.1:"):
+            raise Failure("the tunnel's address is %r" % address)
+        self.step = "dashboard"
+        with urllib.request.urlopen(address, timeout=10) as page:
+            if "<title>Devtron</title>" not in page.read().decode():
+                raise Failure("no Devtron page at %s" % address)
 
     def finish(self):
         install, unread = self.mode != "configure", self.mode == "unread"
@@ -302,6 +325,9 @@ class ClickThrough:
         lines = {
             "install": [*waiting, "成功获取Devtron凭证，URL: %s, 用户名: admin" % expected["devtronUrl"],
                         "服务启动完成，可以进入下一步", "进入步骤: 安装完成", "总安装时间: *"],
+            "upstream": [*waiting, "集群中没有serviceexporter类型，改为读取devtron-service服务",
+                         "成功获取Devtron凭证，地址将通过本地隧道提供，用户名: admin", "服务启动完成，可以进入下一步",
+                         "进入步骤: 安装完成", "建立本地隧道: *", "本地隧道已建立: *", "Devtron已可以访问: *"],
             "unread": [*waiting, "获取到Devtron URL: " + expected["devtronUrl"], "无法读取Devtron密码: *",
                        "未能获取完整的Devtron凭证，可在下一步重新读取", "进入步骤: 安装完成", "总安装时间: *"],
             "existing": existing,

@@ -91,11 +91,19 @@ case "$1 $2" in
     printf '{"items":[{"spec":{},"status":{"conditions":[{"type":"Ready","status":"True"}],'
     printf '"allocatable":{"cpu":"%s","memory":"%s"}}}]}' "$cpu" "$memory"
     exit 0 ;;
-"get pods")
-    cat "$here/pods.json" 2>/dev/null || printf '{"items":[]}'
+"get pods,persistentvolumeclaims,installers.installer.devtron.ai")
+    if [ ! -e "$here/installer" ]; then
+        echo 'error: the server doesn'"'"'t have a resource type "installers"' >&2
+        exit 1
+    fi
+    cat "$here/status.json" 2>/dev/null || printf '{"items":[]}'
     exit 0 ;;
-"get persistentvolumeclaims")
-    cat "$here/claims.json" 2>/dev/null || printf '{"items":[]}'
+"get pods,persistentvolumeclaims")
+    cat "$here/status.json" 2>/dev/null || printf '{"items":[]}'
+    exit 0 ;;
+"port-forward -n")
+    echo "Forwarding from 127.0.0.1:${5%%:*} -> 8080"
+    while kill -0 %1 2>/dev/null; do sleep 0.2; done
     exit 0 ;;
 "describe serviceexporter")
     printf 'Name:         devtron-itf\nNamespace:    devtroncd\nKind:         ServiceExporter\n'
@@ -117,13 +125,22 @@ printf 'NAME          STATUS   AGE\ndefault       Active   3d\n'
 )sh";
 
 // Devtron's pods on their way up: the dashboard is ready, the database still starts; or stuck on
-// a volume without a StorageClass.
+// a volume without a StorageClass; or, as Devtron's own installer leaves them, still applying.
 const QByteArray podsStarting = QByteArrayLiteral(
-    R"({"items":[{"metadata":{"name":"devtron-6d9f7c5b8-x2k4q"},"status":{"phase":"Running",)"
-    R"("conditions":[{"type":"Ready","status":"True"}]}},{"metadata":{"name":"postgresql-0"},)"
-    R"("status":{"phase":"Pending","conditions":[{"type":"Ready","status":"False"}]}}]})");
+    R"({"items":[{"kind":"Pod","metadata":{"name":"devtron-6d9f7c5b8-x2k4q"},"status":{"phase":)"
+    R"("Running","conditions":[{"type":"Ready","status":"True"}]}},{"kind":"Pod","metadata":)"
+    R"({"name":"postgresql-0"},"status":{"phase":"Pending","conditions":[{"type":"Ready",)"
+    R"("status":"False"}]}}]})");
 const QByteArray claimsPending = QByteArrayLiteral(
-    R"({"items":[{"metadata":{"name":"data-postgresql-0"},"status":{"phase":"Pending"}}]})");
+    R"({"items":[{"kind":"Pod","metadata":{"name":"devtron-6d9f7c5b8-x2k4q"},"status":{"phase":)"
+    R"("Running","conditions":[{"type":"Ready","status":"True"}]}},{"kind":"Pod","metadata":)"
+    R"({"name":"postgresql-0"},"status":{"phase":"Pending","conditions":[{"type":"Ready",)"
+    R"("status":"False"}]}},{"kind":"PersistentVolumeClaim","metadata":{"name":)"
+    R"("data-postgresql-0"},"spec":{},"status":{"phase":"Pending"}}]})");
+const QByteArray installerApplying = QByteArrayLiteral(
+    R"({"items":[{"kind":"Pod","metadata":{"name":"devtron-6d9f7c5b8-x2k4q"},"status":{"phase":)"
+    R"("Running","conditions":[{"type":"Ready","status":"True"}]}},{"kind":"Installer",)"
+    R"("metadata":{"name":"installer-devtron"},"status":{"sync":{"status":"Downloaded"}}}]})");
 
 const QByteArray secretNotFound =
     QByteArrayLiteral("Error from server (NotFound): secrets \"devtron-secret\" not found\n");
@@ -295,6 +312,7 @@ QStringList GalleryStage::stateNames() {
             QStringLiteral("completion-installed"),
             QStringLiteral("completion-unread"),
             QStringLiteral("completion-readiness-stuck"),
+            QStringLiteral("completion-tunnel"),
             QStringLiteral("completion-dashboard-up"),
             QStringLiteral("completion-password-shown"),
             QStringLiteral("completion-tools-only"),
@@ -447,7 +465,7 @@ bool GalleryStage::stage(const QString& name) {
                               name == QStringLiteral("waiting-readiness");
         const int seconds = counting ? 37 : 100;
         if (name == QStringLiteral("waiting-readiness")) {
-            writeFile(QStringLiteral("tools/pods.json"), podsStarting);
+            writeFile(QStringLiteral("tools/status.json"), podsStarting);
         }
         if (name == QStringLiteral("waiting-retrieving")) {
             writeFile(QStringLiteral("tools/hold"), {});
@@ -484,8 +502,15 @@ bool GalleryStage::stage(const QString& name) {
         } else if (name == QStringLiteral("completion-timed-out")) {
             m_state->setInstallationComplete(false);
         } else if (name == QStringLiteral("completion-readiness-stuck")) {
-            writeFile(QStringLiteral("tools/pods.json"), podsStarting);
-            writeFile(QStringLiteral("tools/claims.json"), claimsPending);
+            writeFile(QStringLiteral("tools/status.json"), claimsPending);
+            writeFile(QStringLiteral("tools/no-default"), {});
+        } else if (name == QStringLiteral("completion-tunnel")) {
+            writeFile(QStringLiteral("tools/installer"), {});
+            writeFile(QStringLiteral("tools/status.json"), installerApplying);
+            m_state->setDevtronUrl({});
+            m_state->setDevtronUrlSource(AddressSource::tunnel);
+            m_state->setDevtronPassword({});
+            m_state->setIsPasswordPending(true);
         } else if (name == QStringLiteral("completion-dashboard-up")) {
             startDashboard();
         } else if (name == QStringLiteral("completion-unread")) {
@@ -521,6 +546,10 @@ bool GalleryStage::stage(const QString& name) {
             }
             if (name == QStringLiteral("completion-dashboard-up")) {
                 return readiness.dashboard() == ReadinessWatcher::Dashboard::up;
+            }
+            if (name == QStringLiteral("completion-tunnel")) {
+                return completionView()->controller().tunnel().isForwarding() &&
+                       readiness.installerStatus().has_value();
             }
             return true;
         };
