@@ -14,6 +14,12 @@ namespace {
 // The completion step as the wizard leaves it after the wait, with a keychain of its own.
 class UpstreamAccess : public UpstreamFlavour {
 protected:
+    // Long enough for a poll to see the installer "Downloaded" before it is "Applied".
+    ClusterEmulator::Options options() const override {
+        ClusterEmulator::Options options = UpstreamFlavour::options();
+        options.installerAppliedAfterSeconds = 10;
+        return options;
+    }
     void SetUp() override {
         UpstreamFlavour::SetUp();
         m_state.setKubeconfigPath(m_emulator.kubeconfigPath());
@@ -105,6 +111,10 @@ TEST_F(UpstreamAccess, ASilentAddressGivesWayToATunnelThatComesBackAfterADrop) {
         },
         30000));
     EXPECT_EQ(m_state.devtronPassword(), u"emulator-admin-密码"_s);
+    const QString log = m_state.logs();
+    const qsizetype downloaded = log.indexOf(u"Devtron安装器：已下载，正在应用（Downloaded）"_s);
+    EXPECT_GE(downloaded, 0);
+    EXPECT_GT(log.indexOf(u"Devtron安装器：已完成（Applied）"_s), downloaded);
     m_completion.finishWithoutCopy();
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_quits == 1; }, 10000));
     EXPECT_EQ(m_store.get(u"devtronUrl"_s), std::nullopt);
