@@ -58,7 +58,7 @@ QString nodeHost(const QString& nodesJson) {
                 if (!isReady(node) || (workers && isControlPlane(node))) {
                     continue;
                 }
-                if (const QString host = addressOfType(node, type); !host.isEmpty()) {
+                if (QString host = addressOfType(node, type); !host.isEmpty()) {
                     return host;
                 }
             }
