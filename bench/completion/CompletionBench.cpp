@@ -9,6 +9,7 @@
 #include "cluster/CredentialLookup.h"
 #include "session/InstallationState.h"
 #include "shell/ClusterTools.h"
+#include "support/ProcessCpu.h"
 #include "views/completion/CompletionController.h"
 #include "views/completion/CompletionView.h"
 
@@ -28,54 +29,10 @@
 
 #include <csignal>
 #include <cstdio>
-#include <map>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
-
-// CPU seconds of this process, of its children that have ended, and of every descendant still
-// running (the tunnel's kubectl).
-double cpuSeconds() {
-    double total = 0;
-    for (const int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
-        rusage usage{};
-        getrusage(who, &usage);
-        total += static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                 static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    }
-    std::map<long, long> parents;
-    std::map<long, double> seconds;
-    const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool isPid = false;
-        const long pid = entry.toLong(&isPid);
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!isPid || !stat.open(QIODevice::ReadOnly)) {
-            continue;
-        }
-        // The fields after the command name, which may hold blanks: state, ppid, … utime stime
-        // cutime cstime; the last two hold the children it has reaped, such as a shell's.
-        const QList<QByteArray> fields = stat.readAll().split(')').last().trimmed().split(' ');
-        if (fields.size() > 14) {
-            parents[pid] = fields[1].toLong();
-            seconds[pid] = static_cast<double>(fields[11].toLong() + fields[12].toLong() +
-                                               fields[13].toLong() + fields[14].toLong()) /
-                           ticks;
-        }
-    }
-    const long self = getpid();
-    for (const auto& [pid, used] : seconds) {
-        for (long up = parents[pid]; up > 1; up = parents.count(up) ? parents[up] : 0) {
-            if (up == self) {
-                total += used;
-                break;
-            }
-        }
-    }
-    return total;
-}
 
 double residentMiB() {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -114,7 +71,7 @@ struct Measure {
 // Runs the event loop for `total`, the CPU share over all of it.
 Measure measure(std::chrono::seconds total) {
     Measure result;
-    const double before = cpuSeconds();
+    const double before = processTreeCpuSeconds();
     QElapsedTimer wall;
     wall.start();
     const auto minute = std::min<std::chrono::seconds>(total, std::chrono::seconds(60));
@@ -122,7 +79,8 @@ Measure measure(std::chrono::seconds total) {
     result.residentAfterMinute = residentMiB();
     runEventLoopFor(total - minute);
     result.residentAtEnd = residentMiB();
-    result.coreShare = (cpuSeconds() - before) / (static_cast<double>(wall.nsecsElapsed()) / 1e9);
+    result.coreShare =
+        (processTreeCpuSeconds() - before) / (static_cast<double>(wall.nsecsElapsed()) / 1e9);
     return result;
 }
 

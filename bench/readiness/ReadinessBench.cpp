@@ -5,6 +5,7 @@
 #include "cluster/ReadinessWatcher.h"
 #include "session/InstallationState.h"
 #include "shell/AppPaths.h"
+#include "support/ProcessCpu.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -15,8 +16,6 @@
 
 #include <cstdio>
 
-#include <sys/resource.h>
-
 namespace {
 
 constexpr int watchSeconds = 60;
@@ -26,25 +25,13 @@ printf '{"items":[{"kind":"Pod","metadata":{"name":"devtron-0"},"status":{"phase
 printf '[{"type":"Ready","status":"False"}]}}]}\n'
 )sh";
 
-// CPU seconds of this process and of its children that have ended.
-double cpuSeconds() {
-    double total = 0;
-    for (const int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
-        rusage usage{};
-        getrusage(who, &usage);
-        total += static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                 static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    }
-    return total;
-}
-
 // Share of one core spent while `run` goes on for watchSeconds.
 double coreShare(const std::function<void()>& run) {
-    const double before = cpuSeconds();
+    const double before = processTreeCpuSeconds();
     QElapsedTimer wall;
     wall.start();
     run();
-    return (cpuSeconds() - before) / (static_cast<double>(wall.nsecsElapsed()) / 1e9);
+    return (processTreeCpuSeconds() - before) / (static_cast<double>(wall.nsecsElapsed()) / 1e9);
 }
 
 void runEventLoopFor(int seconds) {

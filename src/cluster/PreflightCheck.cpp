@@ -1,5 +1,7 @@
 #include "cluster/PreflightCheck.h"
 
+#include "cluster/KubeJson.h"
+
 #include "installer/DevtronInstaller.h"
 #include "shell/ClusterErrors.h"
 #include "shell/ClusterTools.h"
@@ -62,16 +64,6 @@ QString gigabytes(double bytes) {
 QString cores(double count) {
     return QCoreApplication::translate("PreflightCheck", "%1 核")
         .arg(QString::number(count, 'g', 3));
-}
-
-bool isReady(const QJsonObject& node) {
-    for (const QJsonValue condition :
-         node[QLatin1String("status")][QLatin1String("conditions")].toArray()) {
-        if (condition[QLatin1String("type")].toString() == QLatin1String("Ready")) {
-            return condition[QLatin1String("status")].toString() == QLatin1String("True");
-        }
-    }
-    return false;
 }
 
 // Cordoned, or tainted so that no ordinary pod lands there.
@@ -226,7 +218,7 @@ PreflightCheck::Result PreflightCheck::checkCapacity(const CommandResult& nodes)
     int counted = 0;
     for (const QJsonValue value : (*document)[QLatin1String("items")].toArray()) {
         const QJsonObject node = value.toObject();
-        if (!isReady(node) || !isSchedulable(node)) {
+        if (!KubeJson::isConditionTrue(node, QLatin1String("Ready")) || !isSchedulable(node)) {
             continue;
         }
         const QJsonObject allocatable =

@@ -1,5 +1,7 @@
 #include "cluster/ReadinessReport.h"
 
+#include "cluster/KubeJson.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -9,24 +11,6 @@
 #include <optional>
 
 namespace {
-
-QJsonArray items(const QString& list) {
-    return QJsonDocument::fromJson(list.toUtf8()).object()[QLatin1String("items")].toArray();
-}
-
-QString nameOf(const QJsonValue& object) {
-    return object[QLatin1String("metadata")][QLatin1String("name")].toString();
-}
-
-QJsonObject condition(const QJsonValue& pod, QLatin1String type) {
-    for (const QJsonValue entry :
-         pod[QLatin1String("status")][QLatin1String("conditions")].toArray()) {
-        if (entry[QLatin1String("type")].toString() == type) {
-            return entry.toObject();
-        }
-    }
-    return {};
-}
 
 // What the scheduler names as missing ("0/3 nodes are available: 3 Insufficient memory.").
 QString missingResource(const QString& message) {
@@ -50,7 +34,7 @@ QString missingResource(const QString& message) {
 }
 
 std::optional<QString> unschedulable(const QJsonValue& pod) {
-    const QJsonObject scheduled = condition(pod, QLatin1String("PodScheduled"));
+    const QJsonObject scheduled = KubeJson::condition(pod, QLatin1String("PodScheduled"));
     if (scheduled[QLatin1String("status")].toString() != QLatin1String("False")) {
         return std::nullopt;
     }
@@ -59,14 +43,14 @@ std::optional<QString> unschedulable(const QJsonValue& pod) {
     if (!missing.isEmpty()) {
         //: %1 is the pod, %2 the resources the nodes lack.
         return QCoreApplication::translate("ReadinessReport", "Pod %1 无法调度：节点的%2不足")
-            .arg(nameOf(pod), missing);
+            .arg(KubeJson::nameOf(pod), missing);
     }
     if (message.contains(QLatin1String("PersistentVolumeClaim"))) {
         return std::nullopt; // the claim itself is reported below, with its cause
     }
     //: %1 is the pod, %2 the scheduler's message.
     return QCoreApplication::translate("ReadinessReport", "Pod %1 无法调度：%2")
-        .arg(nameOf(pod), message);
+        .arg(KubeJson::nameOf(pod), message);
 }
 
 struct WaitingContainer {
@@ -117,23 +101,23 @@ std::optional<QString> pendingClaimCause(const QJsonValue& claim, const QString&
     if (storageClasses.isEmpty()) {
         return std::nullopt;
     }
-    const QJsonArray classes = items(storageClasses);
+    const QJsonArray classes = KubeJson::items(storageClasses);
     QString className = claim[QLatin1String("spec")][QLatin1String("storageClassName")].toString();
     const bool namesClass = !className.isEmpty();
     const auto found = std::find_if(classes.begin(), classes.end(), [&](const QJsonValue& entry) {
-        return namesClass ? nameOf(entry) == className : isDefaultClass(entry);
+        return namesClass ? KubeJson::nameOf(entry) == className : isDefaultClass(entry);
     });
     if (found == classes.end()) {
         if (!namesClass) {
             return QCoreApplication::translate(
                        "ReadinessReport",
                        "存储卷 %1 处于Pending状态：集群没有可用的默认StorageClass")
-                .arg(nameOf(claim));
+                .arg(KubeJson::nameOf(claim));
         }
         //: %1 is the claim, %2 the StorageClass it names.
         return QCoreApplication::translate("ReadinessReport",
                                            "存储卷 %1 处于Pending状态：集群中没有StorageClass %2")
-            .arg(nameOf(claim), className);
+            .arg(KubeJson::nameOf(claim), className);
     }
     const QJsonValue storageClass = *found;
     if (storageClass[QLatin1String("volumeBindingMode")].toString() ==
@@ -143,14 +127,14 @@ std::optional<QString> pendingClaimCause(const QJsonValue& claim, const QString&
     //: %1 is the claim, %2 its StorageClass.
     return QCoreApplication::translate("ReadinessReport",
                                        "存储卷 %1 处于Pending状态（StorageClass %2）")
-        .arg(nameOf(claim), nameOf(storageClass));
+        .arg(KubeJson::nameOf(claim), KubeJson::nameOf(storageClass));
 }
 
 } // namespace
 
 QString ReadinessReport::itemsOfKind(const QString& list, const QString& kind) {
     QJsonArray chosen;
-    for (const QJsonValue item : items(list)) {
+    for (const QJsonValue item : KubeJson::items(list)) {
         if (item[QLatin1String("kind")].toString() == kind) {
             chosen.append(item);
         }
@@ -160,22 +144,21 @@ QString ReadinessReport::itemsOfKind(const QString& list, const QString& kind) {
 }
 
 bool ReadinessReport::hasPendingClaim(const QString& claims) {
-    const QJsonArray list = items(claims);
+    const QJsonArray list = KubeJson::items(claims);
     return std::any_of(list.begin(), list.end(), [](const QJsonValue& c) { return isPending(c); });
 }
 
 ReadinessReport ReadinessReport::fromLists(const QString& pods, const QString& claims,
                                            const QString& storageClasses) {
     ReadinessReport report;
-    const QJsonArray podList = items(pods);
+    const QJsonArray podList = KubeJson::items(pods);
     for (const QJsonValue pod : podList) {
         const QString phase = pod[QLatin1String("status")][QLatin1String("phase")].toString();
         if (phase == QLatin1String("Succeeded")) {
             continue;
         }
         ++report.total;
-        if (condition(pod, QLatin1String("Ready"))[QLatin1String("status")].toString() ==
-            QLatin1String("True")) {
+        if (KubeJson::isConditionTrue(pod, QLatin1String("Ready"))) {
             ++report.ready;
         }
     }
@@ -193,7 +176,7 @@ ReadinessReport ReadinessReport::fromLists(const QString& pods, const QString& c
             return report;
         }
     }
-    for (const QJsonValue claim : items(claims)) {
+    for (const QJsonValue claim : KubeJson::items(claims)) {
         if (!isPending(claim)) {
             continue;
         }
@@ -219,7 +202,8 @@ ReadinessReport ReadinessReport::fromLists(const QString& pods, const QString& c
     }
     for (const QJsonValue pod : podList) {
         if (const auto container = waitingContainer(pod, {QStringLiteral("CrashLoopBackOff")})) {
-            report.reason = tr("容器 %1（Pod %2）反复崩溃").arg(container->name, nameOf(pod));
+            report.reason =
+                tr("容器 %1（Pod %2）反复崩溃").arg(container->name, KubeJson::nameOf(pod));
             return report;
         }
     }

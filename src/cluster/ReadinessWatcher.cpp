@@ -1,6 +1,7 @@
 #include "cluster/ReadinessWatcher.h"
 
 #include "cluster/CredentialLookup.h"
+#include "cluster/KubeJson.h"
 #include "session/InstallationState.h"
 #include "shell/BackgroundJobs.h"
 #include "shell/ClusterErrors.h"
@@ -25,11 +26,8 @@ namespace {
 
 // installer-devtron's .status.sync.status; empty while it has none or does not exist yet.
 QString installerStatusOf(const QString& installers) {
-    const QJsonArray list =
-        QJsonDocument::fromJson(installers.toUtf8()).object()[QLatin1String("items")].toArray();
-    for (const QJsonValue installer : list) {
-        if (installer[QLatin1String("metadata")][QLatin1String("name")].toString() ==
-            QLatin1String("installer-devtron")) {
+    for (const QJsonValue installer : KubeJson::items(installers)) {
+        if (KubeJson::nameOf(installer) == QLatin1String("installer-devtron")) {
             return installer[QLatin1String("status")][QLatin1String("sync")]
                             [QLatin1String("status")]
                                 .toString();

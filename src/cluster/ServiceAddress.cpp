@@ -1,5 +1,7 @@
 #include "cluster/ServiceAddress.h"
 
+#include "cluster/KubeJson.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -22,16 +24,6 @@ QJsonObject devtronPort(const QJsonArray& ports) {
     return ports.isEmpty() ? QJsonObject() : ports.first().toObject();
 }
 
-bool isReady(const QJsonValue& node) {
-    for (const QJsonValue condition :
-         node[QLatin1String("status")][QLatin1String("conditions")].toArray()) {
-        if (condition[QLatin1String("type")].toString() == QLatin1String("Ready")) {
-            return condition[QLatin1String("status")].toString() == QLatin1String("True");
-        }
-    }
-    return false;
-}
-
 bool isControlPlane(const QJsonValue& node) {
     const QJsonObject labels = node[QLatin1String("metadata")][QLatin1String("labels")].toObject();
     return labels.contains(QLatin1String("node-role.kubernetes.io/control-plane")) ||
@@ -51,11 +43,12 @@ QString addressOfType(const QJsonValue& node, QLatin1String type) {
 // A Ready node's ExternalIP, else its InternalIP; workers before control planes, which managed
 // clusters often keep out of reach.
 QString nodeHost(const QString& nodesJson) {
-    const QJsonArray nodes = parse(nodesJson)[QLatin1String("items")].toArray();
+    const QJsonArray nodes = KubeJson::items(nodesJson);
     for (const QLatin1String type : {QLatin1String("ExternalIP"), QLatin1String("InternalIP")}) {
         for (const bool workers : {true, false}) {
             for (const QJsonValue node : nodes) {
-                if (!isReady(node) || (workers && isControlPlane(node))) {
+                if (!KubeJson::isConditionTrue(node, QLatin1String("Ready")) ||
+                    (workers && isControlPlane(node))) {
                     continue;
                 }
                 if (QString host = addressOfType(node, type); !host.isEmpty()) {
