@@ -345,7 +345,7 @@ void DevtronInstaller::Core::finishInstallation(const QString& command,
     complete(false, DevtronInstaller::tr(
                         "安装失败: %1\n\n详细错误已复制到剪贴板，您可以直接粘贴查看或分享。"
                         "\n\n完整日志: %2")
-                        .arg(result.error, logFile.path()));
+                        .arg(ClusterErrors::classifyRejection(result.error), logFile.path()));
     closeLogFile();
 }
 
