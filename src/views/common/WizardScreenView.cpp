@@ -7,6 +7,7 @@
 #include "views/common/SlimScrollBarStyle.h"
 #include "views/style/Palette.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -32,6 +33,14 @@ WizardScreenView::WizardScreenView(const Frame& frame, QWidget* parent)
     layout->addWidget(m_scroll, 1);
     layout->addWidget(buildNavigation(frame));
     KeyboardAccess::returnPresses(this, m_nextButton);
+    // Tab may wrap from the navigation row into the body, to a control scrolled out of view:
+    // bring whatever takes the focus inside the body into view.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* /*old*/, QWidget* now) {
+        if (now != nullptr && m_scroll->widget() != nullptr &&
+            m_scroll->widget()->isAncestorOf(now)) {
+            m_scroll->ensureWidgetVisible(now);
+        }
+    });
 }
 
 QWidget* WizardScreenView::buildHeader(const Frame& frame) {
@@ -109,16 +118,25 @@ void WizardScreenView::setNextEnabled(bool enabled) {
     // meant for "下一步" would land (Space on the switch): the screen holds it meanwhile.
     if (!enabled && window()->focusWidget() == m_nextButton) {
         m_focusWaitsForNext = true;
-        setFocus(Qt::OtherFocusReason);
+        const bool holderShown =
+            m_busyFocusHolder != nullptr && m_busyFocusHolder->isVisibleTo(this);
+        (holderShown ? m_busyFocusHolder : this)->setFocus(Qt::OtherFocusReason);
     }
     m_nextButton->setEnabled(enabled);
     if (enabled && m_focusWaitsForNext) {
         m_focusWaitsForNext = false;
         // Compared with the window's focus: an alert over the window may be active.
-        if (window()->focusWidget() == this) {
+        const QWidget* focus = window()->focusWidget();
+        if (focus == this || (focus != nullptr && focus == m_busyFocusHolder)) {
             m_nextButton->setFocus(Qt::OtherFocusReason);
         }
     }
+}
+
+void WizardScreenView::setBusyFocusHolder(QWidget* holder) {
+    m_busyFocusHolder = holder;
+    // Focusable to a reader, yet no Tab stop.
+    holder->setFocusPolicy(Qt::ClickFocus);
 }
 
 void WizardScreenView::setNextBusy(bool busy) {

@@ -50,23 +50,27 @@ TEST_F(ChoiceScreen, SwitchFollowsTheChoiceAndHidesTheFeatures) {
 }
 
 TEST_F(ChoiceScreen, RunningTestLocksNextAndAFailureAlertCanLeadBack) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_view));
+    button("nextButton")->setFocus();
     const AccessibilityRecorder recorder;
     m_tools.setTool(QStringLiteral("kubectl"),
                     {Reply(QStringLiteral("get"), {}, QStringLiteral("boom"), 1)});
     m_tools.hold();
-    click("nextButton");
+    QTest::keyClick(button("nextButton"), Qt::Key_Space);
     EXPECT_TRUE(shown("progressRow"));
     EXPECT_EQ(recorder.announcements(), QStringList{QStringLiteral("正在测试集群连接...")});
     EXPECT_FALSE(button("nextButton")->isEnabled());
-    // The focus waits, and not on the switch, where Space would change the choice.
-    EXPECT_EQ(m_view.focusWidget(), &m_view);
+    // The focus waits on the running status, which a reader speaks as it changes, and not on
+    // the switch, where Space would change the choice.
+    EXPECT_EQ(m_view.focusWidget(), child("testingStatus"));
+    EXPECT_EQ(recorder.focused().constLast(), QStringLiteral("正在测试集群连接..."));
     EXPECT_TRUE(button("backButton")->isEnabled());
     m_tools.release();
     ASSERT_TRUE(eventually([&] { return m_alerts.size() == 1; }));
     EXPECT_EQ(m_alerts.constFirst(),
               DevtronChoiceController::formatErrorMessageForAlert(QStringLiteral("boom")));
+    EXPECT_TRUE(eventually([&] { return button("nextButton")->isEnabled(); }));
     EXPECT_FALSE(shown("progressRow"));
-    EXPECT_TRUE(button("nextButton")->isEnabled());
     EXPECT_EQ(m_view.focusWidget(), button("nextButton"));
     ASSERT_TRUE(eventually([&] { return !m_view.controller().showTestFailAlert(); }));
     EXPECT_EQ(m_state.currentStep(), InstallationStep::devtronChoice);
@@ -80,9 +84,17 @@ TEST_F(ChoiceScreen, RunningTestLocksNextAndAFailureAlertCanLeadBack) {
 }
 
 TEST_F(ChoiceScreen, SuccessMovesOnAndBackGoesBack) {
-    click("nextButton");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_view));
+    button("nextButton")->setFocus();
+    const AccessibilityRecorder recorder;
+    QTest::keyClick(button("nextButton"), Qt::Key_Return);
     ASSERT_TRUE(
         eventually([&] { return m_state.currentStep() == InstallationStep::installation; }));
+    // The status line keeps the focus from the test through the pre-flight check, and speaks both.
+    EXPECT_EQ(recorder.focused().first(2),
+              (QStringList{QStringLiteral("正在测试集群连接..."), QStringLiteral("下一步")}));
+    EXPECT_EQ(recorder.announcements(), (QStringList{QStringLiteral("正在测试集群连接..."),
+                                                     QStringLiteral("正在进行安装前检查...")}));
     EXPECT_TRUE(m_alerts.isEmpty());
     // Shown again later, the screen asks for a new test.
     m_view.hide();
