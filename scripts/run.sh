@@ -6,6 +6,10 @@
 # printed below, and the installation step installs a small stand-in chart instead of Devtron.
 # NIMBREL_DEMO=0 starts Nimbrel alone, for a real cluster. NIMBREL_DEMO_SCENARIO names another shape
 # of the emulated cluster than the healthy one (see the emulator's description), e.g. small-nodes.
+# The emulated Devtron is the one Devtron's own installer sets up, its Service a LoadBalancer that
+# never gets an address, so that the local tunnel shows; NIMBREL_DEMO_SERVICE names another shape
+# of that Service (lb-ip, lb-hostname, lb-silent, nodeport, clusterip), and NIMBREL_DEMO_FLAVOUR=
+# exporter the Devtron with a service exporter instead.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -28,10 +32,15 @@ kubeconfig=$build_dir/demo-kubeconfig
 ready_file=$state_dir/ready.json
 mkdir -p "$state_dir"
 rm -f "$ready_file"
+# kubectl keeps what a server offers per address; an emulator of the other flavour may have had
+# this port before.
+export KUBECACHEDIR=$state_dir/kube-cache
+rm -rf "$KUBECACHEDIR"
 
 "$python" "$root/scripts/cluster-emulator/cluster_emulator.py" --state-dir "$state_dir" \
     --kubeconfig "$kubeconfig" --ready-file "$ready_file" --parent-pid $$ \
-    --scenario "${NIMBREL_DEMO_SCENARIO:-healthy}" >/dev/null &
+    --scenario "${NIMBREL_DEMO_SCENARIO:-healthy}" --flavour "${NIMBREL_DEMO_FLAVOUR:-upstream}" \
+    --service-shape "${NIMBREL_DEMO_SERVICE:-pending-lb}" >/dev/null &
 emulator_pid=$!
 stop_emulator() {
     kill "$emulator_pid" 2>/dev/null || true

@@ -22,7 +22,7 @@ namespace {
 constexpr int watchSeconds = 60;
 
 const char* const standInKubectl = R"sh(#!/bin/sh
-printf '{"items":[{"metadata":{"name":"devtron-0"},"status":{"phase":"Pending","conditions":'
+printf '{"items":[{"kind":"Pod","metadata":{"name":"devtron-0"},"status":{"phase":"Pending","conditions":'
 printf '[{"type":"Ready","status":"False"}]}}]}\n'
 )sh";
 

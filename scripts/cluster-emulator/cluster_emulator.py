@@ -44,6 +44,40 @@ scenario in force and the pod's age, so that a switch shows at once on the objec
   image-pull              Devtron's own pod stays in ImagePullBackOff
   crash-loop              Devtron's own container is in CrashLoopBackOff
 
+What Devtron leaves in the cluster comes in one of two flavours, chosen with --flavour at start.
+"exporter" (the default) is the stand-in chart's own way: a ServiceExporter devtron-itf (group
+networking.emulator.nimbrel.local) carries the address. "upstream" is what Devtron's own installer
+chart leaves: no ServiceExporter type at all (kubectl says the server has no such resource type),
+Devtron's Installer type (installers.installer.devtron.ai/v1alpha1) and the LoadBalancer Service
+devtron-service. The Installer's .status.sync.status is absent for its first 2 seconds, then
+"Downloaded", then "Applied" once --installer-applied-after seconds have passed (8); the Secret
+devtron-secret serves ADMIN_PASSWORD as "" until --password-after seconds after its creation (12),
+as Devtron writes the password late. Both flavours serve the marker group emulator.nimbrel.local,
+which the stand-in chart looks for before it installs anything.
+
+The emulator stands in for the cloud's load balancer controller too: the service shape, chosen with
+--service-shape or by writing "NAME [SERIAL]" into the "service-shape" control file (echoed into
+"service-shape.applied"), decides how devtron-service is served. Whatever the shape, its port named
+devtron keeps targetPort devtron, the port 8080 of Devtron's pod. Every node has an InternalIP in
+127.0.0.0/8; only the Ready worker's, 127.0.0.1, reaches anything.
+
+  pending-lb   the default: a LoadBalancer still waiting for its address; port 80, and the
+               dashboard's port as its nodePort
+  lb-ip        a LoadBalancer with ingress ip 127.0.0.1 and the dashboard's port as its port
+  lb-hostname  the same with ingress hostname localhost
+  lb-silent    a LoadBalancer with ingress ip 127.0.0.1 on a port where nothing listens
+  nodeport     a NodePort Service, port 80, the dashboard's port as its nodePort
+  clusterip    a ClusterIP Service, port 80, reachable from outside only through a port-forward
+
+The dashboard is a small plain HTTP server on 127.0.0.1 (its port is "dashboardPort" in the ready
+line, in 30000-32767 when one is free there) that answers every GET and HEAD with Devtron's page; it
+stands for port 8080 of Devtron's pod. "kubectl port-forward" reaches it as kubectl 1.32 asks: first
+a WebSocket upgrade carrying SPDY/3.1 ("SPDY/3.1+portforward.k8s.io"), then, when that upgrade is
+refused (always so with --refuse-websocket-portforward), a plain SPDY/3.1 upgrade. Two more fault
+modes touch port-forwarding only: "port-forward-drop" closes every open port-forward connection
+the moment it is switched on (new ones work while it holds), "port-forward-refused" answers every
+port-forward request 403 Forbidden.
+
 Standard library only.
 """
 
@@ -52,21 +86,25 @@ import base64
 import collections
 import copy
 import datetime
+import hashlib
 import http.server
 import json
 import os
 import re
 import secrets
+import select
 import signal
 import socket
 import socketserver
 import ssl
+import struct
 import subprocess
 import sys
 import threading
 import time
 import urllib.parse
 import uuid
+import zlib
 
 FAULT_MODES = (
     "none",  # healthy
@@ -79,11 +117,42 @@ FAULT_MODES = (
     "exporter-missing",  # the serviceexporter devtron-itf answers 404 NotFound
     "password-not-base64",  # devtron-secret's ADMIN_PASSWORD is not Base64
     "helm-status-hang",  # helm's release look-ups are held (longer than any 60 s bound)
+    "port-forward-drop",  # open port-forward connections are closed once, when it is switched on
+    "port-forward-refused",  # port-forward requests answer 403 Forbidden
 )
 
 SLOW_HOLD_SECONDS = 60.0
 HANG_HOLD_SECONDS = 600.0
 NOT_BASE64_PASSWORD = "not Base64: 管理员密码!"
+
+DASHBOARD_PAGE = (b'<!DOCTYPE html>\n<html><head><meta charset="utf-8"><title>Devtron</title>'
+                  b'</head><body><h1>Devtron</h1><p>The cluster emulator stands in for the '
+                  b'dashboard.</p></body></html>\n')
+WEBSOCKET_GUID = b"258EAFA5-E914-47DA-95CA-C5AB0DC85B11"
+PORT_FORWARD_PROTOCOL = "portforward.k8s.io"
+SPDY_TUNNEL_PROTOCOL = "SPDY/3.1+" + PORT_FORWARD_PROTOCOL
+SYN_STREAM, SYN_REPLY, RST_STREAM, SETTINGS, PING, GOAWAY, HEADERS, WINDOW_UPDATE = \
+    1, 2, 3, 4, 6, 7, 8, 9
+FLAG_FIN = 0x01
+SPDY_WINDOW = 65536
+# The zlib dictionary of SPDY/3 header blocks: length-prefixed words, then plain text.
+SPDY_DICTIONARY = b"".join(struct.pack(">I", len(word)) + word for word in (
+    b"options head post put delete trace accept accept-charset accept-encoding accept-language "
+    b"accept-ranges age allow authorization cache-control connection content-base "
+    b"content-encoding content-language content-length content-location content-md5 "
+    b"content-range content-type date etag expect expires from host if-match if-modified-since "
+    b"if-none-match if-range if-unmodified-since last-modified location max-forwards pragma "
+    b"proxy-authenticate proxy-authorization range referer retry-after server te trailer "
+    b"transfer-encoding upgrade user-agent vary via warning www-authenticate method get "
+    b"status").split() + [b"200 OK"] + b"version HTTP/1.1 url public set-cookie keep-alive "
+    b"origin".split()) + (
+    b"100101201202205206300302303304305306307402405406407408409410411412413414415416417502504505"
+    b"203 Non-Authoritative Information204 No Content301 Moved Permanently400 Bad Request"
+    b"401 Unauthorized403 Forbidden404 Not Found500 Internal Server Error501 Not Implemented"
+    b"503 Service UnavailableJan Feb Mar Apr May Jun Jul Aug Sept Oct Nov Dec 00:00:00 "
+    b"Mon, Tue, Wed, Thu, Fri, Sat, Sun, GMTchunked,text/html,image/png,image/jpg,image/gif,"
+    b"application/xml,application/xhtml+xml,text/plain,text/javascript,publicprivatemax-age="
+    b"gzip,deflate,sdchcharset=utf-8charset=iso-8859-1,utf-,*,enq=0.")
 
 K8S_VERSION = {
     "major": "1",
@@ -98,6 +167,18 @@ K8S_VERSION = {
 }
 
 EXPORTER_GROUP = "networking.emulator.nimbrel.local"
+MARKER_GROUP = "emulator.nimbrel.local"
+INSTALLER_GROUP = "installer.devtron.ai"
+# What each flavour leaves out of the API, as (group, plural).
+LEFT_OUT = {
+    "exporter": {(INSTALLER_GROUP, "installers")},
+    "upstream": {(EXPORTER_GROUP, "serviceexporters")},
+}
+SERVICE_SHAPES = ("pending-lb", "lb-ip", "lb-hostname", "lb-silent", "nodeport", "clusterip")
+NODE_PORTS = range(30000, 32768)
+INSTALLER_DOWNLOADED_AFTER = 2.0
+# Devtron's container port, which a port-forward reaches on the dashboard.
+DEVTRON_POD_PORT = 8080
 DEFAULT_CLASS_ANNOTATION = "storageclass.kubernetes.io/is-default-class"
 POD_START_SECONDS = 3
 # The pod a scenario with held pods keeps back: Devtron's own, beside its healthy helpers.
@@ -106,6 +187,7 @@ EMULATOR_USER = "nimbrel-emulator"
 
 # What the object modes touch, as (group, plural, namespace, name).
 PASSWORD_SECRET = ("", "secrets", "devtroncd", "devtron-secret")
+DEVTRON_SERVICE = ("", "services", "devtroncd", "devtron-service")
 MISSING_IN_MODE = {
     "secret-missing": PASSWORD_SECRET,
     "exporter-missing": (EXPORTER_GROUP, "serviceexporters", "devtroncd", "devtron-itf"),
@@ -140,6 +222,8 @@ RESOURCES = [
     resource("rbac.authorization.k8s.io", "v1", "ClusterRole", "clusterroles", False),
     resource("rbac.authorization.k8s.io", "v1", "ClusterRoleBinding", "clusterrolebindings", False),
     resource(EXPORTER_GROUP, "v1", "ServiceExporter", "serviceexporters", True, ["se"]),
+    resource(INSTALLER_GROUP, "v1alpha1", "Installer", "installers", True),
+    resource(MARKER_GROUP, "v1", "Emulator", "emulators", False),
     resource("", "v1", "Node", "nodes", False, ["no"]),
     resource("", "v1", "PersistentVolumeClaim", "persistentvolumeclaims", True, ["pvc"]),
     resource("storage.k8s.io", "v1", "StorageClass", "storageclasses", False, ["sc"]),
@@ -154,7 +238,7 @@ VERBS = ["create", "delete", "deletecollection", "get", "list", "patch", "update
 
 # ---- scenarios: the cluster's shape ----
 
-def node(name, capacity, allocatable, ready=True, cordoned=False, control_plane=False):
+def node(name, address, capacity, allocatable, ready=True, cordoned=False, control_plane=False):
     """A node as the kubelet and the node lifecycle controller leave it; sizes are (cpu, memory)."""
     labels = {"kubernetes.io/hostname": name, "kubernetes.io/os": "linux",
               "kubernetes.io/arch": "amd64"}
@@ -181,18 +265,21 @@ def node(name, capacity, allocatable, ready=True, cordoned=False, control_plane=
     return {"metadata": {"name": name, "labels": labels}, "spec": node_fields,
             "status": {"capacity": sizes(*capacity), "allocatable": sizes(*allocatable),
                        "conditions": [condition],
+                       "addresses": [{"type": "InternalIP", "address": address},
+                                     {"type": "Hostname", "address": name}],
                        "nodeInfo": {"kubeletVersion": "v1.32.3", "architecture": "amd64",
                                     "operatingSystem": "linux"}}}
 
 
-CONTROL_PLANE = node("emulator-control-plane", ("2", "4030120Ki"), ("2", "3927720Ki"),
-                     control_plane=True)
-WORKER = node("emulator-worker-1", ("4", "16393236Ki"), ("3920m", "15242260Ki"))
-SMALL_WORKER = node("emulator-worker-1", ("1", "2097152Ki"), ("940m", "1945Mi"))
-LOST_WORKER = node("emulator-worker-2", ("8", "32859268Ki"), ("7910m", "31708292Ki"),
-                   ready=False)
-CORDONED_WORKER = node("emulator-worker-3", ("8", "32859268Ki"), ("7910m", "31708292Ki"),
-                       cordoned=True)
+# Only the Ready worker's address, 127.0.0.1, reaches the dashboard.
+CONTROL_PLANE = node("emulator-control-plane", "127.0.0.2", ("2", "4030120Ki"),
+                     ("2", "3927720Ki"), control_plane=True)
+WORKER = node("emulator-worker-1", "127.0.0.1", ("4", "16393236Ki"), ("3920m", "15242260Ki"))
+SMALL_WORKER = node("emulator-worker-1", "127.0.0.1", ("1", "2097152Ki"), ("940m", "1945Mi"))
+LOST_WORKER = node("emulator-worker-2", "127.0.0.3", ("8", "32859268Ki"),
+                   ("7910m", "31708292Ki"), ready=False)
+CORDONED_WORKER = node("emulator-worker-3", "127.0.0.4", ("8", "32859268Ki"),
+                       ("7910m", "31708292Ki"), cordoned=True)
 
 
 def shape(nodes=(CONTROL_PLANE, WORKER, LOST_WORKER), default_class="standard",
@@ -670,9 +757,9 @@ class Store:
 
 # ---- HTTP ----
 
-def discovery_resources(group, version):
+def discovery_resources(resources, group, version):
     result = []
-    for res in RESOURCES:
+    for res in resources:
         if res["group"] != group or res["version"] != version:
             continue
         entry = {
@@ -692,9 +779,9 @@ def discovery_resources(group, version):
     return result
 
 
-def api_groups():
+def api_groups(resources):
     groups = {}
-    for res in RESOURCES:
+    for res in resources:
         if res["group"]:
             groups.setdefault(res["group"], res["version"])
     return [{"name": g, "versions": [{"groupVersion": "%s/%s" % (g, v), "version": v}],
@@ -702,15 +789,15 @@ def api_groups():
             for g, v in sorted(groups.items())]
 
 
-def openapi_v3_root():
+def openapi_v3_root(resources):
     paths = {"api/v1": {"serverRelativeURL": "/openapi/v3/api/v1?hash=emulator"}}
-    for group in api_groups():
+    for group in api_groups(resources):
         gv = group["preferredVersion"]["groupVersion"]
         paths["apis/" + gv] = {"serverRelativeURL": "/openapi/v3/apis/%s?hash=emulator" % gv}
     return {"paths": paths}
 
 
-def openapi_v3_group(group_path):
+def openapi_v3_group(resources, group_path):
     """A schema per kind that accepts any fields, enough for client-side validation."""
     parts = group_path.split("/")
     if parts[:1] == ["api"] and len(parts) == 2:
@@ -720,7 +807,7 @@ def openapi_v3_group(group_path):
     else:
         raise ApiError(404, "NotFound", "the server could not find the requested resource")
     schemas, paths = {}, {}
-    for res in RESOURCES:
+    for res in resources:
         if res["group"] == group and res["version"] == version:
             # A PATCH operation that takes fieldValidation tells kubectl and helm that the
             # server validates fields itself, so they skip downloading the OpenAPI v2 document.
@@ -770,11 +857,20 @@ def as_table(res, items, list_meta):
 
 
 class Emulator:
-    def __init__(self, state_dir, port, token):
+    def __init__(self, state_dir, port, token, flavour="exporter", installer_applied_after=8.0,
+                 password_after=12.0, refuse_websocket=False):
         self.state_dir = state_dir
         self.port = port
         self.token = token
+        self.flavour = flavour
+        self.resources = [res for res in RESOURCES
+                          if (res["group"], res["plural"]) not in LEFT_OUT[flavour]]
+        self.installer_applied_after = installer_applied_after
+        self.password_after = password_after
+        self.refuse_websocket = refuse_websocket
         self.store = Store()
+        # uid -> time.monotonic() at creation, finer than creationTimestamp's whole seconds.
+        self.born = {}
         self.mode = "none"
         self.mode_changed = threading.Condition()
         self.httpd = None
@@ -786,6 +882,13 @@ class Emulator:
         self.scenario_file = os.path.join(state_dir, "scenario")
         self.scenario_applied_file = os.path.join(state_dir, "scenario.applied")
         self.shape = SCENARIOS["healthy"]
+        self.service_shape_file = os.path.join(state_dir, "service-shape")
+        self.service_shape_applied_file = os.path.join(state_dir, "service-shape.applied")
+        self.service_shape = "pending-lb"
+        self.dashboard = None
+        self.silent_port = None
+        self.tunnels = set()
+        self.tunnels_lock = threading.Lock()
 
     # -- certificates and kubeconfigs --
 
@@ -893,6 +996,25 @@ class Emulator:
                                              kwargs={"poll_interval": 0.1}, daemon=True)
         self.serve_thread.start()
 
+    def start_dashboard(self):
+        for port in node_port_candidates():
+            try:
+                self.dashboard = DashboardServer(("127.0.0.1", port), DashboardHandler)
+                break
+            except OSError:
+                continue
+        threading.Thread(target=self.dashboard.serve_forever, kwargs={"poll_interval": 0.5},
+                         daemon=True).start()
+        # A port number nothing listens on, for the load balancer that does not answer.
+        for port in node_port_candidates():
+            with socket.socket() as probe:
+                try:
+                    probe.bind(("127.0.0.1", port))
+                except OSError:
+                    continue
+                self.silent_port = probe.getsockname()[1]
+                break
+
     def stop_listening(self):
         if self.httpd is not None:
             self.httpd.shutdown()
@@ -909,6 +1031,10 @@ class Emulator:
                 self.start_listening()
             self.mode = mode
             self.mode_changed.notify_all()
+        if mode == "port-forward-drop":
+            with self.tunnels_lock:
+                for tunnel in self.tunnels:
+                    tunnel.drop()
 
     def hold_while(self, mode, seconds):
         deadline = time.monotonic() + seconds
@@ -930,9 +1056,16 @@ class Emulator:
         if not self.serves(res, *key[2:]):
             return None
         data = obj.get("data") or {}
+        if self.flavour == "upstream" and key == PASSWORD_SECRET and "ADMIN_PASSWORD" in data \
+                and self.age(obj) < self.password_after:
+            data["ADMIN_PASSWORD"] = ""
         if self.mode == "password-not-base64" and key == PASSWORD_SECRET and \
                 "ADMIN_PASSWORD" in data:
             data["ADMIN_PASSWORD"] = NOT_BASE64_PASSWORD
+        if key == DEVTRON_SERVICE:
+            self.shape_service(obj)
+        if res["kind"] == "Installer":
+            obj["status"] = self.installer_status(obj)
         if res["kind"] == "PersistentVolumeClaim":
             requested = obj.get("spec") or {}
             obj["status"] = {"phase": "Pending"}
@@ -986,8 +1119,53 @@ class Emulator:
 
     # -- the controllers --
 
+    def age(self, obj):
+        """Seconds since the object was created."""
+        born = self.born.get(obj["metadata"].get("uid"))
+        if born is not None:
+            return time.monotonic() - born
+        created = datetime.datetime.strptime(obj["metadata"]["creationTimestamp"],
+                                             "%Y-%m-%dT%H:%M:%SZ").replace(
+            tzinfo=datetime.timezone.utc)
+        return (datetime.datetime.now(datetime.timezone.utc) - created).total_seconds()
+
+    def installer_status(self, installer):
+        """Devtron's installer first downloads its manifests, then applies them."""
+        age = self.age(installer)
+        if age < INSTALLER_DOWNLOADED_AFTER:
+            return {}
+        return {"sync": {"status": "Applied" if age >= self.installer_applied_after
+                         else "Downloaded"}}
+
+    def set_service_shape(self, name):
+        self.service_shape = name
+
+    def shape_service(self, service):
+        """devtron-service as the cloud's controllers leave it under the service shape."""
+        shape = self.service_shape
+        dashboard = self.dashboard.server_address[1]
+        service_fields = service.setdefault("spec", {})
+        service_fields["type"] = {"nodeport": "NodePort",
+                                  "clusterip": "ClusterIP"}.get(shape, "LoadBalancer")
+        port = {"lb-ip": dashboard, "lb-hostname": dashboard,
+                "lb-silent": self.silent_port}.get(shape, 80)
+        node_port = None if shape == "clusterip" else \
+            self.silent_port if shape == "lb-silent" else dashboard
+        for entry in service_fields.get("ports") or []:
+            if entry.get("name") != "devtron":
+                continue
+            entry["port"] = port
+            entry.pop("nodePort", None)
+            if node_port:
+                entry["nodePort"] = node_port
+        ingress = {"lb-ip": {"ip": "127.0.0.1"}, "lb-silent": {"ip": "127.0.0.1"},
+                   "lb-hostname": {"hostname": "localhost"}}.get(shape)
+        service["status"] = {"loadBalancer": {"ingress": [ingress]} if ingress else {}}
+
     def created(self, res, namespace, obj):
-        """A Deployment gets its pods at once, as its ReplicaSet would give them."""
+        """Notes the object's birth; a Deployment gets its pods at once, as its ReplicaSet would
+        give them."""
+        self.born[obj["metadata"]["uid"]] = time.monotonic()
         if res["kind"] != "Deployment":
             return
         deployment_fields = obj.get("spec") or {}
@@ -1008,6 +1186,7 @@ class Emulator:
                 "spec": copy.deepcopy(template.get("spec") or {})})
 
     def deleted(self, res, namespace, obj):
+        self.born.pop(obj["metadata"].get("uid"), None)
         if res["kind"] != "Deployment":
             return
         pods = Store.find("", "pods")
@@ -1098,7 +1277,9 @@ class Emulator:
         switches = [(self.control_file, self.applied_file, FAULT_MODES, self.set_mode,
                      "fault mode", "none"),
                     (self.scenario_file, self.scenario_applied_file, SCENARIOS,
-                     self.set_scenario, "scenario", None)]
+                     self.set_scenario, "scenario", None),
+                    (self.service_shape_file, self.service_shape_applied_file, SERVICE_SHAPES,
+                     self.set_service_shape, "service shape", None)]
         last = {}
         while not self.stopping.is_set():
             for control_file, applied_file, names, switch, what, absent in switches:
@@ -1194,8 +1375,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             if emulator.mode == "unavailable":
                 raise ApiError(503, "ServiceUnavailable",
                                "the server is currently unable to handle the request")
-            code, answer = self.route(body)
-            self.send_json(code, answer)
+            answer = self.route(body)
+            # None: the connection was taken over and answered already.
+            if answer is not None:
+                self.send_json(*answer)
         except ApiError as error:
             self.send_json(error.code, error.status())
         except OSError:
@@ -1219,6 +1402,45 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 and re.fullmatch(r"/api/v1/namespaces/[^/]+/secrets/?", url.path) is not None
                 and "owner=helm" in selector)
 
+    def port_forward(self, namespace, name):
+        """Agrees to the upgrade "kubectl port-forward" asks for and serves the connection."""
+        emulator = self.emulator
+        if emulator.mode == "port-forward-refused":
+            raise ApiError(403, "Forbidden", 'pods "%s" is forbidden: User "%s" cannot create '
+                           'resource "pods/portforward" in API group "" in the namespace "%s"'
+                           % (name, EMULATOR_USER, namespace), {"name": name, "kind": "pods"})
+        emulator.store.get(Store.find("", "pods"), namespace, name)
+        upgrade = (self.headers.get("Upgrade") or "").lower()
+
+        def offered(header):
+            return [p.strip() for p in ",".join(self.headers.get_all(header) or []).split(",")]
+
+        if upgrade == "websocket":
+            if emulator.refuse_websocket or \
+                    SPDY_TUNNEL_PROTOCOL not in offered("Sec-WebSocket-Protocol"):
+                raise ApiError(400, "BadRequest", "unable to upgrade: this server tunnels "
+                               "port-forwarding through SPDY/3.1 only")
+            key = (self.headers.get("Sec-WebSocket-Key") or "").strip().encode("ascii")
+            accept = base64.b64encode(hashlib.sha1(key + WEBSOCKET_GUID).digest())
+            answer = [("Upgrade", "websocket"), ("Connection", "Upgrade"),
+                      ("Sec-WebSocket-Accept", accept.decode("ascii")),
+                      ("Sec-WebSocket-Protocol", SPDY_TUNNEL_PROTOCOL)]
+        elif upgrade == "spdy/3.1":
+            if PORT_FORWARD_PROTOCOL not in offered("X-Stream-Protocol-Version"):
+                raise ApiError(403, "Forbidden", "unable to upgrade: unable to negotiate "
+                               "protocol: client supports %s, server accepts [%s]"
+                               % (offered("X-Stream-Protocol-Version"), PORT_FORWARD_PROTOCOL))
+            answer = [("Connection", "Upgrade"), ("Upgrade", "SPDY/3.1"),
+                      ("X-Stream-Protocol-Version", PORT_FORWARD_PROTOCOL)]
+        else:
+            raise ApiError(400, "BadRequest", "Upgrade request required")
+        self.send_response(101)
+        for header, value in answer:
+            self.send_header(header, value)
+        self.end_headers()
+        self.close_connection = True
+        PortForwardTunnel(emulator, self.connection, name, upgrade == "websocket").run()
+
     def route(self, body):
         url = urllib.parse.urlsplit(self.path)
         query = dict(urllib.parse.parse_qsl(url.query))
@@ -1239,10 +1461,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if not rest or len(rest) > 3:
             raise ApiError(404, "NotFound", "the server could not find the requested resource")
         res = Store.find(group, rest[0])
-        if res is None or res["version"] != version:
+        if res not in self.emulator.resources or res["version"] != version:
             raise ApiError(404, "NotFound", "the server could not find the requested resource")
         name = rest[1] if len(rest) >= 2 else None
         subresource = rest[2] if len(rest) == 3 else None
+        if subresource == "portforward" and res["kind"] == "Pod" and namespace and \
+                self.command in ("GET", "POST"):
+            self.port_forward(namespace, name)
+            return None
         if subresource not in (None, "status"):
             raise ApiError(404, "NotFound", "the server could not find the requested resource")
         if res["namespaced"] and name is not None and namespace is None:
@@ -1266,21 +1492,22 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if path == "/api":
             return {"kind": "APIVersions", "versions": ["v1"], "serverAddressByClientCIDRs": [
                 {"clientCIDR": "0.0.0.0/0", "serverAddress": "127.0.0.1:%d" % emulator.port}]}
+        resources = emulator.resources
         if path == "/apis":
-            return {"kind": "APIGroupList", "apiVersion": "v1", "groups": api_groups()}
+            return {"kind": "APIGroupList", "apiVersion": "v1", "groups": api_groups(resources)}
         if path == "/api/v1":
             return {"kind": "APIResourceList", "groupVersion": "v1",
-                    "resources": discovery_resources("", "v1")}
+                    "resources": discovery_resources(resources, "", "v1")}
         match = re.fullmatch(r"/apis/([^/]+)/([^/]+)", path)
-        if match and any(g["name"] == match.group(1) for g in api_groups()):
+        if match and any(g["name"] == match.group(1) for g in api_groups(resources)):
             group, version = match.groups()
             return {"kind": "APIResourceList", "apiVersion": "v1",
                     "groupVersion": "%s/%s" % (group, version),
-                    "resources": discovery_resources(group, version)}
+                    "resources": discovery_resources(resources, group, version)}
         if path == "/openapi/v3":
-            return openapi_v3_root()
+            return openapi_v3_root(resources)
         if path.startswith("/openapi/v3/"):
-            return openapi_v3_group(path[len("/openapi/v3/"):])
+            return openapi_v3_group(resources, path[len("/openapi/v3/"):])
         if path == "/openapi/v2":
             return {"swagger": "2.0", "info": {"title": "Kubernetes", "version": "v1.32.3"},
                     "paths": {}, "definitions": {}}
@@ -1369,6 +1596,347 @@ class Handler(http.server.BaseHTTPRequestHandler):
         raise ApiError(405, "MethodNotAllowed", "method %s not allowed" % self.command)
 
 
+def control_frame(kind, flags, payload):
+    return struct.pack(">HHI", 0x8000 | 3, kind, flags << 24 | len(payload)) + payload
+
+
+def data_frame(stream_id, flags, payload):
+    return struct.pack(">II", stream_id, flags << 24 | len(payload)) + payload
+
+
+def websocket_frame(opcode, payload):
+    """One unfragmented message as a server sends it: unmasked."""
+    size = len(payload)
+    if size < 126:
+        length = bytes([size])
+    elif size < 65536:
+        length = bytes([126]) + struct.pack(">H", size)
+    else:
+        length = bytes([127]) + struct.pack(">Q", size)
+    return bytes([0x80 | opcode]) + length + payload
+
+
+class ForwardedStream:
+    def __init__(self, stream_id, kind, request):
+        self.id = stream_id
+        self.kind = kind  # "data" or "error"
+        self.request = request
+        self.target = None  # a data stream's connection to the pod's port
+        self.sent_fin = False
+        self.got_fin = False
+        self.window = SPDY_WINDOW  # what the client takes before it asks for more
+
+
+class PortForwardTunnel:
+    """One upgraded port-forward connection: SPDY/3.1 streams, straight on the TLS connection or
+    inside WebSocket binary messages. Every forwarded connection is a pair of streams with one
+    request id: the error stream, which stays silent unless the port cannot be reached, and the
+    data stream, copied both ways to a TCP connection to the port it names. Only the connection's
+    own thread touches its sockets, as one TLS connection must not be read and written at once."""
+
+    def __init__(self, emulator, connection, pod, websocket):
+        self.emulator = emulator
+        self.connection = connection
+        self.pod = pod
+        self.websocket = websocket
+        self.received = bytearray()  # from the client, not yet unwrapped from WebSocket frames
+        self.spdy = bytearray()  # SPDY bytes not yet a whole frame
+        # One compression context each way for the whole connection, with SPDY/3's dictionary.
+        self.inflate = zlib.decompressobj(zdict=SPDY_DICTIONARY)
+        self.deflate = zlib.compressobj(9, zlib.DEFLATED, 15, 8, zlib.Z_DEFAULT_STRATEGY,
+                                        SPDY_DICTIONARY)
+        self.streams = {}  # stream id -> ForwardedStream
+        self.error_streams = {}  # request id -> stream id
+        self.window = SPDY_WINDOW
+        # spdystream (kubectl's side) neither sends nor honours WINDOW_UPDATE, so the client's
+        # windows hold only once it has sent one.
+        self.flow_controlled = False
+        self.wake, self.waker = socket.socketpair()
+        self.dropped = False
+        self.open = True
+
+    def drop(self):
+        """Called from another thread: the connection ends as if the node had gone away."""
+        self.dropped = True
+        try:
+            self.waker.send(b"\0")
+        except OSError:
+            pass
+
+    def run(self):
+        with self.emulator.tunnels_lock:
+            self.emulator.tunnels.add(self)
+        try:
+            while self.open and not self.dropped and not self.emulator.stopping.is_set():
+                self.serve_once()
+        except (OSError, ValueError, struct.error, zlib.error):
+            pass  # the client has gone or broke the protocol: either way the connection ends
+        finally:
+            with self.emulator.tunnels_lock:
+                self.emulator.tunnels.discard(self)
+            for stream in self.streams.values():
+                self.close_target(stream)
+            self.wake.close()
+            self.waker.close()
+            try:
+                self.connection.shutdown(socket.SHUT_RDWR)
+            except OSError:
+                pass
+
+    def serve_once(self):
+        targets = {stream.target: stream for stream in self.streams.values()
+                   if stream.target is not None and self.may_send(stream)}
+        if self.connection.pending():
+            ready = [self.connection]
+        else:
+            ready, _, _ = select.select([self.connection, self.wake, *targets], [], [], 0.5)
+        for sock in ready:
+            if sock is self.wake:
+                self.wake.recv(64)
+            elif sock is self.connection:
+                data = self.receive()
+                if data is None:
+                    continue
+                if not data:
+                    self.open = False
+                    return
+                self.received += data
+                self.understand()
+            elif targets[sock].target is sock:
+                self.from_target(targets[sock])
+
+    def receive(self):
+        """What the client sent, b"" at its end, None when only TLS records came that carry
+        nothing to read."""
+        timeout = self.connection.gettimeout()
+        self.connection.settimeout(0)
+        try:
+            return self.connection.recv(65536)
+        except (ssl.SSLWantReadError, ssl.SSLWantWriteError):
+            return None
+        finally:
+            self.connection.settimeout(timeout)
+
+    def may_send(self, stream):
+        return not self.flow_controlled or (self.window > 0 and stream.window > 0)
+
+    def send(self, frame):
+        self.connection.sendall(websocket_frame(2, frame) if self.websocket else frame)
+
+    def understand(self):
+        if self.websocket:
+            self.unwrap()
+        else:
+            self.spdy += self.received
+            self.received.clear()
+        while self.open and len(self.spdy) >= 8:
+            end = 8 + int.from_bytes(self.spdy[5:8], "big")
+            if len(self.spdy) < end:
+                return
+            frame = bytes(self.spdy[:end])
+            del self.spdy[:end]
+            self.handle(frame)
+
+    def unwrap(self):
+        """Moves the payloads of whole WebSocket messages into the SPDY bytes; a SPDY frame may
+        span messages."""
+        buf = self.received
+        while len(buf) >= 2:
+            opcode, size, start = buf[0] & 0x0F, buf[1] & 0x7F, 2
+            if not buf[1] & 0x80:
+                raise ValueError("an unmasked WebSocket frame from the client")
+            if size == 126 and len(buf) >= 4:
+                size, start = struct.unpack_from(">H", buf, 2)[0], 4
+            elif size == 127 and len(buf) >= 10:
+                size, start = struct.unpack_from(">Q", buf, 2)[0], 10
+            elif size >= 126:
+                return
+            if len(buf) < start + 4 + size:
+                return
+            mask = bytes(buf[start:start + 4]) * (size // 4 + 1)
+            payload = (int.from_bytes(buf[start + 4:start + 4 + size], "big") ^
+                       int.from_bytes(mask[:size], "big")).to_bytes(size, "big")
+            del buf[:start + 4 + size]
+            if opcode in (0, 2):
+                self.spdy += payload
+            elif opcode == 8:
+                self.connection.sendall(websocket_frame(8, payload[:2]))
+                self.open = False
+                return
+            elif opcode == 9:
+                self.connection.sendall(websocket_frame(10, payload))
+            elif opcode != 10:
+                raise ValueError("WebSocket opcode %d in a binary tunnel" % opcode)
+
+    def handle(self, frame):
+        flags, payload = frame[4], frame[8:]
+        if not frame[0] & 0x80:
+            self.on_data(struct.unpack_from(">I", frame)[0], flags, payload)
+            return
+        version, kind = struct.unpack_from(">HH", frame)
+        if version & 0x7FFF != 3:
+            raise ValueError("SPDY version %d" % (version & 0x7FFF))
+        if kind == SYN_STREAM:
+            headers = self.header_block(payload[10:])
+            self.on_syn_stream(struct.unpack_from(">I", payload)[0] & 0x7FFFFFFF, flags, headers)
+        elif kind == HEADERS:
+            self.header_block(payload[4:])  # read only to keep the shared context in step
+        elif kind == RST_STREAM:
+            self.on_reset(struct.unpack_from(">I", payload)[0] & 0x7FFFFFFF)
+        elif kind == PING:
+            self.send(frame)
+        elif kind == GOAWAY:
+            self.open = False
+        elif kind == WINDOW_UPDATE:
+            stream_id, delta = struct.unpack_from(">II", payload)
+            self.flow_controlled = True
+            stream = self.streams.get(stream_id & 0x7FFFFFFF)
+            if stream_id & 0x7FFFFFFF == 0:
+                self.window += delta & 0x7FFFFFFF
+            elif stream is not None:
+                stream.window += delta & 0x7FFFFFFF
+
+    def header_block(self, compressed):
+        block = self.inflate.decompress(compressed)
+        count, pos, headers = struct.unpack_from(">I", block)[0], 4, {}
+        for _ in range(count):
+            fields = []
+            for _ in range(2):
+                size = struct.unpack_from(">I", block, pos)[0]
+                fields.append(block[pos + 4:pos + 4 + size].decode("latin-1"))
+                pos += 4 + size
+            headers[fields[0].lower()] = fields[1]
+        return headers
+
+    def on_syn_stream(self, stream_id, flags, headers):
+        block = self.deflate.compress(struct.pack(">I", 0)) + self.deflate.flush(zlib.Z_SYNC_FLUSH)
+        self.send(control_frame(SYN_REPLY, 0, struct.pack(">I", stream_id) + block))
+        stream = ForwardedStream(stream_id, headers.get("streamtype"), headers.get("requestid"))
+        stream.got_fin = bool(flags & FLAG_FIN)
+        self.streams[stream_id] = stream
+        if stream.kind == "error":
+            self.error_streams[stream.request] = stream_id
+        elif stream.kind == "data":
+            self.connect(stream, headers.get("port", ""))
+
+    def connect(self, stream, port):
+        try:
+            if port != str(DEVTRON_POD_PORT):
+                raise ConnectionRefusedError("connection refused")
+            stream.target = socket.create_connection(
+                ("127.0.0.1", self.emulator.dashboard.server_address[1]), timeout=10)
+        except OSError as error:
+            # As the kubelet says it; kubectl then gives up the whole connection.
+            error_stream = self.streams.get(self.error_streams.get(stream.request))
+            if error_stream is not None and not error_stream.sent_fin:
+                self.send(data_frame(error_stream.id, 0, (
+                    "error forwarding port %s to pod %s, uid : failed to connect to "
+                    "localhost:%s inside namespace: %s" % (port, self.pod, port, error)).encode()))
+            self.finish(stream)
+
+    def on_data(self, stream_id, flags, payload):
+        stream = self.streams.get(stream_id)
+        if stream is None:
+            return
+        if payload and stream.target is not None:
+            try:
+                stream.target.sendall(payload)
+            except OSError:
+                self.finish(stream)
+        if payload:
+            # Passed on: the client may send as much again, on the stream and on the connection.
+            self.send(control_frame(WINDOW_UPDATE, 0, struct.pack(">II", stream_id, len(payload)))
+                      + control_frame(WINDOW_UPDATE, 0, struct.pack(">II", 0, len(payload))))
+        if flags & FLAG_FIN:
+            stream.got_fin = True
+            if stream.target is not None:
+                try:
+                    stream.target.shutdown(socket.SHUT_WR)
+                except OSError:
+                    pass
+            self.forget_if_done(stream)
+
+    def on_reset(self, stream_id):
+        stream = self.streams.pop(stream_id, None)
+        if stream is not None:
+            self.close_target(stream)
+            if stream.kind == "data":
+                # kubectl waits for the error stream's end once it has reset the data stream.
+                self.end_error_stream(stream.request)
+
+    def from_target(self, stream):
+        size = 32768 if not self.flow_controlled else min(32768, self.window, stream.window)
+        try:
+            data = stream.target.recv(size)
+        except OSError:
+            data = b""
+        if not data:
+            self.finish(stream)
+            return
+        self.window -= len(data)
+        stream.window -= len(data)
+        self.send(data_frame(stream.id, 0, data))
+
+    def finish(self, stream):
+        """The pod's side of a data stream has ended: both streams of its pair end too."""
+        self.close_target(stream)
+        if not stream.sent_fin:
+            stream.sent_fin = True
+            self.send(data_frame(stream.id, FLAG_FIN, b""))
+        self.end_error_stream(stream.request)
+        self.forget_if_done(stream)
+
+    def end_error_stream(self, request):
+        stream = self.streams.get(self.error_streams.get(request))
+        if stream is not None and not stream.sent_fin:
+            stream.sent_fin = True
+            self.send(data_frame(stream.id, FLAG_FIN, b""))
+            self.forget_if_done(stream)
+
+    def forget_if_done(self, stream):
+        if stream.sent_fin and stream.got_fin:
+            self.streams.pop(stream.id, None)
+            self.close_target(stream)
+            if stream.kind == "error":
+                self.error_streams.pop(stream.request, None)
+
+    @staticmethod
+    def close_target(stream):
+        if stream.target is not None:
+            stream.target.close()
+            stream.target = None
+
+
+class DashboardHandler(http.server.BaseHTTPRequestHandler):
+    """Devtron's dashboard, one page for every path; HTTP/1.0, so each answer ends its
+    connection."""
+    server_version = "devtron-standin"
+
+    def log_message(self, format, *args):  # noqa: A002 - the base class's name
+        if os.environ.get("NIMBREL_EMULATOR_VERBOSE"):
+            sys.stderr.write("cluster_emulator: dashboard: %s\n" % (format % args))
+
+    def do_GET(self):
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html; charset=utf-8")
+        self.send_header("Content-Length", str(len(DASHBOARD_PAGE)))
+        self.end_headers()
+        if self.command != "HEAD":
+            self.wfile.write(DASHBOARD_PAGE)
+
+    do_HEAD = do_GET
+
+
+class DashboardServer(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    daemon_threads = True
+    block_on_close = False
+
+
+def node_port_candidates():
+    """Some ports of the NodePort range, then 0 for any free port."""
+    return secrets.SystemRandom().sample(NODE_PORTS, 32) + [0]
+
+
 def parent_alive(pid):
     try:
         os.kill(pid, 0)
@@ -1390,11 +1958,26 @@ def main():
     parser.add_argument("--fault", default="none", choices=FAULT_MODES, help="initial fault mode")
     parser.add_argument("--scenario", default="healthy", choices=sorted(SCENARIOS),
                         help="the cluster's initial shape")
+    parser.add_argument("--flavour", default="exporter", choices=sorted(LEFT_OUT),
+                        help="how Devtron shows its address: the stand-in's exporter, or "
+                             "Devtron's own installer and Service")
+    parser.add_argument("--service-shape", default="pending-lb", choices=SERVICE_SHAPES,
+                        help="how the cloud serves devtron-service at start")
+    parser.add_argument("--installer-applied-after", type=float, default=8.0, metavar="SECONDS",
+                        help="when the Installer's sync status turns Applied (upstream flavour)")
+    parser.add_argument("--password-after", type=float, default=12.0, metavar="SECONDS",
+                        help="when devtron-secret's ADMIN_PASSWORD stops being empty "
+                             "(upstream flavour)")
+    parser.add_argument("--refuse-websocket-portforward", action="store_true",
+                        help="refuse port-forwarding's WebSocket upgrade, so kubectl falls back "
+                             "to SPDY/3.1")
     args = parser.parse_args()
 
     os.makedirs(args.state_dir, mode=0o700, exist_ok=True)
     state_dir = os.path.abspath(args.state_dir)
-    emulator = Emulator(state_dir, args.port, secrets.token_urlsafe(24))
+    emulator = Emulator(state_dir, args.port, secrets.token_urlsafe(24), args.flavour,
+                        args.installer_applied_after, args.password_after,
+                        args.refuse_websocket_portforward)
     try:
         emulator.make_certificates()
     except (OSError, subprocess.CalledProcessError) as error:
@@ -1405,6 +1988,9 @@ def main():
     emulator.write_file(emulator.control_file, args.fault + "\n")
     emulator.write_file(emulator.scenario_file, args.scenario + "\n")
     emulator.set_scenario(args.scenario)
+    emulator.write_file(emulator.service_shape_file, args.service_shape + "\n")
+    emulator.set_service_shape(args.service_shape)
+    emulator.start_dashboard()
     try:
         if args.fault == "closed-port":
             # Reserve a port number, then leave it closed.
@@ -1424,6 +2010,7 @@ def main():
     emulator.write_file(kubeconfig_no_ca, emulator.kubeconfig_text(False))
     emulator.write_file(emulator.applied_file, args.fault + "\n")
     emulator.write_file(emulator.scenario_applied_file, args.scenario + "\n")
+    emulator.write_file(emulator.service_shape_applied_file, args.service_shape + "\n")
 
     def request_stop(signum, frame):
         emulator.stopping.set()
@@ -1443,6 +2030,10 @@ def main():
         "appliedFile": emulator.applied_file,
         "scenarioFile": emulator.scenario_file,
         "scenarioAppliedFile": emulator.scenario_applied_file,
+        "serviceShapeFile": emulator.service_shape_file,
+        "serviceShapeAppliedFile": emulator.service_shape_applied_file,
+        "flavour": args.flavour,
+        "dashboardPort": emulator.dashboard.server_address[1],
         "stateDir": state_dir,
     })
     if args.ready_file:
@@ -1455,6 +2046,8 @@ def main():
     with emulator.mode_changed:
         emulator.mode_changed.notify_all()
     emulator.stop_listening()
+    emulator.dashboard.shutdown()
+    emulator.dashboard.server_close()
     return 0
 
 

@@ -155,7 +155,9 @@ void DashboardTunnel::finished() {
     }
     m_errorTail += m_process->readAllStandardError();
     endProcess();
-    const QString error = QString::fromUtf8(m_errorTail).trimmed();
+    // kubectl's last line says why it ended; the lines before it are its log's detail.
+    const QStringList lines = QString::fromUtf8(m_errorTail).split(u'\n', Qt::SkipEmptyParts);
+    const QString error = lines.isEmpty() ? QString() : lines.last().trimmed();
     m_failure = ClusterErrors::classify(error.isEmpty() ? tr("kubectl已退出") : error);
     m_isForwarding = false;
     // Someone else took the port while kubectl was away: the next start picks another.

@@ -44,7 +44,7 @@ public:
     // Why the last kubectl ended, in the user's words; empty while it forwards.
     QString failure() const { return m_failure; }
     // The wait before the next start, while one is scheduled.
-    std::chrono::milliseconds restartDelay() const { return m_delay; }
+    std::chrono::milliseconds restartDelay() const { return m_restartTimer.intervalAsDuration(); }
     bool hasPendingRestart() const { return m_restartTimer.isActive(); }
     // Runs a scheduled restart now (tests).
     void restartNow();

@@ -120,14 +120,10 @@ std::optional<QString> pendingClaimCause(const QJsonValue& claim, const QString&
     const QJsonArray classes = items(storageClasses);
     QString className = claim[QLatin1String("spec")][QLatin1String("storageClassName")].toString();
     const bool namesClass = !className.isEmpty();
-    QJsonValue storageClass;
-    for (const QJsonValue entry : classes) {
-        if (namesClass ? nameOf(entry) == className : isDefaultClass(entry)) {
-            storageClass = entry;
-            break;
-        }
-    }
-    if (storageClass.isUndefined()) {
+    const auto found = std::find_if(classes.begin(), classes.end(), [&](const QJsonValue& entry) {
+        return namesClass ? nameOf(entry) == className : isDefaultClass(entry);
+    });
+    if (found == classes.end()) {
         if (!namesClass) {
             return QCoreApplication::translate(
                        "ReadinessReport",
@@ -139,6 +135,7 @@ std::optional<QString> pendingClaimCause(const QJsonValue& claim, const QString&
                                            "存储卷 %1 处于Pending状态：集群中没有StorageClass %2")
             .arg(nameOf(claim), className);
     }
+    const QJsonValue storageClass = *found;
     if (storageClass[QLatin1String("volumeBindingMode")].toString() ==
         QLatin1String("WaitForFirstConsumer")) {
         return std::nullopt;
@@ -150,6 +147,17 @@ std::optional<QString> pendingClaimCause(const QJsonValue& claim, const QString&
 }
 
 } // namespace
+
+QString ReadinessReport::itemsOfKind(const QString& list, const QString& kind) {
+    QJsonArray chosen;
+    for (const QJsonValue item : items(list)) {
+        if (item[QLatin1String("kind")].toString() == kind) {
+            chosen.append(item);
+        }
+    }
+    return QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("items"), chosen}})
+                                 .toJson(QJsonDocument::Compact));
+}
 
 bool ReadinessReport::hasPendingClaim(const QString& claims) {
     const QJsonArray list = items(claims);

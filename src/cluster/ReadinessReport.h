@@ -20,6 +20,8 @@ struct ReadinessReport {
     // StorageClasses are needed only to explain a Pending claim; without them it is not judged.
     static ReadinessReport fromLists(const QString& pods, const QString& claims,
                                      const QString& storageClasses = {});
+    // The items of one kind in a kubectl list of several, as a list of their own.
+    static QString itemsOfKind(const QString& list, const QString& kind);
     // Whether a claim is Pending, so that the StorageClasses are worth asking for.
     static bool hasPendingClaim(const QString& claims);
 

@@ -8,6 +8,9 @@
 #include "shell/GuiThread.h"
 #include "shell/Services.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QUrl>
 
 ReadinessWatcher::ReadinessWatcher(InstallationState& state, QObject* parent)
@@ -19,6 +22,21 @@ ReadinessWatcher::ReadinessWatcher(InstallationState& state, QObject* parent)
 }
 
 namespace {
+
+// installer-devtron's .status.sync.status; empty while it has none or does not exist yet.
+QString installerStatusOf(const QString& installers) {
+    const QJsonArray list =
+        QJsonDocument::fromJson(installers.toUtf8()).object()[QLatin1String("items")].toArray();
+    for (const QJsonValue installer : list) {
+        if (installer[QLatin1String("metadata")][QLatin1String("name")].toString() ==
+            QLatin1String("installer-devtron")) {
+            return installer[QLatin1String("status")][QLatin1String("sync")]
+                            [QLatin1String("status")]
+                                .toString();
+        }
+    }
+    return {};
+}
 
 QString describe(const ReadinessReport& report) {
     if (report.reason.isEmpty()) {
@@ -80,6 +98,8 @@ void ReadinessWatcher::start() {
         return;
     }
     m_deadline = QDeadlineTimer(watchLimit);
+    m_quietFrom = QDeadlineTimer(quietAfter);
+    m_timer.setInterval(pollInterval);
     m_hasGivenUp = false;
     m_timer.start();
     poll();
@@ -110,25 +130,28 @@ void ReadinessWatcher::poll() {
             return ShellUtils::runCommandWithEnv(command, environment, commandTimeLimit);
         };
         Round round;
-        if (asksInstaller) {
-            const CommandResult installer = run(ClusterTools::installerStatusCommand());
-            if (installer.exitCode == 0) {
-                round.installerStatus = installer.output.trimmed();
-            } else {
-                round.installerTypeMissing = CredentialLookup::isMissingType(installer);
-            }
+        CommandResult listed = run(ClusterTools::devtronStatusCommand(asksInstaller));
+        if (asksInstaller && CredentialLookup::isMissingType(listed)) {
+            round.installerTypeMissing = true;
+            listed = run(ClusterTools::devtronStatusCommand(false));
         }
-        const CommandResult pods = run(ClusterTools::devtronPodsCommand());
-        if (pods.exitCode != 0) {
+        if (listed.exitCode != 0) {
             round.report.reason =
-                tr("无法读取Pod状态: %1").arg(ClusterErrors::classify(pods.error.trimmed()));
+                tr("无法读取Pod状态: %1").arg(ClusterErrors::classify(listed.error.trimmed()));
         } else {
-            const CommandResult claims = run(ClusterTools::devtronClaimsCommand());
+            const QString claims = ReadinessReport::itemsOfKind(
+                listed.output, QStringLiteral("PersistentVolumeClaim"));
             QString classes;
-            if (ReadinessReport::hasPendingClaim(claims.output)) {
+            if (ReadinessReport::hasPendingClaim(claims)) {
                 classes = run(ClusterTools::storageClassesCommand()).output;
             }
-            round.report = ReadinessReport::fromLists(pods.output, claims.output, classes);
+            round.report = ReadinessReport::fromLists(
+                ReadinessReport::itemsOfKind(listed.output, QStringLiteral("Pod")), claims,
+                classes);
+            if (asksInstaller && !round.installerTypeMissing) {
+                round.installerStatus = installerStatusOf(
+                    ReadinessReport::itemsOfKind(listed.output, QStringLiteral("Installer")));
+            }
         }
         postToGuiThread([self, round] {
             if (self) {
@@ -141,9 +164,11 @@ void ReadinessWatcher::poll() {
 void ReadinessWatcher::finishPoll(const Round& round) {
     m_pollOut = false;
     const ReadinessReport& report = round.report;
+    bool changedNow = false;
     // The session log keeps each change, so that it tells later why Devtron did not come up.
     if (!m_report || describe(*m_report) != describe(report)) {
         m_state.appendLog(tr("Devtron状态: %1").arg(describe(report)));
+        changedNow = true;
     }
     m_report = report;
     if (round.installerTypeMissing) {
@@ -153,6 +178,13 @@ void ReadinessWatcher::finishPoll(const Round& round) {
     if (round.installerStatus && round.installerStatus != m_installerStatus) {
         m_installerStatus = round.installerStatus;
         m_state.appendLog(installerLine());
+        changedNow = true;
+    }
+    if (changedNow) {
+        m_quietFrom = QDeadlineTimer(quietAfter);
+        m_timer.setInterval(pollInterval);
+    } else if (m_quietFrom.hasExpired()) {
+        m_timer.setInterval(quietPollInterval);
     }
     emit changed();
     finishIfDone();

@@ -28,6 +28,10 @@ public:
     enum class Dashboard { unknown, down, up };
 
     static constexpr std::chrono::milliseconds pollInterval{5000};
+    // Once nothing has changed for quietAfter, the polls come this far apart, until the next
+    // change: each kubectl costs tens of milliseconds of CPU.
+    static constexpr std::chrono::milliseconds quietPollInterval{15000};
+    static constexpr std::chrono::seconds quietAfter{60};
     static constexpr std::chrono::minutes watchLimit{45};
     static constexpr std::chrono::milliseconds commandTimeLimit{15000};
     static constexpr std::chrono::milliseconds probeTimeLimit{4000};
@@ -79,6 +83,7 @@ private:
     InstallationState& m_state;
     QTimer m_timer;
     QDeadlineTimer m_deadline;
+    QDeadlineTimer m_quietFrom;
     std::unique_ptr<AddressProbe> m_probe;
     // Why the address cannot be probed here, once known; the watch then only polls.
     QString m_probeFailure;

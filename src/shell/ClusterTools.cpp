@@ -96,21 +96,16 @@ QString ClusterTools::nodesCommand() {
     return kubectl("get nodes -o json --request-timeout=10s");
 }
 
-QString ClusterTools::devtronPodsCommand() {
-    return kubectl("get pods -n devtroncd -o json --request-timeout=10s");
-}
-
-QString ClusterTools::devtronClaimsCommand() {
-    return kubectl("get persistentvolumeclaims -n devtroncd -o json --request-timeout=10s");
-}
-
 QString ClusterTools::devtronServiceCommand() {
     return kubectl("get service devtron-service -n devtroncd -o json --request-timeout=10s");
 }
 
-QString ClusterTools::installerStatusCommand() {
-    return kubectl("get installers.installer.devtron.ai installer-devtron -n devtroncd "
-                   "-o jsonpath={.status.sync.status} --ignore-not-found --request-timeout=10s");
+QString ClusterTools::devtronStatusCommand(bool withInstaller) {
+    return withInstaller
+               ? kubectl("get pods,persistentvolumeclaims,installers.installer.devtron.ai "
+                         "-n devtroncd -o json --request-timeout=10s")
+               : kubectl("get pods,persistentvolumeclaims -n devtroncd -o json "
+                         "--request-timeout=10s");
 }
 
 QString ClusterTools::tunnelCommand(int localPort, int servicePort) {

@@ -35,10 +35,10 @@ public:
     static QString canICreateCommand(const QString& resource); // kubectl auth can-i create ...
     static QString storageClassesCommand();                    // kubectl get storageclasses -o json
     static QString nodesCommand();                             // kubectl get nodes -o json
-    static QString devtronPodsCommand();                       // pods of devtroncd, as JSON
-    static QString devtronClaimsCommand();                     // PVCs of devtroncd, as JSON
-    static QString devtronServiceCommand();  // Service devtron-service of devtroncd, as JSON
-    static QString installerStatusCommand(); // installer-devtron's .status.sync.status
+    static QString devtronServiceCommand(); // Service devtron-service of devtroncd, as JSON
+    // Pods, PVCs and, with `withInstaller`, Devtron's installer objects of devtroncd, as one
+    // JSON list: one kubectl a poll.
+    static QString devtronStatusCommand(bool withInstaller);
     // kubectl port-forward from 127.0.0.1:localPort to devtron-service's servicePort.
     static QString tunnelCommand(int localPort, int servicePort);
     // "cd <quoted script folder> && /bin/bash install.sh"

@@ -25,12 +25,32 @@ ClusterEmulator::~ClusterEmulator() {
 }
 
 bool ClusterEmulator::start() {
+    return start(Options{});
+}
+
+bool ClusterEmulator::start(const Options& options) {
+    QStringList arguments{QStringLiteral(NIMBREL_EMULATOR_SCRIPT), QStringLiteral("--state-dir"),
+                          m_dir.filePath(QStringLiteral("state")), QStringLiteral("--parent-pid"),
+                          QString::number(QCoreApplication::applicationPid())};
+    const auto add = [&arguments](const char* flag, const QString& value) {
+        if (!value.isEmpty()) {
+            arguments << QLatin1String(flag) << value;
+        }
+    };
+    add("--flavour", options.flavour);
+    add("--service-shape", options.serviceShape);
+    if (options.installerAppliedAfterSeconds) {
+        add("--installer-applied-after", QString::number(*options.installerAppliedAfterSeconds));
+    }
+    if (options.passwordAfterSeconds) {
+        add("--password-after", QString::number(*options.passwordAfterSeconds));
+    }
+    if (options.refuseWebSocketPortForward) {
+        arguments << QStringLiteral("--refuse-websocket-portforward");
+    }
     // Server errors reach the test's own output, where a failing case shows them.
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(QStringLiteral(NIMBREL_PYTHON3),
-                    {QStringLiteral(NIMBREL_EMULATOR_SCRIPT), QStringLiteral("--state-dir"),
-                     m_dir.filePath(QStringLiteral("state")), QStringLiteral("--parent-pid"),
-                     QString::number(QCoreApplication::applicationPid())});
+    m_process.start(QStringLiteral(NIMBREL_PYTHON3), arguments);
     const QDeadlineTimer deadline(startLimitMs);
     while (!m_process.canReadLine()) {
         if (m_process.state() == QProcess::NotRunning || deadline.hasExpired()) {
@@ -52,7 +72,8 @@ QString ClusterEmulator::faultName(Fault fault) {
     // In the order of the enumeration.
     static const QStringList names =
         QStringLiteral("none unauthorized plain-http slow unavailable closed-port secret-missing "
-                       "exporter-missing password-not-base64 helm-status-hang")
+                       "exporter-missing password-not-base64 helm-status-hang port-forward-drop "
+                       "port-forward-refused")
             .split(u' ');
     return names.at(static_cast<int>(fault));
 }
@@ -63,6 +84,10 @@ bool ClusterEmulator::setFault(Fault fault) {
 
 bool ClusterEmulator::setScenario(const QString& scenario) {
     return switchTo("scenarioFile", "scenarioAppliedFile", scenario);
+}
+
+bool ClusterEmulator::setServiceShape(const QString& shape) {
+    return switchTo("serviceShapeFile", "serviceShapeAppliedFile", shape);
 }
 
 bool ClusterEmulator::switchTo(const char* controlKey, const char* appliedKey,

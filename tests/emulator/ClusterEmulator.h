@@ -6,11 +6,15 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <optional>
+
 // Runs scripts/cluster-emulator/cluster_emulator.py as a child process for one test: a local HTTPS
 // Kubernetes API that the real kubectl and helm talk to. The child is killed on destruction.
 class ClusterEmulator {
 public:
-    // The last four touch only Devtron's objects or hold only helm's release look-up.
+    // SecretMissing to HelmStatusHang touch only Devtron's objects or hold only helm's release
+    // look-up; the last two touch only port-forwarding: PortForwardDrop closes the open
+    // port-forward connections when it is switched on, PortForwardRefused answers 403.
     enum class Fault {
         None,
         Unauthorized,
@@ -21,7 +25,24 @@ public:
         SecretMissing,
         ExporterMissing,
         PasswordNotBase64,
-        HelmStatusHang
+        HelmStatusHang,
+        PortForwardDrop,
+        PortForwardRefused
+    };
+
+    // How the emulator starts; what is left unset keeps the emulator's own default.
+    struct Options {
+        // "exporter" (the stand-in's ServiceExporter) or "upstream" (Devtron's own Installer
+        // object and LoadBalancer Service).
+        QString flavour;
+        // How devtron-service is served at start: "pending-lb", "lb-ip", "nodeport", ...
+        QString serviceShape;
+        // When the Installer's sync status turns "Applied" (upstream flavour).
+        std::optional<int> installerAppliedAfterSeconds;
+        // How long devtron-secret's ADMIN_PASSWORD stays empty (upstream flavour).
+        std::optional<int> passwordAfterSeconds;
+        // Refuses port-forwarding's WebSocket upgrade, so that kubectl falls back to SPDY.
+        bool refuseWebSocketPortForward = false;
     };
 
     ClusterEmulator() = default;
@@ -32,6 +53,7 @@ public:
 
     // Starts the server and waits for its ready line. On failure `errorText` says why.
     bool start();
+    bool start(const Options& options);
     QString errorText() const { return m_error; }
 
     // A kubeconfig that trusts the emulator's fresh CA and carries its bearer token.
@@ -42,6 +64,8 @@ public:
     QString workDirectory() const { return m_dir.path(); }
     // "https://127.0.0.1:PORT", which answers any HTTP request (401 without the token).
     QString serverUrl() const { return readyValue("server"); }
+    // The port of 127.0.0.1 where Devtron's dashboard (its pod's port 8080) answers.
+    int dashboardPort() const { return m_ready.value(u"dashboardPort").toInt(); }
 
     // Switches the fault mode and returns once the server has applied it.
     bool setFault(Fault fault);
@@ -49,6 +73,8 @@ public:
     // Switches the cluster's shape (a name the emulator's docstring lists, "healthy" at start)
     // and returns once the server has applied it.
     bool setScenario(const QString& scenario);
+    // Switches how devtron-service is served and returns once the server has applied it.
+    bool setServiceShape(const QString& shape);
 
 private:
     bool switchTo(const char* controlKey, const char* appliedKey, const QString& name);

@@ -100,7 +100,8 @@ TEST_F(ReadyForDevtron, ReadinessNamesWhatHoldsDevtronBack) {
         {"pvc-pending", u"Pod就绪: 1/2，存储卷 devtron-postgresql-data "
                         "处于Pending状态：集群没有可用的默认StorageClass"_s},
         {"image-pull",
-         u"Pod就绪: 1/2，无法拉取镜像 quay.io/devtron/hyperion:stand-in：无法访问镜像仓库"_s},
+         u"Pod就绪: 1/2，无法拉取镜像 quay.io/devtron/hyperion:stand-in："
+         "ImagePullBackOff: Back-off pulling image \"quay.io/devtron/hyperion:stand-in\""_s},
         {"crash-loop", u"Pod就绪: 1/2，容器 devtron（Pod %1）反复崩溃"_s.arg(pod.output)},
     };
     ReadinessWatcher watcher(m_state);

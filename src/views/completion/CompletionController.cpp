@@ -179,7 +179,8 @@ QStringList CompletionController::manualCommands() const {
     } else if (!isAddressRead()) {
         commands << CredentialLookup::manualAddressCommand(m_state.kubeconfigPath());
     }
-    if (!isPasswordRead()) {
+    // A password still to come is read again by itself.
+    if (!isPasswordRead() && !isPasswordPending()) {
         commands << CredentialLookup::manualPasswordCommand(m_state.kubeconfigPath());
     }
     return commands;
@@ -310,11 +311,13 @@ void CompletionController::startWatching() {
 }
 
 void CompletionController::rereadPendingPassword() {
-    if (!m_readiness.isWatching()) {
+    // Devtron may answer before it has its password: the reads go on until the password comes or
+    // the watch gives up.
+    if (!isPasswordPending() || m_readiness.hasGivenUp()) {
         m_passwordReread.stop();
         return;
     }
-    if (!isPasswordPending() || m_isRereadingPassword || m_isRetrievingCredentials) {
+    if (m_isRereadingPassword || m_isRetrievingCredentials) {
         return;
     }
     m_isRereadingPassword = true;

@@ -70,7 +70,8 @@ public:
     // command that opens the same tunnel later. Empty otherwise.
     QString tunnelNote() const;
     QString tunnelCommand() const;
-    // The password is still to come; it is read again every 15 s while Devtron is watched.
+    // The password is still to come; it is read again every 15 s until it comes or the watch
+    // gives up.
     bool isPasswordPending() const;
 
     bool isPasswordVisible() const { return m_isPasswordVisible; }

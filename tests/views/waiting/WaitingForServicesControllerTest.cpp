@@ -89,7 +89,10 @@ TEST_F(WaitStep, LookupOutcomes) {
           u"无法读取Devtron地址: "_s + notFound,
           u"未能获取完整的Devtron凭证，可在下一步重新读取"_s}},
         // Devtron as its own installer sets it up: no exporter type, a Service only inside.
-        {{{describe, {}, u"error: the server doesn't have a resource type \"serviceexporter\"\n"_s, 1},
+        {{{describe,
+           {},
+           u"error: the server doesn't have a resource type \"serviceexporter\"\n"_s,
+           1},
           {u"get service"_s,
            u"{\"kind\":\"Service\",\"spec\":{\"ports\":[{\"name\":\"devtron\",\"port\":80}]}}"_s},
           {secret, encoded}},
