@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int outset = 2;
+constexpr int outset = FocusRing::outset;
 constexpr double radius = 6.0;
 
 // The ring sits on the nearest ancestor with room for it, so that a tight row does not clip it;

@@ -11,6 +11,9 @@ class FocusRing : public QWidget {
     Q_OBJECT
 
 public:
+    // How far the ring reaches past the widget's edge.
+    static constexpr int outset = 2;
+
     // Starts one ring that follows the focus through the whole application; later calls do nothing.
     static void followKeyboardFocus();
 

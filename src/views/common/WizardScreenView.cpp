@@ -2,6 +2,7 @@
 
 #include "views/common/BusyIndicator.h"
 #include "views/common/Buttons.h"
+#include "views/common/FocusRing.h"
 #include "views/common/KeyboardAccess.h"
 #include "views/common/Labels.h"
 #include "views/common/SlimScrollBarStyle.h"
@@ -18,14 +19,20 @@
 namespace {
 
 constexpr int nextMinimumWidth = 56;
+constexpr int margin = 30;
+constexpr int spacing = 24;
+// The scroll area reaches this far past the screen's margins, and its body keeps it free, so that
+// the focus ring of a control at the body's edge is not cut by the view port (nor drawn over the
+// control); the body's contents stay in line with the header and the navigation row.
+constexpr int ringRoom = FocusRing::outset;
 
 } // namespace
 
 WizardScreenView::WizardScreenView(const Frame& frame, QWidget* parent)
     : QWidget(parent), m_scroll(makeScrollArea(this)), m_nextText(frame.nextText) {
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(30, 30, 30, 30);
-    layout->setSpacing(24);
+    layout->setContentsMargins(margin - ringRoom, margin, margin - ringRoom, margin);
+    layout->setSpacing(spacing - ringRoom);
     layout->addWidget(buildHeader(frame));
 
     m_scroll->setObjectName(QStringLiteral("screenScroll"));
@@ -46,7 +53,7 @@ WizardScreenView::WizardScreenView(const Frame& frame, QWidget* parent)
 QWidget* WizardScreenView::buildHeader(const Frame& frame) {
     auto* header = new QWidget(this);
     auto* layout = new QVBoxLayout(header);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(ringRoom, 0, ringRoom, 0);
     layout->setSpacing(8);
     m_title =
         Labels::text(frame.title, Palette::font(20, QFont::Medium), Palette::primaryText(), header);
@@ -65,7 +72,7 @@ QWidget* WizardScreenView::buildNavigation(const Frame& frame) {
     m_navigation = row;
     row->setFixedHeight(36);
     auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(ringRoom, 0, ringRoom, 0);
     if (frame.hasBackButton) {
         m_backButton = Buttons::secondary(tr("上一步"), row);
         m_backButton->setObjectName(QStringLiteral("backButton"));
@@ -94,6 +101,7 @@ void WizardScreenView::setBody(QWidget* body) {
     m_scroll->setWidget(body);
     // The area fills what it is given with the window's colour; the body shows the screen's.
     body->setAutoFillBackground(false);
+    body->setContentsMargins(ringRoom, ringRoom, ringRoom, ringRoom);
     // Taking its parent put the body at the end of the focus chain, behind the navigation row
     // built before it; the row, given its parent anew, goes behind the body. (setTabOrder cannot
     // move a widget behind the last of the chain in Qt 6.4.)
