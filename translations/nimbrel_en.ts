@@ -879,10 +879,12 @@ If the kubeconfig allows it, the access details can also be read from the cluste
     <message>
         <source>您的集群中已经安装了Devtron。
 
-如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。</source>
+如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。
+kubeconfig有读取权限时，也可以直接从集群读取访问信息。</source>
         <translation>Devtron is already installed in your cluster.
 
-If you need the account and password of the existing Devtron, ask your cluster administrator.</translation>
+If you need the account and password of the existing Devtron, ask the cluster&apos;s administrator.
+If the kubeconfig allows it, the access details can also be read from the cluster.</translation>
     </message>
     <message>
         <source>确定</source>

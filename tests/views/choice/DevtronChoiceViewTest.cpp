@@ -24,6 +24,7 @@ protected:
         // Alerts are answered here instead of being shown.
         AlertDialog::setPresenter([this](const AlertDialog::Alert& alert) {
             m_alerts.append(alert.informativeText);
+            m_buttons = alert.buttons;
             return m_answer;
         });
     }
@@ -36,6 +37,7 @@ protected:
     InstallationState m_state;
     DevtronChoiceView m_view{m_state};
     QStringList m_alerts;
+    QStringList m_buttons;
     int m_answer = 0;
 };
 
@@ -81,6 +83,19 @@ TEST_F(ChoiceScreen, RunningTestLocksNextAndAFailureAlertCanLeadBack) {
     ASSERT_TRUE(
         eventually([&] { return m_state.currentStep() == InstallationStep::kubeconfigSelection; }));
     EXPECT_EQ(m_alerts.size(), 2);
+}
+
+TEST_F(ChoiceScreen, ADeployedDevtronIsToldWithHowToReadItsAccessAndOKStays) {
+    m_tools.setTool(QStringLiteral("helm"), {{QStringLiteral("status"),
+                                              QStringLiteral("NAME: devtron\nSTATUS: deployed\n")},
+                                             {QStringLiteral("version"), QStringLiteral("v3")}});
+    click("nextButton");
+    ASSERT_TRUE(eventually([&] { return m_alerts.size() == 1; }));
+    EXPECT_EQ(m_alerts.constFirst().section(u'\n', -1),
+              QStringLiteral("kubeconfig有读取权限时，也可以直接从集群读取访问信息。"));
+    EXPECT_EQ(m_buttons.value(0), QStringLiteral("确定"));
+    EXPECT_TRUE(eventually([&] { return button("nextButton")->isEnabled(); }));
+    EXPECT_EQ(m_state.currentStep(), InstallationStep::devtronChoice);
 }
 
 TEST_F(ChoiceScreen, SuccessMovesOnAndBackGoesBack) {
