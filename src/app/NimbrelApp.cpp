@@ -36,7 +36,8 @@ void reportMissingTools() {
     }
 }
 
-// Brings the text colours the widgets were given into the current mode.
+// Brings the text colours the widgets were given into the current mode; symbols already drawn
+// keep theirs until their screen is built again.
 void recolour(const QList<QWidget*>& widgets) {
     for (QWidget* widget : widgets) {
         if (widget->testAttribute(Qt::WA_SetPalette)) {
@@ -46,6 +47,11 @@ void recolour(const QList<QWidget*>& widgets) {
                 colours.setColor(role, Palette::current(colours.color(role)));
             }
             widget->setPalette(colours);
+        }
+        // Colours written into a style sheet when the widget was built.
+        const QString sheet = widget->styleSheet();
+        if (const QString now = Palette::currentSheet(sheet); now != sheet) {
+            widget->setStyleSheet(now);
         }
         widget->update();
     }

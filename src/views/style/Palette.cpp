@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QPalette>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
@@ -190,6 +191,18 @@ QColor Palette::current(const QColor& colour) {
         }
     }
     return colour;
+}
+
+QString Palette::currentSheet(const QString& sheet) {
+    static const QRegularExpression written(QStringLiteral("#[0-9a-fA-F]{8}\\b"));
+    QString result;
+    qsizetype done = 0;
+    for (const QRegularExpressionMatch& match : written.globalMatch(sheet)) {
+        result += sheet.mid(done, match.capturedStart() - done) +
+                  css(current(QColor::fromString(match.captured())));
+        done = match.capturedEnd();
+    }
+    return result + sheet.mid(done);
 }
 
 QColor Palette::badgeFill() {

@@ -29,6 +29,8 @@ public:
     // `colour` as the current mode draws it: a colour of the other mode becomes its counterpart,
     // at the same opacity; any other colour stays.
     static QColor current(const QColor& colour);
+    // A style sheet's colours (as `css` writes them) as the current mode draws them.
+    static QString currentSheet(const QString& sheet);
     // The fill of a badge whose white number must be read: faint grey by default.
     static QColor badgeFill();
 

@@ -63,6 +63,9 @@ TEST(Palette, TextAndSymbolsReachWcagAaOnEverySurfaceWhenTheDesktopAsksForContra
                 EXPECT_LT(worst, use.ratio + 0.1) << use.what;
             }
             EXPECT_EQ(Palette::current(described), use.colour()) << use.what;
+            EXPECT_EQ(Palette::currentSheet("QLabel { color: " + Palette::css(described) + "; }"),
+                      "QLabel { color: " + Palette::css(use.colour()) + "; }")
+                << use.what;
         }
         // The step numbers, white on their badge over the window.
         const double numbers = Palette::contrast(
