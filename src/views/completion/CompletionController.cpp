@@ -321,20 +321,21 @@ void CompletionController::rereadPendingPassword() {
         return;
     }
     m_isRereadingPassword = true;
-    CredentialLookup::startPassword(m_state, m_commandTimeLimit, this, [this](DevtronAccess found) {
-        m_isRereadingPassword = false;
-        // Meanwhile read by "重新读取", or still not there: nothing to do.
-        if (!isPasswordPending() || found.password.pending) {
-            return;
-        }
-        m_state.setIsPasswordPending(false);
-        m_state.setDevtronPassword(found.password.text.value_or(QString()));
-        m_state.setDevtronPasswordFailure(found.password.failure);
-        if (found.password.isRead()) {
-            m_state.appendLog(tr("Devtron管理员密码已生成并读取"));
-            emit inWindowNotice(tr("已读取密码"));
-        }
-    });
+    CredentialLookup::startPassword(
+        m_state, m_commandTimeLimit, this, [this](const DevtronAccess& found) {
+            m_isRereadingPassword = false;
+            // Meanwhile read by "重新读取", or still not there: nothing to do.
+            if (!isPasswordPending() || found.password.pending) {
+                return;
+            }
+            m_state.setIsPasswordPending(false);
+            m_state.setDevtronPassword(found.password.text.value_or(QString()));
+            m_state.setDevtronPasswordFailure(found.password.failure);
+            if (found.password.isRead()) {
+                m_state.appendLog(tr("Devtron管理员密码已生成并读取"));
+                emit inWindowNotice(tr("已读取密码"));
+            }
+        });
 }
 
 void CompletionController::followAddress() {
