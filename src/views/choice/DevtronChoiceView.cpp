@@ -275,6 +275,11 @@ void DevtronChoiceView::showTesting(bool testing) {
     // Named before it takes the focus, so that the focus event already carries the status.
     m_testingStatus->announce(m_controller->isCheckingPreflight() ? tr("正在进行安装前检查...")
                                                                   : tr("正在测试集群连接..."));
+    // Started by Return on the switch: the focus goes the way of a pressed "下一步", to the status
+    // and back, so that the reader hears the work and Space cannot change the choice meanwhile.
+    if (window()->focusWidget() == m_switch) {
+        nextButton()->setFocus(Qt::OtherFocusReason);
+    }
     setNextEnabled(false);
     // The row sits below the lists; bring it into view once the layout has placed it.
     QTimer::singleShot(0, this, [this] { scrollArea()->ensureWidgetVisible(m_progressRow); });

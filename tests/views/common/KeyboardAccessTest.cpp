@@ -155,6 +155,8 @@ TEST_F(KeyboardUse, ReturnOnTheFocusedSwitchPressesNext) {
     toggle->setFocus();
     QTest::keyClick(toggle, Qt::Key_Return);
     EXPECT_EQ(next.count(), 1);
+    EXPECT_EQ(QApplication::focusWidget(),
+              choice->findChild<QWidget*>(QStringLiteral("testingStatus")));
 }
 
 } // namespace
