@@ -38,7 +38,7 @@ Error output:
     </message>
     <message>
         <source>未找到Devtron URL</source>
-        <translation>Devtron URL not found</translation>
+        <translation>No Devtron URL found</translation>
     </message>
     <message>
         <source>命令输出:</source>
@@ -50,11 +50,11 @@ Error output:
     </message>
     <message>
         <source>获取到Devtron URL: %1</source>
-        <translation>Got Devtron URL: %1</translation>
+        <translation>Got the Devtron URL: %1</translation>
     </message>
     <message>
         <source>获取到编码密码: %1</source>
-        <translation>Got encoded password: %1</translation>
+        <translation>Got the encoded password: %1</translation>
     </message>
     <message>
         <source>成功解码密码</source>
@@ -149,7 +149,7 @@ Error output:
 
 请先用云服务商的工具重新登录（例如 aws sso login、gcloud auth login、az login），然后重试。</source>
         <extracomment>%1 is the credential helper&apos;s own message. The text before it is the heading by which the message is recognised.</extracomment>
-        <translation>Credentials plugin failed:
+        <translation>Credential plugin failed:
 %1
 
 Log in again with your cloud provider&apos;s tool (for example aws sso login, gcloud auth login or az login), then retry.</translation>
@@ -172,6 +172,11 @@ Error details:
 %1
 
 Check your kubeconfig file and the cluster status, and make sure the cluster is reachable.</translation>
+    </message>
+    <message>
+        <source>凭证插件%1未安装或不在PATH中。请安装它，或将它所在的文件夹加入PATH，然后重试。</source>
+        <extracomment>%1 is the program the kubeconfig names as its credential plugin.</extracomment>
+        <translation>The credential plugin %1 is not installed or not on the PATH. Install it, or add its folder to the PATH, then retry.</translation>
     </message>
 </context>
 <context>
@@ -225,7 +230,7 @@ Check your kubeconfig file and the cluster status, and make sure the cluster is 
     </message>
     <message>
         <source>保存到钥匙串失败: %1</source>
-        <translation>Saving to the keychain failed: %1</translation>
+        <translation>Saving to the keyring failed: %1</translation>
     </message>
     <message>
         <source>已保存</source>
@@ -290,6 +295,10 @@ Check your kubeconfig file and the cluster status, and make sure the cluster is 
     <message>
         <source>Devtron在%1没有应答，改用本地隧道</source>
         <translation>Devtron does not answer at %1; using a local tunnel instead</translation>
+    </message>
+    <message>
+        <source>已读取集群中现有Devtron的访问信息</source>
+        <translation>Read the access details of the Devtron already in the cluster</translation>
     </message>
 </context>
 <context>
@@ -433,7 +442,7 @@ Check your kubeconfig file and the cluster status, and make sure the cluster is 
     </message>
     <message>
         <source>保存到钥匙串失败</source>
-        <translation>Saving to the keychain failed</translation>
+        <translation>Saving to the keyring failed</translation>
     </message>
     <message>
         <source>%1
@@ -566,7 +575,7 @@ The access details are still in the window: you can copy them before you quit.</
     </message>
     <message>
         <source>从devtron-service获取到地址: %1</source>
-        <translation>Address from devtron-service: %1</translation>
+        <translation>Got the address from devtron-service: %1</translation>
     </message>
     <message>
         <source>ADMIN_PASSWORD尚未生成</source>
@@ -641,6 +650,10 @@ The access details are still in the window: you can copy them before you quit.</
     <message>
         <source>确定</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>错误详情</source>
+        <translation>Error details</translation>
     </message>
 </context>
 <context>
@@ -779,14 +792,6 @@ The access details are still in the window: you can copy them before you quit.</
         <translation>Devtron is already installed</translation>
     </message>
     <message>
-        <source>您的集群中已经安装了Devtron。
-
-如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。</source>
-        <translation>Devtron is already installed in your cluster.
-
-If you need the account and password of the existing Devtron, ask your cluster administrator.</translation>
-    </message>
-    <message>
         <source>我知道了</source>
         <translation>OK</translation>
     </message>
@@ -809,6 +814,20 @@ If you need the account and password of the existing Devtron, ask your cluster a
     <message>
         <source>返回上一步</source>
         <translation>Go back</translation>
+    </message>
+    <message>
+        <source>您的集群中已经安装了Devtron。
+
+如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。
+kubeconfig有读取权限时，也可以直接从集群读取访问信息。</source>
+        <translation>Devtron is already installed in your cluster.
+
+If you need the account and password of the existing Devtron, ask the cluster&apos;s administrator.
+If the kubeconfig allows it, the access details can also be read from the cluster.</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -860,10 +879,12 @@ If you need the account and password of the existing Devtron, ask your cluster a
     <message>
         <source>您的集群中已经安装了Devtron。
 
-如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。</source>
+如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。
+kubeconfig有读取权限时，也可以直接从集群读取访问信息。</source>
         <translation>Devtron is already installed in your cluster.
 
-If you need the account and password of the existing Devtron, ask your cluster administrator.</translation>
+If you need the account and password of the existing Devtron, ask the cluster&apos;s administrator.
+If the kubeconfig allows it, the access details can also be read from the cluster.</translation>
     </message>
     <message>
         <source>确定</source>
@@ -1064,7 +1085,7 @@ Full log: %2</translation>
     <name>EnvironmentSetup</name>
     <message>
         <source>文件内容不是有效的UTF-8文本</source>
-        <translation>The file content is not valid UTF-8 text</translation>
+        <translation>The file is not valid UTF-8 text</translation>
     </message>
     <message>
         <source>开始配置环境...</source>
@@ -1203,7 +1224,7 @@ Full log: %2</translation>
     <name>InstallationController</name>
     <message>
         <source>环境配置失败：无法设置Kubernetes环境。请检查kubeconfig文件权限和有效性，以及kubectl和helm工具是否正常安装。</source>
-        <translation>Environment setup failed: cannot set up the Kubernetes environment. Check the kubeconfig file&apos;s permissions and validity, and whether kubectl and helm are installed correctly.</translation>
+        <translation>Environment setup failed: cannot set up the Kubernetes environment. Check that the kubeconfig file is readable and valid, and that kubectl and helm are installed properly.</translation>
     </message>
     <message>
         <source>%1
@@ -1441,6 +1462,14 @@ Details:
         <source>正在安装...</source>
         <translation>Installing...</translation>
     </message>
+    <message>
+        <source>已复制</source>
+        <translation>Copied</translation>
+    </message>
+    <message>
+        <source>正在检查集群中现有的Devtron...</source>
+        <translation>Checking the cluster for an existing Devtron...</translation>
+    </message>
 </context>
 <context>
     <name>InstallerLog</name>
@@ -1465,15 +1494,15 @@ Details:
     <name>KeychainError</name>
     <message>
         <source>没有可用的钥匙串服务</source>
-        <translation>No keychain service is available</translation>
+        <translation>No keyring service is available</translation>
     </message>
     <message>
         <source>钥匙串未解锁或拒绝了访问</source>
-        <translation>The keychain is locked or denied access</translation>
+        <translation>The keyring is locked or denied access</translation>
     </message>
     <message>
         <source>钥匙串无法保存这些信息</source>
-        <translation>The keychain cannot store this data</translation>
+        <translation>The keyring cannot store this data</translation>
     </message>
     <message>
         <source>%1（%2）</source>
@@ -1484,6 +1513,11 @@ Details:
         <source>%1（%2，%3）</source>
         <extracomment>%1 is the cause, %2 the keychain service&apos;s own description, %3 the failure&apos;s code name and status.</extracomment>
         <translation>%1 (%2, %3)</translation>
+    </message>
+    <message>
+        <source>钥匙串无法保存这些信息：%1</source>
+        <extracomment>%1 is the loader&apos;s description of the missing component.</extracomment>
+        <translation>The keyring cannot store this data: %1</translation>
     </message>
 </context>
 <context>
@@ -1705,6 +1739,17 @@ Details:
         <source>复制到剪贴板</source>
         <translation>Copy to clipboard</translation>
     </message>
+    <message numerus="yes">
+        <source>共%n行日志</source>
+        <translation>
+            <numerusform>%n log line</numerusform>
+            <numerusform>%n log lines</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>已复制</source>
+        <translation>Copied</translation>
+    </message>
 </context>
 <context>
     <name>NimbrelApp</name>
@@ -1747,9 +1792,12 @@ Details:
         <source>集群中已经部署了Devtron</source>
         <translation>Devtron is already deployed in the cluster</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>%1 核</source>
-        <translation>%1 cores</translation>
+        <translation>
+            <numerusform>%1 core</numerusform>
+            <numerusform>%1 cores</numerusform>
+        </translation>
     </message>
     <message>
         <source>执行命令: %1</source>
@@ -1762,7 +1810,7 @@ Details:
     <message>
         <source>检查 %1 %2 %3</source>
         <extracomment>The check&apos;s title, a mark for its state, what was found.</extracomment>
-        <translation>Check %1 %2 %3</translation>
+        <translation>Checked %1: %2 %3</translation>
     </message>
     <message>
         <source>无法读取集群版本</source>
@@ -1829,10 +1877,6 @@ Details:
         <translation>Cannot understand the node list the cluster returned</translation>
     </message>
     <message>
-        <source>%1个可调度节点，可用 CPU %2、内存 %3</source>
-        <translation>%1 schedulable node(s), allocatable CPU %2, memory %3</translation>
-    </message>
-    <message>
         <source>%1，低于Devtron建议的 %2、%3</source>
         <extracomment>%1 is what the nodes offer; %2 and %3 are the CPU and memory Devtron asks for.</extracomment>
         <translation>%1, below the %2 and %3 Devtron recommends</translation>
@@ -1856,6 +1900,13 @@ Details:
     <message>
         <source>无法检查已有安装</source>
         <translation>Cannot check for an existing installation</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n个可调度节点，可用 CPU %1、内存 %2</source>
+        <translation>
+            <numerusform>%n schedulable node, allocatable CPU %1, memory %2</numerusform>
+            <numerusform>%n schedulable nodes, allocatable CPU %1, memory %2</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -2169,6 +2220,10 @@ Details:
         <source>安装完成</source>
         <translation>Finished</translation>
     </message>
+    <message>
+        <source>已跳过</source>
+        <translation>Skipped</translation>
+    </message>
 </context>
 <context>
     <name>SystemInfo</name>
@@ -2296,16 +2351,16 @@ Details:
         <translation>Services are ready</translation>
     </message>
     <message>
-        <source>点击「下一步」查看已读取的信息并重新读取</source>
-        <translation>Click Next to see what was read and read again</translation>
-    </message>
-    <message>
         <source>准备就绪，点击「下一步」查看访问信息</source>
         <translation>Ready: click Next to see the access details</translation>
     </message>
     <message>
         <source>服务启动后将自动获取访问凭证</source>
         <translation>The access credentials are read once the services are up</translation>
+    </message>
+    <message>
+        <source>点击「下一步」查看已读取的信息，未读取的可在那里重新读取</source>
+        <translation>Click Next to see what was read; anything missing can be read again there</translation>
     </message>
 </context>
 <context>

@@ -100,8 +100,11 @@ void ContentView::showStep(InstallationStep step) {
     m_screen = createStepScreen(step, m_state, m_screenArea);
     m_screenLayout->addWidget(m_screen);
     m_screen->show();
-    // Nothing of the new screen has the focus yet, so a screen reader would stay silent.
-    KeyboardAccess::focusStart(m_screen);
+    // Nothing of the new screen has the focus yet, so a screen reader would stay silent. An open
+    // error card keeps it: the screen starts when the card closes.
+    if (m_errorOverlay.isNull()) {
+        KeyboardAccess::focusStart(m_screen);
+    }
 }
 
 void ContentView::updateErrorLayers() {

@@ -8,12 +8,14 @@
 #include "shell/ChildProcesses.h"
 #include "shell/ClusterTools.h"
 #include "shell/Console.h"
+#include "shell/DesktopContrast.h"
 #include "views/common/AlertDialog.h"
 #include "views/common/FocusRing.h"
 #include "views/style/Palette.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QPalette>
 
 namespace {
 
@@ -31,6 +33,27 @@ void reportMissingTools() {
                 QCoreApplication::translate("NimbrelApp", "应用内置工具不存在，请重新安装应用: %1")
                     .arg(tool));
         }
+    }
+}
+
+// Brings the text colours the widgets were given into the current mode; symbols already drawn
+// keep theirs until their screen is built again.
+void recolour(const QList<QWidget*>& widgets) {
+    for (QWidget* widget : widgets) {
+        if (widget->testAttribute(Qt::WA_SetPalette)) {
+            QPalette colours = widget->palette();
+            for (const QPalette::ColorRole role :
+                 {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+                colours.setColor(role, Palette::current(colours.color(role)));
+            }
+            widget->setPalette(colours);
+        }
+        // Colours written into a style sheet when the widget was built.
+        const QString sheet = widget->styleSheet();
+        if (const QString now = Palette::currentSheet(sheet); now != sheet) {
+            widget->setStyleSheet(now);
+        }
+        widget->update();
     }
 }
 
@@ -62,6 +85,14 @@ NimbrelApp::NimbrelApp() : m_quitSignals(std::make_unique<QuitSignals>()) {
         window->close();
         QCoreApplication::quit();
     });
+    // The desktop's contrast request, now and whenever it changes.
+    auto* contrast = new DesktopContrast(window);
+    QObject::connect(contrast, &DesktopContrast::changed, window, [](bool high) {
+        Palette::setHighContrast(high);
+        Palette::applyApplicationPalette();
+        recolour(QApplication::allWidgets());
+    });
+    contrast->start();
 }
 
 NimbrelApp::~NimbrelApp() = default;

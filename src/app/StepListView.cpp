@@ -14,6 +14,8 @@ StepListView::StepListView(InstallationState& state, QWidget* parent)
     m_layout->setSpacing(18);
     m_layout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     connect(&m_state, &InstallationState::installDevtronChanged, this, &StepListView::rebuild);
+    connect(&m_state, &InstallationState::readsExistingInstallationChanged, this,
+            &StepListView::rebuild);
     rebuild();
 }
 
@@ -23,8 +25,8 @@ void StepListView::setCurrentStep(InstallationStep step) {
 }
 
 void StepListView::rebuild() {
-    const QList<StepRowModel> models =
-        StepRowModel::rowsFor(m_currentStep, m_state.installDevtron());
+    const QList<StepRowModel> models = StepRowModel::rowsFor(
+        m_currentStep, m_state.installDevtron(), m_state.readsExistingInstallation());
     // Rows are plain labels with no pending events of their own, so they can go at once.
     qDeleteAll(m_rows);
     m_rows.clear();

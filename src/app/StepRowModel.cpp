@@ -9,7 +9,7 @@ QColor StepRowModel::badgeColour() const {
     if (isCompleted) {
         return Palette::green();
     }
-    return Palette::withOpacity(Palette::grey(), 0.3);
+    return Palette::badgeFill();
 }
 
 QColor StepRowModel::titleColour() const {
@@ -24,6 +24,9 @@ QString StepRowModel::stateText() const {
     if (isActive) {
         return tr("当前步骤");
     }
+    if (isSkipped) {
+        return tr("已跳过");
+    }
     return isCompleted ? tr("已完成") : tr("未开始");
 }
 
@@ -32,7 +35,8 @@ QString StepRowModel::accessibleName() const {
     return tr("%1，%2").arg(title, stateText());
 }
 
-QList<StepRowModel> StepRowModel::rowsFor(InstallationStep current, bool installDevtron) {
+QList<StepRowModel> StepRowModel::rowsFor(InstallationStep current, bool installDevtron,
+                                          bool readsExisting) {
     struct Entry {
         InstallationStep step;
         const char* title;
@@ -57,6 +61,10 @@ QList<StepRowModel> StepRowModel::rowsFor(InstallationStep current, bool install
         // The last step is never shown as done: the wizard ends on it.
         row.isCompleted = entry.step != InstallationStep::completion &&
                           static_cast<int>(current) > static_cast<int>(entry.step);
+        if (readsExisting && entry.step == InstallationStep::installation && row.isCompleted) {
+            row.isCompleted = false;
+            row.isSkipped = true;
+        }
         rows.append(row);
     }
     return rows;

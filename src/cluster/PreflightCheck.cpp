@@ -12,6 +12,8 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include <cmath>
+
 namespace {
 
 using Result = PreflightCheck::Result;
@@ -62,7 +64,9 @@ QString gigabytes(double bytes) {
 }
 
 QString cores(double count) {
-    return QCoreApplication::translate("PreflightCheck", "%1 核")
+    // Plural forms count whole things: a fraction of a core reads like several ("1.5 cores").
+    const int forms = count == std::floor(count) ? static_cast<int>(count) : 2;
+    return QCoreApplication::translate("PreflightCheck", "%1 核", nullptr, forms)
         .arg(QString::number(count, 'g', 3));
 }
 
@@ -227,8 +231,8 @@ PreflightCheck::Result PreflightCheck::checkCapacity(const CommandResult& nodes)
         memory += memoryBytes(allocatable[QLatin1String("memory")].toString()).value_or(0.0);
         ++counted;
     }
-    const QString figures =
-        tr("%1个可调度节点，可用 CPU %2、内存 %3").arg(counted).arg(cores(cpu), gigabytes(memory));
+    const QString figures = tr("%n个可调度节点，可用 CPU %1、内存 %2", nullptr, counted)
+                                .arg(cores(cpu), gigabytes(memory));
     if (cpu < minimumCpuCores || memory < minimumMemoryBytes) {
         return {Item::capacity, State::warning, capacityTitle(),
                 //: %1 is what the nodes offer; %2 and %3 are the CPU and memory Devtron asks for.

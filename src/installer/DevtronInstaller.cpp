@@ -198,7 +198,8 @@ bool DevtronInstaller::Core::startInstallation() {
                 showAlert(DevtronInstaller::tr("Devtron已安装"),
                           DevtronInstaller::tr(
                               "您的集群中已经安装了Devtron。\n\n"
-                              "如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。"),
+                              "如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。\n"
+                              "kubeconfig有读取权限时，也可以直接从集群读取访问信息。"),
                           {DevtronInstaller::tr("确定"), DevtronInstaller::tr("读取访问信息")});
             core->log(DevtronInstaller::tr("安装已取消，集群中已存在Devtron"));
             core->complete(false, chosen == 1
@@ -345,7 +346,7 @@ void DevtronInstaller::Core::finishInstallation(const QString& command,
     complete(false, DevtronInstaller::tr(
                         "安装失败: %1\n\n详细错误已复制到剪贴板，您可以直接粘贴查看或分享。"
                         "\n\n完整日志: %2")
-                        .arg(result.error, logFile.path()));
+                        .arg(ClusterErrors::classifyRejection(result.error), logFile.path()));
     closeLogFile();
 }
 

@@ -57,29 +57,33 @@ QString KeychainError::toString() const {
 }
 
 QString KeychainError::userMessage() const {
-    QString cause;
     // Without a session bus or a Secret Service on it, libsecret reports a plain D-Bus failure.
     const bool noService = m_detail.contains(QLatin1String("Could not connect")) ||
                            m_detail.contains(QLatin1String("ServiceUnknown")) ||
                            m_detail.contains(QLatin1String("not provided by any .service files"));
     switch (noService ? QKeychain::NoBackendAvailable : m_status.value_or(QKeychain::OtherError)) {
     case QKeychain::NoBackendAvailable:
-        cause = tr("没有可用的钥匙串服务");
-        break;
+        return tr("没有可用的钥匙串服务");
     case QKeychain::AccessDenied:
     case QKeychain::AccessDeniedByUser:
-        cause = tr("钥匙串未解锁或拒绝了访问");
-        break;
+        return tr("钥匙串未解锁或拒绝了访问");
     default:
-        cause = tr("钥匙串无法保存这些信息");
-        break;
+        // The plug-in that talks to the keyring could not be loaded: its own text names the file.
+        if (m_detail.contains(QLatin1String(".so"))) {
+            //: %1 is the loader's description of the missing component.
+            return tr("钥匙串无法保存这些信息：%1").arg(m_detail.trimmed());
+        }
+        return tr("钥匙串无法保存这些信息");
     }
+}
+
+QString KeychainError::logText() const {
     const QString detail = m_detail.trimmed();
     if (detail.isEmpty()) {
         //: %1 is the cause, %2 the failure's code name and status.
-        return tr("%1（%2）").arg(cause, toString());
+        return tr("%1（%2）").arg(userMessage(), toString());
     }
     //: %1 is the cause, %2 the keychain service's own description, %3 the failure's code name and
     //: status.
-    return tr("%1（%2，%3）").arg(cause, detail, toString());
+    return tr("%1（%2，%3）").arg(userMessage(), detail, toString());
 }

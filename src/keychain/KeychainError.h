@@ -28,8 +28,10 @@ public:
 
     // The printed form: the case name, followed by the status in parentheses when there is one.
     QString toString() const;
-    // The failure in plain words for the user, with the printed form after it.
+    // The failure in plain words for the user, without QtKeychain's codes.
     QString userMessage() const;
+    // The same with the service's own description and the printed form, for the session log.
+    QString logText() const;
     const char* what() const noexcept override { return m_text.c_str(); }
 
 private:

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QLibrary>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QThread>
@@ -48,6 +49,22 @@ QThread* ensureJobThread() {
     return jobThread;
 }
 
+// libsecret keeps one connection to the Secret Service for the whole process, with a session the
+// service opened for it. Once the service has stopped, that session is gone for good: every
+// later job failed ("The session wrapping the secret does not exist") even after the keyring was
+// back. A job after a failure therefore starts on a fresh connection.
+std::atomic<bool> connectionSuspect = false;
+
+void dropSecretServiceConnection() {
+    using Disconnect = void (*)();
+    // The library QtKeychain loads itself; resolving loads nothing new.
+    static const auto disconnect = reinterpret_cast<Disconnect>(
+        QLibrary::resolve(QStringLiteral("secret-1"), 0, "secret_service_disconnect"));
+    if (disconnect != nullptr) {
+        disconnect();
+    }
+}
+
 // Runs the job to its end and returns what it reported. Never returns while the job can still
 // touch caller-owned memory: the outcome is shared, and the job deletes itself when done.
 ServicesPlugin::SecretOutcome runJob(QKeychain::Job* job) {
@@ -62,6 +79,9 @@ ServicesPlugin::SecretOutcome runJob(QKeychain::Job* job) {
         job, &QKeychain::Job::finished, job,
         [outcome](QKeychain::Job* done) {
             outcome->result.error = done->error();
+            if (done->error() != QKeychain::NoError && done->error() != QKeychain::EntryNotFound) {
+                connectionSuspect.store(true);
+            }
             outcome->result.errorText = done->errorString();
             if (auto* read = qobject_cast<QKeychain::ReadPasswordJob*>(done)) {
                 outcome->result.data = read->binaryData();
@@ -75,7 +95,16 @@ ServicesPlugin::SecretOutcome runJob(QKeychain::Job* job) {
     QObject::connect(job, &QKeychain::Job::finished, &loop, &QEventLoop::quit,
                      Qt::QueuedConnection);
     job->moveToThread(ensureJobThread());
-    QMetaObject::invokeMethod(job, &QKeychain::Job::start, Qt::QueuedConnection);
+    // On the job thread, where libsecret's calls run.
+    QMetaObject::invokeMethod(
+        job,
+        [job] {
+            if (connectionSuspect.exchange(false)) {
+                dropSecretServiceConnection();
+            }
+            job->start();
+        },
+        Qt::QueuedConnection);
     loop.exec();
 
     // The loop also ends when the application quits; the job then finishes on its own.

@@ -54,12 +54,34 @@ QString credentialHelperHeading() {
     return text.left(text.indexOf(QLatin1String("%1")));
 }
 
+QString missingHelperTemplate() {
+    //: %1 is the program the kubeconfig names as its credential plugin.
+    return QCoreApplication::translate(
+        "ClusterErrors",
+        "凭证插件%1未安装或不在PATH中。请安装它，或将它所在的文件夹加入PATH，然后重试。");
+}
+
+bool isMissingHelperMessage(const QString& text) {
+    const QString pattern = missingHelperTemplate();
+    const qsizetype at = pattern.indexOf(QLatin1String("%1"));
+    return text.startsWith(pattern.left(at)) && text.contains(pattern.mid(at + 2));
+}
+
+// "exec: executable NAME not found": the plugin is not installed, or not on the PATH.
+QString missingHelperName(const QString& text) {
+    static const QRegularExpression notFound(QStringLiteral("executable (\\S+) not found"));
+    return notFound.match(text).captured(1);
+}
+
 constexpr qsizetype helperLineCount = 3;
 
 // kubectl 1.32 answers a rejected token on first contact with "You must be logged in to the
-// server (the server has asked for the client to provide credentials)": no "Unauthorized" in it.
+// server (the server has asked for the client to provide credentials)", and helm with "Kubernetes
+// cluster unreachable: the server has asked ...": no "Unauthorized" in either.
 bool mentionsMissingCredentials(const QString& text) {
-    return text.contains(QLatin1String("You must be logged in to the server"));
+    return text.contains(QLatin1String("You must be logged in to the server")) ||
+           text.contains(
+               QLatin1String("the server has asked for the client to provide credentials"));
 }
 
 // "getting credentials": the kubeconfig's credential helper is missing or failed, which kubectl
@@ -72,9 +94,9 @@ bool mentionsCredentialHelper(const QString& text) {
 // shares with it; kubectl's own lines are its log lines, its hint about plugins that are not
 // installed, and its closing summary, which names the helper.
 QString credentialHelperMessage(const QString& text) {
-    static const QRegularExpression kubectlLine(
-        QStringLiteral("^([EIWF]\\d{4} |It looks like you are trying to use a client-go|To learn "
-                       "more about this feature|https://kubernetes\\.io/)"));
+    static const QRegularExpression kubectlLine(QStringLiteral(
+        "^([EIWF]\\d{4} |>$|couldn't get current server API group list|It looks like you are "
+        "trying to use a client-go|To learn more about this feature|https://kubernetes\\.io/)"));
     static const QString summaryStart = QStringLiteral("Unable to connect to the server");
     QStringList helperLines;
     QString summary;
@@ -90,6 +112,15 @@ QString credentialHelperMessage(const QString& text) {
         } else if (!helperLines.contains(line) && helperLines.size() < helperLineCount) {
             helperLines.append(line);
         }
+    }
+    const QString missing = missingHelperName(text);
+    if (!missing.isEmpty()) {
+        // What is left is the kubeconfig's own hint on installing it.
+        QString message = missingHelperTemplate().arg(missing);
+        if (!helperLines.isEmpty()) {
+            message += QStringLiteral("\n\n") + helperLines.join(QLatin1Char('\n'));
+        }
+        return message;
     }
     const QString reason = helperLines.isEmpty() ? summary : helperLines.join(QLatin1Char('\n'));
     return credentialHelperTemplate().arg(reason);
@@ -111,7 +142,8 @@ bool mentionsCertificate(const QString& text) {
 
 QString ClusterErrors::classify(const QString& errorText) {
     QString text = errorText.isEmpty() ? tr("无法连接到Kubernetes集群") : errorText;
-    if (text.startsWith(credentialHelperHeading()) || isFixedMessage(text)) {
+    if (text.startsWith(credentialHelperHeading()) || isMissingHelperMessage(text) ||
+        isFixedMessage(text)) {
         return text;
     }
     if (mentionsCredentialHelper(text)) {
@@ -131,9 +163,15 @@ QString ClusterErrors::classify(const QString& errorText) {
     return text;
 }
 
+QString ClusterErrors::classifyRejection(const QString& errorText) {
+    return mentionsAuthorization(errorText) || mentionsMissingCredentials(errorText)
+               ? authorizationMessage()
+               : errorText;
+}
+
 QString ClusterErrors::formatForAlert(const QString& message) {
-    // Already in plain words, with advice that fits a cloud login.
-    if (message.startsWith(credentialHelperHeading())) {
+    // Already in plain words, with advice that fits a cloud login or a missing plugin.
+    if (message.startsWith(credentialHelperHeading()) || isMissingHelperMessage(message)) {
         return message;
     }
     QString text = message;

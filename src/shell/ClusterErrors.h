@@ -13,6 +13,9 @@ public:
 
     // The message a failed cluster call leaves for the user, from the tool's error text.
     static QString classify(const QString& errorText);
+    // The authorisation message for a rejected credential, else the text unchanged: for output
+    // where other words ("certificate") may be about something else than the cluster.
+    static QString classifyRejection(const QString& errorText);
     // The alert text for a classified message.
     static QString formatForAlert(const QString& message);
 };

@@ -4,6 +4,7 @@
 #include "app/StepListView.h"
 #include "app/StepRow.h"
 #include "session/InstallationState.h"
+#include "support/AccessibilityRecorder.h"
 #include "support/StandInTools.h"
 #include "views/common/DetailedErrorView.h"
 #include "views/kubeconfig/KubeconfigSelectionView.h"
@@ -161,6 +162,28 @@ TEST(ContentView, ShowsTheErrorCardOverEverythingAndEveryWayOfClosingItClearsThe
     state.setIsShowingError(false);
     settle();
     EXPECT_EQ(view.errorOverlay(), nullptr);
+}
+
+TEST(ContentView, AStepChangeBehindTheErrorCardLeavesTheReaderOnTheCard) {
+    InstallationState state;
+    ContentView view(state);
+    view.resize(800, 460);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    const AccessibilityRecorder recorder;
+    state.showError(u"安装失败"_s);
+    settle();
+    // A failed installation goes back to the options while the card is open.
+    state.setCurrentStep(InstallationStep::devtronChoice);
+    settle();
+    EXPECT_EQ(recorder.focused().value(recorder.focused().size() - 1), u"确定"_s)
+        << recorder.focused().join(u'|').toStdString();
+    auto* message = view.errorOverlay()->card()->findChild<QTextEdit*>(u"errorMessage"_s);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(message)->text(QAccessible::Name),
+              u"错误详情"_s);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(focusName(), u"安装Devtron平台"_s);
 }
 
 // Qt's raster painter splits large fills over the global pool and waits for them: a cluster test

@@ -11,13 +11,15 @@
 namespace {
 
 // Each row's state, top to bottom: A active, C completed, - neither; titles joined by spaces.
-std::pair<QString, QString> describe(InstallationStep step, bool installDevtron) {
+// S skipped.
+std::pair<QString, QString> describe(InstallationStep step, bool installDevtron,
+                                     bool readsExisting = false) {
     QString states;
     QStringList titles;
-    for (const StepRowModel& row : StepRowModel::rowsFor(step, installDevtron)) {
+    for (const StepRowModel& row : StepRowModel::rowsFor(step, installDevtron, readsExisting)) {
         EXPECT_FALSE(row.isActive && row.isCompleted);
         EXPECT_EQ(row.number, states.size() + 1);
-        states += row.isActive ? 'A' : (row.isCompleted ? 'C' : '-');
+        states += row.isActive ? 'A' : (row.isCompleted ? 'C' : (row.isSkipped ? 'S' : '-'));
         titles << row.title;
     }
     return {states, titles.join(' ')};
@@ -37,6 +39,8 @@ TEST(StepRowModel, RowsAndTheirStateForEveryStepWithAndWithoutTheServiceWait) {
                   std::pair(QString::fromLatin1(states), installDevtron ? all : withoutWait))
             << static_cast<int>(step) << installDevtron;
     }
+    // Reading an existing installation's access data installs nothing.
+    EXPECT_EQ(describe(S::completion, true, true).first, QStringLiteral("CCSCA"));
 }
 
 TEST(StepListView, FollowsTheInstallChoiceAndTheCurrentStep) {

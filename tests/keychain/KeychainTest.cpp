@@ -3,6 +3,10 @@
 #include "shell/Services.h"
 #include "support/ChildSession.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QProcess>
+#include <QTest>
 #include <QThread>
 #include <QUuid>
 
@@ -12,6 +16,8 @@
 
 #include <functional>
 #include <memory>
+
+#include <csignal>
 #include <optional>
 
 namespace {
@@ -110,4 +116,48 @@ TEST(KeychainWithoutItsPlugin, EveryOperationFailsNamingTheMissingComponent) {
         ASSERT_TRUE(error);
         EXPECT_TRUE(error->userMessage().contains(missing)) << error->userMessage().toStdString();
     }
+}
+
+namespace {
+
+const QString secretService = QStringLiteral("org.freedesktop.secrets");
+
+bool keyringRunning() {
+    return QDBusConnection::sessionBus().interface()->isServiceRegistered(secretService);
+}
+
+} // namespace
+
+TEST(KeychainAfterTheKeyringRestarts, ARetryStoresAgain) {
+    if (!ChildSession::isChild()) {
+        ChildSession::rerun(ChildSession::Kind::privateKeyring);
+        return;
+    }
+    KeychainManager manager;
+    manager.set(QStringLiteral("vorher"), key);
+
+    const uint daemon = QDBusConnection::sessionBus().interface()->servicePid(secretService);
+    ASSERT_GT(daemon, 0U);
+    ::kill(static_cast<pid_t>(daemon), SIGTERM);
+    ASSERT_TRUE(QTest::qWaitFor([] { return !keyringRunning(); }, 10000));
+    QProcess keyring;
+    keyring.start(QStringLiteral("gnome-keyring-daemon"),
+                  {QStringLiteral("--replace"), QStringLiteral("--foreground"),
+                   QStringLiteral("--unlock"), QStringLiteral("--components=secrets")});
+    keyring.write("nimbrel-test");
+    keyring.closeWriteChannel();
+    ASSERT_TRUE(QTest::qWaitFor(keyringRunning, 10000));
+
+    // The first attempt still goes through the session of the keyring that stopped; the alert
+    // tells what it means, the log keeps QtKeychain's own words.
+    const std::optional<KeychainError> failure = expectRaised(
+        [&] { manager.set(QStringLiteral("x"), key); }, KeychainError::Kind::addFailed);
+    ASSERT_TRUE(failure);
+    EXPECT_FALSE(failure->userMessage().contains(QStringLiteral("addFailed")));
+    EXPECT_TRUE(failure->logText().contains(QStringLiteral("addFailed")));
+    // "重试"
+    EXPECT_NO_THROW(manager.set(QStringLiteral("nachher"), key));
+    EXPECT_EQ(manager.get(key), QStringLiteral("nachher"));
+    keyring.terminate();
+    keyring.waitForFinished();
 }

@@ -1,4 +1,5 @@
 #include "shell/AppPaths.h"
+#include "shell/ClusterErrors.h"
 #include "shell/ShellUtils.h"
 
 #include "support/ScopedEnvironmentVariable.h"
@@ -254,4 +255,29 @@ TEST(Privilege, RequestSudoRunsAPrivateScriptThroughPkexecAndRemovesIt) {
     EXPECT_EQ(readTextFile(record),
               u"#!/bin/bash\n# 临时脚本用于以管理员权限执行命令\n"_s + command + u"700\n"_s);
     EXPECT_TRUE(scripts().isEmpty());
+}
+
+TEST(ClusterErrors, ARejectedCredentialAndAMissingPluginReadAsWhatTheyAre) {
+    const QString rejected = ClusterErrors::classify(QStringLiteral("Unauthorized"));
+    const QString helm =
+        QStringLiteral("Error: Kubernetes cluster unreachable: the server has asked "
+                       "for the client to provide credentials");
+    EXPECT_EQ(ClusterErrors::classify(helm), rejected);
+    EXPECT_EQ(ClusterErrors::classifyRejection(helm), rejected);
+    // kubectl 1.32's words, as it prints them for a kubeconfig whose plugin is nowhere on PATH.
+    const QString kubectl = QStringLiteral(
+        "E1207 19:24:08.258445   24380 memcache.go:265] \"Unhandled Error\" err=<\n"
+        "\tcouldn't get current server API group list: Get \"https://127.0.0.1:9/api\": getting "
+        "credentials: exec: executable cloud-auth-plugin not found\n\t\n"
+        "\tIt looks like you are trying to use a client-go credential plugin that is not "
+        "installed.\n\tInstall cloud-auth-plugin by following\n"
+        "\t  https://example.invalid/install\n >\n"
+        "Unable to connect to the server: getting credentials: exec: executable cloud-auth-plugin "
+        "not found\n");
+    const QString missing = ClusterErrors::classify(kubectl);
+    EXPECT_EQ(missing,
+              QStringLiteral("凭证插件cloud-auth-plugin未安装或不在PATH中。请安装它，或将它所在的"
+                             "文件夹加入PATH，然后重试。\n\nInstall cloud-auth-plugin by "
+                             "following\nhttps://example.invalid/install"));
+    EXPECT_EQ(ClusterErrors::formatForAlert(missing), missing);
 }

@@ -38,6 +38,9 @@ void AccessibilityRecorder::record(QAccessibleEvent* event) {
     }
     ++current->m_counts[event->type()];
     QAccessibleInterface* iface = event->accessibleInterface();
+    if (event->type() == QAccessible::Focus && iface != nullptr && iface->isValid()) {
+        current->m_focused << iface->text(QAccessible::Name);
+    }
     if (event->type() == QAccessible::NameChanged && iface != nullptr && iface->isValid() &&
         iface->role() == QAccessible::StatusBar && !iface->state().invisible) {
         current->m_announcements << iface->text(QAccessible::Name);

@@ -15,6 +15,8 @@ public:
     int count(QAccessible::Event type) const { return m_counts.value(type); }
     // What status lines spoke: name changes of shown objects in the status role.
     const QStringList& announcements() const { return m_announcements; }
+    // The names of the objects a reader was told had the focus, in order.
+    const QStringList& focused() const { return m_focused; }
 
 private:
     static void record(QAccessibleEvent* event);
@@ -22,4 +24,5 @@ private:
     QAccessible::UpdateHandler m_previous;
     QHash<QAccessible::Event, int> m_counts;
     QStringList m_announcements;
+    QStringList m_focused;
 };

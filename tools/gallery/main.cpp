@@ -7,6 +7,7 @@
 #include "app/MainWindow.h"
 #include "app/QuitSignals.h"
 #include "shell/UiLanguage.h"
+#include "views/common/FocusRing.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -46,6 +47,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Nimbrel"));
     QApplication::setApplicationVersion(QStringLiteral(NIMBREL_VERSION));
     const UiLanguage language(UiLanguage::ofSystem());
+    // As in the program: a key pressed into the window brings the focus ring into the picture.
+    FocusRing::followKeyboardFocus();
 
     // SIGTERM and SIGINT end the event loop, so that held work is let go and the throw-away folder
     // is removed.

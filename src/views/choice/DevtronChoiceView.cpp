@@ -94,6 +94,7 @@ DevtronChoiceView::DevtronChoiceView(InstallationState& state, QWidget* parent)
         new QSpacerItem(0, 20, QSizePolicy::Minimum, QSizePolicy::MinimumExpanding));
     setBody(content);
     chainTabs({m_switch});
+    setBusyFocusHolder(m_testingStatus);
 
     connect(m_switch, &QCheckBox::toggled, m_controller,
             &DevtronChoiceController::setInstallDevtron);
@@ -117,7 +118,7 @@ DevtronChoiceView::DevtronChoiceView(InstallationState& state, QWidget* parent)
             &DevtronChoiceController::nextAction);
 
     updateSwitch();
-    updateTesting();
+    showTesting(m_controller->isTesting() || m_controller->isCheckingPreflight());
     updateChecklist();
 }
 
@@ -225,8 +226,9 @@ void DevtronChoiceView::updateExistingReleaseAlert() {
         {tr("Devtron已安装"),
          tr("Devtron已安装"),
          tr("您的集群中已经安装了Devtron。\n\n"
-            "如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。"),
-         {tr("我知道了"), tr("读取访问信息")},
+            "如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。\n"
+            "kubeconfig有读取权限时，也可以直接从集群读取访问信息。"),
+         {tr("确定"), tr("读取访问信息")},
          understood},
         [this](int button) { m_controller->answerExistingRelease(button == readAccess); });
     if (alert != nullptr) {
@@ -245,15 +247,42 @@ void DevtronChoiceView::updateSwitch() {
 }
 
 void DevtronChoiceView::updateTesting() {
-    const bool testing = m_controller->isTesting() || m_controller->isCheckingPreflight();
-    m_progressRow->setVisible(testing);
-    setNextEnabled(!testing);
-    if (testing) {
-        m_testingStatus->announce(m_controller->isCheckingPreflight() ? tr("正在进行安装前检查...")
-                                                                      : tr("正在测试集群连接..."));
-        // The row sits below the lists; bring it into view once the layout has placed it.
-        QTimer::singleShot(0, this, [this] { scrollArea()->ensureWidgetVisible(m_progressRow); });
+    const auto busy = [this] {
+        return m_controller->isTesting() || m_controller->isCheckingPreflight();
+    };
+    if (busy()) {
+        showTesting(true);
+        return;
     }
+    // A passed test hands over to the pre-flight check within this turn of the event loop: the
+    // focus stays on the status line instead of visiting "下一步" in between.
+    QTimer::singleShot(0, this, [this, busy] {
+        if (!busy()) {
+            showTesting(false);
+        }
+    });
+}
+
+void DevtronChoiceView::showTesting(bool testing) {
+    if (!testing) {
+        // The focus leaves the status line for "下一步" before the line is hidden: hiding the
+        // focused line would hand the focus on to the switch.
+        setNextEnabled(true);
+        m_progressRow->hide();
+        return;
+    }
+    m_progressRow->show();
+    // Named before it takes the focus, so that the focus event already carries the status.
+    m_testingStatus->announce(m_controller->isCheckingPreflight() ? tr("正在进行安装前检查...")
+                                                                  : tr("正在测试集群连接..."));
+    // Started by Return on the switch: the focus goes the way of a pressed "下一步", to the status
+    // and back, so that the reader hears the work and Space cannot change the choice meanwhile.
+    if (window()->focusWidget() == m_switch) {
+        nextButton()->setFocus(Qt::OtherFocusReason);
+    }
+    setNextEnabled(false);
+    // The row sits below the lists; bring it into view once the layout has placed it.
+    QTimer::singleShot(0, this, [this] { scrollArea()->ensureWidgetVisible(m_progressRow); });
 }
 
 void DevtronChoiceView::updateAlert() {

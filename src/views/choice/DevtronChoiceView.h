@@ -36,6 +36,7 @@ private:
     void updateExistingReleaseAlert();
     void updateSwitch();
     void updateTesting();
+    void showTesting(bool testing);
     void updateAlert();
 
     DevtronChoiceController* m_controller;

@@ -70,6 +70,7 @@ DetailedErrorView::DetailedErrorView(const QString& errorMessage, QWidget* paren
     header->addWidget(closeButton);
 
     m_message->setObjectName(QStringLiteral("errorMessage"));
+    m_message->setAccessibleName(tr("错误详情"));
     m_message->setReadOnly(true);
     m_message->setTabChangesFocus(true);
     m_message->setAcceptRichText(false);
@@ -197,4 +198,16 @@ void DetailedErrorView::keepFocus(QWidget* /*old*/, QWidget* now) {
     // closes, and stays on the card meanwhile.
     m_focusBehind = now;
     m_okButton->setFocus(Qt::OtherFocusReason);
+    // Qt tells a reader of the focus it moved here before it tells of the move behind, which
+    // comes last and would leave the reader behind the card: tell it again once that is done.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            QWidget* focus = QApplication::focusWidget();
+            if (isVisible() && focus != nullptr && isAncestorOf(focus)) {
+                QAccessibleEvent event(focus, QAccessible::Focus);
+                QAccessible::updateAccessibility(&event);
+            }
+        },
+        Qt::QueuedConnection);
 }

@@ -9,8 +9,9 @@
 
 namespace {
 
-constexpr int outset = 2;
-constexpr double radius = 6.0;
+constexpr int outset = FocusRing::outset;
+constexpr int penWidth = 2;
+constexpr double radius = 7.0;
 
 // The ring sits on the nearest ancestor with room for it, so that a tight row does not clip it;
 // it stays inside a scroll area's body, where the view port clips what is scrolled away.
@@ -118,8 +119,8 @@ void FocusRing::place() {
 void FocusRing::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Palette::focusRing(), outset));
+    painter.setPen(QPen(Palette::focusRing(), penWidth));
     painter.setBrush(Qt::NoBrush);
-    const double half = outset / 2.0;
+    const double half = penWidth / 2.0;
     painter.drawRoundedRect(QRectF(rect()).adjusted(half, half, -half, -half), radius, radius);
 }

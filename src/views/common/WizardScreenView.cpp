@@ -2,11 +2,13 @@
 
 #include "views/common/BusyIndicator.h"
 #include "views/common/Buttons.h"
+#include "views/common/FocusRing.h"
 #include "views/common/KeyboardAccess.h"
 #include "views/common/Labels.h"
 #include "views/common/SlimScrollBarStyle.h"
 #include "views/style/Palette.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -17,14 +19,20 @@
 namespace {
 
 constexpr int nextMinimumWidth = 56;
+constexpr int margin = 30;
+constexpr int spacing = 24;
+// The scroll area reaches this far past the screen's margins, and its body keeps it free, so that
+// the focus ring of a control at the body's edge is not cut by the view port (nor drawn over the
+// control); the body's contents stay in line with the header and the navigation row.
+constexpr int ringRoom = FocusRing::outset;
 
 } // namespace
 
 WizardScreenView::WizardScreenView(const Frame& frame, QWidget* parent)
     : QWidget(parent), m_scroll(makeScrollArea(this)), m_nextText(frame.nextText) {
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(30, 30, 30, 30);
-    layout->setSpacing(24);
+    layout->setContentsMargins(margin - ringRoom, margin, margin - ringRoom, margin);
+    layout->setSpacing(spacing - ringRoom);
     layout->addWidget(buildHeader(frame));
 
     m_scroll->setObjectName(QStringLiteral("screenScroll"));
@@ -32,12 +40,20 @@ WizardScreenView::WizardScreenView(const Frame& frame, QWidget* parent)
     layout->addWidget(m_scroll, 1);
     layout->addWidget(buildNavigation(frame));
     KeyboardAccess::returnPresses(this, m_nextButton);
+    // Tab may wrap from the navigation row into the body, to a control scrolled out of view:
+    // bring whatever takes the focus inside the body into view.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* /*old*/, QWidget* now) {
+        if (now != nullptr && m_scroll->widget() != nullptr &&
+            m_scroll->widget()->isAncestorOf(now)) {
+            m_scroll->ensureWidgetVisible(now);
+        }
+    });
 }
 
 QWidget* WizardScreenView::buildHeader(const Frame& frame) {
     auto* header = new QWidget(this);
     auto* layout = new QVBoxLayout(header);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(ringRoom, 0, ringRoom, 0);
     layout->setSpacing(8);
     m_title =
         Labels::text(frame.title, Palette::font(20, QFont::Medium), Palette::primaryText(), header);
@@ -56,7 +72,7 @@ QWidget* WizardScreenView::buildNavigation(const Frame& frame) {
     m_navigation = row;
     row->setFixedHeight(36);
     auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(ringRoom, 0, ringRoom, 0);
     if (frame.hasBackButton) {
         m_backButton = Buttons::secondary(tr("上一步"), row);
         m_backButton->setObjectName(QStringLiteral("backButton"));
@@ -85,6 +101,7 @@ void WizardScreenView::setBody(QWidget* body) {
     m_scroll->setWidget(body);
     // The area fills what it is given with the window's colour; the body shows the screen's.
     body->setAutoFillBackground(false);
+    body->setContentsMargins(ringRoom, ringRoom, ringRoom, ringRoom);
     // Taking its parent put the body at the end of the focus chain, behind the navigation row
     // built before it; the row, given its parent anew, goes behind the body. (setTabOrder cannot
     // move a widget behind the last of the chain in Qt 6.4.)
@@ -109,16 +126,25 @@ void WizardScreenView::setNextEnabled(bool enabled) {
     // meant for "下一步" would land (Space on the switch): the screen holds it meanwhile.
     if (!enabled && window()->focusWidget() == m_nextButton) {
         m_focusWaitsForNext = true;
-        setFocus(Qt::OtherFocusReason);
+        const bool holderShown =
+            m_busyFocusHolder != nullptr && m_busyFocusHolder->isVisibleTo(this);
+        (holderShown ? m_busyFocusHolder : this)->setFocus(Qt::OtherFocusReason);
     }
     m_nextButton->setEnabled(enabled);
     if (enabled && m_focusWaitsForNext) {
         m_focusWaitsForNext = false;
         // Compared with the window's focus: an alert over the window may be active.
-        if (window()->focusWidget() == this) {
+        const QWidget* focus = window()->focusWidget();
+        if (focus == this || (focus != nullptr && focus == m_busyFocusHolder)) {
             m_nextButton->setFocus(Qt::OtherFocusReason);
         }
     }
+}
+
+void WizardScreenView::setBusyFocusHolder(QWidget* holder) {
+    m_busyFocusHolder = holder;
+    // Focusable to a reader, yet no Tab stop.
+    holder->setFocusPolicy(Qt::ClickFocus);
 }
 
 void WizardScreenView::setNextBusy(bool busy) {

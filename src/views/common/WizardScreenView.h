@@ -46,9 +46,13 @@ protected:
     // Tab takes the body's controls in this order, then the body itself while it overflows,
     // then "上一步" and the way on.
     void chainTabs(QList<QWidget*> bodyControls);
-    // Enables the way on; while it is disabled, the focus it had waits on the screen and then
-    // comes back to it.
+    // Enables the way on; while it is disabled, the focus it had waits on the busy holder (else on
+    // the screen) and then comes back to it.
     void setNextEnabled(bool enabled);
+    // Where the focus waits while the way on is disabled: a status line that names the running
+    // work. A reader speaks the name changes of the focused object only, so each new status is
+    // heard. Used while it is shown.
+    void setBusyFocusHolder(QWidget* holder);
     QScrollArea* scrollArea() const { return m_scroll; }
     // A small spinner in place of the way on's label, for work started by that button.
     void setNextBusy(bool busy);
@@ -77,4 +81,5 @@ private:
     QString m_nextText;
     BusyIndicator* m_nextBusy = nullptr;
     bool m_focusWaitsForNext = false;
+    QWidget* m_busyFocusHolder = nullptr;
 };

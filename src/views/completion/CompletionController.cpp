@@ -83,6 +83,10 @@ QString CompletionController::subtitle() const {
     if (isIncomplete()) {
         return tr("安装未能完全完成，部分功能可能不可用");
     }
+    // Nothing was installed in this session.
+    if (m_state.readsExistingInstallation()) {
+        return tr("已读取集群中现有Devtron的访问信息");
+    }
     return m_state.installDevtron() ? tr("Devtron和Kubernetes工具已安装配置完成")
                                     : tr("Kubernetes工具已完成配置");
 }
@@ -247,7 +251,7 @@ void CompletionController::finishWithoutCopy() {
     storeAndQuit();
 }
 
-std::optional<QString> CompletionController::saveToKeychain() {
+std::optional<KeychainError> CompletionController::saveToKeychain() {
     // Only what was read from the cluster is stored; the user name goes with it. Copies, and a
     // store of its own: the writes wait in a local event loop, during which the screen and this
     // controller may be closed.
@@ -272,7 +276,7 @@ std::optional<QString> CompletionController::saveToKeychain() {
         }
     } catch (const KeychainError& error) {
         writeConsoleLine(tr("保存到钥匙串失败: %1").arg(error.toString()));
-        return error.userMessage();
+        return error;
     }
     if (self) {
         notify(tr("已保存"));
@@ -406,16 +410,16 @@ bool CompletionController::beginFinishing() {
 
 void CompletionController::storeAndQuit() {
     const QPointer<CompletionController> self(this);
-    const std::optional<QString> failure = saveToKeychain();
+    const std::optional<KeychainError> failure = saveToKeychain();
     if (!self) {
         return;
     }
     if (failure) {
         // The password would be gone with the window: stay, and say why.
-        m_state.appendLog(tr("保存到钥匙串失败: %1").arg(*failure));
+        m_state.appendLog(tr("保存到钥匙串失败: %1").arg(failure->logText()));
         m_isFinishing = false;
         emit isFinishingChanged();
-        setSaveFailure(*failure);
+        setSaveFailure(failure->userMessage());
         return;
     }
     m_savedNoticeWait.start();

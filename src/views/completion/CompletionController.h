@@ -3,6 +3,7 @@
 #include "cluster/CredentialLookup.h"
 #include "cluster/DashboardTunnel.h"
 #include "cluster/ReadinessWatcher.h"
+#include "keychain/KeychainError.h"
 
 #include <QObject>
 #include <QString>
@@ -99,7 +100,7 @@ public:
     // "直接完成": stores the access data and quits.
     void finishWithoutCopy();
     // Stores what was read of the access data (with the user name); gives the failure, if any.
-    std::optional<QString> saveToKeychain();
+    std::optional<KeychainError> saveToKeychain();
     // The save-failure alert's choices: store again (then quit), quit without storing, or stay.
     void retrySave();
     void quitWithoutSaving();

@@ -9,6 +9,16 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace {
+
+// A label inside a button's name loses its capital, as the other buttons' names have none
+// ("Copy address" beside "Copy password").
+QString inSentence(const QString& label) {
+    return label.left(1).toLower() + label.mid(1);
+}
+
+} // namespace
+
 CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value, bool showCopy,
                                      bool showOpen, QWidget* parent)
     : IconTextRow(QString(), label, parent) {
@@ -28,7 +38,7 @@ CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value,
     if (showCopy) {
         QPushButton* copy = makeRowButton(QStringLiteral("doc.on.doc"), QStringLiteral("copy"),
                                           //: %1 is the row's label, such as the address.
-                                          tr("复制%1").arg(label), this);
+                                          tr("复制%1").arg(inSentence(label)), this);
         connect(copy, &QPushButton::clicked, this, [this] { emit copyRequested(m_value); });
         layout->addWidget(copy);
         m_buttons.append(copy);
@@ -37,7 +47,7 @@ CompletionInfoRow::CompletionInfoRow(const QString& label, const QString& value,
         QPushButton* open =
             makeRowButton(QStringLiteral("arrow.up.forward.square"), QStringLiteral("open"),
                           //: %1 is the row's label, such as the address.
-                          tr("打开%1").arg(label), this);
+                          tr("打开%1").arg(inSentence(label)), this);
         connect(open, &QPushButton::clicked, this,
                 [this] { CompletionController::openURL(m_value); });
         layout->addWidget(open);

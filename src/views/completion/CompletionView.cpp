@@ -4,6 +4,7 @@
 #include "views/common/AlertDialog.h"
 #include "views/common/BusyIndicator.h"
 #include "views/common/Buttons.h"
+#include "views/common/FloatingNotice.h"
 #include "views/common/Labels.h"
 #include "views/common/LiveStatus.h"
 #include "views/common/RoundedPanel.h"
@@ -24,8 +25,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-constexpr int noticeMs = 2000;
 
 QFrame* makeBox(const QString& name, const QColor& background, int padding, int spacing,
                 QWidget* parent) {
@@ -96,17 +95,7 @@ CompletionView::CompletionView(CompletionController* controller, QWidget* parent
     contentLayout->addStretch();
     setBody(content);
 
-    m_notice = new LiveStatus(Palette::font(13, QFont::Medium), Palette::white(), this);
-    m_notice->setObjectName(QStringLiteral("notice"));
-    m_notice->setAlignment(Qt::AlignCenter);
-    m_notice->setStyleSheet(QStringLiteral("QLabel#notice { background-color: %1; "
-                                           "border-radius: 6px; padding: 8px 16px; }")
-                                .arg(Palette::css(Palette::withOpacity(Palette::black(), 0.75))));
-    m_notice->hide();
-    m_noticeTimer = new QTimer(this);
-    m_noticeTimer->setSingleShot(true);
-    m_noticeTimer->setInterval(noticeMs);
-    connect(m_noticeTimer, &QTimer::timeout, m_notice, &QWidget::hide);
+    m_notice = new FloatingNotice(this);
 
     connect(m_controller, &CompletionController::layoutChanged, this,
             &CompletionView::updateLayout);
@@ -229,6 +218,7 @@ QWidget* CompletionView::buildAccessSection() {
 QWidget* CompletionView::buildPasswordRow(QWidget* parent) {
     auto* row = new QWidget(parent);
     row->setObjectName(QStringLiteral("passwordRow"));
+    row->setAccessibleName(tr("密码"));
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 2, 0, 2);
     layout->setSpacing(6);
@@ -534,11 +524,5 @@ void CompletionView::updateSaveFailure() {
 }
 
 void CompletionView::showNotice(const QString& title) {
-    // Shown before it speaks: a reader passes over what is hidden.
-    m_notice->show();
-    m_notice->announce(title);
-    m_notice->adjustSize();
-    m_notice->move((width() - m_notice->width()) / 2, height() - m_notice->height() - 80);
-    m_notice->raise();
-    m_noticeTimer->start();
+    m_notice->flash(title);
 }

@@ -5,6 +5,7 @@
 class CompletionController;
 class CompletionInfoRow;
 class InstalledToolRow;
+class FloatingNotice;
 class LiveStatus;
 class QLabel;
 class QMessageBox;
@@ -75,6 +76,5 @@ private:
     QPushButton* m_eyeButton = nullptr;
     QPushButton* m_copyPassword = nullptr;
     QMessageBox* m_saveAlert = nullptr;
-    LiveStatus* m_notice = nullptr;
-    QTimer* m_noticeTimer = nullptr;
+    FloatingNotice* m_notice = nullptr;
 };

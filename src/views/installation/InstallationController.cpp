@@ -123,7 +123,7 @@ void InstallationController::createInstaller() {
 }
 
 void InstallationController::runInstallOnPool() {
-    m_engineBusy = true;
+    setEngineBusy(true);
     const QPointer<InstallationController> self(this);
     BackgroundJobs::start([self, installer = m_devtronInstaller] {
         installer->installDevtron();
@@ -136,7 +136,7 @@ void InstallationController::runInstallOnPool() {
 }
 
 void InstallationController::runSetupOnPool() {
-    m_engineBusy = true;
+    setEngineBusy(true);
     const QPointer<InstallationController> self(this);
     BackgroundJobs::start([self, installer = m_devtronInstaller] {
         const bool ready = installer->setupEnvironment();
@@ -149,7 +149,7 @@ void InstallationController::runSetupOnPool() {
 }
 
 void InstallationController::installReturned() {
-    m_engineBusy = false;
+    setEngineBusy(false);
     startScreenTimers();
     // Reports the engine made while it blocked come after the timers, as if it had run here.
     std::vector<std::function<void()>> reports;
@@ -162,7 +162,7 @@ void InstallationController::installReturned() {
 }
 
 void InstallationController::setupReturned(bool ready) {
-    m_engineBusy = false;
+    setEngineBusy(false);
     // Configure-only mode expects no report from the engine: the outcome is decided here.
     m_runOpen = false;
     if (ready) {
@@ -423,6 +423,11 @@ void InstallationController::setElapsedTime(double seconds) {
 void InstallationController::setIsInstallationCompleted(bool completed) {
     m_isInstallationCompleted = completed;
     emit isInstallationCompletedChanged();
+}
+
+void InstallationController::setEngineBusy(bool busy) {
+    m_engineBusy = busy;
+    emit isEngineBusyChanged();
 }
 
 void InstallationController::setProgressDirection(bool rising) {

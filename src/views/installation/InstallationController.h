@@ -26,6 +26,7 @@ class InstallationController : public QObject {
     Q_PROPERTY(bool isInstallationCompleted READ isInstallationCompleted NOTIFY
                    isInstallationCompletedChanged)
     Q_PROPERTY(bool progressDirection READ progressDirection NOTIFY progressDirectionChanged)
+    Q_PROPERTY(bool isEngineBusy READ isEngineBusy NOTIFY isEngineBusyChanged)
 
 public:
     static constexpr double installationTimeout = 420.0;
@@ -48,8 +49,10 @@ public:
     bool progressDirection() const { return m_progressDirection; }
     const QTimer& timer() const { return m_timer; }
     const QTimer& progressTimer() const { return m_progressTimer; }
-    // Whether an engine call that blocks is still running on the pool.
+    // Whether an engine call that blocks is still running on the pool: the set-up and the check
+    // for an installed release, before the clock starts.
     bool isEngineBusy() const { return m_engineBusy; }
+    bool isInstallMode() const { return m_installMode; }
 
     // The screen appeared: the run starts, then the clock and the sweep (once the engine's
     // blocking part has returned). A second call does nothing: one controller, one run.
@@ -92,6 +95,7 @@ signals:
     void elapsedTimeChanged();
     void isInstallationCompletedChanged();
     void progressDirectionChanged();
+    void isEngineBusyChanged();
 
 private:
     void createInstaller();
@@ -108,6 +112,7 @@ private:
     void setElapsedTime(double seconds);
     void setIsInstallationCompleted(bool completed);
     void setProgressDirection(bool rising);
+    void setEngineBusy(bool busy);
 
     InstallationState& m_state;
     QTimer m_timer;

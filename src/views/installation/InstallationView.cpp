@@ -2,6 +2,7 @@
 
 #include "session/InstallationState.h"
 #include "views/common/BusyIndicator.h"
+#include "views/common/FloatingNotice.h"
 #include "views/common/Labels.h"
 #include "views/common/LiveStatus.h"
 #include "views/common/ProgressBar.h"
@@ -60,6 +61,9 @@ InstallationView::InstallationView(InstallationState& state, QWidget* parent)
             &InstallationView::updateElapsed);
     connect(m_controller, &InstallationController::isInstallationCompletedChanged, this,
             &InstallationView::updateCompleted);
+    connect(m_controller, &InstallationController::isEngineBusyChanged, this,
+            &InstallationView::updateCompleted);
+    m_notice = new FloatingNotice(this);
 
     updateTitle();
     updateElapsed();
@@ -143,6 +147,7 @@ QWidget* InstallationView::buildLogBlock(QWidget* parent) {
                             .arg(Palette::css(Palette::blue())));
     connect(copy, &QPushButton::clicked, m_controller,
             &InstallationController::copyLogsToClipboard);
+    connect(copy, &QPushButton::clicked, this, [this] { m_notice->flash(tr("已复制")); });
     headingRow->addWidget(copy);
     layout->addWidget(heading);
 
@@ -180,7 +185,12 @@ void InstallationView::updateCompleted() {
     const bool done = m_controller->isInstallationCompleted();
     m_spinner->setVisible(!done);
     m_doneIcon->setVisible(done);
-    const QString status = done ? tr("安装完成") : tr("正在安装...");
+    // The clock and the bar stand still while the engine looks for an installed release (up to a
+    // minute against a slow cluster): say so until the run itself starts.
+    const bool checking = !done && m_controller->isEngineBusy() && m_controller->isInstallMode();
+    const QString status =
+        done ? tr("安装完成")
+             : (checking ? tr("正在检查集群中现有的Devtron...") : tr("正在安装..."));
     // The completion flag is announced on every assignment; a reader hears each change once.
     if (m_statusText->text() != status) {
         m_statusText->announce(status);

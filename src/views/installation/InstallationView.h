@@ -3,6 +3,7 @@
 #include "views/common/WizardScreenView.h"
 
 class BusyIndicator;
+class FloatingNotice;
 class InstallationController;
 class InstallationState;
 class LiveStatus;
@@ -45,4 +46,5 @@ private:
     QPlainTextEdit* m_logArea = nullptr;
     qsizetype m_shownLogLength = 0;
     QLabel* m_warning = nullptr;
+    FloatingNotice* m_notice = nullptr;
 };

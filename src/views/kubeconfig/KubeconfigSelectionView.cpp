@@ -50,6 +50,8 @@ KubeconfigSelectionView::KubeconfigSelectionView(InstallationState& state, QWidg
     m_filePanel->setParent(this);
     m_filePanel->hide();
     chainTabs({m_browseButton, m_registerButton, m_changeButton});
+    // While the file is checked, a reader is left on its name rather than on the unnamed screen.
+    setBusyFocusHolder(m_fileNameLabel);
 
     connect(nextButton(), &QPushButton::clicked, m_controller, &KubeconfigStepController::proceed);
     connect(m_controller, &KubeconfigStepController::kubeconfigPathChanged, this,

@@ -1,6 +1,7 @@
 #include "views/logviewer/LogViewerView.h"
 
 #include "views/common/AccessibleWidgets.h"
+#include "views/common/FloatingNotice.h"
 #include "views/common/Labels.h"
 #include "views/common/LiveStatus.h"
 #include "views/logviewer/LogLinesModel.h"
@@ -12,6 +13,7 @@
 #include <QButtonGroup>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -87,6 +89,14 @@ LogViewerView::LogViewerView(InstallationState& state, QWidget* parent)
     connect(lines, &QAbstractItemModel::rowsRemoved, this, &LogViewerView::updateEmptyNote);
     connect(m_controller, &LogViewerController::isIndexingChanged, this,
             &LogViewerView::updateEmptyNote);
+    // The count is spoken once the new filter's lines are in.
+    connect(m_controller, &LogViewerController::searchTextChanged, this,
+            [this] { m_countPending = true; });
+    connect(m_controller, &LogViewerController::selectedLogLevelChanged, this,
+            [this] { m_countPending = true; });
+    m_notice = new FloatingNotice(this);
+    // Named from the start (while the sheet is still hidden), so that no change goes unnamed.
+    m_countPending = true;
     updateEmptyNote();
 }
 
@@ -95,13 +105,22 @@ void LogViewerView::updateEmptyNote() {
     if (m_controller->isIndexing()) {
         return;
     }
-    const bool empty = m_controller->lines()->rowCount() == 0;
+    const int rows = m_controller->lines()->rowCount();
+    const bool empty = rows == 0;
     // Spoken when the list turns empty, not again for each key typed while it stays so.
     if (empty && m_emptyNote->isHidden()) {
         m_emptyNote->show();
         m_emptyNote->announce(tr("没有符合条件的日志"));
     }
     m_emptyNote->setVisible(empty);
+    const QString count = tr("共%n行日志", nullptr, rows);
+    // Nothing left is said by the note, once.
+    if (m_countPending && !empty) {
+        m_count->announce(count);
+    } else {
+        m_count->setText(count);
+    }
+    m_countPending = false;
 }
 
 void LogViewerView::done(int result) {
@@ -213,25 +232,33 @@ QWidget* LogViewerView::buildLogArea() {
     });
     m_list->addAction(copySelection);
 
-    // Over the empty list, where the lines would be.
-    m_emptyNote = new LiveStatus(Palette::font(12), Palette::secondaryText(), m_list->viewport());
+    // Over the empty list, where the lines would be. A sibling of the list rather than a child of
+    // its viewport, whose children a reader never reaches (it sees the list's rows only).
+    auto* area = new QWidget(this);
+    auto* stack = new QGridLayout(area);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->addWidget(m_list, 0, 0);
+    m_emptyNote = new LiveStatus(Palette::font(12), Palette::secondaryText(), area);
     m_emptyNote->setObjectName(QStringLiteral("emptyNote"));
+    m_emptyNote->setContentsMargins(padding * 2, padding, padding, padding);
     m_emptyNote->hide();
-    auto* overlay = new QVBoxLayout(m_list->viewport());
-    overlay->setContentsMargins(padding, padding, padding, padding);
-    overlay->addWidget(m_emptyNote, 0, Qt::AlignTop | Qt::AlignLeft);
-    return m_list;
+    stack->addWidget(m_emptyNote, 0, 0, Qt::AlignTop | Qt::AlignLeft);
+    return area;
 }
 
 QWidget* LogViewerView::buildFooter() {
     auto* footer = new QWidget(this);
     auto* layout = new QHBoxLayout(footer);
     layout->setContentsMargins(padding, padding, padding, padding);
+    m_count = new LiveStatus(Palette::font(12), Palette::secondaryText(), footer);
+    m_count->setObjectName(QStringLiteral("lineCount"));
+    layout->addWidget(m_count);
     layout->addStretch(1);
     QPushButton* copy = makeButton(tr("复制到剪贴板"), QStringLiteral("copyButton"), footer);
     copy->setFont(Palette::font(13));
     copy->setIcon(IconRegistry::icon(QStringLiteral("doc.on.doc"), Palette::primaryText()));
     connect(copy, &QPushButton::clicked, m_controller, &LogViewerController::copyToClipboard);
+    connect(copy, &QPushButton::clicked, this, [this] { m_notice->flash(tr("已复制")); });
     layout->addWidget(copy);
     return footer;
 }

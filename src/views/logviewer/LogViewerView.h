@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class FloatingNotice;
 class InstallationState;
 class LiveStatus;
 class QButtonGroup;
@@ -38,4 +39,8 @@ private:
     QButtonGroup* m_levelGroup = nullptr;
     QListView* m_list = nullptr;
     LiveStatus* m_emptyNote = nullptr;
+    // The number of lines shown, spoken after each change of the search or the level.
+    LiveStatus* m_count = nullptr;
+    bool m_countPending = false;
+    FloatingNotice* m_notice = nullptr;
 };

@@ -3,10 +3,36 @@
 #include <QColor>
 #include <QFont>
 
+#include <QList>
+
 // The one source of colours and fonts. Fixed light-theme values; screens never name a colour.
+// When the desktop asks for higher contrast, every colour text or a symbol is drawn in is
+// darkened just enough to stand out against the darkest surface it is drawn on: 4.5:1 for text,
+// 3:1 for the grey of symbols (WCAG AA).
 class Palette {
 public:
     Palette() = delete;
+
+    static constexpr double textContrast = 4.5;
+    static constexpr double symbolContrast = 3.0;
+
+    static bool highContrast();
+    // Widgets built afterwards take the new colours; the window is recoloured by its owner.
+    static void setHighContrast(bool on);
+    // The surfaces text and symbols are drawn on: the window, its tinted boxes and the white card.
+    static QList<QColor> surfaces();
+    // WCAG's contrast ratio of `colour` laid over the opaque `background` against that background.
+    static double contrast(const QColor& colour, const QColor& background);
+    // `colour` made darker (and more opaque) only as far as needed for `ratio` against every
+    // surface.
+    static QColor darkenedFor(const QColor& colour, double ratio);
+    // `colour` as the current mode draws it: a colour of the other mode becomes its counterpart,
+    // at the same opacity; any other colour stays.
+    static QColor current(const QColor& colour);
+    // A style sheet's colours (as `css` writes them) as the current mode draws them.
+    static QString currentSheet(const QString& sheet);
+    // The fill of a badge whose white number must be read: faint grey by default.
+    static QColor badgeFill();
 
     static QColor blue();
     static QColor green();

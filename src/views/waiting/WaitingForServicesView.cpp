@@ -184,7 +184,7 @@ void WaitingForServicesView::refresh() {
 
     const bool complete = m_controller->isComplete();
     if (status == Status::unread) {
-        m_devtronText->setText(tr("点击「下一步」查看已读取的信息并重新读取"));
+        m_devtronText->setText(tr("点击「下一步」查看已读取的信息，未读取的可在那里重新读取"));
     } else {
         m_devtronText->setText(complete ? tr("准备就绪，点击「下一步」查看访问信息")
                                         : tr("服务启动后将自动获取访问凭证"));

@@ -69,8 +69,7 @@ TEST(ConnectionErrorClassification, KubectlsWordingsGetTheirMessages) {
          helperMessage(u"token expired"_s)},
         {u"Unable to connect to the server: getting credentials: exec: executable "
          "aws not found"_s,
-         helperMessage(u"Unable to connect to the server: getting credentials: exec: "
-                       "executable aws not found"_s)},
+         u"凭证插件aws未安装或不在PATH中。请安装它，或将它所在的文件夹加入PATH，然后重试。"_s},
         // Case-sensitive; "was refused" alone is not kubectl's refused connection.
         {u"unauthorized"_s, u"unauthorized"_s},
         {u"token was refused"_s, u"token was refused"_s},

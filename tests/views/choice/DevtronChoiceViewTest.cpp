@@ -24,6 +24,7 @@ protected:
         // Alerts are answered here instead of being shown.
         AlertDialog::setPresenter([this](const AlertDialog::Alert& alert) {
             m_alerts.append(alert.informativeText);
+            m_buttons = alert.buttons;
             return m_answer;
         });
     }
@@ -36,6 +37,7 @@ protected:
     InstallationState m_state;
     DevtronChoiceView m_view{m_state};
     QStringList m_alerts;
+    QStringList m_buttons;
     int m_answer = 0;
 };
 
@@ -50,23 +52,27 @@ TEST_F(ChoiceScreen, SwitchFollowsTheChoiceAndHidesTheFeatures) {
 }
 
 TEST_F(ChoiceScreen, RunningTestLocksNextAndAFailureAlertCanLeadBack) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_view));
+    button("nextButton")->setFocus();
     const AccessibilityRecorder recorder;
     m_tools.setTool(QStringLiteral("kubectl"),
                     {Reply(QStringLiteral("get"), {}, QStringLiteral("boom"), 1)});
     m_tools.hold();
-    click("nextButton");
+    QTest::keyClick(button("nextButton"), Qt::Key_Space);
     EXPECT_TRUE(shown("progressRow"));
     EXPECT_EQ(recorder.announcements(), QStringList{QStringLiteral("正在测试集群连接...")});
     EXPECT_FALSE(button("nextButton")->isEnabled());
-    // The focus waits, and not on the switch, where Space would change the choice.
-    EXPECT_EQ(m_view.focusWidget(), &m_view);
+    // The focus waits on the running status, which a reader speaks as it changes, and not on
+    // the switch, where Space would change the choice.
+    EXPECT_EQ(m_view.focusWidget(), child("testingStatus"));
+    EXPECT_EQ(recorder.focused().constLast(), QStringLiteral("正在测试集群连接..."));
     EXPECT_TRUE(button("backButton")->isEnabled());
     m_tools.release();
     ASSERT_TRUE(eventually([&] { return m_alerts.size() == 1; }));
     EXPECT_EQ(m_alerts.constFirst(),
               DevtronChoiceController::formatErrorMessageForAlert(QStringLiteral("boom")));
+    EXPECT_TRUE(eventually([&] { return button("nextButton")->isEnabled(); }));
     EXPECT_FALSE(shown("progressRow"));
-    EXPECT_TRUE(button("nextButton")->isEnabled());
     EXPECT_EQ(m_view.focusWidget(), button("nextButton"));
     ASSERT_TRUE(eventually([&] { return !m_view.controller().showTestFailAlert(); }));
     EXPECT_EQ(m_state.currentStep(), InstallationStep::devtronChoice);
@@ -79,10 +85,31 @@ TEST_F(ChoiceScreen, RunningTestLocksNextAndAFailureAlertCanLeadBack) {
     EXPECT_EQ(m_alerts.size(), 2);
 }
 
-TEST_F(ChoiceScreen, SuccessMovesOnAndBackGoesBack) {
+TEST_F(ChoiceScreen, ADeployedDevtronIsToldWithHowToReadItsAccessAndOKStays) {
+    m_tools.setTool(QStringLiteral("helm"), {{QStringLiteral("status"),
+                                              QStringLiteral("NAME: devtron\nSTATUS: deployed\n")},
+                                             {QStringLiteral("version"), QStringLiteral("v3")}});
     click("nextButton");
+    ASSERT_TRUE(eventually([&] { return m_alerts.size() == 1; }));
+    EXPECT_EQ(m_alerts.constFirst().section(u'\n', -1),
+              QStringLiteral("kubeconfig有读取权限时，也可以直接从集群读取访问信息。"));
+    EXPECT_EQ(m_buttons.value(0), QStringLiteral("确定"));
+    EXPECT_TRUE(eventually([&] { return button("nextButton")->isEnabled(); }));
+    EXPECT_EQ(m_state.currentStep(), InstallationStep::devtronChoice);
+}
+
+TEST_F(ChoiceScreen, SuccessMovesOnAndBackGoesBack) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_view));
+    button("nextButton")->setFocus();
+    const AccessibilityRecorder recorder;
+    QTest::keyClick(button("nextButton"), Qt::Key_Return);
     ASSERT_TRUE(
         eventually([&] { return m_state.currentStep() == InstallationStep::installation; }));
+    // The status line keeps the focus from the test through the pre-flight check, and speaks both.
+    EXPECT_EQ(recorder.focused().first(2),
+              (QStringList{QStringLiteral("正在测试集群连接..."), QStringLiteral("下一步")}));
+    EXPECT_EQ(recorder.announcements(), (QStringList{QStringLiteral("正在测试集群连接..."),
+                                                     QStringLiteral("正在进行安装前检查...")}));
     EXPECT_TRUE(m_alerts.isEmpty());
     // Shown again later, the screen asks for a new test.
     m_view.hide();

@@ -10,6 +10,7 @@
 #include "views/logviewer/LogViewerView.h"
 #include "views/waiting/WaitingForServicesView.h"
 
+#include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QApplication>
 #include <QDialog>
@@ -23,6 +24,18 @@
 #include <memory>
 
 namespace {
+
+// No scroll area around the widget hides any of it.
+bool wholeInView(const QWidget* widget) {
+    for (const QWidget* up = widget->parentWidget(); up != nullptr; up = up->parentWidget()) {
+        const auto* area = qobject_cast<const QAbstractScrollArea*>(up->parentWidget());
+        if (area != nullptr && area->viewport() == up &&
+            !up->rect().contains(QRect(widget->mapTo(up, QPoint()), widget->size()))) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // Builds a screen; a sheet takes `window` for its parent.
 using Build = std::function<QWidget*(InstallationState&, QWidget& window)>;
@@ -67,6 +80,14 @@ protected:
             focus = QApplication::focusWidget();
             const auto* ring = screen->findChild<FocusRing*>();
             EXPECT_TRUE(ring != nullptr && ring->target() == focus && ring->isVisible());
+            // Tab from the last control, past "names.last()", may wrap to one scrolled away.
+            EXPECT_TRUE(wholeInView(focus)) << "after " << names.last().toStdString();
+            // Whole around a control; only a list or text box filling its place may cut it.
+            if (ring != nullptr && qobject_cast<QAbstractScrollArea*>(focus) == nullptr) {
+                const int room = 2 * FocusRing::outset;
+                EXPECT_EQ(ring->size(), focus->size() + QSize(room, room))
+                    << "after " << names.last().toStdString();
+            }
             focus = focus == first ? screen : focus;
         }
         return names;
@@ -134,6 +155,8 @@ TEST_F(KeyboardUse, ReturnOnTheFocusedSwitchPressesNext) {
     toggle->setFocus();
     QTest::keyClick(toggle, Qt::Key_Return);
     EXPECT_EQ(next.count(), 1);
+    EXPECT_EQ(QApplication::focusWidget(),
+              choice->findChild<QWidget*>(QStringLiteral("testingStatus")));
 }
 
 } // namespace

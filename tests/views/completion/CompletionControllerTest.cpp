@@ -86,6 +86,10 @@ TEST_F(Completion, EachLayoutShowsItsTextsAndFinishesItsOwnWay) {
         EXPECT_EQ(localQuits, c.asksToSave ? 0 : 1);
         EXPECT_EQ(store.get(u"devtronUrl"_s), std::nullopt);
     }
+    // Reading an existing installation installs nothing.
+    state.setInstallationComplete(true);
+    state.setReadsExistingInstallation(true);
+    EXPECT_EQ(controller.subtitle(), u"已读取集群中现有Devtron的访问信息"_s);
     EXPECT_EQ(controller.installationTimeText(), QString());
     state.setInstallationTime(125.9);
     EXPECT_EQ(controller.installationTimeText(), u"安装用时: 2分5秒"_s);

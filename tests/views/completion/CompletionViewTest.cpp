@@ -97,6 +97,8 @@ TEST_F(CompletionScreen, EyeLogButtonAndEveryCopyIsSeenAndHeard) {
         }
     }
     EXPECT_EQ(labels, (QStringList{"地址", "用户名", "密码"}));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(child("passwordRow"))->text(QAccessible::Name),
+              QStringLiteral("密码"));
 }
 
 TEST_F(CompletionScreen, EscapeLeavesTheSaveAlertWithoutFinishing) {

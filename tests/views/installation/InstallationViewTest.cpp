@@ -2,6 +2,7 @@
 
 #include "session/InstallationState.h"
 #include "shell/BackgroundJobs.h"
+#include "support/AccessibilityRecorder.h"
 #include "support/ScreenTest.h"
 #include "support/StandInTools.h"
 #include "views/installation/InstallationController.h"
@@ -21,15 +22,18 @@ namespace {
 
 class InstallationScreen : public ::testing::Test, protected screen_test::Parts {
 protected:
-    void show(bool installDevtron) {
+    void show(bool installDevtron, bool settle = true) {
         state.setCurrentStep(InstallationStep::installation);
         state.setInstallDevtron(installDevtron);
         writeTextFile(tools.scratchPath(QStringLiteral("config")), "kind: Config\n");
         state.setKubeconfigPath(tools.scratchPath(QStringLiteral("config")));
         view = std::make_unique<InstallationView>(state);
         view->show();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !view->controller().isEngineBusy(); }, 20000));
-        QCoreApplication::processEvents();
+        if (settle) {
+            ASSERT_TRUE(
+                screen_test::eventually([&] { return !view->controller().isEngineBusy(); }));
+            QCoreApplication::processEvents();
+        }
     }
     ~InstallationScreen() override {
         view.reset();
@@ -63,8 +67,22 @@ TEST_F(InstallationScreen, FailedRunKeepsTheSpinnerAndTheLogTakesOnlyNewLines) {
     QCoreApplication::processEvents();
     EXPECT_EQ(log->toPlainText() + '\n', state.logs());
 
+    const AccessibilityRecorder recorder;
     click("copyButton");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), log->toPlainText() + '\n');
+    EXPECT_EQ(recorder.announcements(), QStringList{QStringLiteral("已复制")});
+}
+
+TEST_F(InstallationScreen, StatusTellsOfTheCheckForAnInstalledDevtronUntilTheRunStarts) {
+    tools.setTool(QStringLiteral("install.sh"), {{}}, QStringLiteral("sleep 1.5"));
+    tools.hold();
+    show(true, false);
+    EXPECT_TRUE(screen_test::eventually([&] {
+        return statusRow() == QStringLiteral("正在检查集群中现有的Devtron... spinner warning");
+    }));
+    tools.release();
+    ASSERT_TRUE(screen_test::eventually([&] { return !view->controller().isEngineBusy(); }));
+    EXPECT_EQ(statusRow(), QStringLiteral("正在安装... spinner warning"));
 }
 
 } // namespace

@@ -35,6 +35,8 @@ protected:
         ASSERT_TRUE(eventually([&] { return button("nextButton")->isEnabled(); }));
         EXPECT_EQ(text("filePathLabel"), m_pick);
         click("nextButton");
+        // The pressed button gave the focus to the file's name, not to the unnamed screen.
+        EXPECT_EQ(m_view.focusWidget(), child("fileNameLabel"));
         EXPECT_FALSE(button("nextButton")->isEnabled());
         EXPECT_FALSE(button("changeButton")->isEnabled());
         EXPECT_TRUE(child("busyIndicator")->isVisible());

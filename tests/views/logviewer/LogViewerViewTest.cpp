@@ -120,6 +120,19 @@ TEST_F(LogViewerSheet, ReadersMeetTheLevelsAsRadioButtonsAndHearWhenNothingMatch
     QTest::keyClick(child<QLineEdit>("searchField"), Qt::Key_Backspace);
     EXPECT_TRUE(note->isVisible());
     EXPECT_EQ(recorder.announcements().size(), 1);
+    // The note is part of the sheet a reader walks, not hidden inside the list's viewport.
+    for (QAccessibleInterface* part = QAccessible::queryAccessibleInterface(note);
+         part->object() != screen(); part = part->parent()) {
+        ASSERT_GE(part->parent()->indexOfChild(part), 0)
+            << part->object()->metaObject()->className();
+    }
+    // A search that finds lines says how many; a copy says it copied.
+    QTest::keyClick(child<QLineEdit>("searchField"), Qt::Key_Backspace);
+    QTest::keyClick(child<QLineEdit>("searchField"), Qt::Key_Backspace);
+    EXPECT_EQ(recorder.announcements().constLast(),
+              QStringLiteral("共%1行日志").arg(child<QListView>("logList")->model()->rowCount()));
+    click("copyButton");
+    EXPECT_EQ(recorder.announcements().constLast(), QStringLiteral("已复制"));
 }
 
 TEST_F(LogViewerSheet, CopyKeyTakesTheSelectedLinesInLogOrder) {

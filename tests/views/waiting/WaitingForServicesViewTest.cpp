@@ -67,7 +67,7 @@ TEST_F(WaitScreen, CountdownThenLookupThenWhatWasNotReadThenTheWayOn) {
     EXPECT_TRUE(shown("unreadRow"));
     EXPECT_EQ(text("unreadLabel"), QStringLiteral("无法读取Devtron密码: NotFound"));
     EXPECT_EQ(text("devtronStatusLabel"),
-              QStringLiteral("点击「下一步」查看已读取的信息并重新读取"));
+              QStringLiteral("点击「下一步」查看已读取的信息，未读取的可在那里重新读取"));
     EXPECT_FALSE(shown("footerLabel"));
     EXPECT_EQ(recorder.announcements().count(QStringLiteral("正在获取Devtron凭证...")), 1);
     EXPECT_EQ(recorder.announcements().last(), QStringLiteral("无法读取Devtron密码: NotFound"));
