@@ -1,14 +1,11 @@
 #include "cluster/DashboardTunnel.h"
 #include "session/InstallationState.h"
-#include "shell/ChildProcesses.h"
 #include "support/StandInTools.h"
 
 #include <QFile>
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <csignal>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -20,13 +17,12 @@ class Tunnel : public ::testing::Test {
 protected:
     Tunnel() {
         tools.setTool(u"kubectl"_s, {}, uR"(if [ "$1" = port-forward ]; then
-    echo $$ > '%1'
-    [ -e '%2' ] && { echo 'error: error upgrading connection: unable to upgrade connection: Forbidden' >&2; exit 1; }
+    [ -e '%1' ] && { echo 'error: error upgrading connection: unable to upgrade connection: Forbidden' >&2; exit 1; }
     echo "Forwarding from 127.0.0.1:${5%%:*} -> 8080"
-    while [ ! -e '%3' ]; do sleep 0.05; done
+    while [ ! -e '%2' ]; do sleep 0.05; done
     echo 'E1207 portforward.go:413] "Unhandled Error" err="lost connection to pod"' >&2
     exit 1
-fi)"_s.arg(pidFile, refuseFlag, dropFlag));
+fi)"_s.arg(refuseFlag, dropFlag));
     }
     bool logged(const QString& line) {
         QCoreApplication::sendPostedEvents();
@@ -34,7 +30,6 @@ fi)"_s.arg(pidFile, refuseFlag, dropFlag));
     }
 
     StandInTools tools;
-    QString pidFile = tools.scratchPath(u"pid"_s);
     QString refuseFlag = tools.scratchPath(u"refuse"_s);
     QString dropFlag = tools.scratchPath(u"drop"_s);
     InstallationState state;
@@ -73,19 +68,6 @@ TEST_F(Tunnel, ComesBackOnTheSamePortAfterADropAndWaitsLongerAfterEachRefusal) {
     writeTextFile(dropFlag, {});
     ASSERT_TRUE(QTest::qWaitFor([&] { return tunnel.hasPendingRestart(); }, 10000));
     EXPECT_EQ(tunnel.restartDelay(), 1s);
-}
-
-TEST_F(Tunnel, EndsKubectlsGroupWhenItGoes) {
-    const int before = ChildProcesses::count();
-    tunnel.start(8080);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return tunnel.isForwarding(); }, 10000));
-    EXPECT_EQ(ChildProcesses::count(), before + 1);
-    const pid_t kubectl = readTextFile(pidFile).trimmed().toInt();
-    ASSERT_GT(kubectl, 0);
-    tunnel.stop();
-    EXPECT_EQ(ChildProcesses::count(), before);
-    EXPECT_FALSE(tunnel.hasPendingRestart());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ::kill(kubectl, 0) != 0; }, 2000));
 }
 
 } // namespace

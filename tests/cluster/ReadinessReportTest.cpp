@@ -48,13 +48,4 @@ TEST(ReadinessReport, PendingClaimsAreExplainedByWhatTheClusterHas) {
     }
 }
 
-TEST(ReadinessReport, AnImagePullShowsTheKubeletsOwnWords) {
-    const QString pods = uR"({"items":[{"metadata":{"name":"devtron-0"},"status":{"phase":)"
-                         uR"("Pending","containerStatuses":[{"name":"devtron","image":"quay.io/)"
-                         uR"(devtron/hyperion:x","state":{"waiting":{"reason":"ErrImagePull",)"
-                         uR"("message":"manifest unknown"}}}]}}]})"_s;
-    EXPECT_EQ(ReadinessReport::fromLists(pods, u"{\"items\":[]}"_s).reason,
-              u"无法拉取镜像 quay.io/devtron/hyperion:x：ErrImagePull: manifest unknown"_s);
-}
-
 } // namespace

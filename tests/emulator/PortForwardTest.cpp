@@ -14,62 +14,6 @@ QString portForwardLine() {
 
 } // namespace
 
-TEST_F(UpstreamFlavour, ServesDevtronsObjectsAsItsInstallerLeavesThem) {
-    const CommandResult exporter = run(ClusterTools::addressCommand(), m_emulator.kubeconfigPath());
-    EXPECT_EQ(exporter.exitCode, 1);
-    EXPECT_EQ(exporter.error.trimmed().toStdString(),
-              R"(error: the server doesn't have a resource type "serviceexporter")");
-
-    // The first state may pass before the first look; the last two never.
-    const struct {
-        QString arguments;
-        QStringList states;
-    } watched[] = {
-        {u"get installers.installer.devtron.ai installer-devtron -n devtroncd "
-         "-o jsonpath={.status.sync.status}"_s,
-         {QString(), u"Downloaded"_s, u"Applied"_s}},
-        {u"get secret -n devtroncd devtron-secret -o jsonpath={.data.ADMIN_PASSWORD}"_s,
-         {QString(), QString::fromLatin1(u"emulator-admin-密码"_s.toUtf8().toBase64())}},
-    };
-    for (const auto& value : watched) {
-        const QStringList seen = statesUntil(value.arguments, value.states.last());
-        EXPECT_GE(seen.size(), 2) << value.arguments.toStdString();
-        EXPECT_EQ(value.states.mid(value.states.size() - seen.size()), seen)
-            << value.arguments.toStdString() << ": " << seen.join(u" → "_s).toStdString();
-    }
-
-    // Where each service shape says Devtron is, and whether it answers there.
-    const struct {
-        const char* shape;
-        const char* type;
-        bool answers;
-    } shapes[] = {
-        {"lb-ip", "LoadBalancer", true},      {"lb-hostname", "LoadBalancer", true},
-        {"lb-silent", "LoadBalancer", false}, {"nodeport", "NodePort", true},
-        {"clusterip", "ClusterIP", false},
-    };
-    for (const auto& shape : shapes) {
-        SCOPED_TRACE(shape.shape);
-        ASSERT_TRUE(m_emulator.setServiceShape(QLatin1String(shape.shape)));
-        const CommandResult served =
-            run(kubectlLine(u"get service -n devtroncd devtron-service -o 'jsonpath={.spec.type},"
-                            "{.status.loadBalancer.ingress[0].ip}"
-                            "{.status.loadBalancer.ingress[0].hostname},"
-                            "{.spec.ports[0].port},{.spec.ports[0].nodePort}'"_s),
-                m_emulator.kubeconfigPath());
-        const QStringList fields = served.output.split(u',');
-        ASSERT_EQ(fields.size(), 4) << served.error.toStdString();
-        EXPECT_EQ(fields[0].toStdString(), shape.type);
-        // A load balancer's own address, else the Ready worker's at the node port.
-        const bool balanced = !fields[1].isEmpty();
-        const int port = (balanced ? fields[2] : fields[3]).toInt();
-        EXPECT_EQ(port != 0 &&
-                      isDevtronPage(fetchPage(balanced ? fields[1] : u"127.0.0.1"_s, port)),
-                  shape.answers)
-            << served.output.toStdString();
-    }
-}
-
 struct Transport {
     const char* name;
     bool refuseWebSocket;

@@ -210,44 +210,6 @@ TEST_F(Completion, ValuesNotReadAreNeitherShownNorCopiedNorStoredAndCanBeReadAga
     EXPECT_TRUE(again.manualCommands().isEmpty());
 }
 
-// Devtron as its own installer sets it up: reached through a tunnel, its password filled in late.
-TEST_F(Completion, ATunnelsAddressIsShownNotStoredAndALatePasswordIsReadOnceItComes) {
-    StandInTools tools;
-    const QString generated = tools.scratchPath(u"generated"_s);
-    tools.setTool(u"kubectl"_s, {}, uR"(case "$1 $2" in
-    port-forward*) echo "Forwarding from 127.0.0.1:${5%%:*} -> 8080"; exec sleep 60;;
-    "get secret") [ -e '%1' ] && printf cHc=; exit 0;;
-esac)"_s.arg(generated));
-    state.setInstallDevtron(true);
-    state.setDevtronUrl({});
-    state.setDevtronUrlSource(AddressSource::tunnel);
-    state.setDevtronPassword({});
-    state.setIsPasswordPending(true);
-    QSignalSpy notices(&controller, &CompletionController::inWindowNotice);
-    controller.startWatching();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.isAddressRead(); }, 10000));
-    EXPECT_EQ(state.devtronUrl(), controller.tunnel().address());
-    EXPECT_EQ(controller.addressSourceText(), u"地址来源：本地隧道（kubectl port-forward）"_s);
-    EXPECT_TRUE(controller.tunnelCommand().endsWith(
-        u"port-forward -n devtroncd service/devtron-service %1:80 --address 127.0.0.1"_s.arg(
-            controller.tunnel().localPort())));
-    EXPECT_TRUE(controller.isPasswordPending());
-
-    controller.rereadPendingPassword();
-    QTest::qWait(300);
-    EXPECT_TRUE(controller.isPasswordPending());
-    writeTextFile(generated, {});
-    controller.rereadPendingPassword();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.isPasswordRead(); }, 10000));
-    EXPECT_EQ(state.devtronPassword(), u"pw"_s);
-    EXPECT_EQ(notices.last().first().toString(), u"已读取密码"_s);
-
-    controller.finishWithoutCopy();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return quits == 1; }, 5000));
-    EXPECT_EQ(store.get(u"devtronUrl"_s), std::nullopt);
-    EXPECT_EQ(store.get(u"devtronPassword"_s), u"pw"_s);
-}
-
 // With no Secret Service, or a collection that stays locked, the password must not be lost: the
 // window stays until the user quits on purpose.
 void expectSaveFailureKeepsTheWindow(CompletionController& controller, const int& quits) {
