@@ -84,10 +84,10 @@ ServiceAddress ServiceAddress::fromJson(const QString& serviceJson, const QStrin
         found.reason = tr("无法解析devtron-service的内容");
         return found;
     }
-    const QJsonObject spec = service[QLatin1String("spec")].toObject();
-    const QJsonObject port = devtronPort(spec[QLatin1String("ports")].toArray());
+    const QJsonObject serviceFields = service[QLatin1String("spec")].toObject();
+    const QJsonObject port = devtronPort(serviceFields[QLatin1String("ports")].toArray());
     found.servicePort = port[QLatin1String("port")].toInt(80);
-    const QString type = spec[QLatin1String("type")].toString(QStringLiteral("ClusterIP"));
+    const QString type = serviceFields[QLatin1String("type")].toString(QStringLiteral("ClusterIP"));
     found.source = AddressSource::tunnel;
 
     if (type == QLatin1String("LoadBalancer")) {

@@ -163,6 +163,11 @@ QString CompletionController::tunnelCommand() const {
                                                  m_state.devtronServicePort());
 }
 
+bool CompletionController::isOpeningTunnel() const {
+    return !isAddressRead() && m_state.devtronUrlSource() == AddressSource::tunnel &&
+           unreadLines().isEmpty();
+}
+
 bool CompletionController::isPasswordPending() const {
     return !isPasswordRead() && m_state.isPasswordPending();
 }

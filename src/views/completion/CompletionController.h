@@ -70,6 +70,8 @@ public:
     // command that opens the same tunnel later. Empty otherwise.
     QString tunnelNote() const;
     QString tunnelCommand() const;
+    // The address is to come through the tunnel, and nothing has failed on the way.
+    bool isOpeningTunnel() const;
     // The password is still to come; it is read again every 15 s until it comes or the watch
     // gives up.
     bool isPasswordPending() const;

@@ -395,10 +395,8 @@ void CompletionView::updateLayout() {
 }
 
 void CompletionView::updateAccess() {
-    const bool opensTunnel = m_controller->state().devtronUrlSource() == AddressSource::tunnel &&
-                             m_controller->unreadLines().isEmpty();
     m_addressRow->setValue(m_controller->state().devtronUrl(),
-                           opensTunnel ? tr("正在建立本地隧道...") : QString());
+                           m_controller->isOpeningTunnel() ? tr("正在建立本地隧道...") : QString());
     const QString source = m_controller->addressSourceText();
     m_addressSource->setText(source);
     m_addressSource->setVisible(!source.isEmpty());
