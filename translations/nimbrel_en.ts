@@ -1415,6 +1415,11 @@ Details:
         <source>写入日志文件失败: %1</source>
         <translation>Writing the log file failed: %1</translation>
     </message>
+    <message>
+        <source>上下文“%1”（%2）</source>
+        <extracomment>%1 is a kubeconfig context&apos;s name, %2 its cluster&apos;s server address.</extracomment>
+        <translation>context “%1” (%2)</translation>
+    </message>
 </context>
 <context>
     <name>InstallationView</name>

@@ -118,6 +118,24 @@ void InstallationState::setInstallationComplete(bool value) {
     emit installationCompleteChanged();
 }
 
+void InstallationState::setKubeconfigContext(const QString& value) {
+    m_kubeconfigContext = value;
+    emit kubeconfigContextChanged();
+}
+
+void InstallationState::setClusterServer(const QString& value) {
+    m_clusterServer = value;
+    emit clusterServerChanged();
+}
+
+QString InstallationState::clusterTarget() const {
+    if (m_kubeconfigContext.isEmpty()) {
+        return m_clusterServer;
+    }
+    //: %1 is a kubeconfig context's name, %2 its cluster's server address.
+    return tr("上下文“%1”（%2）").arg(m_kubeconfigContext, m_clusterServer);
+}
+
 void InstallationState::setReadsExistingInstallation(bool value) {
     m_readsExistingInstallation = value;
     emit readsExistingInstallationChanged();
@@ -193,6 +211,8 @@ void InstallationState::recordTotalTime() {
 void InstallationState::resetState() {
     setKubeconfigPathField(QString());
     setKubeconfigDisplayPath(QString());
+    setKubeconfigContext(QString());
+    setClusterServer(QString());
     setInstallDevtron(true);
     setInstallationProgress(0.0);
     setInstallationStartTime(std::nullopt);

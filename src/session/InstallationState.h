@@ -53,6 +53,10 @@ class InstallationState : public QObject {
                    NOTIFY installationCompleteChanged)
     Q_PROPERTY(bool readsExistingInstallation READ readsExistingInstallation WRITE
                    setReadsExistingInstallation NOTIFY readsExistingInstallationChanged)
+    Q_PROPERTY(QString kubeconfigContext READ kubeconfigContext WRITE setKubeconfigContext NOTIFY
+                   kubeconfigContextChanged)
+    Q_PROPERTY(
+        QString clusterServer READ clusterServer WRITE setClusterServer NOTIFY clusterServerChanged)
     Q_PROPERTY(QString logs READ logs NOTIFY logsChanged)
     Q_PROPERTY(QString logFilePath READ logFilePath NOTIFY logFilePathChanged)
 
@@ -87,6 +91,13 @@ public:
     // The user chose to read the access data of a Devtron that was already deployed: there is no
     // installation run and no countdown, only the lookup.
     bool readsExistingInstallation() const { return m_readsExistingInstallation; }
+    // The context of the user's kubeconfig that every command of the session reaches, and its
+    // cluster's server; empty until a kubeconfig has been checked.
+    QString kubeconfigContext() const { return m_kubeconfigContext; }
+    QString clusterServer() const { return m_clusterServer; }
+    // The cluster as the user knows it, for every sentence that asks before something changes in
+    // it.
+    QString clusterTarget() const;
     QString logs() const { return m_logs; }
     QString logFilePath() const { return m_logFilePath; }
 
@@ -110,6 +121,8 @@ public:
     void setInstallationTime(double value);
     void setInstallationComplete(bool value);
     void setReadsExistingInstallation(bool value);
+    void setKubeconfigContext(const QString& value);
+    void setClusterServer(const QString& value);
 
     // Stores the path, and the display path (the path itself when none is given); logs one line.
     void setKubeconfigPath(const QString& path, const std::optional<QString>& displayPath = {});
@@ -153,6 +166,8 @@ signals:
     void installationTimeChanged();
     void installationCompleteChanged();
     void readsExistingInstallationChanged();
+    void kubeconfigContextChanged();
+    void clusterServerChanged();
     void logsChanged();
     void logFilePathChanged();
 
@@ -165,6 +180,8 @@ private:
     InstallationStep m_currentStep = InstallationStep::kubeconfigSelection;
     QString m_kubeconfigPath;
     QString m_kubeconfigDisplayPath;
+    QString m_kubeconfigContext;
+    QString m_clusterServer;
     bool m_installDevtron = true;
     double m_installationProgress = 0.0;
     std::optional<QDateTime> m_installationStartTime;
