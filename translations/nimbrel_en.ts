@@ -300,6 +300,11 @@ Check your kubeconfig file and the cluster status, and make sure the cluster is 
         <source>已读取集群中现有Devtron的访问信息</source>
         <translation>Read the access details of the Devtron already in the cluster</translation>
     </message>
+    <message>
+        <source>已删除钥匙串中上次保存的%1：本次未读取</source>
+        <extracomment>%1 is the keychain item&apos;s key, e.g. devtronPassword.</extracomment>
+        <translation>Removed the %1 an earlier run stored in the keychain: it was not read this time</translation>
+    </message>
 </context>
 <context>
     <name>CompletionInfoRow</name>
@@ -2013,6 +2018,10 @@ Details:
         <source>临时脚本用于以管理员权限执行命令</source>
         <extracomment>The comment line at the top of the script that pkexec runs.</extracomment>
         <translation>Temporary script for running commands with administrator rights</translation>
+    </message>
+    <message>
+        <source>没有可用的图形化授权代理（polkit），无法请求管理员权限。请在桌面会话中运行，或在终端中手动运行该命令。</source>
+        <translation>No graphical authorization agent (polkit) is available to ask for administrator rights. Run Nimbrel in a desktop session, or run the command by hand in a terminal.</translation>
     </message>
 </context>
 <context>

@@ -249,6 +249,11 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay,
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    // Nothing of ours is for the child to read. Started from a terminal, a child in a background
+    // process group that reads that terminal (an exec credential plugin's prompt, pkexec's text
+    // agent on /dev/tty) is stopped by SIGTTIN and would hang until its time limit. With /dev/null
+    // and a session of its own, without a controlling terminal, it fails at once instead.
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, out.writeEnd.get(), STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, err.writeEnd.get(), STDERR_FILENO);
 
@@ -260,9 +265,9 @@ CommandResult execute(const QString& command, const EnvironmentOverlay* overlay,
     posix_spawnattr_setsigmask(&attributes, &signalSet);
     sigaddset(&signalSet, SIGPIPE);
     posix_spawnattr_setsigdefault(&attributes, &signalSet);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF |
-                                              POSIX_SPAWN_SETPGROUP);
+    // The new session's process group is the child's own, as the group ending relies on.
+    posix_spawnattr_setflags(&attributes,
+                             POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSID);
 
     pid_t pid = -1;
     const int spawnError =

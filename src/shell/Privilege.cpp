@@ -43,8 +43,8 @@ bool Privilege::requestSudo(const QString& command) {
     }
 
     const QString quotedScript = ShellUtils::quotePath(script);
-    const CommandResult elevated =
-        CommandRunner::run(QStringLiteral("pkexec /bin/bash ") + quotedScript);
+    const CommandResult elevated = CommandRunner::run(
+        QStringLiteral("pkexec --disable-internal-agent /bin/bash ") + quotedScript);
     CommandRunner::run(QStringLiteral("rm -f ") + quotedScript);
     // The script must not outlive this call, even when the shell could not remove it.
     QFile::remove(script);
@@ -52,6 +52,14 @@ bool Privilege::requestSudo(const QString& command) {
     if (elevated.exitCode == 0) {
         writeConsoleLine(tr("管理员权限命令执行成功"));
         return true;
+    }
+    // Only a graphical polkit agent can ask: pkexec's own text prompt would wait on a terminal
+    // that this window's user does not watch.
+    if (elevated.error.contains(QLatin1String("No authentication agent found"))) {
+        writeConsoleLine(
+            tr("没有可用的图形化授权代理（polkit），无法请求管理员权限。请在桌面会话中运行，"
+               "或在终端中手动运行该命令。"));
+        return false;
     }
     writeConsoleLine(tr("管理员权限命令失败: %1").arg(elevated.error));
     return false;

@@ -2,6 +2,7 @@
 #include "shell/ClusterErrors.h"
 #include "shell/ShellUtils.h"
 
+#include "support/ChildSession.h"
 #include "support/ScopedEnvironmentVariable.h"
 #include "support/StandInTools.h"
 
@@ -13,9 +14,12 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <optional>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -222,8 +226,8 @@ TEST(Privilege, RequestSudoRunsAPrivateScriptThroughPkexecAndRemovesIt) {
     const QString record = root.filePath(u"record"_s);
     // Stands in for polkit: records the script and its mode, then allows or refuses.
     write(root.filePath(u"pkexec"_s),
-          "#!/bin/bash\ncp \"$2\" '" + QFile::encodeName(record) + "'; stat -c %a \"$2\" >> '" +
-              QFile::encodeName(record) +
+          "#!/bin/bash\nshift; cp \"$2\" '" + QFile::encodeName(record) +
+              "'; stat -c %a \"$2\" >> '" + QFile::encodeName(record) +
               "'\n[ \"$NIMBREL_ALLOW\" = 1 ] && NIMBREL_ELEVATED=1 "
               "exec \"$@\"\necho 'Not authorized' >&2; exit 126\n",
           ownerOnly | QFileDevice::ExeOwner);
@@ -255,6 +259,52 @@ TEST(Privilege, RequestSudoRunsAPrivateScriptThroughPkexecAndRemovesIt) {
     EXPECT_EQ(readTextFile(record),
               u"#!/bin/bash\n# 临时脚本用于以管理员权限执行命令\n"_s + command + u"700\n"_s);
     EXPECT_TRUE(scripts().isEmpty());
+}
+
+// Started from a terminal, Nimbrel is in the terminal's foreground process group and its children
+// are not: a child that reads the terminal would be stopped by it and hang until its time limit.
+TEST(CommandRunner, NoChildWaitsOnTheTerminalNimbrelWasStartedFrom) {
+    if (!ChildSession::isChild()) {
+        ChildSession::rerun(ChildSession::Kind::terminal);
+        return;
+    }
+    ASSERT_TRUE(::isatty(STDIN_FILENO));
+    QTemporaryDir root;
+    // Asks on the terminal as an interactive cloud login does, then gives up in its own words.
+    const QString plugin = root.filePath(u"cloud login"_s);
+    write(plugin,
+          "#!/bin/bash\nread -r a </dev/tty; read -r b\necho 'session expired, run cloud login' "
+          ">&2; exit 1\n",
+          ownerOnly | QFileDevice::ExeOwner);
+    const QString kubeconfig = root.filePath(u"config"_s);
+    writeTextFile(kubeconfig,
+                  "apiVersion: v1\nkind: Config\ncurrent-context: c\nclusters:\n- name: "
+                  "c\n  cluster: {server: 'https://127.0.0.1:9'}\ncontexts:\n- name: "
+                  "c\n  context: {cluster: c, user: u}\nusers:\n- name: u\n  user:\n"
+                  "    exec:\n      apiVersion: client.authentication.k8s.io/v1\n"
+                  "      command: '" +
+                      QFile::encodeName(plugin) + "'\n      interactiveMode: IfAvailable\n");
+    const CommandResult kubectl = CommandRunner::runWithEnv(
+        ShellUtils::quotePath(QStringLiteral(NIMBREL_TOOLS_BUILD_DIR "/kubectl")) +
+            u" get namespaces --kubeconfig "_s + ShellUtils::quotePath(kubeconfig),
+        {}, std::chrono::seconds(30));
+    EXPECT_THAT(ClusterErrors::classify(kubectl.error).toStdString(),
+                ::testing::AllOf(::testing::HasSubstr("session expired, run cloud login"),
+                                 ::testing::HasSubstr("请先用云服务商的工具重新登录")));
+
+    // pkexec as it answers without a graphical polkit agent: its own text agent asks on the
+    // controlling terminal unless told not to.
+    write(root.filePath(u"pkexec"_s),
+          "#!/bin/bash\nif [ \"$1\" != --disable-internal-agent ]; then\n  exec 3</dev/tty || { "
+          "echo 'Error creating textual authentication agent' >&2; exit 127; }\n  read -r p <&3\n"
+          "fi\necho 'Error executing command as another user: No authentication agent found.' "
+          ">&2; exit 127\n",
+          ownerOnly | QFileDevice::ExeOwner);
+    const ScopedEnvironmentVariable path("PATH",
+                                         QFile::encodeName(root.path()) + ':' + qgetenv("PATH"));
+    EXPECT_THAT(
+        capturedStdout([] { EXPECT_FALSE(ShellUtils::requestSudo(u"false"_s)); }).toStdString(),
+        ::testing::HasSubstr("没有可用的图形化授权代理（polkit）"));
 }
 
 TEST(ClusterErrors, ARejectedCredentialAndAMissingPluginReadAsWhatTheyAre) {

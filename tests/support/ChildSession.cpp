@@ -67,6 +67,14 @@ QString ChildSession::rerun(Kind kind) {
     case Kind::privateKeyring:
         arguments += QStringList{u"sh"_s, u"-c"_s, keyringScript, u"sh"_s} + test;
         break;
+    case Kind::terminal:
+        environment.insert(u"NIMBREL_TEST_BINARY"_s, test.first());
+        environment.insert(u"GTEST_COLOR"_s, u"no"_s);
+        program = u"script"_s;
+        arguments = {u"-qec"_s,
+                     u"exec \"$NIMBREL_TEST_BINARY\" --gtest_filter=\"$NIMBREL_TEST_CHILD\""_s,
+                     u"/dev/null"_s};
+        break;
     case Kind::notificationDaemon:
         arguments += QStringList{u"sh"_s, u"-c"_s, daemonScript, u"sh"_s, sandbox.path()} + test;
         break;

@@ -16,6 +16,8 @@ enum class Kind {
     notificationDaemon,
     // A private session bus with an unlocked GNOME Keyring of its own, which a case may lock.
     privateKeyring,
+    // Under a pseudo-terminal that is the child's controlling terminal, as when started from one.
+    terminal,
 };
 
 bool isChild();

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QUrl>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -275,15 +276,32 @@ std::optional<KeychainError> CompletionController::saveToKeychain() {
     }
     const QPointer<CompletionController> self(this);
     Keychain keychain(m_keychainService);
+    QStringList removed;
     try {
         for (const auto& [value, key] : items) {
             keychain.set(value, key);
+        }
+        // An item an earlier run stored would pair its value with this run's: a password of one
+        // installation with the address of another.
+        for (const QString& key : {QStringLiteral("devtronUrl"), QStringLiteral("devtronUsername"),
+                                   QStringLiteral("devtronPassword")}) {
+            const bool stored = std::any_of(items.cbegin(), items.cend(), [&key](const auto& item) {
+                return item.second == key;
+            });
+            if (!items.isEmpty() && !stored && keychain.get(key)) {
+                keychain.remove(key);
+                removed.append(key);
+            }
         }
     } catch (const KeychainError& error) {
         writeConsoleLine(tr("保存到钥匙串失败: %1").arg(error.toString()));
         return error;
     }
     if (self) {
+        for (const QString& key : removed) {
+            //: %1 is the keychain item's key, e.g. devtronPassword.
+            m_state.appendLog(tr("已删除钥匙串中上次保存的%1：本次未读取").arg(key));
+        }
         notify(tr("已保存"));
     }
     return std::nullopt;

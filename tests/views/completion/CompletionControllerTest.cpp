@@ -148,6 +148,19 @@ TEST_F(Completion, CopyAllInfoWaitsThenStoresReadableValuesAndQuits) {
     EXPECT_EQ(store.get(u"devtronUrl"_s), u"http://127.0.0.1:22443"_s);
     EXPECT_EQ(store.get(u"devtronUsername"_s), u"admin"_s);
     EXPECT_EQ(store.get(u"devtronPassword"_s), u"pa$$ word"_s);
+
+    // A later run that read the address but not the password leaves no password of this run.
+    InstallationState later;
+    later.setInstallationComplete(true);
+    later.setDevtronUrl(u"http://10.0.0.9"_s);
+    later.setDevtronUrlSource(AddressSource::loadBalancer);
+    int laterQuits = 0;
+    CompletionController next(later, store.serviceName(), [&] { ++laterQuits; });
+    next.finishWithoutCopy();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return laterQuits == 1; }, 2000));
+    EXPECT_EQ(store.get(u"devtronUrl"_s), u"http://10.0.0.9"_s);
+    EXPECT_EQ(store.get(u"devtronPassword"_s), std::nullopt);
+    EXPECT_TRUE(later.logs().contains(u"已删除钥匙串中上次保存的devtronPassword"_s));
 }
 
 // The second press lands while the first one's keychain write waits in its local event loop.
