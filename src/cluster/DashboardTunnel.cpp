@@ -111,10 +111,10 @@ void DashboardTunnel::launch() {
     }
     m_process->setProcessEnvironment(environment);
     m_process->setStandardInputFile(QProcess::nullDevice());
-    // A group of its own, like every child, so that quitting ends kubectl with its shell; and
-    // ended by the kernel should Nimbrel die without a chance to do so.
+    // A session and group of its own, like every child, so that quitting ends kubectl with its
+    // shell and no terminal can stop it; and ended by the kernel should Nimbrel die first.
     m_process->setChildProcessModifier([] {
-        ::setpgid(0, 0);
+        ::setsid();
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     });
     connect(m_process, &QProcess::readyReadStandardOutput, this, &DashboardTunnel::readOutput);
