@@ -78,7 +78,8 @@ class ClickThrough:
         self.shots = self.build / "clickthrough" / mode
         self.procs, self.count, self.step = [], 0, "start"
         self.env = dict(os.environ, QT_QPA_PLATFORM="xcb", DEVTRON_CHART=str(
-            SOURCE / "scripts/cluster-emulator/devtron-standin"), LANGUAGE="en" if self.english else "zh")
+            SOURCE / "scripts/cluster-emulator/devtron-standin"), LANGUAGE="en" if self.english else "zh",
+            NIMBREL_SERVICE_WAIT_SECONDS="20")
         for name, sub in (("HOME", "home"), ("XDG_STATE_HOME", "state"), ("XDG_CONFIG_HOME", "config"),
                           ("XDG_DATA_HOME", "data"), ("XDG_CACHE_HOME", "cache"), ("XDG_RUNTIME_DIR", "run")):
             self.env[name] = str(self.work / sub)
@@ -250,7 +251,7 @@ class ClickThrough:
         if install:
             self.wait("installation end", "安装完成，正在自动跳转到下一步...", timeout=180)
             self.shot("installation-done")
-            self.wait("waiting", "等待Devtron服务启动，倒计时: 100秒")
+            self.wait("waiting", "等待Devtron服务启动，倒计时: 20秒")
             if unread:
                 (self.work / "cluster/fault").write_text("secret-missing\n")
                 until(lambda: "secret-missing" in (self.work / "cluster/fault.applied").read_text(), "no fault")
@@ -259,7 +260,7 @@ class ClickThrough:
             if self.mode == "upstream":
                 self.wait("readiness", "Devtron安装器：已完成（Applied）", timeout=60)
             self.shot("waiting")
-            self.wait("countdown", "等待中... 剩余50秒", timeout=90)
+            self.wait("countdown", "等待中... 剩余10秒", timeout=30)
             self.shot("waiting-countdown")
             self.wait("credentials", "未能获取完整的Devtron凭证，可在下一步重新读取" if unread
                       else "服务启动完成，可以进入下一步", timeout=120)
@@ -315,8 +316,8 @@ class ClickThrough:
         self.step = "log order"
         waiting = ["开始安装程序...", "开始安装Devtron...", "未找到名为devtron的Helm发布，可以安装Devtron",
                    "Devtron安装成功完成！✓", "安装完成，状态: 成功", "安装完成，正在自动跳转到下一步...",
-                   "进入步骤: 等待服务启动", "开始等待服务就绪阶段", "等待Devtron服务启动，倒计时: 100秒",
-                   *("等待中... 剩余%d秒" % n for n in range(90, -1, -10)), "等待时间结束，开始检索Devtron凭证",
+                   "进入步骤: 等待服务启动", "开始等待服务就绪阶段", "等待Devtron服务启动，倒计时: 20秒",
+                   "等待中... 剩余10秒", "等待中... 剩余0秒", "等待时间结束，开始检索Devtron凭证",
                    "正在获取Devtron凭证..."]
         existing = ["检查 已有安装 %s 集群中已经部署了Devtron" % WARNING, "读取现有Devtron安装的访问信息",
                     "开始等待服务就绪阶段", "Devtron已在运行，直接获取访问信息",

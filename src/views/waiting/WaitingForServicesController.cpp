@@ -37,8 +37,14 @@ QString WaitingForServicesController::unreadText() const {
     return CredentialLookup::failureLines(m_state).join(QLatin1Char('\n'));
 }
 
+int WaitingForServicesController::countdownSeconds() {
+    bool valid = false;
+    const int seconds = qEnvironmentVariableIntValue("NIMBREL_SERVICE_WAIT_SECONDS", &valid);
+    return valid && seconds > 0 && seconds < waitSeconds ? seconds : waitSeconds;
+}
+
 double WaitingForServicesController::waitProgress() const {
-    return static_cast<double>(waitSeconds - m_remainingTime) / waitSeconds;
+    return static_cast<double>(m_countdownSeconds - m_remainingTime) / m_countdownSeconds;
 }
 
 void WaitingForServicesController::start() {

@@ -30,6 +30,9 @@ public:
     enum class Status { counting, retrieving, complete, unread, none };
 
     static constexpr int waitSeconds = 100;
+    // The countdown's length: waitSeconds, unless NIMBREL_SERVICE_WAIT_SECONDS gives a shorter
+    // one, which only the click-through walks do so as not to sit out the whole wait each time.
+    static int countdownSeconds();
     static constexpr std::chrono::milliseconds skipDelay{2000};
     static constexpr std::chrono::milliseconds commandTimeLimit =
         CredentialLookup::defaultTimeLimit;
@@ -80,7 +83,8 @@ private:
     void setIsRetrievingCredentials(bool retrieving);
 
     InstallationState& m_state;
-    int m_remainingTime = waitSeconds;
+    int m_countdownSeconds = countdownSeconds();
+    int m_remainingTime = m_countdownSeconds;
     bool m_isComplete = false;
     bool m_isRetrievingCredentials = false;
     bool m_hasMovedOn = false;
