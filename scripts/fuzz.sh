@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${NIMBREL_FUZZ_BUILD_DIR:-$root/build-fuzz}
 all_targets=(kubeconfig base64 address release_status error_classification log_filter)
-brief_seconds=12
+brief_seconds=6
 
 usage() {
     sed -n '2,6s/^# \{0,1\}//p' "${BASH_SOURCE[0]}" >&2
