@@ -86,6 +86,7 @@ import base64
 import collections
 import copy
 import datetime
+import gzip
 import hashlib
 import http.server
 import json
@@ -93,6 +94,7 @@ import os
 import re
 import secrets
 import select
+import shutil
 import signal
 import socket
 import socketserver
@@ -100,6 +102,7 @@ import ssl
 import struct
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 import urllib.parse
@@ -119,6 +122,8 @@ FAULT_MODES = (
     "helm-status-hang",  # helm's release look-ups are held (longer than any 60 s bound)
     "port-forward-drop",  # open port-forward connections are closed once, when it is switched on
     "port-forward-refused",  # port-forward requests answer 403 Forbidden
+    "release-locked",  # helm may not update or delete the records of a pending release
+    "namespace-stuck",  # devtron-ci stays Terminating once deleted, held by a finalizer
 )
 
 SLOW_HOLD_SECONDS = 60.0
@@ -492,6 +497,101 @@ def _proto_secret(type_meta, raw):
     return secret
 
 
+# ---- helm's release records ----
+
+RELEASE_NAME = "devtron"
+RELEASE_NAMESPACE = "devtroncd"
+# The states --release seeds; "none" takes every record of the release away again.
+RELEASE_STATES = ("deployed", "failed", "pending-install", "pending-upgrade", "pending-rollback",
+                  "uninstalling")
+RELEASE_CHART = {"name": "devtron-operator", "version": "0.1.0", "appVersion": "0.1.0",
+                 "apiVersion": "v2", "type": "application",
+                 "description": "Stands in for Devtron's installer chart on the cluster emulator"}
+# What the last revision of each state says, as helm's install, upgrade, rollback and uninstall
+# word it; the pending upgrade and rollback follow a deployed first revision.
+RELEASE_DESCRIPTIONS = {
+    "deployed": "Install complete",
+    "failed": 'Release "devtron" failed: context deadline exceeded',
+    "pending-install": "Initial install underway",
+    "pending-upgrade": "Preparing upgrade",
+    "pending-rollback": "Rollback to 1",
+    "uninstalling": "Deletion in progress (or silently failed)",
+}
+HELM_LABELS = {"app.kubernetes.io/managed-by": "Helm", "app.kubernetes.io/instance": RELEASE_NAME}
+HELM_ANNOTATIONS = {"meta.helm.sh/release-name": RELEASE_NAME,
+                    "meta.helm.sh/release-namespace": RELEASE_NAMESPACE}
+KEEP_ANNOTATION = {"helm.sh/resource-policy": "keep"}
+# The namespaces Devtron's chart creates beside its own, which it keeps on uninstall.
+DEVTRON_NAMESPACES = ("devtron-cd", "devtron-ci", "devtron-demo")
+LOCKED_MESSAGE = "another operation (install/upgrade/rollback) is in progress"
+
+
+def release_objects():
+    """The seeded revisions' manifest, (group, plural, namespace, object): what an interrupted
+    installation of Devtron's chart has already left in the cluster."""
+    objects = [("", "namespaces", None, {
+        "apiVersion": "v1", "kind": "Namespace",
+        "metadata": {"name": name, "labels": dict(HELM_LABELS),
+                     "annotations": dict(HELM_ANNOTATIONS, **KEEP_ANNOTATION)}})
+        for name in DEVTRON_NAMESPACES]
+    objects.append(("", "serviceaccounts", RELEASE_NAMESPACE, {
+        "apiVersion": "v1", "kind": "ServiceAccount",
+        "metadata": {"name": "devtron", "namespace": RELEASE_NAMESPACE,
+                     "labels": dict(HELM_LABELS), "annotations": dict(HELM_ANNOTATIONS)}}))
+    return objects
+
+
+def yaml_text(value, indent=""):
+    """Block YAML of plain JSON data, as helm keeps a manifest."""
+    lines = []
+    for key, item in value.items():
+        if isinstance(item, dict):
+            lines.append("%s%s:" % (indent, key))
+            lines.append(yaml_text(item, indent + "  "))
+        else:
+            lines.append("%s%s: %s" % (indent, key, json.dumps(item, ensure_ascii=False)))
+    return "\n".join(lines)
+
+
+def helm_time(moment):
+    return moment.strftime("%Y-%m-%dT%H:%M:%S.%f000Z")
+
+
+def release_record(state, version, first_deployed, last_deployed):
+    """A Secret as helm's storage driver writes it: the release as JSON, gzipped, Base64-encoded
+    once by helm and once more as the Secret's data."""
+    manifest = "".join("---\n# Source: devtron-operator/templates/%s.yaml\n%s\n"
+                       % (obj["kind"].lower(), yaml_text(obj))
+                       for _, _, _, obj in release_objects())
+    info = {"first_deployed": helm_time(first_deployed),
+            "last_deployed": helm_time(last_deployed), "deleted": "",
+            "description": RELEASE_DESCRIPTIONS[state], "status": state}
+    if state == "uninstalling":
+        info["deleted"] = helm_time(last_deployed)
+    release = {"name": RELEASE_NAME, "info": info,
+               "chart": {"metadata": RELEASE_CHART, "lock": None, "templates": [],
+                         "values": {}, "schema": None, "files": None},
+               "config": {}, "manifest": manifest, "version": version,
+               "namespace": RELEASE_NAMESPACE}
+    packed = base64.b64encode(gzip.compress(json.dumps(release).encode("utf-8"), 9))
+    return {"apiVersion": "v1", "kind": "Secret", "type": "helm.sh/release.v1",
+            "metadata": {"name": "sh.helm.release.v1.%s.v%d" % (RELEASE_NAME, version),
+                         "labels": {"name": RELEASE_NAME, "owner": "helm", "status": state,
+                                    "version": str(version),
+                                    "modifiedAt": str(int(last_deployed.timestamp()))}},
+            "data": {"release": base64.b64encode(packed).decode("ascii")}}
+
+
+def release_records(state):
+    """The revisions a release left in `state` has: one, or a deployed one and the pending one."""
+    now = datetime.datetime.now(datetime.timezone.utc)
+    first = now - datetime.timedelta(minutes=20)
+    if state in ("pending-upgrade", "pending-rollback"):
+        return [release_record("deployed", 1, first, first),
+                release_record(state, 2, first, now - datetime.timedelta(minutes=5))]
+    return [release_record(state, 1, first, first)]
+
+
 # ---- selectors and patches ----
 
 _REQUIREMENT = re.compile(
@@ -664,6 +764,7 @@ class Store:
         obj["apiVersion"] = "%s/%s" % (res["group"], res["version"]) if res["group"] else "v1"
         obj["kind"] = res["kind"]
         if res["kind"] == "Namespace":
+            meta.setdefault("labels", {})["kubernetes.io/metadata.name"] = meta["name"]
             obj.setdefault("status", {})["phase"] = "Active"
             obj.setdefault("spec", {})["finalizers"] = ["kubernetes"]
         if res["kind"] == "Secret":
@@ -885,6 +986,8 @@ class Emulator:
         self.service_shape_file = os.path.join(state_dir, "service-shape")
         self.service_shape_applied_file = os.path.join(state_dir, "service-shape.applied")
         self.service_shape = "pending-lb"
+        self.release_file = os.path.join(state_dir, "release")
+        self.release_applied_file = os.path.join(state_dir, "release.applied")
         self.dashboard = None
         self.silent_port = None
         self.tunnels = set()
@@ -1117,6 +1220,47 @@ class Emulator:
                                           'ClusterRole "cluster-admin"' % EMULATOR_USER)
         return review
 
+    # -- helm's release records --
+
+    def set_release(self, state):
+        """Puts the records of a release left in `state` in place of the release's records, with
+        the objects their manifest names; "none" leaves no record."""
+        store = self.store
+        secrets_res = Store.find("", "secrets")
+        with store.lock:
+            if ("", "namespaces", None, RELEASE_NAMESPACE) in store.objects:
+                for record in store.list(secrets_res, RELEASE_NAMESPACE,
+                                         "owner=helm,name=" + RELEASE_NAME, None)[0]:
+                    store.delete(secrets_res, RELEASE_NAMESPACE, record["metadata"]["name"])
+            if state == "none":
+                return
+            seeded = [("", "namespaces", None, {"metadata": {
+                "name": RELEASE_NAMESPACE, "labels": {"name": RELEASE_NAMESPACE}}})]
+            seeded += release_objects()
+            seeded += [("", "secrets", RELEASE_NAMESPACE, record)
+                       for record in release_records(state)]
+            for group, plural, namespace, obj in seeded:
+                res = Store.find(group, plural)
+                try:
+                    self.created(res, namespace, store.create(res, namespace, obj))
+                except ApiError:
+                    pass  # already there from an earlier state
+
+    def refuse_locked_release(self, handler, res, namespace, name):
+        """Under "release-locked", helm's own change of a pending release's record is refused as
+        while another helm holds the release; kubectl and others may still change it."""
+        if self.mode != "release-locked" or (res["group"], res["plural"]) != ("", "secrets") or \
+                not name.startswith("sh.helm.release.v1.") or \
+                not (handler.headers.get("User-Agent") or "").startswith("Helm/"):
+            return
+        labels = self.store.get(res, namespace, name)["metadata"].get("labels") or {}
+        records = self.store.list(res, namespace, "owner=helm,name=" + labels.get("name", ""),
+                                  None)[0]
+        latest = max(records, key=lambda r: int(r["metadata"]["labels"].get("version", "0")))
+        if latest["metadata"]["labels"].get("status", "").startswith("pending-"):
+            raise ApiError(409, "Conflict", 'Operation cannot be fulfilled on secrets "%s": %s'
+                           % (name, LOCKED_MESSAGE), {"name": name, "kind": "secrets"})
+
     # -- the controllers --
 
     def age(self, obj):
@@ -1279,7 +1423,9 @@ class Emulator:
                     (self.scenario_file, self.scenario_applied_file, SCENARIOS,
                      self.set_scenario, "scenario", None),
                     (self.service_shape_file, self.service_shape_applied_file, SERVICE_SHAPES,
-                     self.set_service_shape, "service shape", None)]
+                     self.set_service_shape, "service shape", None),
+                    (self.release_file, self.release_applied_file, RELEASE_STATES + ("none",),
+                     self.set_release, "release state", None)]
         last = {}
         while not self.stopping.is_set():
             for control_file, applied_file, names, switch, what, absent in switches:
@@ -1562,6 +1708,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 return 200, as_table(res, [obj], {"resourceVersion": obj["metadata"]
                                                   ["resourceVersion"]})
             return 200, obj
+        if self.command in ("PUT", "PATCH", "DELETE"):
+            self.emulator.refuse_locked_release(self, res, namespace, name)
         if self.command == "PUT":
             obj = self.parse_object(body)
             return 200, (obj if dry_run else store.replace(res, namespace, name, obj))
@@ -1947,7 +2095,78 @@ def parent_alive(pid):
     return True
 
 
+CONTEXTS = (("work", "a", False), ("staging", "b", False), ("staging-exec", "b", True))
+EXEC_PLUGIN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "exec-credential")
+
+
+def multi_kubeconfig(argv):
+    """Writes one kubeconfig over two emulators, made with kubectl's own config commands as a
+    user's file would be: work (cluster A with its token, the current context), staging (cluster
+    B with its token) and staging-exec (cluster B, its token from the exec-credential plugin)."""
+    parser = argparse.ArgumentParser(prog="cluster_emulator.py multi-kubeconfig",
+                                     description=multi_kubeconfig.__doc__)
+    parser.add_argument("out", help="the kubeconfig to write")
+    parser.add_argument("--cluster-a", required=True, metavar="KUBECONFIG",
+                        help="the kubeconfig one emulator wrote")
+    parser.add_argument("--cluster-b", required=True, metavar="KUBECONFIG",
+                        help="the kubeconfig the other emulator wrote")
+    repo_kubectl = os.path.join(os.path.dirname(EXEC_PLUGIN), "..", "..", ".cache", "tools",
+                                "kubectl")
+    parser.add_argument("--kubectl", default=shutil.which("kubectl") or repo_kubectl,
+                        help="the kubectl to write it with")
+    args = parser.parse_args(argv)
+    work = tempfile.mkdtemp(prefix="nimbrel-kubeconfig-")
+
+    def kubectl(*words, kubeconfig, environment=""):
+        return subprocess.run([args.kubectl, *words] + (["--kubeconfig", kubeconfig]
+                                                        if kubeconfig else []),
+                              check=True, capture_output=True, text=True,
+                              env=dict(os.environ, KUBECONFIG=environment)).stdout
+
+    try:
+        pieces = {}
+        for label, source in (("a", args.cluster_a), ("b", args.cluster_b)):
+            view = json.loads(kubectl("config", "view", "--raw", "--minify", "-o", "json",
+                                      kubeconfig=source))
+            cluster, user = view["clusters"][0]["cluster"], view["users"][0]["user"]
+            ca = os.path.join(work, label + ".crt")
+            with open(ca, "wb") as out:
+                out.write(base64.b64decode(cluster["certificate-authority-data"]))
+            piece = pieces[label] = os.path.join(work, label + ".kubeconfig")
+            kubectl("config", "set-cluster", "emulator-" + label, "--server", cluster["server"],
+                    "--certificate-authority", ca, "--embed-certs=true", kubeconfig=piece)
+            for context, cluster_label, by_plugin in CONTEXTS:
+                if cluster_label != label:
+                    continue
+                if by_plugin:
+                    kubectl("config", "set-credentials", context, "--exec-command", "/bin/bash",
+                            "--exec-arg", EXEC_PLUGIN, "--exec-env",
+                            "NIMBREL_EMULATOR_TOKEN=" + user["token"], "--exec-api-version",
+                            "client.authentication.k8s.io/v1", "--exec-interactive-mode",
+                            "Never", kubeconfig=piece)
+                else:
+                    kubectl("config", "set-credentials", context, "--token", user["token"],
+                            kubeconfig=piece)
+                kubectl("config", "set-context", context, "--cluster", "emulator-" + label,
+                        "--user", context, kubeconfig=piece)
+        kubectl("config", "use-context", CONTEXTS[0][0], kubeconfig=pieces["a"])
+        merged = kubectl("config", "view", "--flatten", kubeconfig=None,
+                         environment=pieces["a"] + ":" + pieces["b"])
+        with open(os.open(args.out, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o600), "w",
+                  encoding="utf-8") as out:
+            out.write(merged)
+    except (OSError, KeyError, IndexError, ValueError, subprocess.CalledProcessError) as error:
+        print("cluster_emulator: multi-kubeconfig: %s %s" % (error, getattr(error, "stderr", "")),
+              file=sys.stderr)
+        return 1
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    return 0
+
+
 def main():
+    if sys.argv[1:2] == ["multi-kubeconfig"]:
+        return multi_kubeconfig(sys.argv[2:])
     parser = argparse.ArgumentParser(description="Local Kubernetes API emulator for kubectl and helm")
     parser.add_argument("--state-dir", required=True,
                         help="folder for the CA, certificates, kubeconfigs and the control file")
@@ -1968,6 +2187,10 @@ def main():
     parser.add_argument("--password-after", type=float, default=12.0, metavar="SECONDS",
                         help="when devtron-secret's ADMIN_PASSWORD stops being empty "
                              "(upstream flavour)")
+    parser.add_argument("--release", choices=RELEASE_STATES,
+                        help="seed helm's records of release devtron in devtroncd in this state")
+    parser.add_argument("--extra-namespace", action="append", default=[], metavar="NAME",
+                        help="a namespace that exists from the start, not Devtron's (repeatable)")
     parser.add_argument("--refuse-websocket-portforward", action="store_true",
                         help="refuse port-forwarding's WebSocket upgrade, so kubectl falls back "
                              "to SPDY/3.1")
@@ -1990,6 +2213,12 @@ def main():
     emulator.set_scenario(args.scenario)
     emulator.write_file(emulator.service_shape_file, args.service_shape + "\n")
     emulator.set_service_shape(args.service_shape)
+    for name in args.extra_namespace:
+        emulator.store.create(Store.find("", "namespaces"), None, {"metadata": {"name": name}})
+    if args.release:
+        emulator.write_file(emulator.release_file, args.release + "\n")
+        emulator.set_release(args.release)
+        emulator.write_file(emulator.release_applied_file, args.release + "\n")
     emulator.start_dashboard()
     try:
         if args.fault == "closed-port":
@@ -2032,6 +2261,8 @@ def main():
         "scenarioAppliedFile": emulator.scenario_applied_file,
         "serviceShapeFile": emulator.service_shape_file,
         "serviceShapeAppliedFile": emulator.service_shape_applied_file,
+        "releaseFile": emulator.release_file,
+        "releaseAppliedFile": emulator.release_applied_file,
         "flavour": args.flavour,
         "dashboardPort": emulator.dashboard.server_address[1],
         "stateDir": state_dir,
