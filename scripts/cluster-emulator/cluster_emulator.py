@@ -78,6 +78,35 @@ modes touch port-forwarding only: "port-forward-drop" closes every open port-for
 the moment it is switched on (new ones work while it holds), "port-forward-refused" answers every
 port-forward request 403 Forbidden.
 
+Helm's records of release devtron in devtroncd can be seeded in a broken or finished state with
+--release STATE, or by writing "STATE [SERIAL]" into the "release" control file (echoed into
+"release.applied"; "none" takes the records away): deployed, failed, pending-install,
+uninstalling (one revision), pending-upgrade, pending-rollback (a deployed revision 1 and the pending
+revision 2). They are Secrets sh.helm.release.v1.devtron.vN of type helm.sh/release.v1, labelled
+name, owner=helm, status, version, holding the release as helm's storage driver writes it (JSON,
+gzipped, Base64 twice), so the real helm's status, history, uninstall and install read them. Their
+manifest names what an interrupted installation left: the namespaces devtron-cd, devtron-ci and
+devtron-demo (kept on uninstall, as Devtron's chart keeps them) and the ServiceAccount devtron. The
+fault mode "release-locked" refuses helm's own update or deletion of a pending release's records
+(told apart by helm's User-Agent) with 409 Conflict "another operation (install/upgrade/rollback) is
+in progress"; "kubectl delete secret" still removes them. --extra-namespace NAME (repeatable) adds a
+namespace Devtron did not create.
+
+Deleting a namespace turns it Terminating (deletionTimestamp, phase Terminating); after
+--namespace-termination-seconds (2) it goes with everything in it. Under the fault mode
+"namespace-stuck", devtron-ci, once deleted, stays Terminating with the finalizer
+"example.com/stuck" and the controller's NamespaceFinalizersRemaining condition, until the fault
+ends or the finalizer is patched away. Watches are served (by looking at the store every 0.1
+seconds), so "kubectl delete" and "kubectl wait --for=delete" wait as on a cluster. The
+ServiceExporter and Installer types are served while their CustomResourceDefinitions exist (each
+flavour starts with its own); deleting one removes the type, its objects and its discovery entry.
+
+"cluster_emulator.py multi-kubeconfig OUT --cluster-a KUBECONFIG --cluster-b KUBECONFIG" writes,
+with kubectl's config commands, one kubeconfig over two running emulators: context "work" (cluster
+A, token; the current context), "staging" (cluster B, token) and "staging-exec" (cluster B, its
+token from the exec-credential plugin beside this script, interactiveMode Never). kubectl orders
+the contexts by name in the files it writes. Each emulator takes only its own token.
+
 Standard library only.
 """
 
