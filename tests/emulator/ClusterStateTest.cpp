@@ -22,14 +22,13 @@ TEST_F(ClusterTestFixture, ReleaseRecordsAnswerHelmInEachState) {
         ASSERT_TRUE(m_emulator.setRelease(state)) << m_emulator.errorText().toStdString();
         ASSERT_TRUE(m_emulator.setFault(c.locked ? ClusterEmulator::Fault::ReleaseLocked
                                                  : ClusterEmulator::Fault::None));
-        EXPECT_TRUE(run(ClusterTools::releaseStatusCommand(), kubeconfig)
-                        .output.contains(u"STATUS: "_s + state + u'\n'));
+        EXPECT_TRUE(
+            run(ClusterTools::releaseStatusCommand(), kubeconfig)
+                .output.contains(u"STATUS: %1\nREVISION: %2\n"_s.arg(state).arg(c.revisions)));
         const CommandResult history =
             run(helm + u" history devtron -n devtroncd -o json"_s, kubeconfig);
-        EXPECT_EQ(history.output.count(u"\"revision\""_s), c.revisions)
-            << history.output.toStdString();
-        EXPECT_TRUE(history.output.contains(u"\"status\":\""_s + state +
-                                            u"\",\"chart\":\"devtron-operator-"_s))
+        EXPECT_TRUE(history.output.contains(
+            u"\"status\":\"%1\",\"chart\":\"devtron-operator-"_s.arg(state)))
             << history.output.toStdString();
         const CommandResult reused = run(ClusterTools::installScriptCommand(), kubeconfig);
         EXPECT_NE(reused.exitCode, 0);
@@ -42,10 +41,11 @@ TEST_F(ClusterTestFixture, ReleaseRecordsAnswerHelmInEachState) {
             EXPECT_TRUE(uninstalled.error.contains(
                 u"another operation (install/upgrade/rollback) is in progress"_s))
                 << uninstalled.error.toStdString();
-            const CommandResult removed =
+            EXPECT_EQ(
                 run(kubectlLine(u"delete secret sh.helm.release.v1.devtron.v2 -n devtroncd"_s),
-                    kubeconfig);
-            EXPECT_EQ(removed.exitCode, 0) << removed.error.toStdString();
+                    kubeconfig)
+                    .exitCode,
+                0);
             EXPECT_TRUE(run(ClusterTools::releaseStatusCommand(), kubeconfig)
                             .output.contains(u"STATUS: deployed\n"_s));
             uninstalled = run(uninstall, kubeconfig);
