@@ -59,10 +59,12 @@ TEST_F(ClusterTestFixture, ReleaseRecordsAnswerHelmInEachState) {
 class ClusterCleanup : public ClusterTestFixture {
 protected:
     ClusterEmulator::Options options() const override {
-        return {.flavour = u"upstream"_s,
-                .fault = ClusterEmulator::Fault::NamespaceStuck,
-                .release = u"failed"_s,
-                .namespaceTerminationSeconds = 1};
+        ClusterEmulator::Options options;
+        options.flavour = u"upstream"_s;
+        options.fault = ClusterEmulator::Fault::NamespaceStuck;
+        options.release = u"failed"_s;
+        options.namespaceTerminationSeconds = 1;
+        return options;
     }
     CommandResult kubectl(const QString& arguments) {
         return run(kubectlLine(arguments), m_emulator.kubeconfigPath());
