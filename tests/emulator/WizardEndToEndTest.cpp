@@ -3,7 +3,13 @@
 #include "shell/BackgroundJobs.h"
 #include "shell/PrivateFile.h"
 #include "views/choice/DevtronChoiceController.h"
+#include "views/completion/CompletionController.h"
+#include "views/kubeconfig/KubeconfigStepController.h"
 
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -76,4 +82,130 @@ TEST_F(WizardEndToEnd, ExecCredentialHelperIsFoundOnTheProcessPathOnly) {
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return m_state.logs().contains(QStringLiteral("集群连接测试失败: ") + expired); }));
     EXPECT_EQ(DevtronChoiceController::formatErrorMessageForAlert(expired), expired);
+}
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QJsonObject kubeconfigJson(const QString& path) {
+    const CommandResult view = ShellUtils::runCommandWithEnv(
+        ClusterTools::contextsCommand(path).replace(u"config view"_s, u"config view --raw"_s),
+        ClusterTools::environment(path));
+    return QJsonDocument::fromJson(view.output.toUtf8()).object();
+}
+
+QJsonObject named(const char* name, const char* key, const QJsonValue& value) {
+    return {{u"name"_s, QString::fromUtf8(name)}, {QString::fromLatin1(key), value}};
+}
+
+// Cluster A as "work" (current), cluster B as "staging" and, through a credential plugin named
+// relative to the file's folder, as "staging-exec".
+QString writeThreeContexts(const QString& folder, const QString& a, const QString& b) {
+    const QJsonObject first = kubeconfigJson(a);
+    const QJsonObject second = kubeconfigJson(b);
+    const auto part = [](const QJsonObject& config, const char* list, const char* key) {
+        return config[QString::fromLatin1(list)][0][QString::fromLatin1(key)];
+    };
+    const QString token = part(second, "users", "user")[u"token"_s].toString();
+    QDir().mkpath(folder + u"/bin"_s);
+    const QString plugin = folder + u"/bin/credential"_s;
+    PrivateFile::writeOwnerOnly(plugin,
+                                "#!/bin/bash\nprintf '{\"apiVersion\":\"client.authentication.k8s"
+                                ".io/v1\",\"kind\":\"ExecCredential\",\"status\":{\"token\":\"" +
+                                    token.toUtf8() + "\"}}'\n");
+    QFile::setPermissions(plugin, QFile::ReadOwner | QFile::ExeOwner);
+    const QJsonObject exec{{u"apiVersion"_s, u"client.authentication.k8s.io/v1"_s},
+                           {u"command"_s, u"bin/credential"_s},
+                           {u"interactiveMode"_s, u"Never"_s}};
+    const auto context = [](const char* cluster, const char* user) {
+        return QJsonObject{{u"cluster"_s, QString::fromLatin1(cluster)},
+                           {u"user"_s, QString::fromLatin1(user)}};
+    };
+    const QJsonObject config{
+        {u"apiVersion"_s, u"v1"_s},
+        {u"kind"_s, u"Config"_s},
+        {u"current-context"_s, u"work"_s},
+        {u"clusters"_s, QJsonArray{named("a", "cluster", part(first, "clusters", "cluster")),
+                                   named("b", "cluster", part(second, "clusters", "cluster"))}},
+        {u"users"_s, QJsonArray{named("ua", "user", part(first, "users", "user")),
+                                named("ub", "user", part(second, "users", "user")),
+                                named("ub-exec", "user", QJsonObject{{u"exec"_s, exec}})}},
+        {u"contexts"_s, QJsonArray{named("work", "context", context("a", "ua")),
+                                   named("staging", "context", context("b", "ub")),
+                                   named("staging-exec", "context", context("b", "ub-exec"))}},
+    };
+    const QString path = folder + u"/config"_s;
+    PrivateFile::writeOwnerOnly(path, QJsonDocument(config).toJson());
+    return path;
+}
+
+} // namespace
+
+// Through the plugin context the check and the pre-flight reach cluster B; installed into
+// "staging", Devtron is in B alone, the user's file is untouched, and the terminal command keeps
+// the ~/.kube/config it finds.
+TEST_F(WizardEndToEnd, TheChosenContextIsTheOnlyClusterReached) {
+    ClusterEmulator other;
+    ASSERT_TRUE(other.start()) << other.errorText().toStdString();
+    const QString user = writeThreeContexts(m_emulator.workDirectory() + u"/my kube"_s,
+                                            m_emulator.kubeconfigPath(), other.kubeconfigPath());
+    const QByteArray bytes = PrivateFile::readRegularFile(user).bytes.value_or("");
+    const QFileInfo before(user);
+
+    for (const QString& name : {u"staging-exec"_s, u"staging"_s}) {
+        SCOPED_TRACE(name.toStdString());
+        m_state.setCurrentStep(InstallationStep::kubeconfigSelection);
+        KubeconfigStepController step(m_state);
+        step.chooseFile(user);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return step.contexts().size() == 3; }, 30000))
+            << step.contextsFailure().toStdString();
+        EXPECT_EQ(step.contexts().constFirst().name, u"work"_s);
+        for (int i = 0; i < 3; ++i) {
+            if (step.contexts()[i].name == name) {
+                step.chooseContext(i);
+            }
+        }
+        step.proceed();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return m_state.currentStep() == InstallationStep::devtronChoice; }, 30000))
+            << m_state.logs().toStdString();
+        EXPECT_EQ(m_state.kubeconfigContext(), name);
+        EXPECT_EQ(m_state.clusterServer(), other.serverUrl());
+        EXPECT_EQ(m_state.kubeconfigDisplayPath(), user);
+        EXPECT_EQ(QFileInfo(m_state.kubeconfigPath()).permissions(),
+                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+
+        DevtronChoiceController choice(m_state);
+        choice.nextAction();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return m_state.currentStep() == InstallationStep::installation; }, 60000))
+            << m_state.logs().toStdString();
+        EXPECT_EQ(choice.preflightResults().constFirst(),
+                  PreflightCheck::targetRow(m_state.clusterTarget()));
+    }
+    const QString chosen = m_state.kubeconfigPath();
+    ASSERT_EQ(run(ClusterTools::installScriptCommand(), chosen).exitCode, 0);
+    EXPECT_EQ(run(ClusterTools::releaseStatusCommand(), other.kubeconfigPath()).exitCode, 0);
+    EXPECT_NE(run(kubectlLine(u"get namespace devtroncd"_s), m_emulator.kubeconfigPath()).exitCode,
+              0);
+    EXPECT_EQ(PrivateFile::readRegularFile(user).bytes.value_or(""), bytes);
+    EXPECT_EQ(QFileInfo(user).lastModified(), before.lastModified());
+    EXPECT_EQ(QFileInfo(user).permissions(), before.permissions());
+
+    // A sandbox home whose ~/.kube/config holds cluster A: the command keeps it beside B's copy.
+    const QString home = m_emulator.workDirectory() + u"/home"_s;
+    QDir().mkpath(home + u"/.kube"_s);
+    const QByteArray own = PrivateFile::readRegularFile(m_emulator.kubeconfigPath()).bytes.value();
+    ASSERT_TRUE(PrivateFile::writeOwnerOnly(home + u"/.kube/config"_s, own));
+    setVariable("HOME", home);
+    CompletionController completion(m_state, u"test"_s, [] {});
+    EXPECT_FALSE(completion.kubeconfigNote().isEmpty());
+    const QString command = completion.commandText();
+    const QString kubePart = command.mid(command.indexOf(u"mkdir -p ~/.kube"_s));
+    const CommandResult copied = ShellUtils::runCommandWithEnv(kubePart, {{u"HOME"_s, home}});
+    ASSERT_EQ(copied.exitCode, 0) << command.toStdString() << copied.error.toStdString();
+    EXPECT_EQ(PrivateFile::readRegularFile(home + u"/.kube/config.~1~"_s).bytes, own);
+    EXPECT_EQ(run(kubectlLine(u"get namespace devtroncd"_s), home + u"/.kube/config"_s).exitCode,
+              0);
 }
