@@ -253,7 +253,8 @@ const QString devtronPassword = QStringLiteral("Gallery-Pass-2026");
 
 GalleryStage::GalleryStage() {
     // The session writes its log under XDG_STATE_HOME and its private files under
-    // XDG_RUNTIME_DIR: both must point here before the session exists.
+    // XDG_RUNTIME_DIR: both must point here before the session exists. The terminal command
+    // looks at ~/.kube/config: a home of the gallery's own.
     const QDir root(m_dir.path());
     root.mkpath(QStringLiteral("state"));
     root.mkpath(QStringLiteral("runtime"));
@@ -262,7 +263,8 @@ GalleryStage::GalleryStage() {
     QFile::setPermissions(root.filePath(QStringLiteral("runtime")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     for (const auto& [name, folder] :
-         {std::pair{"XDG_STATE_HOME", "state"}, std::pair{"XDG_RUNTIME_DIR", "runtime"}}) {
+         {std::pair{"XDG_STATE_HOME", "state"}, std::pair{"XDG_RUNTIME_DIR", "runtime"},
+          std::pair{"HOME", "home"}}) {
         std::optional<QByteArray> old;
         if (qEnvironmentVariableIsSet(name)) {
             old = qgetenv(name);
@@ -371,6 +373,8 @@ bool GalleryStage::stage(const QString& name) {
     };
     const auto onChoiceStep = [this] {
         m_state->setKubeconfigPath(validKubeconfigPath(), validKubeconfigPath());
+        m_state->setKubeconfigContext(QStringLiteral("prod"));
+        m_state->setClusterServer(QStringLiteral("https://10.0.12.4:6443"));
         m_state->setCurrentStep(InstallationStep::devtronChoice);
     };
 
@@ -526,6 +530,8 @@ bool GalleryStage::stage(const QString& name) {
     } else if (name.startsWith(QStringLiteral("completion-")) ||
                name.startsWith(QStringLiteral("logviewer"))) {
         finishedInstallation();
+        // A ~/.kube/config of the user's own, which the terminal command keeps.
+        writeFile(QStringLiteral("home/.kube/config"), validKubeconfig);
         if (name == QStringLiteral("completion-tools-only")) {
             m_state->setInstallDevtron(false);
             m_state->setDevtronUrl({});
