@@ -11,7 +11,7 @@ installed and reads its access data. "upstream" installs Devtron as its own inst
 behind a load balancer that never gets an address: the completion screen opens a local tunnel, the
 walk fetches the dashboard through it, and only the password is stored. "contexts" offers a
 kubeconfig of three contexts over two clusters, picks the second (a click on the first, then the
-Down key) and installs there: the other cluster stays without Devtron and the file is unchanged. All but "unread" need an unlocked Secret Service (scripts/test.sh
+Down key) and installs there (the e2e tests check that nothing else changed). All but "unread" need an unlocked Secret Service (scripts/test.sh
 has one)."""
 import base64
 import ctypes
@@ -167,7 +167,6 @@ class ClickThrough:
                                (("work", "a", "ua"), ("staging", "b", "ub"), ("staging-exec", "b", "ub-exec"))]}
         (source := self.work / "contexts.json").write_text(json.dumps(config))
         self.kubeconfig.write_text(self.run(kubectl, "config", "view", "--flatten", "--kubeconfig", source) + "\n")
-        self.kubeconfig_before = self.kubeconfig.read_bytes(), self.kubeconfig.stat()
 
     def keyring(self, on):
         """Starts or stops this walk's GNOME Keyring; the same password unlocks the same keyring."""
@@ -382,15 +381,6 @@ class ClickThrough:
             raise Failure("the session log claims credentials that were not read")
         if self.mode == "existing" and "开始安装程序..." in self.text():
             raise Failure("Devtron was installed a second time")
-        if self.mode == "contexts":
-            self.step = "other cluster"
-            if subprocess.run([self.tools / "kubectl", "--kubeconfig", self.work / "work", "get", "namespace",
-                               "devtroncd"], env=self.env, capture_output=True, timeout=60).returncode == 0:
-                raise Failure("Devtron reached the cluster of the context not chosen")
-            after = self.kubeconfig.read_bytes(), self.kubeconfig.stat()
-            if after[0] != self.kubeconfig_before[0] or after[1].st_mtime_ns != self.kubeconfig_before[1].st_mtime_ns \
-                    or after[1].st_mode != self.kubeconfig_before[1].st_mode:
-                raise Failure("the user's kubeconfig changed")
         self.step = "keychain"
         if self.stored() != expected:
             raise Failure("keychain holds %r, expected %r" % (self.stored(), expected))

@@ -1,14 +1,8 @@
 #include "cluster/KubeconfigContexts.h"
 #include "shell/AppPaths.h"
-#include "shell/PrivateFile.h"
 
 #include "support/StandInTools.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -69,31 +63,6 @@ TEST_F(KubeconfigContextsTest, ListsTheCurrentContextFirst) {
         EXPECT_TRUE(list.failure.startsWith(c.failure)) << list.failure.toStdString();
         EXPECT_EQ(list.failure.isEmpty(), c.failure.isEmpty());
     }
-}
-
-// The copy holds the one context, owner-only, its plugin found where the user's file is.
-TEST_F(KubeconfigContextsTest, CopyOfOneContextKeepsItsPluginReachable) {
-    const QString user = m_dir.filePath(u"config"_s);
-    writeTextFile(user, twoClusters + "contexts:\n- name: work\n  context: {cluster: a, user: ua}\n"
-                                      "- name: exec\n  context: {cluster: b, user: ub}\n"
-                                      "current-context: work\n");
-    const QString temp = m_dir.filePath(u"private/"_s);
-    QDir().mkpath(temp);
-    const KubeconfigContexts::Copy copy =
-        KubeconfigContexts::writeSingleContextCopy(user, u"exec"_s, m_dir.path(), temp);
-    ASSERT_EQ(copy.path, temp + KubeconfigContexts::copyFileName()) << copy.failure.toStdString();
-    EXPECT_EQ(copy.context.server, u"https://10.0.0.2:6443"_s);
-    EXPECT_EQ(QFileInfo(copy.path).permissions(),
-              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
-    const QJsonObject written =
-        QJsonDocument::fromJson(PrivateFile::readRegularFile(copy.path).bytes.value()).object();
-    EXPECT_EQ(written[u"contexts"_s].toArray().size(), 1);
-    EXPECT_EQ(written[u"users"_s][0][u"user"_s][u"exec"_s][u"command"_s].toString(),
-              m_dir.filePath(u"bin/plugin"_s));
-    EXPECT_EQ(KubeconfigContexts::read(copy.path).contexts.size(), 1);
-
-    EXPECT_EQ(KubeconfigContexts::writeSingleContextCopy(user, u"gone"_s, m_dir.path(), temp).path,
-              QString());
 }
 
 } // namespace

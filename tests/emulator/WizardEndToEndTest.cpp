@@ -7,9 +7,6 @@
 #include "views/kubeconfig/KubeconfigStepController.h"
 
 #include <QDateTime>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -88,56 +85,34 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QJsonObject kubeconfigJson(const QString& path) {
-    const CommandResult view = ShellUtils::runCommandWithEnv(
-        ClusterTools::contextsCommand(path).replace(u"config view"_s, u"config view --raw"_s),
-        ClusterTools::environment(path));
-    return QJsonDocument::fromJson(view.output.toUtf8()).object();
-}
-
-QJsonObject named(const char* name, const char* key, const QJsonValue& value) {
-    return {{u"name"_s, QString::fromUtf8(name)}, {QString::fromLatin1(key), value}};
-}
-
 // Cluster A as "work" (current), cluster B as "staging" and, through a credential plugin named
-// relative to the file's folder, as "staging-exec".
+// relative to the file's folder, as "staging-exec"; built by kubectl itself.
 QString writeThreeContexts(const QString& folder, const QString& a, const QString& b) {
-    const QJsonObject first = kubeconfigJson(a);
-    const QJsonObject second = kubeconfigJson(b);
-    const auto part = [](const QJsonObject& config, const char* list, const char* key) {
-        return config[QString::fromLatin1(list)][0][QString::fromLatin1(key)];
-    };
-    const QString token = part(second, "users", "user")[u"token"_s].toString();
     QDir().mkpath(folder + u"/bin"_s);
-    const QString plugin = folder + u"/bin/credential"_s;
-    PrivateFile::writeOwnerOnly(plugin,
-                                "#!/bin/bash\nprintf '{\"apiVersion\":\"client.authentication.k8s"
-                                ".io/v1\",\"kind\":\"ExecCredential\",\"status\":{\"token\":\"" +
+    for (const auto& [path, name] : {std::pair{a, u"a"_s}, std::pair{b, u"b"_s}}) {
+        const QByteArray text = PrivateFile::readRegularFile(path).bytes.value_or("");
+        PrivateFile::writeOwnerOnly(folder + u'/' + name,
+                                    QByteArray(text).replace("nimbrel-emulator", name.toUtf8()));
+    }
+    const QString token = QString::fromUtf8(PrivateFile::readRegularFile(b).bytes.value_or(""))
+                              .section(u"token: "_s, 1)
+                              .trimmed();
+    PrivateFile::writeOwnerOnly(folder + u"/bin/credential"_s,
+                                "#!/bin/bash\necho '{\"apiVersion\":\"client.authentication.k8s.io/"
+                                "v1\",\"kind\":\"ExecCredential\",\"status\":{\"token\":\"" +
                                     token.toUtf8() + "\"}}'\n");
-    QFile::setPermissions(plugin, QFile::ReadOwner | QFile::ExeOwner);
-    const QJsonObject exec{{u"apiVersion"_s, u"client.authentication.k8s.io/v1"_s},
-                           {u"command"_s, u"bin/credential"_s},
-                           {u"interactiveMode"_s, u"Never"_s}};
-    const auto context = [](const char* cluster, const char* user) {
-        return QJsonObject{{u"cluster"_s, QString::fromLatin1(cluster)},
-                           {u"user"_s, QString::fromLatin1(user)}};
-    };
-    const QJsonObject config{
-        {u"apiVersion"_s, u"v1"_s},
-        {u"kind"_s, u"Config"_s},
-        {u"current-context"_s, u"work"_s},
-        {u"clusters"_s, QJsonArray{named("a", "cluster", part(first, "clusters", "cluster")),
-                                   named("b", "cluster", part(second, "clusters", "cluster"))}},
-        {u"users"_s, QJsonArray{named("ua", "user", part(first, "users", "user")),
-                                named("ub", "user", part(second, "users", "user")),
-                                named("ub-exec", "user", QJsonObject{{u"exec"_s, exec}})}},
-        {u"contexts"_s, QJsonArray{named("work", "context", context("a", "ua")),
-                                   named("staging", "context", context("b", "ub")),
-                                   named("staging-exec", "context", context("b", "ub-exec"))}},
-    };
-    const QString path = folder + u"/config"_s;
-    PrivateFile::writeOwnerOnly(path, QJsonDocument(config).toJson());
-    return path;
+    QFile::setPermissions(folder + u"/bin/credential"_s, QFile::ReadOwner | QFile::ExeOwner);
+    const QString kubectl = kubectlLine(QString());
+    const CommandResult built = ShellUtils::runCommandWithEnv(
+        u"cd %2 && KUBECONFIG=a:b %1 config view --flatten > config && export KUBECONFIG=config && "
+        "%1 config rename-context a work && %1 config rename-context b staging && "
+        "%1 config set-credentials b-exec --exec-command=bin/credential "
+        "--exec-api-version=client.authentication.k8s.io/v1 --exec-interactive-mode=Never && "
+        "%1 config set-context staging-exec --cluster=b --user=b-exec && "
+        "%1 config use-context work && rm a b"_s.arg(kubectl, ShellUtils::quotePath(folder)),
+        {});
+    EXPECT_EQ(built.exitCode, 0) << built.error.toStdString();
+    return folder + u"/config"_s;
 }
 
 } // namespace
@@ -153,19 +128,16 @@ TEST_F(WizardEndToEnd, TheChosenContextIsTheOnlyClusterReached) {
     const QByteArray bytes = PrivateFile::readRegularFile(user).bytes.value_or("");
     const QFileInfo before(user);
 
-    for (const QString& name : {u"staging-exec"_s, u"staging"_s}) {
+    // kubectl lists the current context first, then the others by name.
+    for (const auto& [name, index] :
+         {std::pair{u"staging-exec"_s, 2}, std::pair{u"staging"_s, 1}}) {
         SCOPED_TRACE(name.toStdString());
         m_state.setCurrentStep(InstallationStep::kubeconfigSelection);
         KubeconfigStepController step(m_state);
         step.chooseFile(user);
         ASSERT_TRUE(QTest::qWaitFor([&] { return step.contexts().size() == 3; }, 30000))
             << step.contextsFailure().toStdString();
-        EXPECT_EQ(step.contexts().constFirst().name, u"work"_s);
-        for (int i = 0; i < 3; ++i) {
-            if (step.contexts()[i].name == name) {
-                step.chooseContext(i);
-            }
-        }
+        step.chooseContext(index);
         step.proceed();
         ASSERT_TRUE(QTest::qWaitFor(
             [&] { return m_state.currentStep() == InstallationStep::devtronChoice; }, 30000))
