@@ -39,13 +39,13 @@ TEST_F(KubeconfigContextsTest, ListsTheCurrentContextFirst) {
         QList<Context> contexts;
         QString failure;
     } cases[] = {
-        {"several, current last",
+        {"several, current sorted last",
          twoClusters + "contexts:\n"
                        "- name: work\n  context: {cluster: a, user: ua}\n"
                        "- name: \"dev \\\"q\\\" 'x' 集群\"\n"
                        "  context: {cluster: b, user: ub}\n"
-                       "current-context: \"dev \\\"q\\\" 'x' 集群\"\n",
-         {odd, work},
+                       "current-context: work\n",
+         {work, odd},
          {}},
         {"one, none current",
          twoClusters + "contexts:\n- name: work\n  context: {cluster: a, user: ua}\n",

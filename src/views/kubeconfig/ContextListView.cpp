@@ -1,5 +1,6 @@
 #include "views/kubeconfig/ContextListView.h"
 
+#include "views/common/AccessibleWidgets.h"
 #include "views/common/Labels.h"
 #include "views/style/Palette.h"
 
@@ -12,6 +13,9 @@
 ContextListView::ContextListView(QWidget* parent)
     : QWidget(parent), m_rows(new QVBoxLayout(this)), m_group(new QButtonGroup(this)) {
     setObjectName(QStringLiteral("contextList"));
+    // One choice of several: a reader meets a named group of radio buttons.
+    AccessibleWidgets::setRole(this, QAccessible::Grouping);
+    setAccessibleName(tr("上下文"));
     m_rows->setContentsMargins(0, 4, 0, 0);
     m_rows->setSpacing(6);
     m_heading =
