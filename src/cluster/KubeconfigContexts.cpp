@@ -5,6 +5,7 @@
 #include "shell/PrivateFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -39,6 +40,22 @@ KubeconfigContexts::List KubeconfigContexts::read(const QString& kubeconfigPath)
         return {{}, failure};
     }
     return parse(result.output.toUtf8());
+}
+
+KubeconfigContexts::List KubeconfigContexts::readDecodingBase64(const QString& kubeconfigPath,
+                                                                const QString& tempDirectory) {
+    List plain = read(kubeconfigPath);
+    const auto bytes = PrivateFile::readRegularFile(kubeconfigPath).bytes;
+    const auto decoded = plain.contexts.isEmpty() && bytes && !tempDirectory.isEmpty()
+                             ? ShellUtils::decodeBase64(QString::fromUtf8(*bytes).trimmed())
+                             : std::nullopt;
+    const QString preview = tempDirectory + QStringLiteral("kubeconfig-contexts");
+    if (!decoded || !PrivateFile::writeOwnerOnly(preview, decoded->toUtf8())) {
+        return plain;
+    }
+    const List list = read(preview);
+    QFile::remove(preview);
+    return list.contexts.isEmpty() ? plain : list;
 }
 
 KubeconfigContexts::List KubeconfigContexts::parse(const QByteArray& json) {

@@ -46,6 +46,9 @@ public:
 
     // `kubectl config view -o json` on `kubeconfigPath`.
     static List read(const QString& kubeconfigPath);
+    // The same for a file that holds a Base64-wrapped kubeconfig, as the check will decode it: the
+    // decoded text is listed from a private file in `tempDirectory` that is removed at once.
+    static List readDecodingBase64(const QString& kubeconfigPath, const QString& tempDirectory);
     // kubectl's JSON view of a kubeconfig; `failure` set when it is no kubeconfig.
     static List parse(const QByteArray& json);
 

@@ -70,7 +70,8 @@ void KubeconfigStepController::readContexts() {
     const QString path = m_state.kubeconfigPath();
     const QPointer<KubeconfigStepController> self(this);
     BackgroundJobs::start([self, path] {
-        const KubeconfigContexts::List list = KubeconfigContexts::read(path);
+        const KubeconfigContexts::List list =
+            KubeconfigContexts::readDecodingBase64(path, AppPaths::privateTempDirectory());
         postToGuiThread([self, path, list] {
             if (self && self->m_state.kubeconfigPath() == path) {
                 self->setContexts(list);
@@ -104,8 +105,8 @@ void KubeconfigStepController::proceed() {
 void KubeconfigStepController::validateKubeconfigFile() {
     const QString path = m_state.kubeconfigPath();
     m_state.appendLog(tr("开始验证Kubeconfig文件: %1").arg(QFileInfo(path).fileName()));
-    // The list may still be read (or a Base64 file not yet decoded): then the file's current
-    // context is taken, the one the list would have offered first.
+    // The list may still be read: then the file's current context is taken, the one the list
+    // would have offered first.
     const QString context = m_chosenContext >= 0 ? m_contexts[m_chosenContext].name : QString();
     const QString origin = QFileInfo(m_state.kubeconfigDisplayPath()).absolutePath();
 
@@ -119,7 +120,7 @@ void KubeconfigStepController::validateKubeconfigFile() {
         if (result.verdict == KubeconfigValidator::Verdict::valid) {
             const QString adopted = result.decodedFilePath.value_or(path);
             QString name = context;
-            if (name.isEmpty() || result.decodedFilePath) {
+            if (name.isEmpty()) {
                 const KubeconfigContexts::List list = KubeconfigContexts::read(adopted);
                 name = list.contexts.isEmpty() ? QString() : list.contexts.constFirst().name;
                 if (name.isEmpty()) {

@@ -53,6 +53,9 @@ TEST_F(KubeconfigStepControllerTest, EachOutcomeAdvancesOrRaisesItsError) {
         KubeconfigStepController controller(state);
         const QString chosen = file(QString::fromLatin1(c.label), c.bytes);
         controller.chooseFile(chosen);
+        // A Base64 file's contexts are listed as well, from its decoded text.
+        EXPECT_TRUE(!c.usesContextCopy ||
+                    eventually([&] { return controller.contexts().size() == 1; }));
         if (c.deleted) {
             QFile::remove(chosen);
         }
