@@ -2,7 +2,8 @@
 # Renders every state of every screen and of the log viewer in a real X11 window on a private Xvfb
 # display, in Chinese and in English, and saves each as <build>/screenshots/<state>.png and
 # <build>/screenshots/en/<state>.png. Builds first, like scripts/setup.sh.
-# Environment: NIMBREL_BUILD_DIR (default build). Extra arguments name the states to render
+# Environment: NIMBREL_BUILD_DIR (default build); NIMBREL_SCALE (default 1), Qt's scale factor,
+# which writes to <build>/screenshots/x<scale>/ instead. Extra arguments name the states to render
 # (default: all of them, as listed by `screen_gallery --list`).
 set -euo pipefail
 
@@ -11,14 +12,16 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${NIMBREL_BUILD_DIR:-$root/build}
 gallery=$build_dir/tools/screen_gallery
 out_dir=$build_dir/screenshots
+scale=${NIMBREL_SCALE:-1}
+[ "$scale" = 1 ] || out_dir=$out_dir/x$scale
 mkdir -p "$out_dir/en"
 
 work=$(mktemp -d)
 xvfb_pid=
 gallery_pid=
 display=
-screen_width=1024
-screen_height=600
+screen_width=$((1024 * scale))
+screen_height=$((600 * scale))
 # Qt looks for its runtime folder before the gallery makes one of its own.
 mkdir -m 0700 "$work/runtime"
 
@@ -108,6 +111,7 @@ render() {
     png=$out_dir/$state.png
     [ "$language" = en ] && png=$out_dir/en/$state.png
     env -u WAYLAND_DISPLAY DISPLAY="$display" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 LANGUAGE="$language" \
+        QT_SCALE_FACTOR="$scale" \
         XDG_RUNTIME_DIR="$work/runtime" \
         "$gallery" "$state" >"$id_file" 2>"$log_file" &
     gallery_pid=$!

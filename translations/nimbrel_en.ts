@@ -301,6 +301,23 @@ Check your kubeconfig file and the cluster status, and make sure the cluster is 
         <translation>Read the access details of the Devtron already in the cluster</translation>
     </message>
     <message>
+        <source>所选文件就是~/.kube/config，命令不会改动它。</source>
+        <translation>The chosen file is ~/.kube/config itself; the command leaves it as it is.</translation>
+    </message>
+    <message>
+        <source>现有的~/.kube/config会保留为带编号的备份（如~/.kube/config.~1~）。</source>
+        <translation>The existing ~/.kube/config is kept as a numbered backup (such as ~/.kube/config.~1~).</translation>
+    </message>
+    <message>
+        <source>命令复制的是临时副本，请在下次运行Nimbrel或注销之前执行。</source>
+        <translation>The command copies a temporary copy: run it before you start Nimbrel again or log out.</translation>
+    </message>
+    <message>
+        <source>%1%2</source>
+        <extracomment>Two sentences in a row.</extracomment>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
         <source>已删除钥匙串中上次保存的%1：本次未读取</source>
         <extracomment>%1 is the keychain item&apos;s key, e.g. devtronPassword.</extracomment>
         <translation>Removed the %1 an earlier run stored in the keychain: it was not read this time</translation>
@@ -477,6 +494,27 @@ The access details are still in the window: you can copy them before you quit.</
     <message>
         <source>尚未生成</source>
         <translation>Not generated yet</translation>
+    </message>
+</context>
+<context>
+    <name>ContextListView</name>
+    <message>
+        <source>上下文</source>
+        <translation>Context</translation>
+    </message>
+    <message>
+        <source>%1，用户 %2</source>
+        <extracomment>%1 is the cluster&apos;s server address, %2 the kubeconfig user.</extracomment>
+        <translation>%1, user %2</translation>
+    </message>
+    <message>
+        <source>正在读取上下文...</source>
+        <translation>Reading the contexts...</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <extracomment>%1 is the only context&apos;s name, %2 its server and user.</extracomment>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>
@@ -1531,6 +1569,31 @@ Details:
     </message>
 </context>
 <context>
+    <name>KubeconfigContexts</name>
+    <message>
+        <source>无法读取上下文：%1</source>
+        <extracomment>%1 is kubectl&apos;s reason.</extracomment>
+        <translation>Cannot read the contexts: %1</translation>
+    </message>
+    <message>
+        <source>无法读取上下文：kubectl的输出不是有效的JSON</source>
+        <translation>Cannot read the contexts: kubectl&apos;s output is not valid JSON</translation>
+    </message>
+    <message>
+        <source>Kubeconfig文件中没有上下文</source>
+        <translation>The kubeconfig file has no context</translation>
+    </message>
+    <message>
+        <source>无法使用私有临时目录</source>
+        <translation>The private temporary folder cannot be used</translation>
+    </message>
+    <message>
+        <source>保存上下文副本失败：%1</source>
+        <extracomment>%1 is the system&apos;s reason.</extracomment>
+        <translation>Saving the copy of the context failed: %1</translation>
+    </message>
+</context>
+<context>
     <name>KubeconfigSelectionView</name>
     <message>
         <source>选择Kubeconfig文件</source>
@@ -1606,6 +1669,11 @@ Details:
     <message>
         <source>Kubeconfig文件验证成功 ✓</source>
         <translation>Kubeconfig file is valid ✓</translation>
+    </message>
+    <message>
+        <source>使用上下文: %1，集群: %2</source>
+        <extracomment>%1 is a kubeconfig context&apos;s name, %2 its cluster&apos;s server address.</extracomment>
+        <translation>Using context: %1, cluster: %2</translation>
     </message>
 </context>
 <context>
@@ -1917,6 +1985,10 @@ Details:
             <numerusform>%n schedulable node, allocatable CPU %1, memory %2</numerusform>
             <numerusform>%n schedulable nodes, allocatable CPU %1, memory %2</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>目标集群</source>
+        <translation>Target cluster</translation>
     </message>
 </context>
 <context>

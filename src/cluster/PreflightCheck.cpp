@@ -261,6 +261,10 @@ PreflightCheck::Result PreflightCheck::checkRelease(const CommandResult& status)
     return unanswered(Item::release, releaseTitle(), tr("无法检查已有安装"), status);
 }
 
+PreflightCheck::Result PreflightCheck::targetRow(const QString& clusterTarget) {
+    return {Item::target, State::passed, tr("目标集群"), clusterTarget, {}};
+}
+
 bool PreflightCheck::hasFailure(const Results& results) {
     return std::any_of(results.cbegin(), results.cend(),
                        [](const Result& r) { return r.state == State::failed; });

@@ -21,7 +21,8 @@ class PreflightCheck {
 public:
     PreflightCheck() = delete;
 
-    enum class Item { version, permissions, storage, capacity, release };
+    // `target` is the row that names the cluster the questions went to; it is listed first.
+    enum class Item { version, permissions, storage, capacity, release, target };
     enum class State { passed, warning, failed };
 
     struct Result {
@@ -55,6 +56,9 @@ public:
     static Result checkStorage(const CommandResult& storageClasses);
     static Result checkCapacity(const CommandResult& nodes);
     static Result checkRelease(const CommandResult& status);
+
+    // The passed row naming the cluster (the sentence of the session's clusterTarget()).
+    static Result targetRow(const QString& clusterTarget);
 
     static bool hasFailure(const Results& results);
     static bool hasWarning(const Results& results);

@@ -76,6 +76,16 @@ QString ClusterTools::addressCommand() {
     return kubectl("describe serviceexporter devtron-itf -n devtroncd");
 }
 
+QString ClusterTools::contextsCommand(const QString& kubeconfigPath) {
+    return kubectl("config view -o json --kubeconfig ") + ShellUtils::quotePath(kubeconfigPath);
+}
+
+QString ClusterTools::singleContextCommand(const QString& kubeconfigPath, const QString& context) {
+    return kubectl("config view --minify --flatten -o json --context ") +
+           ShellUtils::quotePath(context) + QStringLiteral(" --kubeconfig ") +
+           ShellUtils::quotePath(kubeconfigPath);
+}
+
 QString ClusterTools::passwordCommand() {
     return kubectl("get secret -n devtroncd devtron-secret -o jsonpath={.data.ADMIN_PASSWORD}");
 }

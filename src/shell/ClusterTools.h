@@ -29,6 +29,10 @@ public:
     static QString releaseStatusCommand();  // helm status devtron -n devtroncd
     static QString addressCommand();        // kubectl describe serviceexporter devtron-itf ...
     static QString passwordCommand();       // kubectl get secret ... ADMIN_PASSWORD
+    // kubectl config view -o json of one kubeconfig file, and of one context of it alone, with
+    // every credential inside (--minify --flatten).
+    static QString contextsCommand(const QString& kubeconfigPath);
+    static QString singleContextCommand(const QString& kubeconfigPath, const QString& context);
     // Read-only questions the pre-flight check and the readiness watch ask, each bounded by
     // --request-timeout so that kubectl itself gives up on a silent server.
     static QString serverVersionCommand();                     // kubectl version -o json

@@ -2,14 +2,16 @@
 """Walks Nimbrel's real window on a private Xvfb display with xdotool, against the cluster emulator,
 from the first screen to the stored keychain items. Screenshots go to BUILD/clickthrough/MODE/.
 
-Usage: clickthrough.py install|configure|configure-en|unread|existing|upstream BUILD_DIR
+Usage: clickthrough.py install|configure|configure-en|unread|existing|upstream|contexts BUILD_DIR
 "configure-en" is "configure" with LANGUAGE=en: the same walk, its log lines in English.
 "install" goes on past the warning of a cluster without a default StorageClass, and the wait names
 the volume that stays Pending. "unread" installs into a healthy cluster, loses devtron-secret before
 the read-back and the keyring before "完成" (on a bus and keyring of its own). "existing" finds Devtron
 installed and reads its access data. "upstream" installs Devtron as its own installer sets it up,
 behind a load balancer that never gets an address: the completion screen opens a local tunnel, the
-walk fetches the dashboard through it, and only the password is stored. All but "unread" need an unlocked Secret Service (scripts/test.sh
+walk fetches the dashboard through it, and only the password is stored. "contexts" offers a
+kubeconfig of three contexts over two clusters, picks the second (a click on the first, then the
+Down key) and installs there (the e2e tests check that nothing else changed). All but "unread" need an unlocked Secret Service (scripts/test.sh
 has one)."""
 import base64
 import ctypes
@@ -34,6 +36,7 @@ BROWSE, NEXT, SWITCH, SWITCH_EN = (504, 271), (734, 411), (371, 121), (444, 139)
 FINISH, ALERT_FINISH, FAILURE_RETRY = (740, 411), (142, 140), (176, 140)
 # "继续安装" of the pre-flight warnings' alert and "读取访问信息" of the existing release's.
 CONTINUE, READ_ACCESS = (55, 121), (265, 175)
+FIRST_CONTEXT = (270, 275)
 WARNING = "\u26a0\ufe0f"
 PENDING_VOLUME = ("Devtron状态: Pod就绪: 1/2，存储卷 devtron-postgresql-data 处于Pending状态："
                   "集群没有可用的默认StorageClass")
@@ -122,12 +125,17 @@ class ClickThrough:
         self.kubeconfig.parent.mkdir()
         scenario = "no-default-storage" if self.mode == "install" else "healthy"
         flavour = "upstream" if self.mode == "upstream" else "exporter"
-        emulator = self.spawn(sys.executable, SOURCE / "scripts/cluster-emulator/cluster_emulator.py",
-                              "--state-dir", self.work / "cluster", "--kubeconfig", self.kubeconfig,
-                              "--scenario", scenario, "--flavour", flavour, "--service-shape", "pending-lb",
-                              stdout=subprocess.PIPE, text=True)
-        if not json.loads(emulator.stdout.readline() or "{}").get("ready"):
-            raise Failure("the cluster emulator did not start")
+        contexts = self.mode == "contexts"
+        for state, kubeconfig in [("cluster", self.work / "staging" if contexts else self.kubeconfig),
+                                  *([("cluster-a", self.work / "work")] if contexts else [])]:
+            emulator = self.spawn(sys.executable, SOURCE / "scripts/cluster-emulator/cluster_emulator.py",
+                                  "--state-dir", self.work / state, "--kubeconfig", kubeconfig,
+                                  "--scenario", scenario, "--flavour", flavour, "--service-shape",
+                                  "pending-lb", stdout=subprocess.PIPE, text=True)
+            if not json.loads(emulator.stdout.readline() or "{}").get("ready"):
+                raise Failure("the cluster emulator did not start")
+        if contexts:
+            self.write_contexts()
         # Installed below a folder with a blank and Chinese characters, as a user's prefix may be.
         prefix = self.work / "安装 目录"
         self.run("cmake", "--install", self.build, "--prefix", prefix)
@@ -137,6 +145,29 @@ class ClickThrough:
                 self.env, KUBECONFIG=str(self.kubeconfig), PATH="%s:%s" % (self.tools, os.environ["PATH"])))
         self.nimbrel = self.spawn(prefix / "bin/nimbrel")
         self.window = self.xdo("search", "--sync", "--name", "^Nimbrel$").split()[0]
+
+    def write_contexts(self):
+        """Cluster A as "work" (current), B as "staging" and, through a plugin, as "staging-exec"."""
+        kubectl = self.build / "lib/nimbrel/tools/kubectl"
+        a, b = (json.loads(self.run(kubectl, "config", "view", "--raw", "-o", "json", "--kubeconfig",
+                                    self.work / name)) for name in ("work", "staging"))
+        plugin = self.kubeconfig.parent / "bin/credential"
+        plugin.parent.mkdir()
+        plugin.write_text("#!/bin/bash\nprintf '%s'\n" % json.dumps({
+            "apiVersion": "client.authentication.k8s.io/v1", "kind": "ExecCredential",
+            "status": {"token": b["users"][0]["user"]["token"]}}))
+        plugin.chmod(0o700)
+        exec_user = {"exec": {"apiVersion": "client.authentication.k8s.io/v1", "command": "bin/credential",
+                              "interactiveMode": "Never"}}
+        config = {"apiVersion": "v1", "kind": "Config", "current-context": "work",
+                  "clusters": [{"name": "a", "cluster": a["clusters"][0]["cluster"]},
+                               {"name": "b", "cluster": b["clusters"][0]["cluster"]}],
+                  "users": [{"name": "ua", "user": a["users"][0]["user"]},
+                            {"name": "ub", "user": b["users"][0]["user"]}, {"name": "ub-exec", "user": exec_user}],
+                  "contexts": [{"name": n, "context": {"cluster": c, "user": u}} for n, c, u in
+                               (("work", "a", "ua"), ("staging", "b", "ub"), ("staging-exec", "b", "ub-exec"))]}
+        (source := self.work / "contexts.json").write_text(json.dumps(config))
+        self.kubeconfig.write_text(self.run(kubectl, "config", "view", "--flatten", "--kubeconfig", source) + "\n")
 
     def keyring(self, on):
         """Starts or stops this walk's GNOME Keyring; the same password unlocks the same keyring."""
@@ -199,13 +230,13 @@ class ClickThrough:
         if self.mode == "configure":
             return dict.fromkeys(KEYS, "")
         kubectl = [self.tools / "kubectl", "--kubeconfig", self.kubeconfig, "-n", "devtroncd",
-                   "get", "-o"]
+                   *(["--context", "staging"] if self.mode == "contexts" else []), "get", "-o"]
         # A tunnel's address ends with Nimbrel: it is never stored.
         url = "" if self.mode == "upstream" else self.run(
             *kubectl, "jsonpath={.status.url}", "serviceexporter", "devtron-itf") + ":22443"
         # The stand-in serves its address without a port; Nimbrel adds Devtron's.
         expected = {"devtronUrl": url, "devtronUsername": "admin", "devtronPassword": ""}
-        if self.mode in ("install", "existing", "upstream"):
+        if self.mode in ("install", "existing", "upstream", "contexts"):
             secret = self.run(*kubectl, "jsonpath={.data.ADMIN_PASSWORD}", "secret", "devtron-secret")
             expected["devtronPassword"] = base64.b64decode(secret).decode()
         return expected
@@ -222,8 +253,13 @@ class ClickThrough:
         self.click(BROWSE)
         self.choose_file()
         self.shot("kubeconfig-chosen")
+        if self.mode == "contexts":
+            self.click(FIRST_CONTEXT)
+            self.xdo("key", "Down")
+            self.shot("kubeconfig-second-context")
         self.click(NEXT)
         self.wait("validation", self.t("开始验证Kubeconfig文件: ") + self.kubeconfig.name,
+                  *(["使用上下文: staging，集群: *"] if self.mode == "contexts" else []),
                   self.t("Kubeconfig文件验证成功 ✓"), self.t("进入步骤: 选择是否安装Devtron"))
         self.shot("choice")
         if not install:
@@ -332,6 +368,8 @@ class ClickThrough:
             "unread": [*waiting, "获取到Devtron URL: " + expected["devtronUrl"], "无法读取Devtron密码: *",
                        "未能获取完整的Devtron凭证，可在下一步重新读取", "进入步骤: 安装完成", "总安装时间: *"],
             "existing": existing,
+            "contexts": [*waiting, "成功获取Devtron凭证，URL: %s, 用户名: admin" % expected["devtronUrl"],
+                         "服务启动完成，可以进入下一步", "进入步骤: 安装完成", "总安装时间: *"],
             "configure": [*map(self.t, ["开始安装程序...", "仅配置环境，不安装Devtron", "环境配置完成 - 使用应用内置工具",
                           "环境配置成功", "安装完成，正在自动跳转到下一步...", "跳过等待服务启动页面，直接进入完成页面",
                           "总安装时间: *"])],

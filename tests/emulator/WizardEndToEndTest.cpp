@@ -3,7 +3,10 @@
 #include "shell/BackgroundJobs.h"
 #include "shell/PrivateFile.h"
 #include "views/choice/DevtronChoiceController.h"
+#include "views/completion/CompletionController.h"
+#include "views/kubeconfig/KubeconfigStepController.h"
 
+#include <QDateTime>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -76,4 +79,105 @@ TEST_F(WizardEndToEnd, ExecCredentialHelperIsFoundOnTheProcessPathOnly) {
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return m_state.logs().contains(QStringLiteral("集群连接测试失败: ") + expired); }));
     EXPECT_EQ(DevtronChoiceController::formatErrorMessageForAlert(expired), expired);
+}
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Cluster A as "work" (current), cluster B as "staging" and, through a credential plugin named
+// relative to the file's folder, as "staging-exec"; built by kubectl itself.
+QString writeThreeContexts(const QString& folder, const QString& a, const QString& b) {
+    QDir().mkpath(folder + u"/bin"_s);
+    for (const auto& [path, name] : {std::pair{a, u"a"_s}, std::pair{b, u"b"_s}}) {
+        const QByteArray text = PrivateFile::readRegularFile(path).bytes.value_or("");
+        PrivateFile::writeOwnerOnly(folder + u'/' + name,
+                                    QByteArray(text).replace("nimbrel-emulator", name.toUtf8()));
+    }
+    const QString token = QString::fromUtf8(PrivateFile::readRegularFile(b).bytes.value_or(""))
+                              .section(u"token: "_s, 1)
+                              .trimmed();
+    PrivateFile::writeOwnerOnly(folder + u"/bin/credential"_s,
+                                "#!/bin/bash\necho '{\"apiVersion\":\"client.authentication.k8s.io/"
+                                "v1\",\"kind\":\"ExecCredential\",\"status\":{\"token\":\"" +
+                                    token.toUtf8() + "\"}}'\n");
+    QFile::setPermissions(folder + u"/bin/credential"_s, QFile::ReadOwner | QFile::ExeOwner);
+    const QString kubectl = kubectlLine(QString());
+    const CommandResult built = ShellUtils::runCommandWithEnv(
+        u"cd %2 && KUBECONFIG=a:b %1 config view --flatten > config && export KUBECONFIG=config && "
+        "%1 config rename-context a work && %1 config rename-context b staging && "
+        "%1 config set-credentials b-exec --exec-command=bin/credential "
+        "--exec-api-version=client.authentication.k8s.io/v1 --exec-interactive-mode=Never && "
+        "%1 config set-context staging-exec --cluster=b --user=b-exec && "
+        "%1 config use-context work && rm a b"_s.arg(kubectl, ShellUtils::quotePath(folder)),
+        {});
+    EXPECT_EQ(built.exitCode, 0) << built.error.toStdString();
+    return folder + u"/config"_s;
+}
+
+} // namespace
+
+// Through the plugin context the check and the pre-flight reach cluster B; installed into
+// "staging", Devtron is in B alone, the user's file is untouched, and the terminal command keeps
+// the ~/.kube/config it finds.
+TEST_F(WizardEndToEnd, TheChosenContextIsTheOnlyClusterReached) {
+    ClusterEmulator other;
+    ASSERT_TRUE(other.start()) << other.errorText().toStdString();
+    const QString user = writeThreeContexts(m_emulator.workDirectory() + u"/my kube"_s,
+                                            m_emulator.kubeconfigPath(), other.kubeconfigPath());
+    const QByteArray bytes = PrivateFile::readRegularFile(user).bytes.value_or("");
+    const QFileInfo before(user);
+
+    // kubectl lists the current context first, then the others by name.
+    for (const auto& [name, index] :
+         {std::pair{u"staging-exec"_s, 2}, std::pair{u"staging"_s, 1}}) {
+        SCOPED_TRACE(name.toStdString());
+        m_state.setCurrentStep(InstallationStep::kubeconfigSelection);
+        KubeconfigStepController step(m_state);
+        step.chooseFile(user);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return step.contexts().size() == 3; }, 30000))
+            << step.contextsFailure().toStdString();
+        step.chooseContext(index);
+        step.proceed();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return m_state.currentStep() == InstallationStep::devtronChoice; }, 30000))
+            << m_state.logs().toStdString();
+        EXPECT_EQ(m_state.kubeconfigContext(), name);
+        EXPECT_EQ(m_state.clusterServer(), other.serverUrl());
+        EXPECT_EQ(m_state.kubeconfigDisplayPath(), user);
+        EXPECT_EQ(QFileInfo(m_state.kubeconfigPath()).permissions(),
+                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+
+        DevtronChoiceController choice(m_state);
+        choice.nextAction();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return m_state.currentStep() == InstallationStep::installation; }, 60000))
+            << m_state.logs().toStdString();
+        EXPECT_EQ(choice.preflightResults().constFirst(),
+                  PreflightCheck::targetRow(m_state.clusterTarget()));
+    }
+    const QString chosen = m_state.kubeconfigPath();
+    ASSERT_EQ(run(ClusterTools::installScriptCommand(), chosen).exitCode, 0);
+    EXPECT_EQ(run(ClusterTools::releaseStatusCommand(), other.kubeconfigPath()).exitCode, 0);
+    EXPECT_NE(run(kubectlLine(u"get namespace devtroncd"_s), m_emulator.kubeconfigPath()).exitCode,
+              0);
+    EXPECT_EQ(PrivateFile::readRegularFile(user).bytes.value_or(""), bytes);
+    EXPECT_EQ(QFileInfo(user).lastModified(), before.lastModified());
+    EXPECT_EQ(QFileInfo(user).permissions(), before.permissions());
+
+    // A sandbox home whose ~/.kube/config holds cluster A: the command keeps it beside B's copy.
+    const QString home = m_emulator.workDirectory() + u"/home"_s;
+    QDir().mkpath(home + u"/.kube"_s);
+    const QByteArray own = PrivateFile::readRegularFile(m_emulator.kubeconfigPath()).bytes.value();
+    ASSERT_TRUE(PrivateFile::writeOwnerOnly(home + u"/.kube/config"_s, own));
+    setVariable("HOME", home);
+    CompletionController completion(m_state, u"test"_s, [] {});
+    EXPECT_FALSE(completion.kubeconfigNote().isEmpty());
+    const QString command = completion.commandText();
+    const QString kubePart = command.mid(command.indexOf(u"mkdir -p ~/.kube"_s));
+    const CommandResult copied = ShellUtils::runCommandWithEnv(kubePart, {{u"HOME"_s, home}});
+    ASSERT_EQ(copied.exitCode, 0) << command.toStdString() << copied.error.toStdString();
+    EXPECT_EQ(PrivateFile::readRegularFile(home + u"/.kube/config.~1~"_s).bytes, own);
+    EXPECT_EQ(run(kubectlLine(u"get namespace devtroncd"_s), home + u"/.kube/config"_s).exitCode,
+              0);
 }

@@ -59,6 +59,19 @@ users:
     token: gallery-token
 )";
 
+// How kubectl lists the contexts of the gallery's files: one, or three over two clusters.
+const char* const oneContextJson =
+    R"({"clusters":[{"name":"prod-cluster","cluster":{"server":"https://10.0.12.4:6443"}}],)"
+    R"("contexts":[{"name":"prod","context":{"cluster":"prod-cluster","user":"admin"}}],)"
+    R"("current-context":"prod"})";
+const char* const threeContextsJson =
+    R"({"clusters":[{"name":"a","cluster":{"server":"https://10.0.12.4:6443"}},)"
+    R"({"name":"b","cluster":{"server":"https://staging.example.internal:443"}}],)"
+    R"("contexts":[{"name":"work","context":{"cluster":"a","user":"admin"}},)"
+    R"({"name":"staging","context":{"cluster":"b","user":"deployer"}},)"
+    R"({"name":"staging-exec","context":{"cluster":"b","user":"sso-login"}}],)"
+    R"("current-context":"work"})";
+
 // Two of the five names a kubeconfig needs: too few to pass the check.
 const char* const incompleteKubeconfig = "apiVersion: v1\nkind: Config\n";
 
@@ -69,6 +82,10 @@ const char* const standInKubectl = R"sh(#!/bin/sh
 here=$(dirname "$0")
 if [ "$1" = version ] && [ "$2" != -o ]; then
     printf 'Client Version: v1.32.3\nKustomize Version: v5.5.0\n'
+    exit 0
+fi
+if [ "$1" = config ]; then
+    case "$*" in *contexts*) cat "$here/contexts.json" ;; *) cat "$here/context.json" ;; esac
     exit 0
 fi
 while [ -e "$here/hold" ] && kill -0 %1 2>/dev/null; do sleep 0.1; done
@@ -236,7 +253,8 @@ const QString devtronPassword = QStringLiteral("Gallery-Pass-2026");
 
 GalleryStage::GalleryStage() {
     // The session writes its log under XDG_STATE_HOME and its private files under
-    // XDG_RUNTIME_DIR: both must point here before the session exists.
+    // XDG_RUNTIME_DIR: both must point here before the session exists. The terminal command
+    // looks at ~/.kube/config: a home of the gallery's own.
     const QDir root(m_dir.path());
     root.mkpath(QStringLiteral("state"));
     root.mkpath(QStringLiteral("runtime"));
@@ -245,7 +263,8 @@ GalleryStage::GalleryStage() {
     QFile::setPermissions(root.filePath(QStringLiteral("runtime")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     for (const auto& [name, folder] :
-         {std::pair{"XDG_STATE_HOME", "state"}, std::pair{"XDG_RUNTIME_DIR", "runtime"}}) {
+         {std::pair{"XDG_STATE_HOME", "state"}, std::pair{"XDG_RUNTIME_DIR", "runtime"},
+          std::pair{"HOME", "home"}}) {
         std::optional<QByteArray> old;
         if (qEnvironmentVariableIsSet(name)) {
             old = qgetenv(name);
@@ -256,6 +275,9 @@ GalleryStage::GalleryStage() {
 
     writeFile(QStringLiteral("home/.kube/my-cluster.yaml"), validKubeconfig);
     writeFile(QStringLiteral("home/.kube/incomplete.yaml"), incompleteKubeconfig);
+    writeFile(QStringLiteral("home/.kube/contexts.yaml"), validKubeconfig);
+    writeFile(QStringLiteral("tools/context.json"), oneContextJson);
+    writeFile(QStringLiteral("tools/contexts.json"), threeContextsJson);
     writeStandInKubectl();
     AppPaths::setToolsDirectoryOverride(root.filePath(QStringLiteral("tools")));
 
@@ -292,6 +314,7 @@ GalleryStage::~GalleryStage() {
 QStringList GalleryStage::stateNames() {
     return {QStringLiteral("kubeconfig-empty"),
             QStringLiteral("kubeconfig-chosen"),
+            QStringLiteral("kubeconfig-contexts"),
             QStringLiteral("kubeconfig-validating"),
             QStringLiteral("kubeconfig-error"),
             QStringLiteral("error-card-unknown"),
@@ -350,6 +373,8 @@ bool GalleryStage::stage(const QString& name) {
     };
     const auto onChoiceStep = [this] {
         m_state->setKubeconfigPath(validKubeconfigPath(), validKubeconfigPath());
+        m_state->setKubeconfigContext(QStringLiteral("prod"));
+        m_state->setClusterServer(QStringLiteral("https://10.0.12.4:6443"));
         m_state->setCurrentStep(InstallationStep::devtronChoice);
     };
 
@@ -361,6 +386,16 @@ bool GalleryStage::stage(const QString& name) {
         m_reached = [=, this] {
             return kubeconfigView() && !m_state->kubeconfigPath().isEmpty() &&
                    visible("filePanel") && enabled("nextButton");
+        };
+    } else if (name == QStringLiteral("kubeconfig-contexts")) {
+        actions = {[this] { choose(m_dir.filePath(QStringLiteral("home/.kube/contexts.yaml"))); }};
+        // The list is read in the background: its second context is picked once it is there.
+        m_reached = [=, this] {
+            auto* second = screen() ? screen()->findChild<QAbstractButton*>("context1") : nullptr;
+            if (kubeconfigView() && second != nullptr && !second->isChecked()) {
+                second->click();
+            }
+            return second != nullptr && second->isChecked() && visible("context2");
         };
     } else if (name == QStringLiteral("kubeconfig-validating")) {
         actions = {[this] { choose(validKubeconfigPath()); },
@@ -495,6 +530,8 @@ bool GalleryStage::stage(const QString& name) {
     } else if (name.startsWith(QStringLiteral("completion-")) ||
                name.startsWith(QStringLiteral("logviewer"))) {
         finishedInstallation();
+        // A ~/.kube/config of the user's own, which the terminal command keeps.
+        writeFile(QStringLiteral("home/.kube/config"), validKubeconfig);
         if (name == QStringLiteral("completion-tools-only")) {
             m_state->setInstallDevtron(false);
             m_state->setDevtronUrl({});

@@ -176,6 +176,10 @@ void DevtronChoiceController::runPreflight() {
 void DevtronChoiceController::finishPreflight(const PreflightCheck::Results& results) {
     m_isCheckingPreflight = false;
     m_preflightResults = results;
+    // The checklist opens with the cluster the answers came from.
+    if (!m_state.clusterTarget().isEmpty()) {
+        m_preflightResults.prepend(PreflightCheck::targetRow(m_state.clusterTarget()));
+    }
     emit isCheckingPreflightChanged();
     emit preflightResultsChanged();
     // The user may have gone back, or switched to configuring only, while the check ran.

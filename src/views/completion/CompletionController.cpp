@@ -2,12 +2,15 @@
 
 #include "keychain/Keychain.h"
 #include "session/InstallationState.h"
+#include "shell/AppPaths.h"
 #include "shell/ClusterTools.h"
 #include "shell/Console.h"
 #include "views/completion/DesktopNotifier.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QUrl>
@@ -103,8 +106,46 @@ QString CompletionController::installationTimeText() const {
     return tr("安装用时: %1").arg(InstallationState::formatTime(m_state.installationTime()));
 }
 
+namespace {
+
+QString userKubeconfig() {
+    return QDir::homePath() + QStringLiteral("/.kube/config");
+}
+
+// The chosen file is ~/.kube/config itself (through any link or spelling of its path).
+bool choseUserKubeconfig(const QString& displayPath) {
+    const QString chosen = QFileInfo(displayPath).canonicalFilePath();
+    return !chosen.isEmpty() && chosen == QFileInfo(userKubeconfig()).canonicalFilePath();
+}
+
+} // namespace
+
 QString CompletionController::commandText() const {
-    return composeCommand(ClusterTools::toolsDirectory(), m_state.kubeconfigPath());
+    return composeCommand(ClusterTools::toolsDirectory(),
+                          choseUserKubeconfig(m_state.kubeconfigDisplayPath())
+                              ? QString()
+                              : m_state.kubeconfigPath());
+}
+
+QString CompletionController::kubeconfigNote() const {
+    if (choseUserKubeconfig(m_state.kubeconfigDisplayPath())) {
+        return tr("所选文件就是~/.kube/config，命令不会改动它。");
+    }
+    const QString kept =
+        QFileInfo::exists(userKubeconfig())
+            ? tr("现有的~/.kube/config会保留为带编号的备份（如~/.kube/config.~1~）。")
+            : QString();
+    // The private folder lives in the login session's runtime folder (or the system's temporary
+    // one): the copy outlives Nimbrel, but not the session, and the next run replaces it.
+    const QString temp = AppPaths::privateTempDirectory();
+    const QString source = !temp.isEmpty() && m_state.kubeconfigPath().startsWith(temp)
+                               ? tr("命令复制的是临时副本，请在下次运行Nimbrel或注销之前执行。")
+                               : QString();
+    if (kept.isEmpty() || source.isEmpty()) {
+        return kept + source;
+    }
+    //: Two sentences in a row.
+    return tr("%1%2").arg(kept, source);
 }
 
 QString CompletionController::passwordText() const {
@@ -486,10 +527,15 @@ bool CompletionController::openURL(const QString& text) {
 
 QString CompletionController::composeCommand(const QString& toolsDirectory,
                                              const QString& kubeconfigPath) {
-    return QStringLiteral("sudo mkdir -p /usr/local/bin && sudo cp ") +
-           ShellUtils::quotePath(toolsDirectory + QStringLiteral("/kubectl")) + u' ' +
-           ShellUtils::quotePath(toolsDirectory + QStringLiteral("/helm")) +
-           QStringLiteral(" /usr/local/bin/ && mkdir -p ~/.kube && cp ") +
+    QString tools = QStringLiteral("sudo mkdir -p /usr/local/bin && sudo cp ") +
+                    ShellUtils::quotePath(toolsDirectory + QStringLiteral("/kubectl")) + u' ' +
+                    ShellUtils::quotePath(toolsDirectory + QStringLiteral("/helm")) +
+                    QStringLiteral(" /usr/local/bin/");
+    if (kubeconfigPath.isEmpty()) {
+        return tools;
+    }
+    // GNU cp renames an existing file to config.~N~ before it copies: the user's clusters stay.
+    return tools + QStringLiteral(" && mkdir -p ~/.kube && cp --backup=numbered ") +
            ShellUtils::quotePath(kubeconfigPath) + QStringLiteral(" ~/.kube/config");
 }
 

@@ -55,6 +55,9 @@ public:
     // Empty while no installation time was recorded.
     QString installationTimeText() const;
     QString commandText() const;
+    // What the command does with an existing ~/.kube/config, and how long its source lasts; empty
+    // when there is nothing to say.
+    QString kubeconfigNote() const;
     // Dots until the eye button shows the password.
     QString passwordText() const;
     // Whether each value was read from the cluster; only a read value is shown, copied or stored.
@@ -129,7 +132,9 @@ public:
     static void putOnClipboard(const QString& text);
     // Opens an address that parses as a URL in the default handler; anything else does nothing.
     static bool openURL(const QString& text);
-    // The terminal command that puts the bundled tools on the path and the kubeconfig in place.
+    // The terminal command that puts the bundled tools on the path and the kubeconfig in place;
+    // an ~/.kube/config already there is kept as a numbered backup. Without a kubeconfig path the
+    // command copies the tools only.
     static QString composeCommand(const QString& toolsDirectory, const QString& kubeconfigPath);
     static QString accessInfoText(const QString& url, const QString& username,
                                   const QString& password);

@@ -316,6 +316,12 @@ QWidget* CompletionView::buildCommandSection() {
 
     layout->addWidget(commandLine(m_controller->commandText(), QStringLiteral("commandBox"),
                                   QStringLiteral("copyCommand"), section));
+    if (const QString note = m_controller->kubeconfigNote(); !note.isEmpty()) {
+        QLabel* line = Labels::text(note, Palette::font(12), Palette::secondaryText(), section);
+        line->setObjectName(QStringLiteral("kubeconfigNote"));
+        line->setWordWrap(true);
+        layout->addWidget(line);
+    }
     return section;
 }
 

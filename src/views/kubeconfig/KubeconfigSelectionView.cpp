@@ -4,6 +4,7 @@
 #include "views/common/Labels.h"
 #include "views/common/LiveStatus.h"
 #include "views/common/RoundedPanel.h"
+#include "views/kubeconfig/ContextListView.h"
 #include "views/kubeconfig/KubeconfigStepController.h"
 #include "views/style/IconRegistry.h"
 #include "views/style/Palette.h"
@@ -60,7 +61,12 @@ KubeconfigSelectionView::KubeconfigSelectionView(InstallationState& state, QWidg
             &KubeconfigSelectionView::refresh);
     connect(m_controller, &KubeconfigStepController::isValidatingChanged, this,
             &KubeconfigSelectionView::refresh);
+    connect(m_controller, &KubeconfigStepController::contextsChanged, this,
+            &KubeconfigSelectionView::refreshContexts);
+    connect(m_contextList, &ContextListView::picked, m_controller,
+            &KubeconfigStepController::chooseContext);
     refresh();
+    refreshContexts();
 }
 
 QWidget* KubeconfigSelectionView::buildEmptyPanel() {
@@ -155,6 +161,8 @@ QWidget* KubeconfigSelectionView::buildFilePanel() {
     row->addWidget(m_changeButton);
 
     outer->addWidget(card);
+    m_contextList = new ContextListView(panel);
+    outer->addWidget(m_contextList);
     outer->addStretch(1);
     return panel;
 }
@@ -244,8 +252,20 @@ void KubeconfigSelectionView::refresh() {
     elidePath();
 
     m_changeButton->setEnabled(!validating);
+    m_contextList->setEnabled(!validating);
     setNextEnabled(m_controller->canProceed());
     setNextBusy(validating);
+}
+
+void KubeconfigSelectionView::refreshContexts() {
+    m_contextList->setContexts(m_controller->contexts(), m_controller->chosenContext(),
+                               m_controller->contextsFailure());
+    // The contexts follow "更换文件" in the Tab order; arrow keys move within them.
+    QWidget* previous = m_changeButton;
+    for (QWidget* control : m_contextList->controls()) {
+        setTabOrder(previous, control);
+        previous = control;
+    }
 }
 
 void KubeconfigSelectionView::elidePath() {

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class ContextListView;
 class InstallationState;
 class KubeconfigStepController;
 class LiveStatus;
@@ -42,6 +43,7 @@ private:
     QWidget* buildFilePanel();
     void browse();
     void refresh();
+    void refreshContexts();
     void elidePath();
 
     KubeconfigStepController* m_controller;
@@ -57,4 +59,5 @@ private:
     QPushButton* m_browseButton = nullptr;
     QPushButton* m_registerButton = nullptr;
     QPushButton* m_changeButton = nullptr;
+    ContextListView* m_contextList = nullptr;
 };

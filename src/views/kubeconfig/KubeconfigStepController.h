@@ -1,7 +1,9 @@
 #pragma once
 
+#include "cluster/KubeconfigContexts.h"
 #include "views/kubeconfig/KubeconfigValidator.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -35,6 +37,14 @@ public:
     void clearChoice();
     // "下一步": starts the check unless nothing is chosen or a check already runs.
     void proceed();
+    // The contexts of the chosen file, the current one first; read in the background once a file
+    // is chosen. Empty while they are read, or when they cannot be (contextsFailure() says why).
+    const QList<KubeconfigContexts::Context>& contexts() const { return m_contexts; }
+    QString contextsFailure() const { return m_contextsFailure; }
+    // The context "下一步" goes on with; -1 while none is listed.
+    int chosenContext() const { return m_chosenContext; }
+    void chooseContext(int index);
+
     // Logs the start and hands the check of the chosen file to the shared background pool.
     void validateKubeconfigFile();
 
@@ -45,13 +55,22 @@ signals:
     void isValidatingChanged();
     void kubeconfigPathChanged();
     void kubeconfigDisplayPathChanged();
+    void contextsChanged();
+    void chosenContextChanged();
 
 private:
     // On the GUI thread: switches to the decoded file when there is one, then advances the wizard
     // or raises the error. A result for a file that is no longer the chosen one is dropped.
-    void deliver(const KubeconfigValidator::Result& result, const QString& validatedPath);
+    void deliver(const KubeconfigValidator::Result& result,
+                 const std::optional<KubeconfigContexts::Copy>& copy, const QString& validatedPath);
+    // Starts reading the chosen file's contexts; a list for a file no longer chosen is dropped.
+    void readContexts();
+    void setContexts(const KubeconfigContexts::List& list);
     void setIsValidating(bool value);
 
     InstallationState& m_state;
     bool m_isValidating = false;
+    QList<KubeconfigContexts::Context> m_contexts;
+    QString m_contextsFailure;
+    int m_chosenContext = -1;
 };

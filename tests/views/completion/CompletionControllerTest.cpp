@@ -116,7 +116,7 @@ TEST_F(Completion, HostilePathsStaySingleShellWords) {
         SCOPED_TRACE(path.toStdString());
         QString command = CompletionController::composeCommand(path, path);
         command.replace(u"sudo mkdir -p /usr/local/bin && sudo cp "_s, u"printf '%s\\0' "_s);
-        command.replace(u" /usr/local/bin/ && mkdir -p ~/.kube && cp "_s, u" "_s);
+        command.replace(u" /usr/local/bin/ && mkdir -p ~/.kube && cp --backup=numbered "_s, u" "_s);
         command.remove(u" ~/.kube/config"_s);
 
         QProcess shell;

@@ -10,7 +10,8 @@
 inline const QByteArray completeKubeconfig =
     "apiVersion: v1\nkind: Config\nclusters:\n- cluster:\n"
     "    server: https://203.0.113.10:6443\n  name: prod-cluster\n"
-    "contexts:\n- name: prod\ncurrent-context: prod\n";
+    "contexts:\n- name: prod\n  context: {cluster: prod-cluster, user: u}\n"
+    "current-context: prod\nusers:\n- name: u\n  user: {token: t}\n";
 
 // Kubeconfig files written for one case, gone with it.
 class KubeconfigFiles : public ::testing::Test {

@@ -27,17 +27,18 @@ protected:
 };
 
 TEST_F(KubeconfigStepControllerTest, EachOutcomeAdvancesOrRaisesItsError) {
-    const QString decoded = QDir(qEnvironmentVariable("XDG_RUNTIME_DIR"))
-                                .filePath(QStringLiteral("nimbrel/kubeconfig"));
+    // A valid file, decoded or not, is worked on through the copy of its one context.
+    const QString copy = QDir(qEnvironmentVariable("XDG_RUNTIME_DIR"))
+                             .filePath(QStringLiteral("nimbrel/kubeconfig-context"));
     // An empty error means the step moves on.
     const struct {
         const char* label;
         QByteArray bytes;
         bool deleted;
         QString error;
-        bool usesDecodedFile;
+        bool usesContextCopy;
     } cases[] = {
-        {"complete", completeKubeconfig, false, {}, false},
+        {"complete", completeKubeconfig, false, {}, true},
         {"Base64", completeKubeconfig.toBase64() + '\n', false, {}, true},
         {"two names", "apiVersion: v1\nkind: Config\n", false,
          QStringLiteral("无效的Kubeconfig文件。请确保包含所有必要字段: "
@@ -52,6 +53,9 @@ TEST_F(KubeconfigStepControllerTest, EachOutcomeAdvancesOrRaisesItsError) {
         KubeconfigStepController controller(state);
         const QString chosen = file(QString::fromLatin1(c.label), c.bytes);
         controller.chooseFile(chosen);
+        // A Base64 file's contexts are listed as well, from its decoded text.
+        EXPECT_TRUE(!c.usesContextCopy ||
+                    eventually([&] { return controller.contexts().size() == 1; }));
         if (c.deleted) {
             QFile::remove(chosen);
         }
@@ -69,7 +73,10 @@ TEST_F(KubeconfigStepControllerTest, EachOutcomeAdvancesOrRaisesItsError) {
         EXPECT_EQ(state.currentStep(),
                   valid ? InstallationStep::devtronChoice : InstallationStep::kubeconfigSelection);
         EXPECT_EQ(state.errorMessage().value_or(QString()), c.error);
-        EXPECT_EQ(state.kubeconfigPath(), c.usesDecodedFile ? decoded : chosen);
+        EXPECT_EQ(state.kubeconfigPath(), c.usesContextCopy ? copy : chosen);
+        EXPECT_EQ(state.clusterTarget(),
+                  c.usesContextCopy ? QStringLiteral("上下文“prod”（https://203.0.113.10:6443）")
+                                    : QString());
         EXPECT_EQ(state.kubeconfigDisplayPath(), chosen);
         EXPECT_EQ(state.logs().count(QStringLiteral("开始验证Kubeconfig文件: ")), 1);
         EXPECT_EQ(logged(state, QStringLiteral("Kubeconfig文件验证成功 ✓")), valid);
