@@ -2,14 +2,15 @@
 """Walks Nimbrel's real window on a private Xvfb display with xdotool, against the cluster emulator,
 from the first screen to the stored keychain items. Screenshots go to BUILD/clickthrough/MODE/.
 
-Usage: clickthrough.py install|configure|configure-en|unread|existing|upstream BUILD_DIR
+Usage: clickthrough.py install|configure|configure-en|unread|existing|upstream|choices BUILD_DIR
 "configure-en" is "configure" with LANGUAGE=en: the same walk, its log lines in English.
 "install" goes on past the warning of a cluster without a default StorageClass, and the wait names
 the volume that stays Pending. "unread" installs into a healthy cluster, loses devtron-secret before
 the read-back and the keyring before "完成" (on a bus and keyring of its own). "existing" finds Devtron
 installed and reads its access data. "upstream" installs Devtron as its own installer sets it up,
 behind a load balancer that never gets an address: the completion screen opens a local tunnel, the
-walk fetches the dashboard through it, and only the password is stored. All but "unread" need an unlocked Secret Service (scripts/test.sh
+walk fetches the dashboard through it, and only the password is stored. "choices" installs the
+minimal variant from Gitee and reads back what reached the cluster. All but "unread" need an unlocked Secret Service (scripts/test.sh
 has one)."""
 import base64
 import ctypes
@@ -34,6 +35,8 @@ BROWSE, NEXT, SWITCH, SWITCH_EN = (504, 271), (734, 411), (371, 121), (444, 139)
 FINISH, ALERT_FINISH, FAILURE_RETRY = (740, 411), (142, 140), (176, 140)
 # "继续安装" of the pre-flight warnings' alert and "读取访问信息" of the existing release's.
 CONTINUE, READ_ACCESS = (55, 121), (265, 175)
+# The radio buttons "最小安装" and "Gitee" of the install options.
+MINIMAL, GITEE = (0, 0), (0, 0)
 WARNING = "\u26a0\ufe0f"
 PENDING_VOLUME = ("Devtron状态: Pod就绪: 1/2，存储卷 devtron-postgresql-data 处于Pending状态："
                   "集群没有可用的默认StorageClass")
@@ -204,7 +207,7 @@ class ClickThrough:
             *kubectl, "jsonpath={.status.url}", "serviceexporter", "devtron-itf") + ":22443"
         # The stand-in serves its address without a port; Nimbrel adds Devtron's.
         expected = {"devtronUrl": url, "devtronUsername": "admin", "devtronPassword": ""}
-        if self.mode in ("install", "existing", "upstream"):
+        if self.mode in ("install", "existing", "upstream", "choices"):
             secret = self.run(*kubectl, "jsonpath={.data.ADMIN_PASSWORD}", "secret", "devtron-secret")
             expected["devtronPassword"] = base64.b64decode(secret).decode()
         return expected
@@ -225,6 +228,11 @@ class ClickThrough:
         self.wait("validation", self.t("开始验证Kubeconfig文件: ") + self.kubeconfig.name,
                   self.t("Kubeconfig文件验证成功 ✓"), self.t("进入步骤: 选择是否安装Devtron"))
         self.shot("choice")
+        if self.mode == "choices":
+            self.click(MINIMAL)
+            self.click(GITEE)
+            self.wait("choices", "选择Devtron版本: 最小安装", "选择安装来源: Gitee")
+            self.shot("choice-minimal-gitee")
         if not install:
             self.click(SWITCH_EN if self.english else SWITCH)
             self.shot("choice-tools-only")
@@ -330,6 +338,8 @@ class ClickThrough:
                          "进入步骤: 安装完成", "建立本地隧道: *", "本地隧道已建立: *", "Devtron已可以访问: *"],
             "unread": [*waiting, "获取到Devtron URL: " + expected["devtronUrl"], "无法读取Devtron密码: *",
                        "未能获取完整的Devtron凭证，可在下一步重新读取", "进入步骤: 安装完成", "总安装时间: *"],
+            "choices": ["选择Devtron版本: 最小安装", "选择安装来源: Gitee", "Devtron版本: 最小安装，安装来源: Gitee",
+                        *waiting, "服务启动完成，可以进入下一步", "进入步骤: 安装完成"],
             "existing": existing,
             "configure": [*map(self.t, ["开始安装程序...", "仅配置环境，不安装Devtron", "环境配置完成 - 使用应用内置工具",
                           "环境配置成功", "安装完成，正在自动跳转到下一步...", "跳过等待服务启动页面，直接进入完成页面",
@@ -343,6 +353,13 @@ class ClickThrough:
             raise Failure("the session log claims credentials that were not read")
         if self.mode == "existing" and "开始安装程序..." in self.text():
             raise Failure("Devtron was installed a second time")
+        if self.mode == "choices":
+            self.step = "values in the cluster"
+            values = self.run(self.tools / "kubectl", "--kubeconfig", self.kubeconfig, "-n", "devtroncd", "get",
+                              "configmap", "devtron-install-values", "-o", "jsonpath={.data.installer\\.modules}|"
+                              "{.data.installer\\.source}|{.data.argo-cd\\.enabled}")
+            if values != "|gitee|":
+                raise Failure("the cluster holds the values %r, expected '|gitee|'" % values)
         self.step = "keychain"
         if self.stored() != expected:
             raise Failure("keychain holds %r, expected %r" % (self.stored(), expected))

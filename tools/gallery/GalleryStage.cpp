@@ -244,8 +244,10 @@ GalleryStage::GalleryStage() {
     root.mkpath(QStringLiteral("home/.kube"));
     QFile::setPermissions(root.filePath(QStringLiteral("runtime")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // A local chart, as the demo gives one: the pre-flight check never asks Devtron's repository.
     for (const auto& [name, folder] :
-         {std::pair{"XDG_STATE_HOME", "state"}, std::pair{"XDG_RUNTIME_DIR", "runtime"}}) {
+         {std::pair{"XDG_STATE_HOME", "state"}, std::pair{"XDG_RUNTIME_DIR", "runtime"},
+          std::pair{"DEVTRON_CHART", "tools"}}) {
         std::optional<QByteArray> old;
         if (qEnvironmentVariableIsSet(name)) {
             old = qgetenv(name);
@@ -297,6 +299,7 @@ QStringList GalleryStage::stateNames() {
             QStringLiteral("error-card-unknown"),
             QStringLiteral("choice-on"),
             QStringLiteral("choice-off"),
+            QStringLiteral("choice-minimal-gitee"),
             QStringLiteral("choice-testing"),
             QStringLiteral("choice-alert"),
             QStringLiteral("choice-preflight-failed"),
@@ -386,6 +389,16 @@ bool GalleryStage::stage(const QString& name) {
     } else if (name == QStringLiteral("choice-on")) {
         onChoiceStep();
         m_reached = [=] { return choiceView() && visible("featureBox"); };
+    } else if (name == QStringLiteral("choice-minimal-gitee")) {
+        onChoiceStep();
+        actions = {[this] {
+            m_state->setDevtronVariant(DevtronVariant::minimal);
+            m_state->setManifestSource(ManifestSource::gitee);
+        }};
+        m_reached = [=, this] {
+            return choiceView() && visible("choicesBox") &&
+                   m_state->manifestSource() == ManifestSource::gitee;
+        };
     } else if (name == QStringLiteral("choice-off")) {
         onChoiceStep();
         actions = {[this] { click("installDevtronSwitch"); }};
