@@ -41,7 +41,9 @@ std::optional<QString> HttpFetch::run(const QUrl& address, std::chrono::millisec
         return std::nullopt;
     }
     if (!certificateFaults.isEmpty()) {
-        return tr("证书错误：%1").arg(certificateFaults.join(QStringLiteral("；")));
+        //: Between two certificate faults.
+        const QString separator = tr("；");
+        return tr("证书错误：%1").arg(certificateFaults.join(separator));
     }
     if (overdue || reply->error() == QNetworkReply::OperationCanceledError ||
         reply->error() == QNetworkReply::TimeoutError) {

@@ -10,8 +10,8 @@ the read-back and the keyring before "完成" (on a bus and keyring of its own).
 installed and reads its access data. "upstream" installs Devtron as its own installer sets it up,
 behind a load balancer that never gets an address: the completion screen opens a local tunnel, the
 walk fetches the dashboard through it, and only the password is stored. "choices" installs the
-minimal variant from Gitee and reads back what reached the cluster. All but "unread" need an unlocked Secret Service (scripts/test.sh
-has one)."""
+minimal variant from Gitee and reads back what reached the cluster. All but "unread" need an
+unlocked Secret Service (scripts/test.sh has one)."""
 import base64
 import ctypes
 import json
@@ -36,7 +36,7 @@ FINISH, ALERT_FINISH, FAILURE_RETRY = (740, 411), (142, 140), (176, 140)
 # "继续安装" of the pre-flight warnings' alert and "读取访问信息" of the existing release's.
 CONTINUE, READ_ACCESS = (55, 121), (265, 175)
 # The radio buttons "最小安装" and "Gitee" of the install options.
-MINIMAL, GITEE = (0, 0), (0, 0)
+MINIMAL, GITEE = (300, 201), (369, 258)
 WARNING = "\u26a0\ufe0f"
 PENDING_VOLUME = ("Devtron状态: Pod就绪: 1/2，存储卷 devtron-postgresql-data 处于Pending状态："
                   "集群没有可用的默认StorageClass")
@@ -338,8 +338,10 @@ class ClickThrough:
                          "进入步骤: 安装完成", "建立本地隧道: *", "本地隧道已建立: *", "Devtron已可以访问: *"],
             "unread": [*waiting, "获取到Devtron URL: " + expected["devtronUrl"], "无法读取Devtron密码: *",
                        "未能获取完整的Devtron凭证，可在下一步重新读取", "进入步骤: 安装完成", "总安装时间: *"],
-            "choices": ["选择Devtron版本: 最小安装", "选择安装来源: Gitee", "Devtron版本: 最小安装，安装来源: Gitee",
-                        *waiting, "服务启动完成，可以进入下一步", "进入步骤: 安装完成"],
+            # The installer starts the log file afresh; the choices are named again there.
+            "choices": [*waiting[:3], "Devtron版本: 最小安装，安装来源: Gitee",
+                        ">> Devtron variant minimal, manifests from gitee; helm values: --set installer.source=gitee",
+                        *waiting[3:], "服务启动完成，可以进入下一步", "进入步骤: 安装完成"],
             "existing": existing,
             "configure": [*map(self.t, ["开始安装程序...", "仅配置环境，不安装Devtron", "环境配置完成 - 使用应用内置工具",
                           "环境配置成功", "安装完成，正在自动跳转到下一步...", "跳过等待服务启动页面，直接进入完成页面",

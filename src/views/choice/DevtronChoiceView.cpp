@@ -201,11 +201,15 @@ QButtonGroup* DevtronChoiceView::addRadioGroup(QWidget* box, const QString& name
 }
 
 void DevtronChoiceView::updateChoices() {
+    // Tab enters a group at its chosen button, as on every desktop; the arrows move within it.
     const auto check = [](QButtonGroup* group, int id) {
-        QAbstractButton* button = group->button(id);
-        if (!button->isChecked()) {
+        QAbstractButton* chosen = group->button(id);
+        if (!chosen->isChecked()) {
             const QSignalBlocker blocker(group);
-            button->setChecked(true);
+            chosen->setChecked(true);
+        }
+        for (QAbstractButton* button : group->buttons()) {
+            button->setFocusPolicy(button == chosen ? Qt::StrongFocus : Qt::ClickFocus);
         }
     };
     check(m_variantGroup, static_cast<int>(m_controller->devtronVariant()));
