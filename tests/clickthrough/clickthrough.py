@@ -279,6 +279,10 @@ class ClickThrough:
         else:
             self.wait("completion", self.t("跳过等待服务启动页面，直接进入完成页面"), timeout=120)
         self.shot("completion")
+        if self.mode == "choices":
+            # The installed variant and source stand below the installed tools.
+            self.xdo("mousemove", "--window", self.window, 500, 300, "click", "--repeat", 10, 5)
+            self.shot("completion-choices")
         self.finish()
 
     def through_tunnel(self):

@@ -3,7 +3,6 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -12,70 +11,43 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// tests/support/chart_repo_server.py in one of its modes, for as long as the object lives.
-class LocalRepository {
-public:
-    explicit LocalRepository(const QString& mode) {
-        m_server.start(u"python3"_s,
-                       {u"" NIMBREL_SOURCE_DIR "/tests/support/chart_repo_server.py"_s, mode,
-                        m_folder.path()});
-        if (m_server.waitForReadyRead(30000)) {
-            port = m_server.readLine().trimmed().toInt();
-        }
-    }
-    ~LocalRepository() {
-        m_server.kill();
-        m_server.waitForFinished();
-    }
-    LocalRepository(const LocalRepository&) = delete;
-    LocalRepository& operator=(const LocalRepository&) = delete;
-
-    void trust() const {
-        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-        configuration.addCaCertificates(m_folder.filePath(u"cert.pem"_s));
-        QSslConfiguration::setDefaultConfiguration(configuration);
-    }
-
-    int port = 0;
-
-private:
-    QTemporaryDir m_folder;
-    QProcess m_server;
-};
-
-} // namespace
-
+// Against local servers: tests/support/chart_repo_server.py with a trusted certificate for
+// 127.0.0.1 or for another name, a port that takes connections and never answers, a closed port.
 TEST(ChartRepository, AnAnswerPassesAndEveryOtherEndWarnsWithinTheLimit) {
     using State = PreflightCheck::State;
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
     QTcpServer reserved;
     ASSERT_TRUE(reserved.listen(QHostAddress::LocalHost));
-    const int closedPort = reserved.serverPort();
+    const int closed = reserved.serverPort();
     reserved.close();
     const QString unreachable = u"无法访问Devtron的Chart仓库 https://127.0.0.1:%1："_s;
     const struct {
-        QString mode;
+        QString subject; // a certificate's, or the port to ask
         State state;
         QString cause;
     } cases[] = {
-        {u"serve"_s, State::passed, u"可以访问 https://127.0.0.1:%1"_s},
-        {u"refuse"_s, State::warning, unreachable + u"Connection refused"_s},
-        {u"hang"_s, State::warning, unreachable + u"1 秒内没有应答"_s},
-        {u"wrong-name"_s, State::warning,
+        {u"IP:127.0.0.1"_s, State::passed, u"可以访问 https://127.0.0.1:%1"_s},
+        {u"DNS:elsewhere.invalid"_s, State::warning,
          unreachable + u"证书错误：The host name did not match any of the valid hosts for this "
                        "certificate"_s},
+        {QString::number(closed), State::warning, unreachable + u"Connection refused"_s},
+        {QString::number(silent.serverPort()), State::warning, unreachable + u"1 秒内没有应答"_s},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.mode.toStdString());
-        // Each server's certificate is trusted: the other one's fault is its name alone.
-        std::optional<LocalRepository> repository;
-        int port = closedPort;
-        if (c.mode != u"refuse"_s) {
-            repository.emplace(c.mode);
-            ASSERT_GT(repository->port, 0);
-            port = repository->port;
-            repository->trust();
+        SCOPED_TRACE(c.subject.toStdString());
+        QTemporaryDir folder;
+        QProcess server;
+        int port = c.subject.toInt();
+        if (port == 0) {
+            server.start(u"python3"_s,
+                         {u"" NIMBREL_SOURCE_DIR "/tests/support/chart_repo_server.py"_s, c.subject,
+                          folder.path()});
+            ASSERT_TRUE(server.waitForReadyRead(30000));
+            port = server.readLine().trimmed().toInt();
+            QSslConfiguration trusted = QSslConfiguration::defaultConfiguration();
+            trusted.addCaCertificates(folder.filePath(u"cert.pem"_s));
+            QSslConfiguration::setDefaultConfiguration(trusted);
         }
         const ScopedEnvironmentVariable address("NIMBREL_CHART_REPO_URL",
                                                 u"https://127.0.0.1:%1"_s.arg(port).toUtf8());
@@ -88,5 +60,7 @@ TEST(ChartRepository, AnAnswerPassesAndEveryOtherEndWarnsWithinTheLimit) {
         EXPECT_EQ(result.state, c.state);
         EXPECT_EQ(result.cause.toStdString(), c.cause.arg(port).toStdString());
         EXPECT_EQ(result.remedy.contains(u"DEVTRON_CHART"_s), c.state == State::warning);
+        server.kill();
+        server.waitForFinished();
     }
 }

@@ -39,13 +39,12 @@ protected:
     }
     // With a variant and a source, through the script's environment as the installer gives them.
     void installStandIn(const QString& variant = {}, const QString& source = {}) {
-        EnvironmentOverlay environment = ClusterTools::environment(m_emulator.kubeconfigPath());
         if (!variant.isEmpty()) {
-            environment.insert(QStringLiteral("DEVTRON_VARIANT"), variant);
-            environment.insert(QStringLiteral("DEVTRON_SOURCE"), source);
+            setVariable("DEVTRON_VARIANT", variant);
+            setVariable("DEVTRON_SOURCE", source);
         }
         const CommandResult installed =
-            ShellUtils::runCommandWithEnv(ClusterTools::installScriptCommand(), environment);
+            run(ClusterTools::installScriptCommand(), m_emulator.kubeconfigPath());
         ASSERT_EQ(installed.exitCode, 0) << installed.error.toStdString();
     }
     // What reached the cluster of the chart's values: "modules|source|argo-cd.enabled".

@@ -1,15 +1,9 @@
 #!/usr/bin/env python3
-"""A Helm chart repository on 127.0.0.1 for the pre-flight check's tests.
-
-usage: chart_repo_server.py MODE FOLDER
-  serve       HTTPS with a certificate for 127.0.0.1 (FOLDER/cert.pem, for the test to trust)
-  wrong-name  HTTPS with a certificate for another host
-  hang        accepts connections and never says a word
-Prints the port once listening, then serves until killed.
-"""
+"""A Helm chart repository on 127.0.0.1 over HTTPS, for the pre-flight check's tests.
+usage: chart_repo_server.py SUBJECT FOLDER. SUBJECT is the certificate's subject alternative name
+(IP:127.0.0.1 for a right one); FOLDER gets cert.pem. Prints the port, then serves until killed."""
 import http.server
 import os
-import socket
 import ssl
 import subprocess
 import sys
@@ -24,30 +18,15 @@ class Index(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
-    def log_message(self, *args):
-        pass
 
-
-def main():
-    mode, folder = sys.argv[1], sys.argv[2]
-    if mode == "hang":
-        listener = socket.create_server(("127.0.0.1", 0))
-        print(listener.getsockname()[1], flush=True)
-        held = []
-        while True:
-            held.append(listener.accept()[0])
-    name = "IP:127.0.0.1" if mode == "serve" else "DNS:elsewhere.invalid"
-    cert, key = os.path.join(folder, "cert.pem"), os.path.join(folder, "key.pem")
-    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
-                    "-subj", "/CN=" + name.split(":")[1], "-addext", "subjectAltName=" + name,
-                    "-keyout", key, "-out", cert], check=True, capture_output=True)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Index)
-    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-    context.load_cert_chain(cert, key)
-    server.socket = context.wrap_socket(server.socket, server_side=True)
-    print(server.server_address[1], flush=True)
-    server.serve_forever()
-
-
-if __name__ == "__main__":
-    main()
+subject, folder = sys.argv[1], sys.argv[2]
+cert, key = os.path.join(folder, "cert.pem"), os.path.join(folder, "key.pem")
+subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
+                "/CN=" + subject.split(":")[1], "-addext", "subjectAltName=" + subject,
+                "-keyout", key, "-out", cert], check=True, capture_output=True)
+server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Index)
+context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+context.load_cert_chain(cert, key)
+server.socket = context.wrap_socket(server.socket, server_side=True)
+print(server.server_address[1], flush=True)
+server.serve_forever()
