@@ -304,6 +304,7 @@ QStringList GalleryStage::stateNames() {
             QStringLiteral("choice-alert"),
             QStringLiteral("choice-preflight-failed"),
             QStringLiteral("choice-preflight-warning"),
+            QStringLiteral("choice-preflight-repository"),
             QStringLiteral("installation-running"),
             QStringLiteral("installation-configuring"),
             QStringLiteral("installation-done"),
@@ -428,6 +429,14 @@ bool GalleryStage::stage(const QString& name) {
         // A checklist with items in every state, or warnings only with the question.
         onChoiceStep();
         const bool failed = name == QStringLiteral("choice-preflight-failed");
+        if (name == QStringLiteral("choice-preflight-repository")) {
+            // No local chart: the repository is asked, at a closed local port, never the real one.
+            m_savedEnvironment.emplace_back(
+                "NIMBREL_CHART_REPO_URL",
+                std::optional<QByteArray>(qgetenv("NIMBREL_CHART_REPO_URL")));
+            qputenv("NIMBREL_CHART_REPO_URL", "https://127.0.0.1:9");
+            qputenv("DEVTRON_CHART", "");
+        }
         writeFile(QStringLiteral("tools/no-default"), {});
         writeFile(failed ? QStringLiteral("tools/denied") : QStringLiteral("tools/small-nodes"),
                   "customresourcedefinitions.apiextensions.k8s.io\n");
