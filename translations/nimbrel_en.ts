@@ -775,6 +775,14 @@ The access details are still in the window: you can copy them before you quit.</
         <source>环境配置将在安装步骤中完成 ✓</source>
         <translation>The environment will be set up in the installation step ✓</translation>
     </message>
+    <message>
+        <source>选择Devtron版本: %1</source>
+        <translation>Devtron variant chosen: %1</translation>
+    </message>
+    <message>
+        <source>选择安装来源: %1</source>
+        <translation>Installation source chosen: %1</translation>
+    </message>
 </context>
 <context>
     <name>DevtronChoiceView</name>
@@ -871,6 +879,58 @@ If the kubeconfig allows it, the access details can also be read from the cluste
     <message>
         <source>确定</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>Devtron版本</source>
+        <translation>Devtron variant</translation>
+    </message>
+    <message>
+        <source>最小安装（1核/1 GB）</source>
+        <translation>Minimal (1 CPU / 1 GB)</translation>
+    </message>
+    <message>
+        <source>CI/CD（2核/6 GB）</source>
+        <translation>CI/CD (2 CPUs / 6 GB)</translation>
+    </message>
+    <message>
+        <source>CI/CD与GitOps</source>
+        <translation>CI/CD with GitOps</translation>
+    </message>
+    <message>
+        <source>仅Devtron仪表盘，不含CI/CD模块</source>
+        <translation>Devtron&apos;s dashboard alone, without the CI/CD module</translation>
+    </message>
+    <message>
+        <source>CI/CD，另含Argo CD</source>
+        <translation>CI/CD, plus Argo CD</translation>
+    </message>
+    <message>
+        <source>安装来源</source>
+        <translation>Installation source</translation>
+    </message>
+    <message>
+        <source>适用于无法访问GitHub的网络</source>
+        <translation>For networks that cannot reach GitHub</translation>
+    </message>
+</context>
+<context>
+    <name>DevtronChoices</name>
+    <message>
+        <source>最小安装</source>
+        <translation>Minimal</translation>
+    </message>
+    <message>
+        <source>CI/CD</source>
+        <translation>CI/CD</translation>
+    </message>
+    <message>
+        <source>CI/CD与GitOps</source>
+        <translation>CI/CD with GitOps</translation>
+    </message>
+    <message>
+        <source>Devtron版本: %1，安装来源: %2</source>
+        <extracomment>%1 is the variant (for example CI/CD), %2 where the manifests come from (GitHub, Gitee).</extracomment>
+        <translation>Devtron variant: %1, installation source: %2</translation>
     </message>
 </context>
 <context>
@@ -1261,6 +1321,26 @@ Full log: %2</translation>
     <message>
         <source>写入文件失败: %1</source>
         <translation>Writing the file failed: %1</translation>
+    </message>
+</context>
+<context>
+    <name>HttpFetch</name>
+    <message>
+        <source>；</source>
+        <extracomment>Between two certificate faults.</extracomment>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>证书错误：%1</source>
+        <translation>certificate error: %1</translation>
+    </message>
+    <message>
+        <source>%1 秒内没有应答</source>
+        <translation>no answer within %1 s</translation>
+    </message>
+    <message>
+        <source>HTTP状态 %1</source>
+        <translation>HTTP status %1</translation>
     </message>
 </context>
 <context>
@@ -1955,11 +2035,6 @@ Details:
         <translation>Cannot understand the node list the cluster returned</translation>
     </message>
     <message>
-        <source>%1，低于Devtron建议的 %2、%3</source>
-        <extracomment>%1 is what the nodes offer; %2 and %3 are the CPU and memory Devtron asks for.</extracomment>
-        <translation>%1, below the %2 and %3 Devtron recommends</translation>
-    </message>
-    <message>
         <source>请添加节点或换用更大的节点，否则部分Pod可能无法调度</source>
         <translation>Add nodes or use larger ones, or some pods may not be scheduled</translation>
     </message>
@@ -1989,6 +2064,32 @@ Details:
     <message>
         <source>目标集群</source>
         <translation>Target cluster</translation>
+    </message>
+    <message>
+        <source>Chart仓库</source>
+        <translation>Chart repository</translation>
+    </message>
+    <message>
+        <source>检查Chart仓库: %1</source>
+        <translation>Checking the chart repository: %1</translation>
+    </message>
+    <message>
+        <source>%1，低于Devtron（%2）建议的 %3、%4</source>
+        <extracomment>%1 is what the nodes offer; %2 is the chosen variant; %3 and %4 are the CPU and memory it asks for.</extracomment>
+        <translation>%1, below the %3 and %4 Devtron (%2) recommends</translation>
+    </message>
+    <message>
+        <source>可以访问 %1</source>
+        <translation>%1 answers</translation>
+    </message>
+    <message>
+        <source>无法访问Devtron的Chart仓库 %1：%2</source>
+        <extracomment>%1 is the chart repository&apos;s address, %2 what went wrong.</extracomment>
+        <translation>Devtron&apos;s chart repository %1 cannot be reached: %2</translation>
+    </message>
+    <message>
+        <source>本机无法访问该仓库时，可以用环境变量DEVTRON_CHART指定本地Chart后重新启动</source>
+        <translation>If this machine cannot reach it, name a local chart in the environment variable DEVTRON_CHART and start again</translation>
     </message>
 </context>
 <context>

@@ -344,6 +344,8 @@ CONTROL_PLANE = node("emulator-control-plane", "127.0.0.2", ("2", "4030120Ki"),
                      ("2", "3927720Ki"), control_plane=True)
 WORKER = node("emulator-worker-1", "127.0.0.1", ("4", "16393236Ki"), ("3920m", "15242260Ki"))
 SMALL_WORKER = node("emulator-worker-1", "127.0.0.1", ("1", "2097152Ki"), ("940m", "1945Mi"))
+# A laptop's cluster: enough for Devtron's dashboard alone, not for its CI/CD module.
+LAPTOP_WORKER = node("emulator-worker-1", "127.0.0.1", ("2", "4194304Ki"), ("2", "4Gi"))
 LOST_WORKER = node("emulator-worker-2", "127.0.0.3", ("8", "32859268Ki"),
                    ("7910m", "31708292Ki"), ready=False)
 CORDONED_WORKER = node("emulator-worker-3", "127.0.0.4", ("8", "32859268Ki"),
@@ -363,6 +365,7 @@ SCENARIOS = {
     "no-default-storage": shape(default_class=None),
     "pvc-pending": shape(default_class=None),
     "small-nodes": shape(nodes=(CONTROL_PLANE, SMALL_WORKER, LOST_WORKER, CORDONED_WORKER)),
+    "two-cpus-4gb": shape(nodes=(CONTROL_PLANE, LAPTOP_WORKER)),
     "old-version": shape(version="1.15.12"),
     "crd-denied": shape(denied=[("apiextensions.k8s.io", "customresourcedefinitions")]),
     "nodes-forbidden": shape(forbidden=[("", "nodes")]),

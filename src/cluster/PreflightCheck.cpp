@@ -5,6 +5,7 @@
 #include "installer/DevtronInstaller.h"
 #include "shell/ClusterErrors.h"
 #include "shell/ClusterTools.h"
+#include "shell/Services.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -31,6 +32,9 @@ QString storageTitle() {
 }
 QString capacityTitle() {
     return QCoreApplication::translate("PreflightCheck", "节点资源");
+}
+QString chartRepositoryTitle() {
+    return QCoreApplication::translate("PreflightCheck", "Chart仓库");
 }
 QString releaseTitle() {
     return QCoreApplication::translate("PreflightCheck", "已有安装");
@@ -98,7 +102,7 @@ const QStringList& PreflightCheck::requiredResources() {
 
 PreflightCheck::Results PreflightCheck::run(const EnvironmentOverlay& environment,
                                             std::chrono::milliseconds timeLimit,
-                                            const LineLogger& log) {
+                                            const LineLogger& log, DevtronVariant variant) {
     const auto ask = [&](const QString& command) {
         log(tr("执行命令: %1").arg(command));
         return ShellUtils::runCommandWithEnv(command, environment, timeLimit);
@@ -112,8 +116,14 @@ PreflightCheck::Results PreflightCheck::run(const EnvironmentOverlay& environmen
     }
     results << checkPermissions(answers);
     results << checkStorage(ask(ClusterTools::storageClassesCommand()));
-    results << checkCapacity(ask(ClusterTools::nodesCommand()));
+    results << checkCapacity(ask(ClusterTools::nodesCommand()), variant);
     results << checkRelease(ask(ClusterTools::releaseStatusCommand()));
+    // A chart given with DEVTRON_CHART needs no repository.
+    if (qEnvironmentVariableIsEmpty("DEVTRON_CHART")) {
+        const QUrl repository = chartRepository();
+        log(tr("检查Chart仓库: %1").arg(repository.toString()));
+        results << checkChartRepository(repository, std::min(timeLimit, chartRepositoryTimeLimit));
+    }
     for (const Result& result : std::as_const(results)) {
         static const QString marks[] = {QStringLiteral("✓"), QStringLiteral("⚠️"),
                                         QStringLiteral("✗")};
@@ -208,7 +218,8 @@ PreflightCheck::Result PreflightCheck::checkStorage(const CommandResult& storage
                "storageclass.kubernetes.io/is-default-class=true）")};
 }
 
-PreflightCheck::Result PreflightCheck::checkCapacity(const CommandResult& nodes) {
+PreflightCheck::Result PreflightCheck::checkCapacity(const CommandResult& nodes,
+                                                     DevtronVariant variant) {
     if (nodes.exitCode != 0) {
         return unanswered(Item::capacity, capacityTitle(), tr("无法列出节点"), nodes);
     }
@@ -233,14 +244,50 @@ PreflightCheck::Result PreflightCheck::checkCapacity(const CommandResult& nodes)
     }
     const QString figures = tr("%n个可调度节点，可用 CPU %1、内存 %2", nullptr, counted)
                                 .arg(cores(cpu), gigabytes(memory));
-    if (cpu < minimumCpuCores || memory < minimumMemoryBytes) {
+    const double minimumCpu = DevtronChoices::minimumCpuCores(variant);
+    const double minimumMemory = DevtronChoices::minimumMemoryBytes(variant);
+    if (cpu < minimumCpu || memory < minimumMemory) {
         return {Item::capacity, State::warning, capacityTitle(),
-                //: %1 is what the nodes offer; %2 and %3 are the CPU and memory Devtron asks for.
-                tr("%1，低于Devtron建议的 %2、%3")
-                    .arg(figures, cores(minimumCpuCores), gigabytes(minimumMemoryBytes)),
+                //: %1 is what the nodes offer; %2 is the chosen variant; %3 and %4 are the CPU
+                //: and memory it asks for.
+                tr("%1，低于Devtron（%2）建议的 %3、%4")
+                    .arg(figures, DevtronChoices::variantName(variant), cores(minimumCpu),
+                         gigabytes(minimumMemory)),
                 tr("请添加节点或换用更大的节点，否则部分Pod可能无法调度")};
     }
     return {Item::capacity, State::passed, capacityTitle(), figures, {}};
+}
+
+QUrl PreflightCheck::chartRepository() {
+    const QString local = qEnvironmentVariable("NIMBREL_CHART_REPO_URL");
+    return QUrl(local.isEmpty() ? QStringLiteral("https://helm.devtron.ai") : local);
+}
+
+PreflightCheck::Result PreflightCheck::checkChartRepository(const QUrl& repository,
+                                                            std::chrono::milliseconds limit) {
+    QUrl index = repository;
+    QString path = repository.path();
+    if (!path.endsWith(QLatin1Char('/'))) {
+        path += QLatin1Char('/');
+    }
+    index.setPath(path + QStringLiteral("index.yaml"));
+    QString failure;
+    ServicesPlugin* services = Services::plugin(&failure);
+    if (services != nullptr) {
+        const std::optional<QString> error = services->fetchOnce(index, limit);
+        if (!error) {
+            return {Item::chartRepository,
+                    State::passed,
+                    chartRepositoryTitle(),
+                    tr("可以访问 %1").arg(repository.toString()),
+                    {}};
+        }
+        failure = *error;
+    }
+    //: %1 is the chart repository's address, %2 what went wrong.
+    return {Item::chartRepository, State::warning, chartRepositoryTitle(),
+            tr("无法访问Devtron的Chart仓库 %1：%2").arg(repository.toString(), failure),
+            tr("本机无法访问该仓库时，可以用环境变量DEVTRON_CHART指定本地Chart后重新启动")};
 }
 
 PreflightCheck::Result PreflightCheck::checkRelease(const CommandResult& status) {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "session/DevtronChoices.h"
 #include "shell/CommandRunner.h"
 
 #include <QCoreApplication>
 #include <QList>
 #include <QString>
+#include <QUrl>
 
 #include <chrono>
 #include <functional>
@@ -12,7 +14,8 @@
 
 // Asks the cluster, before anything is installed, whether Devtron can come up there: the
 // Kubernetes version, the permission to create what the chart creates, a default StorageClass for
-// Devtron's database volume, the nodes' free CPU and memory, and an existing Devtron release.
+// Devtron's database volume, the nodes' free CPU and memory against the chosen variant, whether
+// Devtron's chart repository answers this machine, and an existing Devtron release.
 // Each question is one bounded kubectl or helm call; a question that cannot be answered is a
 // warning that says so, never a pass. Widget-free and stateless.
 class PreflightCheck {
@@ -22,7 +25,7 @@ public:
     PreflightCheck() = delete;
 
     // `target` is the row that names the cluster the questions went to; it is listed first.
-    enum class Item { version, permissions, storage, capacity, release, target };
+    enum class Item { version, permissions, storage, capacity, release, target, chartRepository };
     enum class State { passed, warning, failed };
 
     struct Result {
@@ -40,21 +43,26 @@ public:
     using LineLogger = std::function<void(const QString&)>;
 
     static constexpr std::chrono::milliseconds defaultTimeLimit{20000};
-    // What Devtron documents: Kubernetes 1.16, and 2 CPUs and 6 GB for the CI/CD module.
+    // What Devtron documents: Kubernetes 1.16; the nodes' figures come with the variant.
     static constexpr int minimumMinorVersion = 16;
-    static constexpr double minimumCpuCores = 2.0;
-    static constexpr double minimumMemoryBytes = 6e9;
+    // The repository's index may take this long; helm itself would wait far longer.
+    static constexpr std::chrono::milliseconds chartRepositoryTimeLimit{10000};
 
     // Every question, one after the other, on the calling thread.
     static Results run(const EnvironmentOverlay& environment, std::chrono::milliseconds timeLimit,
-                       const LineLogger& log);
+                       const LineLogger& log, DevtronVariant variant = DevtronVariant::cicd);
 
     // What each answer means.
     static Result checkVersion(const CommandResult& version);
     // (resource, answer of "kubectl auth can-i create <resource>") for each resource.
     static Result checkPermissions(const QList<std::pair<QString, CommandResult>>& answers);
     static Result checkStorage(const CommandResult& storageClasses);
-    static Result checkCapacity(const CommandResult& nodes);
+    static Result checkCapacity(const CommandResult& nodes,
+                                DevtronVariant variant = DevtronVariant::cicd);
+    // One GET of the repository's index.yaml, given up after `limit`. Run on a pool thread.
+    static Result checkChartRepository(const QUrl& repository, std::chrono::milliseconds limit);
+    // The repository install.sh adds; NIMBREL_CHART_REPO_URL replaces it for the check's tests.
+    static QUrl chartRepository();
     static Result checkRelease(const CommandResult& status);
 
     // The passed row naming the cluster (the sentence of the session's clusterTarget()).

@@ -81,6 +81,8 @@ struct DevtronInstaller::Core : std::enable_shared_from_this<DevtronInstaller::C
     // of one that runs is reported as a late one.
     std::atomic<bool> cancelled{false};
     std::atomic<std::chrono::milliseconds::rep> releaseCheckLimitMs{60000};
+    std::atomic<DevtronVariant> variant{DevtronVariant::cicd};
+    std::atomic<ManifestSource> source{ManifestSource::github};
     InstallerLog logFile;
 
     // Held while a callback runs, so that once the destructor has set `detached` none is running
@@ -278,13 +280,19 @@ void DevtronInstaller::Core::proceedWithInstallation() {
 
     const QString command = ClusterTools::installScriptCommand();
     log(DevtronInstaller::tr("执行命令: %1").arg(command));
+    // The choices travel through the script's environment; the command line stays the same.
+    EnvironmentOverlay scriptEnvironment = ClusterTools::environment(kubeconfigPath);
+    scriptEnvironment.insert(QStringLiteral("DEVTRON_VARIANT"),
+                             DevtronChoices::variantKey(variant));
+    scriptEnvironment.insert(QStringLiteral("DEVTRON_SOURCE"), DevtronChoices::sourceKey(source));
+    log(DevtronChoices::summary(variant, source));
 
     isInstalling = true;
     // Reported before the start: a script that ends at once must not see 0.2 arrive after 1.0.
     reportProgress(0.2);
     const std::weak_ptr<Core> weak = weak_from_this();
     ShellUtils::runCommandAsyncWithEnv(
-        command, ClusterTools::environment(kubeconfigPath),
+        command, scriptEnvironment,
         [weak, lateLog = logCallback, command](const QString& output, const QString& error,
                                                int exitCode) {
             installationRunning = false;
@@ -309,6 +317,10 @@ void DevtronInstaller::Core::finishInstallation(const QString& command,
                                                 const CommandResult& result) {
     isInstalling = false;
     reportProgress(1.0);
+    // What the script did, the values it gave helm among it.
+    for (const QString& line : result.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        log(QStringLiteral(">> ") + line);
+    }
     if (result.exitCode == 0) {
         log(DevtronInstaller::tr("Devtron安装成功完成！✓"));
         complete(true, std::nullopt);
@@ -507,6 +519,11 @@ DevtronInstaller::DevtronInstaller(const QString& kubeconfigPath, ProgressCallba
 
 DevtronInstaller::~DevtronInstaller() {
     m_core->detach();
+}
+
+void DevtronInstaller::setChartChoices(DevtronVariant variant, ManifestSource source) {
+    m_core->variant = variant;
+    m_core->source = source;
 }
 
 bool DevtronInstaller::setupEnvironment() {

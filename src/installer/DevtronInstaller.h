@@ -1,6 +1,7 @@
 #pragma once
 
 #include "installer/DevtronAccess.h"
+#include "session/DevtronChoices.h"
 #include "shell/CommandRunner.h"
 
 #include <QCoreApplication>
@@ -66,6 +67,8 @@ public:
     QString helmPath() const;
     bool isSetupCompleted() const;
     bool isInstalling() const;
+    // What the script is to install; CI/CD from GitHub unless set before installDevtron.
+    void setChartChoices(DevtronVariant variant, ManifestSource source);
     // How long `helm status` may take before the release check fails (60 s unless set).
     void setReleaseCheckTimeLimit(std::chrono::milliseconds limit);
 

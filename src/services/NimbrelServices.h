@@ -13,4 +13,5 @@ class NimbrelServices : public QObject, public ServicesPlugin {
 public:
     SecretOutcome runSecretJob(const SecretRequest& request) override;
     std::unique_ptr<AddressProbe> createAddressProbe() override;
+    std::optional<QString> fetchOnce(const QUrl& address, std::chrono::milliseconds limit) override;
 };

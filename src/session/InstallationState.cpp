@@ -43,6 +43,16 @@ void InstallationState::setInstallDevtron(bool value) {
     emit installDevtronChanged();
 }
 
+void InstallationState::setDevtronVariant(DevtronVariant value) {
+    m_devtronVariant = value;
+    emit devtronVariantChanged();
+}
+
+void InstallationState::setManifestSource(ManifestSource value) {
+    m_manifestSource = value;
+    emit manifestSourceChanged();
+}
+
 void InstallationState::setInstallationProgress(double value) {
     m_installationProgress = value;
     emit installationProgressChanged();
@@ -214,6 +224,8 @@ void InstallationState::resetState() {
     setKubeconfigContext(QString());
     setClusterServer(QString());
     setInstallDevtron(true);
+    setDevtronVariant(DevtronVariant::cicd);
+    setManifestSource(ManifestSource::github);
     setInstallationProgress(0.0);
     setInstallationStartTime(std::nullopt);
     setErrorMessage(std::nullopt);

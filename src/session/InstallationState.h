@@ -1,6 +1,7 @@
 #pragma once
 
 #include "session/AddressSource.h"
+#include "session/DevtronChoices.h"
 #include "session/InstallationStep.h"
 
 #include <QDateTime>
@@ -23,6 +24,10 @@ class InstallationState : public QObject {
                    setKubeconfigDisplayPath NOTIFY kubeconfigDisplayPathChanged)
     Q_PROPERTY(bool installDevtron READ installDevtron WRITE setInstallDevtron NOTIFY
                    installDevtronChanged)
+    Q_PROPERTY(DevtronVariant devtronVariant READ devtronVariant WRITE setDevtronVariant NOTIFY
+                   devtronVariantChanged)
+    Q_PROPERTY(ManifestSource manifestSource READ manifestSource WRITE setManifestSource NOTIFY
+                   manifestSourceChanged)
     Q_PROPERTY(double installationProgress READ installationProgress WRITE setInstallationProgress
                    NOTIFY installationProgressChanged)
     Q_PROPERTY(std::optional<QDateTime> installationStartTime READ installationStartTime WRITE
@@ -68,6 +73,10 @@ public:
     QString kubeconfigPath() const { return m_kubeconfigPath; }
     QString kubeconfigDisplayPath() const { return m_kubeconfigDisplayPath; }
     bool installDevtron() const { return m_installDevtron; }
+    // What the chart is to install, and where its installer fetches from: CI/CD from GitHub unless
+    // the user chooses otherwise.
+    DevtronVariant devtronVariant() const { return m_devtronVariant; }
+    ManifestSource manifestSource() const { return m_manifestSource; }
     double installationProgress() const { return m_installationProgress; }
     std::optional<QDateTime> installationStartTime() const { return m_installationStartTime; }
     std::optional<QString> errorMessage() const { return m_errorMessage; }
@@ -105,6 +114,8 @@ public:
     void setKubeconfigPathField(const QString& path);
     void setKubeconfigDisplayPath(const QString& path);
     void setInstallDevtron(bool value);
+    void setDevtronVariant(DevtronVariant value);
+    void setManifestSource(ManifestSource value);
     void setInstallationProgress(double value);
     void setInstallationStartTime(const std::optional<QDateTime>& value);
     void setErrorMessage(const std::optional<QString>& value);
@@ -150,6 +161,8 @@ signals:
     void kubeconfigPathChanged();
     void kubeconfigDisplayPathChanged();
     void installDevtronChanged();
+    void devtronVariantChanged();
+    void manifestSourceChanged();
     void installationProgressChanged();
     void installationStartTimeChanged();
     void errorMessageChanged();
@@ -183,6 +196,8 @@ private:
     QString m_kubeconfigContext;
     QString m_clusterServer;
     bool m_installDevtron = true;
+    DevtronVariant m_devtronVariant = DevtronVariant::cicd;
+    ManifestSource m_manifestSource = ManifestSource::github;
     double m_installationProgress = 0.0;
     std::optional<QDateTime> m_installationStartTime;
     std::optional<QString> m_errorMessage;

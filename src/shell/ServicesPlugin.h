@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // Asks whether an address answers HTTP(S) at all; destroying it drops an unanswered question.
 class AddressProbe {
@@ -42,7 +43,11 @@ public:
     // painting while it waits.
     virtual SecretOutcome runSecretJob(const SecretRequest& request) = 0;
     virtual std::unique_ptr<AddressProbe> createAddressProbe() = 0;
+    // One HTTPS GET run to its end on the calling thread (a pool thread, never the GUI thread),
+    // given up after `limit`: nothing when it got a 2xx answer, else what went wrong.
+    virtual std::optional<QString> fetchOnce(const QUrl& address,
+                                             std::chrono::milliseconds limit) = 0;
 };
 
-#define NimbrelServicesPlugin_iid "com.orvane.nimbrel.ServicesPlugin/1"
+#define NimbrelServicesPlugin_iid "com.orvane.nimbrel.ServicesPlugin/2"
 Q_DECLARE_INTERFACE(ServicesPlugin, NimbrelServicesPlugin_iid)

@@ -2,7 +2,7 @@
 """Walks Nimbrel's real window on a private Xvfb display with xdotool, against the cluster emulator,
 from the first screen to the stored keychain items. Screenshots go to BUILD/clickthrough/MODE/.
 
-Usage: clickthrough.py install|configure|configure-en|unread|existing|upstream|contexts BUILD_DIR
+Usage: clickthrough.py install|configure|configure-en|unread|existing|upstream|contexts|choices BUILD_DIR
 "configure-en" is "configure" with LANGUAGE=en: the same walk, its log lines in English.
 "install" goes on past the warning of a cluster without a default StorageClass, and the wait names
 the volume that stays Pending. "unread" installs into a healthy cluster, loses devtron-secret before
@@ -11,8 +11,9 @@ installed and reads its access data. "upstream" installs Devtron as its own inst
 behind a load balancer that never gets an address: the completion screen opens a local tunnel, the
 walk fetches the dashboard through it, and only the password is stored. "contexts" offers a
 kubeconfig of three contexts over two clusters, picks the second (a click on the first, then the
-Down key) and installs there (the e2e tests check that nothing else changed). All but "unread" need an unlocked Secret Service (scripts/test.sh
-has one)."""
+Down key) and installs there (the e2e tests check that nothing else changed). "choices" installs the
+minimal variant from Gitee and reads back what reached the cluster. All but "unread" need an
+unlocked Secret Service (scripts/test.sh has one)."""
 import base64
 import ctypes
 import json
@@ -37,6 +38,8 @@ FINISH, ALERT_FINISH, FAILURE_RETRY = (740, 411), (142, 140), (176, 140)
 # "继续安装" of the pre-flight warnings' alert and "读取访问信息" of the existing release's.
 CONTINUE, READ_ACCESS = (55, 121), (265, 175)
 FIRST_CONTEXT = (270, 275)
+# The radio buttons "最小安装" and "Gitee" of the install options.
+MINIMAL, GITEE = (300, 201), (369, 258)
 WARNING = "\u26a0\ufe0f"
 PENDING_VOLUME = ("Devtron状态: Pod就绪: 1/2，存储卷 devtron-postgresql-data 处于Pending状态："
                   "集群没有可用的默认StorageClass")
@@ -236,7 +239,7 @@ class ClickThrough:
             *kubectl, "jsonpath={.status.url}", "serviceexporter", "devtron-itf") + ":22443"
         # The stand-in serves its address without a port; Nimbrel adds Devtron's.
         expected = {"devtronUrl": url, "devtronUsername": "admin", "devtronPassword": ""}
-        if self.mode in ("install", "existing", "upstream", "contexts"):
+        if self.mode in ("install", "existing", "upstream", "contexts", "choices"):
             secret = self.run(*kubectl, "jsonpath={.data.ADMIN_PASSWORD}", "secret", "devtron-secret")
             expected["devtronPassword"] = base64.b64decode(secret).decode()
         return expected
@@ -262,6 +265,11 @@ class ClickThrough:
                   *(["使用上下文: staging，集群: *"] if self.mode == "contexts" else []),
                   self.t("Kubeconfig文件验证成功 ✓"), self.t("进入步骤: 选择是否安装Devtron"))
         self.shot("choice")
+        if self.mode == "choices":
+            self.click(MINIMAL)
+            self.click(GITEE)
+            self.wait("choices", "选择Devtron版本: 最小安装", "选择安装来源: Gitee")
+            self.shot("choice-minimal-gitee")
         if not install:
             self.click(SWITCH_EN if self.english else SWITCH)
             self.shot("choice-tools-only")
@@ -308,6 +316,10 @@ class ClickThrough:
         else:
             self.wait("completion", self.t("跳过等待服务启动页面，直接进入完成页面"), timeout=120)
         self.shot("completion")
+        if self.mode == "choices":
+            # The installed variant and source stand below the installed tools.
+            self.xdo("mousemove", "--window", self.window, 500, 300, "click", "--repeat", 10, 5)
+            self.shot("completion-choices")
         self.finish()
 
     def through_tunnel(self):
@@ -367,6 +379,10 @@ class ClickThrough:
                          "进入步骤: 安装完成", "建立本地隧道: *", "本地隧道已建立: *", "Devtron已可以访问: *"],
             "unread": [*waiting, "获取到Devtron URL: " + expected["devtronUrl"], "无法读取Devtron密码: *",
                        "未能获取完整的Devtron凭证，可在下一步重新读取", "进入步骤: 安装完成", "总安装时间: *"],
+            # The installer starts the log file afresh; the choices are named again there.
+            "choices": [*waiting[:3], "Devtron版本: 最小安装，安装来源: Gitee",
+                        ">> Devtron variant minimal, manifests from gitee; helm values: --set installer.source=gitee",
+                        *waiting[3:], "服务启动完成，可以进入下一步", "进入步骤: 安装完成"],
             "existing": existing,
             "contexts": [*waiting, "成功获取Devtron凭证，URL: %s, 用户名: admin" % expected["devtronUrl"],
                          "服务启动完成，可以进入下一步", "进入步骤: 安装完成", "总安装时间: *"],
@@ -382,6 +398,13 @@ class ClickThrough:
             raise Failure("the session log claims credentials that were not read")
         if self.mode == "existing" and "开始安装程序..." in self.text():
             raise Failure("Devtron was installed a second time")
+        if self.mode == "choices":
+            self.step = "values in the cluster"
+            values = self.run(self.tools / "kubectl", "--kubeconfig", self.kubeconfig, "-n", "devtroncd", "get",
+                              "configmap", "devtron-install-values", "-o", "jsonpath={.data.installer\\.modules}|"
+                              "{.data.installer\\.source}|{.data.argo-cd\\.enabled}")
+            if values != "|gitee|":
+                raise Failure("the cluster holds the values %r, expected '|gitee|'" % values)
         self.step = "keychain"
         if self.stored() != expected:
             raise Failure("keychain holds %r, expected %r" % (self.stored(), expected))

@@ -39,10 +39,24 @@ protected:
     CommandResult run(const QString& line, const QString& kubeconfig) {
         return ShellUtils::runCommandWithEnv(line, ClusterTools::environment(kubeconfig));
     }
-    void installStandIn() {
+    // With a variant and a source, through the script's environment as the installer gives them.
+    void installStandIn(const QString& variant = {}, const QString& source = {}) {
+        if (!variant.isEmpty()) {
+            setVariable("DEVTRON_VARIANT", variant);
+            setVariable("DEVTRON_SOURCE", source);
+        }
         const CommandResult installed =
             run(ClusterTools::installScriptCommand(), m_emulator.kubeconfigPath());
         ASSERT_EQ(installed.exitCode, 0) << installed.error.toStdString();
+    }
+    // What reached the cluster of the chart's values: "modules|source|argo-cd.enabled".
+    QString installedValues() {
+        return run(ShellUtils::quotePath(ClusterTools::kubectlPath()) +
+                       QStringLiteral(" get configmap devtron-install-values -n devtroncd -o "
+                                      "'jsonpath={.data.installer\\.modules}|"
+                                      "{.data.installer\\.source}|{.data.argo-cd\\.enabled}'"),
+                   m_emulator.kubeconfigPath())
+            .output;
     }
 
     ClusterEmulator m_emulator;

@@ -19,7 +19,8 @@ TEST_F(CredentialLookupOnCluster, EachValueIsReadOrSaysWhyNot) {
             .toStdString();
     };
     const QString kubeconfig = m_emulator.kubeconfigPath();
-    installStandIn();
+    installStandIn(u"gitops"_s, u"github"_s);
+    EXPECT_EQ(installedValues(), u"cicd||true"_s);
 
     // The stand-in's values; the address gets Devtron's port.
     const Value address = Value::read(u"http://127.0.0.1:22443"_s);

@@ -45,6 +45,7 @@ TEST_F(ReadyForDevtron, PreflightJudgesEachClusterShape) {
         const char* states;
         Item item;
         QString cause;
+        DevtronVariant variant = DevtronVariant::cicd;
     } cases[] = {
         // Only the Ready, untainted worker counts; the default class is not the first one listed.
         {"healthy", false, "PPPPP", Item::capacity,
@@ -57,8 +58,13 @@ TEST_F(ReadyForDevtron, PreflightJudgesEachClusterShape) {
          u"没有默认StorageClass，Devtron的数据库卷将一直处于Pending状态"_s},
         // A big worker is cordoned and another is lost: neither makes up for the small one.
         {"small-nodes", false, "PPPWP", Item::capacity,
-         u"1个可调度节点，可用 CPU 0.94 核、内存 2.0 GB，低于Devtron建议的 2 核、"
+         u"1个可调度节点，可用 CPU 0.94 核、内存 2.0 GB，低于Devtron（CI/CD）建议的 2 核、"
          "6.0 GB"_s},
+        // Enough for the dashboard alone, not for the CI/CD module.
+        {"two-cpus-4gb", false, "PPPWP", Item::capacity,
+         u"1个可调度节点，可用 CPU 2 核、内存 4.3 GB，低于Devtron（CI/CD）建议的 2 核、6.0 GB"_s},
+        {"two-cpus-4gb", false, "PPPPP", Item::capacity,
+         u"1个可调度节点，可用 CPU 2 核、内存 4.3 GB"_s, DevtronVariant::minimal},
         {"nodes-forbidden", false, "PPPWP", Item::capacity,
          u"无法列出节点: Error from server (Forbidden): nodes is forbidden: User "
          "\"nimbrel-emulator\" cannot list resource \"nodes\" in API group \"\" "
@@ -75,7 +81,7 @@ TEST_F(ReadyForDevtron, PreflightJudgesEachClusterShape) {
         QStringList log;
         const PreflightCheck::Results results = PreflightCheck::run(
             ClusterTools::environment(m_emulator.kubeconfigPath()),
-            PreflightCheck::defaultTimeLimit, [&](const QString& line) { log << line; });
+            PreflightCheck::defaultTimeLimit, [&](const QString& line) { log << line; }, c.variant);
         ASSERT_EQ(results.size(), 5) << log.join(u'\n').toStdString();
         EXPECT_EQ(letters(results), c.states) << log.join(u'\n').toStdString();
         EXPECT_EQ(results[static_cast<int>(c.item)].cause.toStdString(), c.cause.toStdString());
@@ -180,7 +186,8 @@ TEST_F(ReadyForDevtron, WarningsAskOnceAndAnExistingReleaseIsRead) {
     EXPECT_EQ(asked.count(), 2); // shown once, closed once
     EXPECT_TRUE(m_state.logs().contains(u"用户确认安装前检查的警告，继续安装"_s));
 
-    installStandIn();
+    installStandIn(u"minimal"_s, u"gitee"_s);
+    EXPECT_EQ(installedValues(), u"|gitee|"_s);
     ASSERT_TRUE(m_emulator.setScenario(u"healthy"_s));
     m_state.setCurrentStep(InstallationStep::devtronChoice);
     choice.nextAction();

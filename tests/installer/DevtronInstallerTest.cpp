@@ -334,3 +334,57 @@ TEST_F(Installer, AccessLookupReadsBothValuesOrSaysWhyWithReports) {
                                            "退出代码: 4\n\n错误输出:\nunreachable\n" +
                                            QString(28, '='));
 }
+
+TEST_F(Installer, ScriptGivesHelmExactlyTheDocumentedValuesOfEachChoice) {
+    // The real script, with a helm that keeps the argument vector of its install.
+    QFile::remove(tools.path("install.sh"));
+    ASSERT_TRUE(QFile::copy(u"" NIMBREL_SOURCE_DIR "/resources/devtron-charts/install.sh"_s,
+                            tools.path("install.sh")));
+    const QString argv = tools.scratchPath(u"argv"_s);
+    tools.setTool("helm", {{"version", "v3.17"}, {"status", {}, "Error: release: not found\n", 1}},
+                  u"[ \"$1\" = install ] && printf '<%s>' \"$@\" > '%1'"_s.arg(argv));
+    const QString modules = u"<--set><installer.modules={cicd}>"_s;
+    const QString gitee = u"<--set><installer.source=gitee>"_s;
+    const QString argoCd = u"<--set><argo-cd.enabled=true>"_s;
+    using V = DevtronVariant;
+    using S = ManifestSource;
+    const struct {
+        V variant;
+        S source;
+        QString values;
+        QString chart = u"devtron/devtron-operator"_s; // DEVTRON_CHART when another
+    } cases[] = {
+        {V::minimal, S::github, {}},
+        {V::minimal, S::gitee, gitee},
+        {V::cicd, S::github, modules},
+        {V::cicd, S::gitee, modules + gitee},
+        {V::gitops, S::github, modules + argoCd},
+        {V::gitops, S::gitee, modules + argoCd + gitee},
+        // A chart of the user's own gets the same values.
+        {V::gitops, S::gitee, modules + argoCd + gitee, tools.directory()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(DevtronChoices::summary(c.variant, c.source).toStdString());
+        QFile::remove(argv);
+        const ScopedEnvironmentVariable chart(
+            "DEVTRON_CHART", c.chart == cases[0].chart ? QByteArray() : c.chart.toUtf8());
+        auto installer = make();
+        installer->setChartChoices(c.variant, c.source);
+        installer->installDevtron();
+        ASSERT_EQ(awaitEnd(), std::nullopt);
+        EXPECT_EQ(readTextFile(argv), u"<install><devtron><%1><--create-namespace><--namespace>"
+                                      "<devtroncd>"_s.arg(c.chart) +
+                                          c.values);
+        EXPECT_EQ(logs().filter(u">> Devtron variant "_s).size(), 1);
+    }
+    // A value the script does not know stops it before helm is asked anything.
+    QFile::remove(argv);
+    for (const char* name : {"DEVTRON_VARIANT", "DEVTRON_SOURCE"}) {
+        const ScopedEnvironmentVariable unknown(name, "gitlab");
+        const CommandResult run = ShellUtils::runCommandWithEnv(
+            ClusterTools::installScriptCommand(), ClusterTools::environment(kubeconfig));
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.error.startsWith(u"install.sh: unknown %1: gitlab"_s.arg(name)));
+        EXPECT_FALSE(QFile::exists(argv));
+    }
+}

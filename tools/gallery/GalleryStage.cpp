@@ -262,9 +262,10 @@ GalleryStage::GalleryStage() {
     root.mkpath(QStringLiteral("home/.kube"));
     QFile::setPermissions(root.filePath(QStringLiteral("runtime")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // A local chart, as the demo gives one: the pre-flight check never asks Devtron's repository.
     for (const auto& [name, folder] :
          {std::pair{"XDG_STATE_HOME", "state"}, std::pair{"XDG_RUNTIME_DIR", "runtime"},
-          std::pair{"HOME", "home"}}) {
+          std::pair{"HOME", "home"}, std::pair{"DEVTRON_CHART", "tools"}}) {
         std::optional<QByteArray> old;
         if (qEnvironmentVariableIsSet(name)) {
             old = qgetenv(name);
@@ -320,10 +321,12 @@ QStringList GalleryStage::stateNames() {
             QStringLiteral("error-card-unknown"),
             QStringLiteral("choice-on"),
             QStringLiteral("choice-off"),
+            QStringLiteral("choice-minimal-gitee"),
             QStringLiteral("choice-testing"),
             QStringLiteral("choice-alert"),
             QStringLiteral("choice-preflight-failed"),
             QStringLiteral("choice-preflight-warning"),
+            QStringLiteral("choice-preflight-repository"),
             QStringLiteral("installation-running"),
             QStringLiteral("installation-configuring"),
             QStringLiteral("installation-done"),
@@ -421,6 +424,16 @@ bool GalleryStage::stage(const QString& name) {
     } else if (name == QStringLiteral("choice-on")) {
         onChoiceStep();
         m_reached = [=] { return choiceView() && visible("featureBox"); };
+    } else if (name == QStringLiteral("choice-minimal-gitee")) {
+        onChoiceStep();
+        actions = {[this] {
+            m_state->setDevtronVariant(DevtronVariant::minimal);
+            m_state->setManifestSource(ManifestSource::gitee);
+        }};
+        m_reached = [=, this] {
+            return choiceView() && visible("choicesBox") &&
+                   m_state->manifestSource() == ManifestSource::gitee;
+        };
     } else if (name == QStringLiteral("choice-off")) {
         onChoiceStep();
         actions = {[this] { click("installDevtronSwitch"); }};
@@ -450,6 +463,14 @@ bool GalleryStage::stage(const QString& name) {
         // A checklist with items in every state, or warnings only with the question.
         onChoiceStep();
         const bool failed = name == QStringLiteral("choice-preflight-failed");
+        if (name == QStringLiteral("choice-preflight-repository")) {
+            // No local chart: the repository is asked, at a closed local port, never the real one.
+            m_savedEnvironment.emplace_back(
+                "NIMBREL_CHART_REPO_URL",
+                std::optional<QByteArray>(qgetenv("NIMBREL_CHART_REPO_URL")));
+            qputenv("NIMBREL_CHART_REPO_URL", "https://127.0.0.1:9");
+            qputenv("DEVTRON_CHART", "");
+        }
         writeFile(QStringLiteral("tools/no-default"), {});
         writeFile(failed ? QStringLiteral("tools/denied") : QStringLiteral("tools/small-nodes"),
                   "customresourcedefinitions.apiextensions.k8s.io\n");

@@ -14,6 +14,10 @@ DevtronChoiceController::DevtronChoiceController(InstallationState& state, QObje
     : QObject(parent), m_state(state) {
     connect(&m_state, &InstallationState::installDevtronChanged, this,
             &DevtronChoiceController::installDevtronChanged);
+    connect(&m_state, &InstallationState::devtronVariantChanged, this,
+            &DevtronChoiceController::devtronVariantChanged);
+    connect(&m_state, &InstallationState::manifestSourceChanged, this,
+            &DevtronChoiceController::manifestSourceChanged);
 }
 
 bool DevtronChoiceController::installDevtron() const {
@@ -22,6 +26,24 @@ bool DevtronChoiceController::installDevtron() const {
 
 void DevtronChoiceController::setInstallDevtron(bool install) {
     m_state.setInstallDevtron(install);
+}
+
+DevtronVariant DevtronChoiceController::devtronVariant() const {
+    return m_state.devtronVariant();
+}
+
+void DevtronChoiceController::setDevtronVariant(DevtronVariant variant) {
+    m_state.setDevtronVariant(variant);
+    m_state.appendLog(tr("选择Devtron版本: %1").arg(DevtronChoices::variantName(variant)));
+}
+
+ManifestSource DevtronChoiceController::manifestSource() const {
+    return m_state.manifestSource();
+}
+
+void DevtronChoiceController::setManifestSource(ManifestSource source) {
+    m_state.setManifestSource(source);
+    m_state.appendLog(tr("选择安装来源: %1").arg(DevtronChoices::sourceName(source)));
 }
 
 void DevtronChoiceController::setShowTestFailAlert(bool shown) {
@@ -162,15 +184,16 @@ void DevtronChoiceController::runPreflight() {
     emit preflightResultsChanged();
     const EnvironmentOverlay environment = ClusterTools::environment(m_state.kubeconfigPath());
     const QPointer<DevtronChoiceController> self(this);
-    BackgroundJobs::start(
-        [self, environment, limit = m_preflightTimeLimit, log = m_state.backgroundLogger()] {
-            const PreflightCheck::Results results = PreflightCheck::run(environment, limit, log);
-            postToGuiThread([self, results] {
-                if (self) {
-                    self->finishPreflight(results);
-                }
-            });
+    BackgroundJobs::start([self, environment, limit = m_preflightTimeLimit,
+                           variant = m_state.devtronVariant(), log = m_state.backgroundLogger()] {
+        const PreflightCheck::Results results =
+            PreflightCheck::run(environment, limit, log, variant);
+        postToGuiThread([self, results] {
+            if (self) {
+                self->finishPreflight(results);
+            }
         });
+    });
 }
 
 void DevtronChoiceController::finishPreflight(const PreflightCheck::Results& results) {
@@ -232,6 +255,10 @@ void DevtronChoiceController::setupEnvironment() {
         state->appendLog(tr("配置项目: Kubeconfig, kubectl, helm"));
         state->appendLog(installDevtron ? tr("用户选择安装Devtron ✓")
                                         : tr("用户选择不安装Devtron ✓"));
+        if (installDevtron) {
+            state->appendLog(
+                DevtronChoices::summary(state->devtronVariant(), state->manifestSource()));
+        }
         state->moveToNextStep();
         state->appendLog(tr("环境配置将在安装步骤中完成 ✓"));
     });

@@ -19,6 +19,10 @@ class DevtronChoiceController : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool installDevtron READ installDevtron WRITE setInstallDevtron NOTIFY
                    installDevtronChanged)
+    Q_PROPERTY(DevtronVariant devtronVariant READ devtronVariant WRITE setDevtronVariant NOTIFY
+                   devtronVariantChanged)
+    Q_PROPERTY(ManifestSource manifestSource READ manifestSource WRITE setManifestSource NOTIFY
+                   manifestSourceChanged)
     Q_PROPERTY(bool isTesting READ isTesting NOTIFY isTestingChanged)
     Q_PROPERTY(bool showTestFailAlert READ showTestFailAlert WRITE setShowTestFailAlert NOTIFY
                    showTestFailAlertChanged)
@@ -56,6 +60,11 @@ public:
     // The session's choice, which the switch writes directly.
     bool installDevtron() const;
     void setInstallDevtron(bool install);
+    // The session's variant and source; each choice is logged.
+    DevtronVariant devtronVariant() const;
+    void setDevtronVariant(DevtronVariant variant);
+    ManifestSource manifestSource() const;
+    void setManifestSource(ManifestSource source);
     bool isTesting() const { return m_isTesting; }
     // None while a test runs and before the first one; announced by testResultChanged.
     const std::optional<TestResult>& testResult() const { return m_testResult; }
@@ -99,6 +108,8 @@ public:
 
 signals:
     void installDevtronChanged();
+    void devtronVariantChanged();
+    void manifestSourceChanged();
     void isTestingChanged();
     void testResultChanged();
     void showTestFailAlertChanged();

@@ -3,6 +3,7 @@
 #include "views/choice/ConfigItemRow.h"
 #include "views/choice/FeatureRow.h"
 #include "views/choice/PreflightRow.h"
+#include "views/common/AccessibleWidgets.h"
 #include "views/common/AlertDialog.h"
 #include "views/common/BusyIndicator.h"
 #include "views/common/Labels.h"
@@ -10,6 +11,7 @@
 #include "views/common/RoundedPanel.h"
 #include "views/style/Palette.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -17,6 +19,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QShowEvent>
 #include <QTimer>
@@ -86,6 +89,7 @@ DevtronChoiceView::DevtronChoiceView(InstallationState& state, QWidget* parent)
                        "width: 0px; height: 0px; border: none; image: none; }"));
     contentLayout->addWidget(m_switch, 0, Qt::AlignLeft | Qt::AlignAbsolute);
 
+    contentLayout->addWidget(buildChoicesBox(content));
     contentLayout->addWidget(buildFeatureBox(content));
     contentLayout->addWidget(buildToolsBox(content));
     contentLayout->addWidget(buildProgressRow(content));
@@ -93,13 +97,27 @@ DevtronChoiceView::DevtronChoiceView(InstallationState& state, QWidget* parent)
     contentLayout->addSpacerItem(
         new QSpacerItem(0, 20, QSizePolicy::Minimum, QSizePolicy::MinimumExpanding));
     setBody(content);
-    chainTabs({m_switch});
+    QList<QWidget*> tabs{m_switch};
+    for (const QButtonGroup* group : {m_variantGroup, m_sourceGroup}) {
+        for (QAbstractButton* button : group->buttons()) {
+            tabs << button;
+        }
+    }
+    chainTabs(tabs);
     setBusyFocusHolder(m_testingStatus);
 
     connect(m_switch, &QCheckBox::toggled, m_controller,
             &DevtronChoiceController::setInstallDevtron);
     connect(m_controller, &DevtronChoiceController::installDevtronChanged, this,
             &DevtronChoiceView::updateSwitch);
+    connect(m_variantGroup, &QButtonGroup::idClicked, m_controller,
+            [this](int id) { m_controller->setDevtronVariant(static_cast<DevtronVariant>(id)); });
+    connect(m_sourceGroup, &QButtonGroup::idClicked, m_controller,
+            [this](int id) { m_controller->setManifestSource(static_cast<ManifestSource>(id)); });
+    connect(m_controller, &DevtronChoiceController::devtronVariantChanged, this,
+            &DevtronChoiceView::updateChoices);
+    connect(m_controller, &DevtronChoiceController::manifestSourceChanged, this,
+            &DevtronChoiceView::updateChoices);
     connect(m_controller, &DevtronChoiceController::isTestingChanged, this,
             &DevtronChoiceView::updateTesting);
     connect(m_controller, &DevtronChoiceController::showTestFailAlertChanged, this,
@@ -118,6 +136,7 @@ DevtronChoiceView::DevtronChoiceView(InstallationState& state, QWidget* parent)
             &DevtronChoiceController::nextAction);
 
     updateSwitch();
+    updateChoices();
     showTesting(m_controller->isTesting() || m_controller->isCheckingPreflight());
     updateChecklist();
 }
@@ -128,6 +147,73 @@ void DevtronChoiceView::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         m_controller->forgetTestResult();
     }
+}
+
+QWidget* DevtronChoiceView::buildChoicesBox(QWidget* parent) {
+    QFrame* box = makeBox(QStringLiteral("choicesBox"), Palette::withOpacity(Palette::blue(), 0.05),
+                          6, parent);
+    m_variantGroup =
+        addRadioGroup(box, tr("Devtron版本"),
+                      {{static_cast<int>(DevtronVariant::minimal), tr("最小安装（1核/1 GB）")},
+                       {static_cast<int>(DevtronVariant::cicd), tr("CI/CD（2核/6 GB）")},
+                       {static_cast<int>(DevtronVariant::gitops), tr("CI/CD与GitOps")}});
+    m_variantGroup->button(static_cast<int>(DevtronVariant::minimal))
+        ->setAccessibleDescription(tr("仅Devtron仪表盘，不含CI/CD模块"));
+    m_variantGroup->button(static_cast<int>(DevtronVariant::gitops))
+        ->setAccessibleDescription(tr("CI/CD，另含Argo CD"));
+    m_sourceGroup =
+        addRadioGroup(box, tr("安装来源"),
+                      {{static_cast<int>(ManifestSource::github), QStringLiteral("GitHub")},
+                       {static_cast<int>(ManifestSource::gitee), QStringLiteral("Gitee")}});
+    // The one line that says why anyone would take the second source.
+    const QString giteeReason = tr("适用于无法访问GitHub的网络");
+    m_sourceGroup->button(static_cast<int>(ManifestSource::gitee))
+        ->setAccessibleDescription(giteeReason);
+    auto* sourceRow = static_cast<QHBoxLayout*>(
+        m_sourceGroup->button(static_cast<int>(ManifestSource::gitee))->parentWidget()->layout());
+    sourceRow->insertWidget(sourceRow->count() - 1, Labels::text(giteeReason, Palette::font(12),
+                                                                 Palette::secondaryText(), box));
+    m_choicesBox = box;
+    return box;
+}
+
+QButtonGroup* DevtronChoiceView::addRadioGroup(QWidget* box, const QString& name,
+                                               const QList<std::pair<int, QString>>& choices) {
+    box->layout()->addWidget(makeBoxHeading(name, box));
+    // One choice of several: a reader meets a named group of radio buttons.
+    auto* row = new QWidget(box);
+    AccessibleWidgets::setRole(row, QAccessible::Grouping);
+    row->setAccessibleName(name);
+    auto* line = new QHBoxLayout(row);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->setSpacing(16);
+    auto* group = new QButtonGroup(row);
+    for (const auto& [id, text] : choices) {
+        auto* button = new QRadioButton(text, row);
+        button->setFont(Palette::font(12));
+        button->setAccessibleName(text);
+        group->addButton(button, id);
+        line->addWidget(button);
+    }
+    line->addStretch();
+    box->layout()->addWidget(row);
+    return group;
+}
+
+void DevtronChoiceView::updateChoices() {
+    // Tab enters a group at its chosen button, as on every desktop; the arrows move within it.
+    const auto check = [](QButtonGroup* group, int id) {
+        QAbstractButton* chosen = group->button(id);
+        if (!chosen->isChecked()) {
+            const QSignalBlocker blocker(group);
+            chosen->setChecked(true);
+        }
+        for (QAbstractButton* button : group->buttons()) {
+            button->setFocusPolicy(button == chosen ? Qt::StrongFocus : Qt::ClickFocus);
+        }
+    };
+    check(m_variantGroup, static_cast<int>(m_controller->devtronVariant()));
+    check(m_sourceGroup, static_cast<int>(m_controller->manifestSource()));
 }
 
 QWidget* DevtronChoiceView::buildFeatureBox(QWidget* parent) {
@@ -243,6 +329,7 @@ void DevtronChoiceView::updateSwitch() {
         m_switch->setChecked(on);
     }
     m_switch->setIcon(switchIcon(on));
+    m_choicesBox->setVisible(on);
     m_featureBox->setVisible(on);
 }
 

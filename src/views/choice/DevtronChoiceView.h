@@ -7,6 +7,7 @@
 
 class InstallationState;
 class LiveStatus;
+class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QMessageBox;
@@ -27,6 +28,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QWidget* buildChoicesBox(QWidget* parent);
+    // A named row of radio buttons, one per (id, text); the group's ids are the choices.
+    QButtonGroup* addRadioGroup(QWidget* box, const QString& name,
+                                const QList<std::pair<int, QString>>& choices);
+    void updateChoices();
     QWidget* buildFeatureBox(QWidget* parent);
     QWidget* buildToolsBox(QWidget* parent);
     QWidget* buildProgressRow(QWidget* parent);
@@ -41,6 +47,9 @@ private:
 
     DevtronChoiceController* m_controller;
     QCheckBox* m_switch = nullptr;
+    QWidget* m_choicesBox = nullptr;
+    QButtonGroup* m_variantGroup = nullptr;
+    QButtonGroup* m_sourceGroup = nullptr;
     QWidget* m_featureBox = nullptr;
     QWidget* m_progressRow = nullptr;
     QWidget* m_checklist = nullptr;

@@ -99,6 +99,13 @@ QString CompletionController::devtronToolStatus() const {
     return m_state.installationComplete() ? tr("已安装") : tr("安装中断");
 }
 
+QString CompletionController::installedChoicesText() const {
+    if (!m_state.installDevtron() || m_state.readsExistingInstallation()) {
+        return {};
+    }
+    return DevtronChoices::summary(m_state.devtronVariant(), m_state.manifestSource());
+}
+
 QString CompletionController::installationTimeText() const {
     if (!(m_state.installationTime() > 0)) {
         return {};

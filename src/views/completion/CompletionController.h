@@ -52,6 +52,8 @@ public:
     bool isIncomplete() const;
     QString subtitle() const;
     QString devtronToolStatus() const;
+    // The variant and source of a Devtron this session installed; empty otherwise.
+    QString installedChoicesText() const;
     // Empty while no installation time was recorded.
     QString installationTimeText() const;
     QString commandText() const;

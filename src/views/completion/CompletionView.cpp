@@ -340,6 +340,9 @@ QWidget* CompletionView::buildToolsSection() {
     m_devtronRow = new InstalledToolRow(QStringLiteral("Devtron"), QString(), false, box);
     box->layout()->addWidget(m_devtronRow);
     layout->addWidget(box);
+    m_choicesText = Labels::text({}, Palette::font(12), Palette::secondaryText(), section);
+    m_choicesText->setObjectName(QStringLiteral("choicesText"));
+    layout->addWidget(m_choicesText);
     return section;
 }
 
@@ -395,6 +398,8 @@ void CompletionView::updateLayout() {
     m_keepWarning->setVisible(layout == Layout::complete);
     m_devtronRow->setVisible(layout != Layout::toolsOnly);
     m_devtronRow->setStatus(m_controller->devtronToolStatus(), layout == Layout::timedOut);
+    m_choicesText->setText(m_controller->installedChoicesText());
+    m_choicesText->setVisible(!m_choicesText->text().isEmpty());
     if (m_unreadBox != nullptr) {
         updateAccess();
     }

@@ -63,6 +63,7 @@ private:
     QWidget* m_rereadBusy = nullptr;
     QWidget* m_timeRow = nullptr;
     QLabel* m_timeText = nullptr;
+    QLabel* m_choicesText = nullptr;
     QLabel* m_readinessText = nullptr;
     QWidget* m_accessTimeout = nullptr;
     QWidget* m_keepWarning = nullptr;

@@ -120,6 +120,7 @@ void InstallationController::createInstaller() {
     };
     m_devtronInstaller =
         std::make_shared<DevtronInstaller>(m_state.kubeconfigPath(), progress, log, completion);
+    m_devtronInstaller->setChartChoices(m_state.devtronVariant(), m_state.manifestSource());
 }
 
 void InstallationController::runInstallOnPool() {

@@ -6,6 +6,7 @@
 #include "views/choice/DevtronChoiceView.h"
 #include "views/common/AlertDialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 
@@ -41,14 +42,32 @@ protected:
     int m_answer = 0;
 };
 
-TEST_F(ChoiceScreen, SwitchFollowsTheChoiceAndHidesTheFeatures) {
+TEST_F(ChoiceScreen, SwitchFollowsTheChoiceAndHidesTheFeaturesAndTheVariants) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_view));
     auto* toggle = child<QCheckBox>("installDevtronSwitch");
+    // Each choice by keyboard alone: Tab into a group, an arrow to the next choice in it. A reader
+    // hears each button's name as it gets the focus.
+    toggle->setFocus();
+    const AccessibilityRecorder recorder;
+    for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Left, Qt::Key_Tab, Qt::Key_Right}) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+    }
+    EXPECT_EQ(m_state.devtronVariant(), DevtronVariant::minimal);
+    EXPECT_EQ(m_state.manifestSource(), ManifestSource::gitee);
+    EXPECT_EQ(recorder.focused(), (QStringList{QStringLiteral("CI/CD（2核/6 GB）"),
+                                               QStringLiteral("最小安装（1核/1 GB）"),
+                                               QStringLiteral("GitHub"), QStringLiteral("Gitee")}));
+    EXPECT_TRUE(
+        eventually([&] { return m_state.logs().contains(QStringLiteral("选择安装来源: Gitee")); }));
+
     QTest::mouseClick(toggle, Qt::LeftButton);
     EXPECT_FALSE(m_state.installDevtron());
     EXPECT_FALSE(shown("featureBox"));
+    EXPECT_FALSE(shown("choicesBox"));
     m_state.setInstallDevtron(true);
     EXPECT_TRUE(toggle->isChecked());
     EXPECT_TRUE(shown("featureBox"));
+    EXPECT_TRUE(shown("choicesBox"));
 }
 
 TEST_F(ChoiceScreen, RunningTestLocksNextAndAFailureAlertCanLeadBack) {

@@ -80,6 +80,9 @@ TEST_F(Completion, EachLayoutShowsItsTextsAndFinishesItsOwnWay) {
         EXPECT_EQ(finishing.layout(), c.layout);
         EXPECT_EQ(finishing.subtitle(), QString::fromUtf8(c.subtitle));
         EXPECT_EQ(finishing.devtronToolStatus(), QString::fromUtf8(c.devtronStatus));
+        local.setDevtronVariant(DevtronVariant::gitops);
+        EXPECT_EQ(finishing.installedChoicesText(),
+                  c.installDevtron ? u"Devtron版本: CI/CD与GitOps，安装来源: GitHub"_s : QString());
 
         finishing.finish();
         EXPECT_EQ(finishing.showSaveAlert(), c.asksToSave);
@@ -91,6 +94,7 @@ TEST_F(Completion, EachLayoutShowsItsTextsAndFinishesItsOwnWay) {
     state.setReadsExistingInstallation(true);
     EXPECT_EQ(controller.subtitle(), u"已读取集群中现有Devtron的访问信息"_s);
     EXPECT_EQ(controller.installationTimeText(), QString());
+    EXPECT_EQ(controller.installedChoicesText(), QString());
     state.setInstallationTime(125.9);
     EXPECT_EQ(controller.installationTimeText(), u"安装用时: 2分5秒"_s);
 }
