@@ -111,7 +111,7 @@ TEST_F(KeyboardUse, TabVisitsEachScreenInOrderAndEveryControlHasAName) {
          {"浏览文件", "点击注册"}},
         {"choice",
          [](auto& s, auto&) { return new DevtronChoiceView(s); },
-         {"安装Devtron平台", "安装选项", "上一步", "下一步"}},
+         {"安装Devtron平台", "CI/CD（2核/6 GB）", "GitHub", "安装选项", "上一步", "下一步"}},
         {"installation",
          [&](auto& s, auto&) {
              s.setKubeconfigPath(tools.scratchPath(QStringLiteral("config")));
