@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cluster/ReleaseRecord.h"
 #include "shell/CommandRunner.h"
 
 #include <QCoreApplication>
@@ -32,6 +33,8 @@ public:
         QString cause;
         // What the user can do about it; empty for a pass.
         QString remedy;
+        // The release item's record when the release is left broken, which a repair can clear.
+        std::optional<ReleaseRecord> brokenRelease = std::nullopt;
 
         bool operator==(const Result& other) const = default;
     };
@@ -54,12 +57,15 @@ public:
     static Result checkPermissions(const QList<std::pair<QString, CommandResult>>& answers);
     static Result checkStorage(const CommandResult& storageClasses);
     static Result checkCapacity(const CommandResult& nodes);
-    static Result checkRelease(const CommandResult& status);
+    // The answer of `helm history devtron -n devtroncd -o json --max 1`.
+    static Result checkRelease(const CommandResult& history);
 
     static bool hasFailure(const Results& results);
     static bool hasWarning(const Results& results);
     // A deployed devtron release: installing again is refused, reading its access data is not.
     static bool foundExistingRelease(const Results& results);
+    // The release record of a failed release item that a repair can clear.
+    static std::optional<ReleaseRecord> brokenRelease(const Results& results);
 
     // Kubernetes quantities: "3920m" or "4" cores, "16Gi", "8000Ki", "6G" or plain bytes.
     static std::optional<double> cpuCores(const QString& quantity);

@@ -2,15 +2,16 @@
 """Walks Nimbrel's real window on a private Xvfb display with xdotool, against the cluster emulator,
 from the first screen to the stored keychain items. Screenshots go to BUILD/clickthrough/MODE/.
 
-Usage: clickthrough.py install|configure|configure-en|unread|existing|upstream BUILD_DIR
+Usage: clickthrough.py install|configure|configure-en|unread|existing|upstream|repair BUILD_DIR
 "configure-en" is "configure" with LANGUAGE=en: the same walk, its log lines in English.
 "install" goes on past the warning of a cluster without a default StorageClass, and the wait names
 the volume that stays Pending. "unread" installs into a healthy cluster, loses devtron-secret before
 the read-back and the keyring before "完成" (on a bus and keyring of its own). "existing" finds Devtron
 installed and reads its access data. "upstream" installs Devtron as its own installer sets it up,
 behind a load balancer that never gets an address: the completion screen opens a local tunnel, the
-walk fetches the dashboard through it, and only the password is stored. All but "unread" need an unlocked Secret Service (scripts/test.sh
-has one)."""
+walk fetches the dashboard through it, and only the password is stored. "repair" finds the release of
+an earlier installation failed, clears it through the checklist's button and its question, and installs.
+All but "unread" need an unlocked Secret Service (scripts/test.sh has one)."""
 import base64
 import ctypes
 import json
@@ -32,8 +33,10 @@ LIBC = ctypes.CDLL(None)
 # Window-relative points of the 800x460 main window, the save alert and the save-failure alert.
 BROWSE, NEXT, SWITCH, SWITCH_EN = (504, 271), (734, 411), (371, 121), (444, 139)
 FINISH, ALERT_FINISH, FAILURE_RETRY = (740, 411), (142, 140), (176, 140)
-# "继续安装" of the pre-flight warnings' alert and "读取访问信息" of the existing release's.
+# "继续安装" of the pre-flight warnings' alert and "读取访问信息" of the existing release's; the
+# broken release item's "清理后重新安装" in the main window and "清理" of its question.
 CONTINUE, READ_ACCESS = (55, 121), (265, 175)
+REPAIR, CLEAN = (300, 300), (300, 200)
 WARNING = "\u26a0\ufe0f"
 PENDING_VOLUME = ("Devtron状态: Pod就绪: 1/2，存储卷 devtron-postgresql-data 处于Pending状态："
                   "集群没有可用的默认StorageClass")
@@ -121,10 +124,11 @@ class ClickThrough:
         self.kubeconfig.parent.mkdir()
         scenario = "no-default-storage" if self.mode == "install" else "healthy"
         flavour = "upstream" if self.mode == "upstream" else "exporter"
+        release = ["--release", "failed"] if self.mode == "repair" else []
         emulator = self.spawn(sys.executable, SOURCE / "scripts/cluster-emulator/cluster_emulator.py",
                               "--state-dir", self.work / "cluster", "--kubeconfig", self.kubeconfig,
                               "--scenario", scenario, "--flavour", flavour, "--service-shape", "pending-lb",
-                              stdout=subprocess.PIPE, text=True)
+                              *release, stdout=subprocess.PIPE, text=True)
         if not json.loads(emulator.stdout.readline() or "{}").get("ready"):
             raise Failure("the cluster emulator did not start")
         # Installed below a folder with a blank and Chinese characters, as a user's prefix may be.
@@ -204,7 +208,7 @@ class ClickThrough:
             *kubectl, "jsonpath={.status.url}", "serviceexporter", "devtron-itf") + ":22443"
         # The stand-in serves its address without a port; Nimbrel adds Devtron's.
         expected = {"devtronUrl": url, "devtronUsername": "admin", "devtronPassword": ""}
-        if self.mode in ("install", "existing", "upstream"):
+        if self.mode in ("install", "existing", "upstream", "repair"):
             secret = self.run(*kubectl, "jsonpath={.data.ADMIN_PASSWORD}", "secret", "devtron-secret")
             expected["devtronPassword"] = base64.b64decode(secret).decode()
         return expected
@@ -240,6 +244,13 @@ class ClickThrough:
             self.shot("completion")
             self.finish()
             return
+        if self.mode == "repair":
+            self.wait("pre-flight", "开始安装前检查...", "检查 已有安装 ✗ 上次安装未完成，Devtron发布处于failed*",
+                      "安装前检查未通过，无法开始安装")
+            self.shot("broken-release")
+            self.click(REPAIR)
+            self.answer_alert("清理Devtron发布", "repair", CLEAN)
+            self.wait("repair", "执行命令: *", "已清理处于failed*", "开始安装前检查...", "检查 已有安装 ✓ 集群中没有已部署的Devtron")
         if self.mode == "install":
             self.wait("pre-flight", "开始安装前检查...", "检查 存储 %s 没有默认StorageClass，Devtron的数据库卷将"
                       "一直处于Pending状态" % WARNING)
@@ -323,6 +334,9 @@ class ClickThrough:
                     "正在获取Devtron凭证...", "成功获取Devtron凭证，URL: %s, 用户名: admin" % expected["devtronUrl"],
                     "服务启动完成，可以进入下一步", "进入步骤: 安装完成"]
         lines = {
+            "repair": ["用户请求清理处于failed*", "执行命令: *", "已清理处于failed*", *waiting,
+                       "成功获取Devtron凭证，URL: %s, 用户名: admin" % expected["devtronUrl"],
+                       "服务启动完成，可以进入下一步", "进入步骤: 安装完成", "总安装时间: *"],
             "install": [*waiting, "成功获取Devtron凭证，URL: %s, 用户名: admin" % expected["devtronUrl"],
                         "服务启动完成，可以进入下一步", "进入步骤: 安装完成", "总安装时间: *"],
             "upstream": [*waiting, "集群中没有serviceexporter类型，改为读取devtron-service服务",

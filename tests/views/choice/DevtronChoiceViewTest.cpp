@@ -86,9 +86,10 @@ TEST_F(ChoiceScreen, RunningTestLocksNextAndAFailureAlertCanLeadBack) {
 }
 
 TEST_F(ChoiceScreen, ADeployedDevtronIsToldWithHowToReadItsAccessAndOKStays) {
-    m_tools.setTool(QStringLiteral("helm"), {{QStringLiteral("status"),
-                                              QStringLiteral("NAME: devtron\nSTATUS: deployed\n")},
-                                             {QStringLiteral("version"), QStringLiteral("v3")}});
+    m_tools.setTool(
+        QStringLiteral("helm"),
+        {{QStringLiteral("history"), QStringLiteral(R"([{"revision":1,"status":"deployed"}])")},
+         {QStringLiteral("version"), QStringLiteral("v3")}});
     click("nextButton");
     ASSERT_TRUE(eventually([&] { return m_alerts.size() == 1; }));
     EXPECT_EQ(m_alerts.constFirst().section(u'\n', -1),
