@@ -78,6 +78,35 @@ modes touch port-forwarding only: "port-forward-drop" closes every open port-for
 the moment it is switched on (new ones work while it holds), "port-forward-refused" answers every
 port-forward request 403 Forbidden.
 
+Helm's records of release devtron in devtroncd can be seeded in a broken or finished state with
+--release STATE, or by writing "STATE [SERIAL]" into the "release" control file (echoed into
+"release.applied"; "none" takes the records away): deployed, failed, pending-install,
+uninstalling (one revision), pending-upgrade, pending-rollback (a deployed revision 1 and the pending
+revision 2). They are Secrets sh.helm.release.v1.devtron.vN of type helm.sh/release.v1, labelled
+name, owner=helm, status, version, holding the release as helm's storage driver writes it (JSON,
+gzipped, Base64 twice), so the real helm's status, history, uninstall and install read them. Their
+manifest names what an interrupted installation left: the namespaces devtron-cd, devtron-ci and
+devtron-demo (kept on uninstall, as Devtron's chart keeps them) and the ServiceAccount devtron. The
+fault mode "release-locked" refuses helm's own update or deletion of a pending release's records
+(told apart by helm's User-Agent) with 409 Conflict "another operation (install/upgrade/rollback) is
+in progress"; "kubectl delete secret" still removes them. --extra-namespace NAME (repeatable) adds a
+namespace Devtron did not create.
+
+Deleting a namespace turns it Terminating (deletionTimestamp, phase Terminating); after
+--namespace-termination-seconds (2) it goes with everything in it. Under the fault mode
+"namespace-stuck", devtron-ci, once deleted, stays Terminating with the finalizer
+"example.com/stuck" and the controller's NamespaceFinalizersRemaining condition, until the fault
+ends or the finalizer is patched away. Watches are served (by looking at the store every 0.1
+seconds), so "kubectl delete" and "kubectl wait --for=delete" wait as on a cluster. The
+ServiceExporter and Installer types are served while their CustomResourceDefinitions exist (each
+flavour starts with its own); deleting one removes the type, its objects and its discovery entry.
+
+"cluster_emulator.py multi-kubeconfig OUT --cluster-a KUBECONFIG --cluster-b KUBECONFIG" writes,
+with kubectl's config commands, one kubeconfig over two running emulators: context "work" (cluster
+A, token; the current context), "staging" (cluster B, token) and "staging-exec" (cluster B, its
+token from the exec-credential plugin beside this script, interactiveMode Never). kubectl orders
+the contexts by name in the files it writes. Each emulator takes only its own token.
+
 Standard library only.
 """
 
@@ -199,8 +228,10 @@ MISSING_IN_MODE = {
 }
 
 
-def resource(group, version, kind, plural, namespaced, short_names=(), table=None):
+def resource(group, version, kind, plural, namespaced, short_names=(), table=None, crd=False):
+    """crd: the type is served while its CustomResourceDefinition exists."""
     return {
+        "crd": crd,
         "group": group,
         "version": version,
         "kind": kind,
@@ -226,8 +257,8 @@ RESOURCES = [
     resource("rbac.authorization.k8s.io", "v1", "RoleBinding", "rolebindings", True),
     resource("rbac.authorization.k8s.io", "v1", "ClusterRole", "clusterroles", False),
     resource("rbac.authorization.k8s.io", "v1", "ClusterRoleBinding", "clusterrolebindings", False),
-    resource(EXPORTER_GROUP, "v1", "ServiceExporter", "serviceexporters", True, ["se"]),
-    resource(INSTALLER_GROUP, "v1alpha1", "Installer", "installers", True),
+    resource(EXPORTER_GROUP, "v1", "ServiceExporter", "serviceexporters", True, ["se"], crd=True),
+    resource(INSTALLER_GROUP, "v1alpha1", "Installer", "installers", True, crd=True),
     resource(MARKER_GROUP, "v1", "Emulator", "emulators", False),
     resource("", "v1", "Node", "nodes", False, ["no"]),
     resource("", "v1", "PersistentVolumeClaim", "persistentvolumeclaims", True, ["pvc"]),
@@ -237,6 +268,38 @@ RESOURCES = [
     resource("authorization.k8s.io", "v1", "SelfSubjectAccessReview",
              "selfsubjectaccessreviews", False),
 ]
+
+def crd_object(res):
+    """The CustomResourceDefinition that serves a type."""
+    names = {"kind": res["kind"], "listKind": res["kind"] + "List", "plural": res["plural"],
+             "singular": res["singular"]}
+    if res["shortNames"]:
+        names["shortNames"] = list(res["shortNames"])
+    return {"apiVersion": "apiextensions.k8s.io/v1", "kind": "CustomResourceDefinition",
+            "metadata": {"name": qualified(res)},
+            "spec": {"group": res["group"], "names": names,
+                     "scope": "Namespaced" if res["namespaced"] else "Cluster",
+                     "versions": [{"name": res["version"], "served": True, "storage": True,
+                                   "schema": {"openAPIV3Schema": {
+                                       "type": "object",
+                                       "x-kubernetes-preserve-unknown-fields": True}}}]},
+            "status": {"acceptedNames": names, "storedVersions": [res["version"]],
+                       "conditions": [{"type": "Established", "status": "True",
+                                       "reason": "InitialNamesAccepted",
+                                       "message": "the initial names have been accepted"}]}}
+
+
+def resource_from_crd(crd):
+    """The type a CustomResourceDefinition serves, or None for one that serves nothing."""
+    crd_fields = crd.get("spec") or {}
+    names = crd_fields.get("names") or {}
+    versions = [v for v in crd_fields.get("versions") or [] if v.get("served", True)]
+    if not versions or not names.get("plural") or not names.get("kind"):
+        return None
+    return resource(crd_fields.get("group", ""), versions[0]["name"], names["kind"],
+                    names["plural"], crd_fields.get("scope") != "Cluster",
+                    names.get("shortNames") or (), crd=True)
+
 
 VERBS = ["create", "delete", "deletecollection", "get", "list", "patch", "update", "watch"]
 
@@ -523,6 +586,8 @@ HELM_ANNOTATIONS = {"meta.helm.sh/release-name": RELEASE_NAME,
 KEEP_ANNOTATION = {"helm.sh/resource-policy": "keep"}
 # The namespaces Devtron's chart creates beside its own, which it keeps on uninstall.
 DEVTRON_NAMESPACES = ("devtron-cd", "devtron-ci", "devtron-demo")
+STUCK_NAMESPACE = "devtron-ci"
+STUCK_FINALIZER = "example.com/stuck"
 LOCKED_MESSAGE = "another operation (install/upgrade/rollback) is in progress"
 
 
@@ -739,6 +804,8 @@ class Store:
     def __init__(self):
         self.lock = threading.RLock()
         self.objects = {}  # (group, plural, namespace, name) -> object
+        # (revision, key, object) of the latest deletions, for watches that start a little late.
+        self.tombstones = collections.deque(maxlen=1000)
         self.revision = 1
         for name in ("default", "kube-system", "kube-public", "kube-node-lease"):
             self.create(self.find("", "namespaces"), None, {"metadata": {"name": name}})
@@ -763,9 +830,12 @@ class Store:
             meta.pop("namespace", None)
         obj["apiVersion"] = "%s/%s" % (res["group"], res["version"]) if res["group"] else "v1"
         obj["kind"] = res["kind"]
+        if existing and existing["metadata"].get("deletionTimestamp"):
+            meta["deletionTimestamp"] = existing["metadata"]["deletionTimestamp"]
         if res["kind"] == "Namespace":
             meta.setdefault("labels", {})["kubernetes.io/metadata.name"] = meta["name"]
-            obj.setdefault("status", {})["phase"] = "Active"
+            obj.setdefault("status", {})["phase"] = ("Terminating" if meta.get("deletionTimestamp")
+                                                     else "Active")
             obj.setdefault("spec", {})["finalizers"] = ["kubernetes"]
         if res["kind"] == "Secret":
             for key, value in (obj.pop("stringData", None) or {}).items():
@@ -774,8 +844,15 @@ class Store:
         return obj
 
     def _check_namespace(self, res, namespace):
-        if res["namespaced"] and ("", "namespaces", None, namespace) not in self.objects:
+        if not res["namespaced"]:
+            return
+        home = self.objects.get(("", "namespaces", None, namespace))
+        if home is None:
             raise ApiError(404, "NotFound", 'namespaces "%s" not found' % namespace,
+                           {"name": namespace, "kind": "namespaces"})
+        if home["metadata"].get("deletionTimestamp"):
+            raise ApiError(403, "Forbidden", "unable to create new content in namespace %s because "
+                           "it is being terminated" % namespace,
                            {"name": namespace, "kind": "namespaces"})
 
     def create(self, res, namespace, obj):
@@ -849,14 +926,46 @@ class Store:
         with self.lock:
             obj = self.get(res, namespace, name)
             key = (res["group"], res["plural"], namespace if res["namespaced"] else None, name)
-            del self.objects[key]
+            gone = [key]
             if res["kind"] == "Namespace":
-                for other in [k for k in self.objects if k[2] == name]:
-                    del self.objects[other]
+                gone += [k for k in self.objects if k[2] == name]
+            for each in gone:
+                self.revision += 1
+                tombstone = self.objects.pop(each)
+                tombstone["metadata"]["resourceVersion"] = str(self.revision)
+                self.tombstones.append((self.revision, each, tombstone))
             return obj
+
+    def deleted_since(self, res, namespace, revision):
+        """The objects of a type deleted after `revision`."""
+        with self.lock:
+            return [obj for rev, key, obj in self.tombstones
+                    if rev > revision and key[:2] == (res["group"], res["plural"])
+                    and (not namespace or key[2] == namespace)]
 
 
 # ---- HTTP ----
+
+def namespace_conditions(finalizers):
+    """What the namespace controller reports of a namespace that finalizers hold."""
+    now = now_rfc3339()
+
+    def condition(kind, true, reason, message):
+        return {"type": kind, "status": "True" if true else "False", "lastTransitionTime": now,
+                "reason": reason, "message": message}
+
+    return [condition("NamespaceDeletionDiscoveryFailure", False, "ResourcesDiscovered",
+                      "All resources successfully discovered"),
+            condition("NamespaceDeletionGroupVersionParsingFailure", False, "ParsedGroupVersions",
+                      "All legacy kube types successfully parsed"),
+            condition("NamespaceDeletionContentFailure", False, "ContentDeleted",
+                      "All content successfully deleted, may be waiting on finalization"),
+            condition("NamespaceContentRemaining", False, "ContentRemoved",
+                      "All content successfully removed"),
+            condition("NamespaceFinalizersRemaining", True, "SomeFinalizersRemain",
+                      "Some content in the namespace has finalizers remaining: %s in 1 resource "
+                      "instances" % ", ".join(finalizers))]
+
 
 def discovery_resources(resources, group, version):
     result = []
@@ -959,17 +1068,22 @@ def as_table(res, items, list_meta):
 
 class Emulator:
     def __init__(self, state_dir, port, token, flavour="exporter", installer_applied_after=8.0,
-                 password_after=12.0, refuse_websocket=False):
+                 password_after=12.0, refuse_websocket=False, namespace_termination=2.0):
         self.state_dir = state_dir
         self.port = port
         self.token = token
         self.flavour = flavour
-        self.resources = [res for res in RESOURCES
-                          if (res["group"], res["plural"]) not in LEFT_OUT[flavour]]
+        self.namespace_termination = namespace_termination
+        # name -> time.monotonic() when its deletion was asked for
+        self.terminating = {}
         self.installer_applied_after = installer_applied_after
         self.password_after = password_after
         self.refuse_websocket = refuse_websocket
         self.store = Store()
+        for res in RESOURCES:
+            if res["crd"] and (res["group"], res["plural"]) not in LEFT_OUT[flavour]:
+                self.store.create(Store.find("apiextensions.k8s.io", "customresourcedefinitions"),
+                                  None, crd_object(res))
         # uid -> time.monotonic() at creation, finer than creationTimestamp's whole seconds.
         self.born = {}
         self.mode = "none"
@@ -992,6 +1106,18 @@ class Emulator:
         self.silent_port = None
         self.tunnels = set()
         self.tunnels_lock = threading.Lock()
+
+    @property
+    def resources(self):
+        """The types served now: the built-in ones and those of the CustomResourceDefinitions."""
+        crds, _ = self.store.list(Store.find("apiextensions.k8s.io", "customresourcedefinitions"),
+                                  None, None, None)
+        return [res for res in RESOURCES if not res["crd"]] + \
+            [res for res in map(resource_from_crd, crds) if res is not None]
+
+    def find(self, group, plural):
+        return next((res for res in self.resources
+                     if res["group"] == group and res["plural"] == plural), None)
 
     # -- certificates and kubeconfigs --
 
@@ -1132,6 +1258,8 @@ class Emulator:
                 self.stop_listening()
             elif self.mode == "closed-port":
                 self.start_listening()
+            if self.mode == "namespace-stuck":
+                self.release_stuck_namespaces()
             self.mode = mode
             self.mode_changed.notify_all()
         if mode == "port-forward-drop":
@@ -1261,6 +1389,62 @@ class Emulator:
             raise ApiError(409, "Conflict", 'Operation cannot be fulfilled on secrets "%s": %s'
                            % (name, LOCKED_MESSAGE), {"name": name, "kind": "secrets"})
 
+    # -- the namespace controller --
+
+    def terminate_namespace(self, name):
+        """A namespace's deletion: it turns Terminating and goes, with its content, once the
+        termination time has passed and no finalizer holds it."""
+        res = Store.find("", "namespaces")
+        with self.store.lock:
+            namespace = self.store.get(res, None, name)
+            meta = namespace["metadata"]
+            if meta.get("deletionTimestamp"):
+                raise ApiError(409, "Conflict", 'Operation cannot be fulfilled on namespaces "%s": '
+                               "The system is ensuring all content is removed from this namespace."
+                               "  Upon completion, this namespace will automatically be purged by "
+                               "the system." % name, {"name": name, "kind": "namespaces"})
+            meta["deletionTimestamp"] = now_rfc3339()
+            meta["deletionGracePeriodSeconds"] = 0
+            if self.mode == "namespace-stuck" and name == STUCK_NAMESPACE:
+                meta.setdefault("finalizers", []).append(STUCK_FINALIZER)
+            self.terminating[name] = time.monotonic()
+            return self.store.replace(res, None, name, namespace)
+
+    def release_stuck_namespaces(self):
+        res = Store.find("", "namespaces")
+        with self.store.lock:
+            for name in list(self.terminating):
+                namespace = self.store.get(res, None, name)
+                finalizers = namespace["metadata"].get("finalizers") or []
+                if STUCK_FINALIZER in finalizers:
+                    finalizers.remove(STUCK_FINALIZER)
+                    self.store.replace(res, None, name, namespace)
+
+    def reap_namespaces(self):
+        """Removes what is in each terminating namespace once its time has passed, then the
+        namespace itself unless a finalizer remains; that one says so in its conditions."""
+        res = Store.find("", "namespaces")
+        while not self.stopping.wait(0.1):
+            with self.store.lock:
+                for name, since in list(self.terminating.items()):
+                    if time.monotonic() - since < self.namespace_termination:
+                        continue
+                    try:
+                        namespace = self.store.get(res, None, name)
+                    except ApiError:
+                        del self.terminating[name]
+                        continue
+                    finalizers = namespace["metadata"].get("finalizers") or []
+                    if not finalizers:
+                        del self.terminating[name]
+                        self.store.delete(res, None, name)
+                        continue
+                    for key in [k for k in self.store.objects if k[2] == name]:
+                        self.store.objects.pop(key)
+                    if not namespace["status"].get("conditions"):
+                        namespace["status"]["conditions"] = namespace_conditions(finalizers)
+                        self.store.replace(res, None, name, namespace)
+
     # -- the controllers --
 
     def age(self, obj):
@@ -1331,6 +1515,12 @@ class Emulator:
 
     def deleted(self, res, namespace, obj):
         self.born.pop(obj["metadata"].get("uid"), None)
+        served = resource_from_crd(obj) if res["kind"] == "CustomResourceDefinition" else None
+        if served is not None:
+            with self.store.lock:
+                for key in [k for k in self.store.objects
+                            if k[:2] == (served["group"], served["plural"])]:
+                    self.store.delete(served, key[2], key[3])
         if res["kind"] != "Deployment":
             return
         pods = Store.find("", "pods")
@@ -1606,8 +1796,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             namespace, rest = rest[1], rest[2:]
         if not rest or len(rest) > 3:
             raise ApiError(404, "NotFound", "the server could not find the requested resource")
-        res = Store.find(group, rest[0])
-        if res not in self.emulator.resources or res["version"] != version:
+        res = self.emulator.find(group, rest[0])
+        if res is None or res["version"] != version:
             raise ApiError(404, "NotFound", "the server could not find the requested resource")
         name = rest[1] if len(rest) >= 2 else None
         subresource = rest[2] if len(rest) == 3 else None
@@ -1671,6 +1861,70 @@ class Handler(http.server.BaseHTTPRequestHandler):
             raise ApiError(400, "BadRequest", "the request body is not an object")
         return obj
 
+    def watch(self, res, namespace, query):
+        """Streams the changes of the listed objects as watch events until timeoutSeconds, the
+        client's leaving or the emulator's end; the store is looked at every 0.1 seconds."""
+        emulator, store = self.emulator, self.emulator.store
+        since = query.get("resourceVersion") or "0"
+        since = int(since) if since.isdigit() else 0
+        initial = query.get("sendInitialEvents") == "true" or since == 0
+        deadline = time.monotonic() + min(float(query.get("timeoutSeconds") or 1800), 1800)
+        label, field = label_matcher(query.get("labelSelector")), \
+            field_matcher(query.get("fieldSelector"))
+
+        def snapshot():
+            items, _ = store.list(res, namespace, query.get("labelSelector"),
+                                  query.get("fieldSelector"))
+            served = [emulator.as_served(res, item) for item in items]
+            return {(o["metadata"].get("namespace"), o["metadata"]["name"]): o
+                    for o in served if o is not None}
+
+        def send(kind, obj):
+            line = json.dumps({"type": kind, "object": obj}).encode("utf-8") + b"\n"
+            self.wfile.write(b"%x\r\n%s\r\n" % (len(line), line))
+            self.wfile.flush()
+
+        with store.lock:
+            seen = snapshot()
+            gone = [obj for obj in store.deleted_since(res, namespace, since)
+                    if label(obj["metadata"].get("labels") or {}) and field(obj)]
+        self.close_connection = True
+        self.send_response(200)
+        self.send_header("Content-Type", "application/json")
+        self.send_header("Transfer-Encoding", "chunked")
+        self.end_headers()
+        for obj in seen.values():
+            if initial or int(obj["metadata"]["resourceVersion"]) > since:
+                send("ADDED", obj)
+        for obj in gone:
+            send("DELETED", obj)
+        if query.get("sendInitialEvents") == "true":
+            send("BOOKMARK", {"kind": res["kind"], "apiVersion": res["group"] + "/" + res["version"]
+                              if res["group"] else "v1",
+                              "metadata": {"resourceVersion": str(store.revision), "annotations": {
+                                  "k8s.io/initial-events-end": "true"}}})
+        while time.monotonic() < deadline and not emulator.stopping.is_set():
+            if self.connection.pending() or select.select([self.connection], [], [], 0.1)[0]:
+                try:
+                    self.connection.setblocking(False)
+                    if not self.connection.recv(1024):
+                        return  # the client has gone
+                except (ssl.SSLWantReadError, ssl.SSLWantWriteError, BlockingIOError):
+                    pass
+                finally:
+                    self.connection.setblocking(True)
+            now = snapshot()
+            for key, obj in now.items():
+                if key not in seen:
+                    send("ADDED", obj)
+                elif obj["metadata"]["resourceVersion"] != seen[key]["metadata"]["resourceVersion"]:
+                    send("MODIFIED", obj)
+            for key, obj in seen.items():
+                if key not in now:
+                    send("DELETED", obj)
+            seen = now
+        self.wfile.write(b"0\r\n\r\n")
+
     def wants_table(self):
         return "as=Table" in (self.headers.get("Accept") or "")
 
@@ -1680,7 +1934,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if name is None:
             if self.command == "GET":
                 if query.get("watch") in ("true", "1"):
-                    raise ApiError(405, "MethodNotAllowed", "watch is not supported here")
+                    self.watch(res, namespace, query)
+                    return None
                 items, revision = store.list(res, namespace, query.get("labelSelector"),
                                              query.get("fieldSelector"))
                 items = [obj for obj in (self.emulator.as_served(res, item) for item in items)
@@ -1738,6 +1993,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if self.command == "DELETE":
             if dry_run:
                 return 200, store.get(res, namespace, name)
+            if res["kind"] == "Namespace":
+                return 200, self.emulator.terminate_namespace(name)
             obj = store.delete(res, namespace, name)
             self.emulator.deleted(res, namespace, obj)
             return 200, obj
@@ -2189,6 +2446,8 @@ def main():
                              "(upstream flavour)")
     parser.add_argument("--release", choices=RELEASE_STATES,
                         help="seed helm's records of release devtron in devtroncd in this state")
+    parser.add_argument("--namespace-termination-seconds", type=float, default=2.0,
+                        metavar="SECONDS", help="how long a deleted namespace stays Terminating")
     parser.add_argument("--extra-namespace", action="append", default=[], metavar="NAME",
                         help="a namespace that exists from the start, not Devtron's (repeatable)")
     parser.add_argument("--refuse-websocket-portforward", action="store_true",
@@ -2200,7 +2459,7 @@ def main():
     state_dir = os.path.abspath(args.state_dir)
     emulator = Emulator(state_dir, args.port, secrets.token_urlsafe(24), args.flavour,
                         args.installer_applied_after, args.password_after,
-                        args.refuse_websocket_portforward)
+                        args.refuse_websocket_portforward, args.namespace_termination_seconds)
     try:
         emulator.make_certificates()
     except (OSError, subprocess.CalledProcessError) as error:
@@ -2247,6 +2506,7 @@ def main():
     signal.signal(signal.SIGTERM, request_stop)
     signal.signal(signal.SIGINT, request_stop)
     threading.Thread(target=emulator.watch_control_files, daemon=True).start()
+    threading.Thread(target=emulator.reap_namespaces, daemon=True).start()
 
     ready = json.dumps({
         "ready": True,

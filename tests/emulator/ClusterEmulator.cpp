@@ -48,6 +48,17 @@ bool ClusterEmulator::start(const Options& options) {
     if (options.refuseWebSocketPortForward) {
         arguments << QStringLiteral("--refuse-websocket-portforward");
     }
+    if (options.fault != Fault::None) {
+        add("--fault", faultName(options.fault));
+    }
+    add("--release", options.release);
+    for (const QString& name : options.extraNamespaces) {
+        add("--extra-namespace", name);
+    }
+    if (options.namespaceTerminationSeconds) {
+        add("--namespace-termination-seconds",
+            QString::number(*options.namespaceTerminationSeconds));
+    }
     // Server errors reach the test's own output, where a failing case shows them.
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(QStringLiteral(NIMBREL_PYTHON3), arguments);
@@ -73,7 +84,7 @@ QString ClusterEmulator::faultName(Fault fault) {
     static const QStringList names =
         QStringLiteral("none unauthorized plain-http slow unavailable closed-port secret-missing "
                        "exporter-missing password-not-base64 helm-status-hang port-forward-drop "
-                       "port-forward-refused")
+                       "port-forward-refused release-locked namespace-stuck")
             .split(u' ');
     return names.at(static_cast<int>(fault));
 }
@@ -88,6 +99,23 @@ bool ClusterEmulator::setScenario(const QString& scenario) {
 
 bool ClusterEmulator::setServiceShape(const QString& shape) {
     return switchTo("serviceShapeFile", "serviceShapeAppliedFile", shape);
+}
+
+bool ClusterEmulator::setRelease(const QString& state) {
+    return switchTo("releaseFile", "releaseAppliedFile", state);
+}
+
+bool ClusterEmulator::writeTwoClusterKubeconfig(const ClusterEmulator& staging,
+                                                const QString& kubectl, const QString& path) {
+    QProcess writer;
+    writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    writer.start(QStringLiteral(NIMBREL_PYTHON3),
+                 {QStringLiteral(NIMBREL_EMULATOR_SCRIPT), QStringLiteral("multi-kubeconfig"), path,
+                  QStringLiteral("--cluster-a"), kubeconfigPath(), QStringLiteral("--cluster-b"),
+                  staging.kubeconfigPath(), QStringLiteral("--kubectl"), kubectl});
+    m_error = QStringLiteral("the two-cluster kubeconfig was not written");
+    return writer.waitForFinished(startLimitMs) && writer.exitStatus() == QProcess::NormalExit &&
+           writer.exitCode() == 0;
 }
 
 bool ClusterEmulator::switchTo(const char* controlKey, const char* appliedKey,

@@ -4,6 +4,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <optional>
@@ -13,8 +14,11 @@
 class ClusterEmulator {
 public:
     // SecretMissing to HelmStatusHang touch only Devtron's objects or hold only helm's release
-    // look-up; the last two touch only port-forwarding: PortForwardDrop closes the open
+    // look-up; the next two touch only port-forwarding: PortForwardDrop closes the open
     // port-forward connections when it is switched on, PortForwardRefused answers 403.
+    // ReleaseLocked refuses helm's update and deletion of a pending release's records (409, as
+    // while another helm operation runs; kubectl may still delete them); NamespaceStuck keeps
+    // devtron-ci Terminating with the finalizer "example.com/stuck" once it is deleted.
     enum class Fault {
         None,
         Unauthorized,
@@ -27,7 +31,9 @@ public:
         PasswordNotBase64,
         HelmStatusHang,
         PortForwardDrop,
-        PortForwardRefused
+        PortForwardRefused,
+        ReleaseLocked,
+        NamespaceStuck
     };
 
     // How the emulator starts; what is left unset keeps the emulator's own default.
@@ -43,6 +49,14 @@ public:
         std::optional<int> passwordAfterSeconds;
         // Refuses port-forwarding's WebSocket upgrade, so that kubectl falls back to SPDY.
         bool refuseWebSocketPortForward = false;
+        Fault fault = Fault::None;
+        // helm's records of release devtron in devtroncd, left in this state: "deployed",
+        // "failed", "pending-install", "pending-upgrade", "pending-rollback", "uninstalling".
+        QString release;
+        // Namespaces that exist from the start without any of Devtron's labels, such as "argo".
+        QStringList extraNamespaces;
+        // How long a deleted namespace stays Terminating (2 seconds unless set).
+        std::optional<int> namespaceTerminationSeconds;
     };
 
     ClusterEmulator() = default;
@@ -75,6 +89,15 @@ public:
     bool setScenario(const QString& scenario);
     // Switches how devtron-service is served and returns once the server has applied it.
     bool setServiceShape(const QString& shape);
+    // Puts helm's records of a release in `state` (one of Options::release, or "none" for no
+    // record) in place of the release's records, and returns once the server has done so.
+    bool setRelease(const QString& state);
+
+    // Writes a kubeconfig at `path` with three contexts, made with `kubectl` (the tools' one):
+    // "work" reaches this emulator with its token and is the current context, "staging" reaches
+    // `staging` with its token, "staging-exec" reaches `staging` through an exec plugin.
+    bool writeTwoClusterKubeconfig(const ClusterEmulator& staging, const QString& kubectl,
+                                   const QString& path);
 
 private:
     bool switchTo(const char* controlKey, const char* appliedKey, const QString& name);

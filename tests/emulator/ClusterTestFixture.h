@@ -19,10 +19,12 @@
 class ClusterTestFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_emulator.start()) << m_emulator.errorText().toStdString();
+        ASSERT_TRUE(m_emulator.start(options())) << m_emulator.errorText().toStdString();
         setVariable("DEVTRON_CHART", QStringLiteral(NIMBREL_STANDIN_CHART));
         AppPaths::setToolsDirectoryOverride(QStringLiteral(NIMBREL_TOOLS_BUILD_DIR));
     }
+    // How the test's emulator starts: a release state, faults, extra namespaces, ...
+    virtual ClusterEmulator::Options options() const { return {}; }
     void TearDown() override {
         AppPaths::setToolsDirectoryOverride({});
         while (!m_variables.empty()) {
@@ -77,12 +79,10 @@ inline QString kubectlLine(const QString& arguments) {
 class UpstreamFlavour : public ClusterTestFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_emulator.start(options())) << m_emulator.errorText().toStdString();
-        setVariable("DEVTRON_CHART", QStringLiteral(NIMBREL_STANDIN_CHART));
-        AppPaths::setToolsDirectoryOverride(QStringLiteral(NIMBREL_TOOLS_BUILD_DIR));
+        ClusterTestFixture::SetUp();
         installStandIn();
     }
-    virtual ClusterEmulator::Options options() const {
+    ClusterEmulator::Options options() const override {
         ClusterEmulator::Options options;
         options.flavour = QStringLiteral("upstream");
         options.installerAppliedAfterSeconds = 4;
@@ -103,4 +103,24 @@ protected:
         }
         return seen;
     }
+};
+
+// Two clusters behind one kubeconfig (kubeconfigPath()): the context "work" (current) reaches
+// m_emulator, "staging" and "staging-exec" (an exec plugin's token) reach m_staging. Each
+// cluster's own kubeconfig still reaches it alone, to see what landed where.
+class TwoClusters : public ClusterTestFixture {
+protected:
+    void SetUp() override {
+        ClusterTestFixture::SetUp();
+        ASSERT_TRUE(m_staging.start(stagingOptions())) << m_staging.errorText().toStdString();
+        ASSERT_TRUE(m_emulator.writeTwoClusterKubeconfig(m_staging, ClusterTools::kubectlPath(),
+                                                         kubeconfigPath()))
+            << m_emulator.errorText().toStdString();
+    }
+    virtual ClusterEmulator::Options stagingOptions() const { return {}; }
+    QString kubeconfigPath() const {
+        return m_emulator.workDirectory() + QStringLiteral("/three-contexts.kubeconfig");
+    }
+
+    ClusterEmulator m_staging;
 };
