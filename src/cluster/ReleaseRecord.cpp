@@ -3,7 +3,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 
 std::optional<ReleaseRecord> ReleaseRecord::fromHistoryJson(const QString& json) {
     QJsonParseError error{};
@@ -20,10 +19,9 @@ std::optional<ReleaseRecord> ReleaseRecord::fromHistoryJson(const QString& json)
     if (record.status.isEmpty() || record.revision <= 0) {
         return std::nullopt;
     }
-    // Go writes RFC 3339 with up to nine digits of fraction; Qt reads three at most.
-    QString updated = newest[QLatin1String("updated")].toString();
-    updated.replace(QRegularExpression(QStringLiteral("(\\.\\d{3})\\d+")), QStringLiteral("\\1"));
-    record.updated = QDateTime::fromString(updated, Qt::ISODateWithMs);
+    // RFC 3339 with up to nine digits of fraction, or empty for a time helm never set.
+    record.updated =
+        QDateTime::fromString(newest[QLatin1String("updated")].toString(), Qt::ISODateWithMs);
     return record;
 }
 
