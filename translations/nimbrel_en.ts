@@ -779,6 +779,10 @@ The access details are still in the window: you can copy them before you quit.</
 
 This will run in %3:</translation>
     </message>
+    <message>
+        <source>已删除发布记录%1 ✓</source>
+        <translation>Removed release record %1 ✓</translation>
+    </message>
 </context>
 <context>
     <name>DevtronChoiceView</name>

@@ -36,7 +36,7 @@ FINISH, ALERT_FINISH, FAILURE_RETRY = (740, 411), (142, 140), (176, 140)
 # "继续安装" of the pre-flight warnings' alert and "读取访问信息" of the existing release's; the
 # broken release item's "清理后重新安装" in the main window and "清理" of its question.
 CONTINUE, READ_ACCESS = (55, 121), (265, 175)
-REPAIR, CLEAN = (300, 300), (300, 200)
+REPAIR, CLEAN = (322, 327), (350, 133)
 WARNING = "\u26a0\ufe0f"
 PENDING_VOLUME = ("Devtron状态: Pod就绪: 1/2，存储卷 devtron-postgresql-data 处于Pending状态："
                   "集群没有可用的默认StorageClass")
@@ -250,7 +250,9 @@ class ClickThrough:
             self.shot("broken-release")
             self.click(REPAIR)
             self.answer_alert("清理Devtron发布", "repair", CLEAN)
-            self.wait("repair", "执行命令: *", "已清理处于failed*", "开始安装前检查...", "检查 已有安装 ✓ 集群中没有已部署的Devtron")
+            # The installer starts the log file afresh once the check after the clean-up passes.
+            self.wait("repair", "用户请求清理处于failed*", "执行命令: *", ">> release \"devtron\" uninstalled",
+                      "已清理处于failed*")
         if self.mode == "install":
             self.wait("pre-flight", "开始安装前检查...", "检查 存储 %s 没有默认StorageClass，Devtron的数据库卷将"
                       "一直处于Pending状态" % WARNING)
@@ -334,7 +336,7 @@ class ClickThrough:
                     "正在获取Devtron凭证...", "成功获取Devtron凭证，URL: %s, 用户名: admin" % expected["devtronUrl"],
                     "服务启动完成，可以进入下一步", "进入步骤: 安装完成"]
         lines = {
-            "repair": ["用户请求清理处于failed*", "执行命令: *", "已清理处于failed*", *waiting,
+            "repair": [*waiting,
                        "成功获取Devtron凭证，URL: %s, 用户名: admin" % expected["devtronUrl"],
                        "服务启动完成，可以进入下一步", "进入步骤: 安装完成", "总安装时间: *"],
             "install": [*waiting, "成功获取Devtron凭证，URL: %s, 用户名: admin" % expected["devtronUrl"],

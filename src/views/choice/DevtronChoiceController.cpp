@@ -327,7 +327,7 @@ DevtronChoiceController::runRecordRemoval(const ReleaseRecord& record,
     const CommandResult deleted = ShellUtils::runCommandWithEnv(command, environment, limit);
     logOutput(log, deleted);
     if (deleted.exitCode == 0) {
-        return {RepairOutcome::Kind::cleared, {}};
+        return {RepairOutcome::Kind::recordRemoved, {}};
     }
     return {RepairOutcome::Kind::failed, ClusterErrors::classify(deleted.error.trimmed())};
 }
@@ -341,6 +341,9 @@ void DevtronChoiceController::logRepair(InstallationState& state, const ReleaseR
     case RepairOutcome::Kind::recordRemovable:
         state.appendLog(tr("helm无法卸载处于%1的发布，可以删除它的发布记录%2")
                             .arg(record.describe(), record.secretName()));
+        break;
+    case RepairOutcome::Kind::recordRemoved:
+        state.appendLog(tr("已删除发布记录%1 ✓").arg(record.secretName()));
         break;
     case RepairOutcome::Kind::failed:
         state.appendLog(tr("清理Devtron发布失败: %1").arg(outcome.error));

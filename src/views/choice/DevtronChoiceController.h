@@ -142,7 +142,7 @@ private:
     using LineLogger = std::function<void(const QString&)>;
 
     struct RepairOutcome {
-        enum class Kind { cleared, recordRemovable, failed };
+        enum class Kind { cleared, recordRemovable, recordRemoved, failed };
         Kind kind;
         // helm's or kubectl's error text for a refusal or failure.
         QString error;
