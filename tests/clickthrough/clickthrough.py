@@ -336,9 +336,6 @@ class ClickThrough:
                     "正在获取Devtron凭证...", "成功获取Devtron凭证，URL: %s, 用户名: admin" % expected["devtronUrl"],
                     "服务启动完成，可以进入下一步", "进入步骤: 安装完成"]
         lines = {
-            "repair": [*waiting,
-                       "成功获取Devtron凭证，URL: %s, 用户名: admin" % expected["devtronUrl"],
-                       "服务启动完成，可以进入下一步", "进入步骤: 安装完成", "总安装时间: *"],
             "install": [*waiting, "成功获取Devtron凭证，URL: %s, 用户名: admin" % expected["devtronUrl"],
                         "服务启动完成，可以进入下一步", "进入步骤: 安装完成", "总安装时间: *"],
             "upstream": [*waiting, "集群中没有serviceexporter类型，改为读取devtron-service服务",
@@ -350,7 +347,7 @@ class ClickThrough:
             "configure": [*map(self.t, ["开始安装程序...", "仅配置环境，不安装Devtron", "环境配置完成 - 使用应用内置工具",
                           "环境配置成功", "安装完成，正在自动跳转到下一步...", "跳过等待服务启动页面，直接进入完成页面",
                           "总安装时间: *"])],
-        }[self.mode]
+        }["install" if self.mode == "repair" else self.mode]
         if (absent := missing(self.text(), lines)) is not None:
             raise Failure("the session log lacks %r after the lines before it" % absent)
         if expected["devtronPassword"] and expected["devtronPassword"] in self.text():
