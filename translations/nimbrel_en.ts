@@ -757,7 +757,7 @@ The access details are still in the window: you can copy them before you quit.</
         <translation>helm could not uninstall the release in state %1; its release record %2 can be removed</translation>
     </message>
     <message>
-        <source>清理Devtron发布失败: %1</source>
+        <source>清理Devtron发布失败：%1</source>
         <translation>Cleaning up the Devtron release failed: %1</translation>
     </message>
     <message>

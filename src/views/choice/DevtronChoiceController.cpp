@@ -346,7 +346,7 @@ void DevtronChoiceController::logRepair(InstallationState& state, const ReleaseR
         state.appendLog(tr("已删除发布记录%1 ✓").arg(record.secretName()));
         break;
     case RepairOutcome::Kind::failed:
-        state.appendLog(tr("清理Devtron发布失败: %1").arg(outcome.error));
+        state.appendLog(tr("清理Devtron发布失败：%1").arg(outcome.error));
         break;
     }
 }
