@@ -783,6 +783,57 @@ The access details are still in the window: you can copy them before you quit.</
         <source>选择安装来源: %1</source>
         <translation>Installation source chosen: %1</translation>
     </message>
+    <message>
+        <source>用户请求清理处于%1的Devtron发布</source>
+        <translation>User asked to clean up the Devtron release in state %1</translation>
+    </message>
+    <message>
+        <source>将在%1中执行以下命令，删除Devtron发布及其创建的资源：</source>
+        <extracomment>%1 names the cluster; the command line follows.</extracomment>
+        <translation>This command will run in %1 and remove the Devtron release and what it created:</translation>
+    </message>
+    <message>
+        <source>用户取消了清理Devtron发布</source>
+        <translation>User cancelled cleaning up the Devtron release</translation>
+    </message>
+    <message>
+        <source>用户取消了删除发布记录</source>
+        <translation>User cancelled removing the release record</translation>
+    </message>
+    <message>
+        <source>执行命令: %1</source>
+        <translation>Running command: %1</translation>
+    </message>
+    <message>
+        <source>已清理处于%1的Devtron发布 ✓</source>
+        <translation>Cleaned up the Devtron release in state %1 ✓</translation>
+    </message>
+    <message>
+        <source>helm无法卸载处于%1的发布，可以删除它的发布记录%2</source>
+        <translation>helm could not uninstall the release in state %1; its release record %2 can be removed</translation>
+    </message>
+    <message>
+        <source>已删除发布记录%1 ✓</source>
+        <translation>Removed release record %1 ✓</translation>
+    </message>
+    <message>
+        <source>清理Devtron发布失败：%1</source>
+        <translation>Cleaning up the Devtron release failed: %1</translation>
+    </message>
+    <message>
+        <source>helm拒绝卸载处于%1状态的发布。可以删除第%2版的发布记录，然后重新检查。
+
+将在%3中执行：</source>
+        <extracomment>%1 is helm&apos;s state word, %2 the revision, %3 names the cluster; the command follows.</extracomment>
+        <translation>helm refused to uninstall the release in state %1. The record of revision %2 can be removed, then the check runs again.
+
+This will run in %3:</translation>
+    </message>
+    <message>
+        <source>kubeconfig“%1”的当前集群</source>
+        <extracomment>Names the cluster when no context was chosen; %1 is the kubeconfig&apos;s file name.</extracomment>
+        <translation>the current cluster of kubeconfig “%1”</translation>
+    </message>
 </context>
 <context>
     <name>DevtronChoiceView</name>
@@ -911,6 +962,42 @@ If the kubeconfig allows it, the access details can also be read from the cluste
     <message>
         <source>适用于无法访问GitHub的网络</source>
         <translation>For networks that cannot reach GitHub</translation>
+    </message>
+    <message>
+        <source>清理Devtron发布</source>
+        <translation>Clean Up Devtron Release</translation>
+    </message>
+    <message>
+        <source>清理后重新安装Devtron？</source>
+        <translation>Clean up and reinstall Devtron?</translation>
+    </message>
+    <message>
+        <source>清理</source>
+        <translation>Clean Up</translation>
+    </message>
+    <message>
+        <source>删除发布记录</source>
+        <translation>Remove Release Record</translation>
+    </message>
+    <message>
+        <source>删除挂起的发布记录？</source>
+        <translation>Remove the pending release record?</translation>
+    </message>
+    <message>
+        <source>删除记录</source>
+        <translation>Remove Record</translation>
+    </message>
+    <message>
+        <source>清理失败</source>
+        <translation>Clean-up Failed</translation>
+    </message>
+    <message>
+        <source>清理Devtron发布失败</source>
+        <translation>Cleaning up the Devtron release failed</translation>
+    </message>
+    <message>
+        <source>正在清理Devtron发布...</source>
+        <translation>Cleaning up the Devtron release...</translation>
     </message>
 </context>
 <context>
@@ -2043,10 +2130,6 @@ Details:
         <translation>The existing installation&apos;s access details can be read instead of installing again</translation>
     </message>
     <message>
-        <source>集群中有未完成部署的Devtron发布，安装将继续</source>
-        <translation>The cluster has a Devtron release that is not fully deployed; the installation goes on</translation>
-    </message>
-    <message>
         <source>集群中没有已部署的Devtron</source>
         <translation>No deployed Devtron in the cluster</translation>
     </message>
@@ -2091,6 +2174,18 @@ Details:
         <source>本机无法访问该仓库时，可以用环境变量DEVTRON_CHART指定本地Chart后重新启动</source>
         <translation>If this machine cannot reach it, name a local chart in the environment variable DEVTRON_CHART and start again</translation>
     </message>
+    <message>
+        <source>无法识别Helm返回的发布记录</source>
+        <translation>Could not read the release record helm returned</translation>
+    </message>
+    <message>
+        <source>上次安装未完成，Devtron发布处于%1</source>
+        <translation>An earlier installation did not finish; the Devtron release is in state %1</translation>
+    </message>
+    <message>
+        <source>需要先清理这个发布才能重新安装</source>
+        <translation>This release must be cleaned up before installing again</translation>
+    </message>
 </context>
 <context>
     <name>PreflightRow</name>
@@ -2114,6 +2209,10 @@ Details:
         <source>%1 %2：%3 %4</source>
         <extracomment>The check&apos;s title, its state (passed, warning, failed), what was found, what to do.</extracomment>
         <translation>%1 %2: %3 %4</translation>
+    </message>
+    <message>
+        <source>清理后重新安装</source>
+        <translation>Clean up and reinstall</translation>
     </message>
 </context>
 <context>
@@ -2322,6 +2421,19 @@ Details:
     <message>
         <source>Devtron已可以访问，停止检查</source>
         <translation>Devtron is reachable; stopped checking</translation>
+    </message>
+</context>
+<context>
+    <name>ReleaseRecord</name>
+    <message>
+        <source>%1（第%2版）</source>
+        <extracomment>%1 is helm&apos;s state word (failed, pending-install, ...), %2 the revision number.</extracomment>
+        <translation>%1 (revision %2)</translation>
+    </message>
+    <message>
+        <source>%1（第%2版，%3）</source>
+        <extracomment>%1 is helm&apos;s state word, %2 the revision number, %3 the local time it was written.</extracomment>
+        <translation>%1 (revision %2, %3)</translation>
     </message>
 </context>
 <context>

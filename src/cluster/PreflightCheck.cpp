@@ -117,7 +117,7 @@ PreflightCheck::Results PreflightCheck::run(const EnvironmentOverlay& environmen
     results << checkPermissions(answers);
     results << checkStorage(ask(ClusterTools::storageClassesCommand()));
     results << checkCapacity(ask(ClusterTools::nodesCommand()), variant);
-    results << checkRelease(ask(ClusterTools::releaseStatusCommand()));
+    results << checkRelease(ask(ClusterTools::releaseHistoryCommand()));
     // A chart given with DEVTRON_CHART needs no repository.
     if (qEnvironmentVariableIsEmpty("DEVTRON_CHART")) {
         const QUrl repository = chartRepository();
@@ -290,22 +290,30 @@ PreflightCheck::Result PreflightCheck::checkChartRepository(const QUrl& reposito
             tr("本机无法访问该仓库时，可以用环境变量DEVTRON_CHART指定本地Chart后重新启动")};
 }
 
-PreflightCheck::Result PreflightCheck::checkRelease(const CommandResult& status) {
-    if (status.exitCode == 0) {
-        if (DevtronInstaller::readReleaseStatus(status.output).deployed) {
-            return {Item::release, State::warning, releaseTitle(), deployedCause(),
-                    tr("可以读取现有安装的访问信息，无需重新安装")};
+PreflightCheck::Result PreflightCheck::checkRelease(const CommandResult& history) {
+    if (history.exitCode != 0) {
+        if (DevtronInstaller::isReleaseNotFound(history)) {
+            return {
+                Item::release, State::passed, releaseTitle(), tr("集群中没有已部署的Devtron"), {}};
         }
-        return {Item::release,
-                State::passed,
-                releaseTitle(),
-                tr("集群中有未完成部署的Devtron发布，安装将继续"),
-                {}};
+        return unanswered(Item::release, releaseTitle(), tr("无法检查已有安装"), history);
     }
-    if (DevtronInstaller::isReleaseNotFound(status)) {
-        return {Item::release, State::passed, releaseTitle(), tr("集群中没有已部署的Devtron"), {}};
+    const std::optional<ReleaseRecord> record = ReleaseRecord::fromHistoryJson(history.output);
+    if (!record) {
+        return {Item::release, State::warning, releaseTitle(), tr("无法识别Helm返回的发布记录"),
+                retryRemedy()};
     }
-    return unanswered(Item::release, releaseTitle(), tr("无法检查已有安装"), status);
+    if (record->isDeployed()) {
+        return {Item::release, State::warning, releaseTitle(), deployedCause(),
+                tr("可以读取现有安装的访问信息，无需重新安装")};
+    }
+    // helm install refuses a name that any record still holds, whatever its state.
+    return {Item::release,
+            State::failed,
+            releaseTitle(),
+            tr("上次安装未完成，Devtron发布处于%1").arg(record->describe()),
+            tr("需要先清理这个发布才能重新安装"),
+            record};
 }
 
 PreflightCheck::Result PreflightCheck::targetRow(const QString& clusterTarget) {
@@ -326,6 +334,15 @@ bool PreflightCheck::foundExistingRelease(const Results& results) {
     return std::any_of(results.cbegin(), results.cend(), [](const Result& r) {
         return r.item == Item::release && r.state == State::warning && r.cause == deployedCause();
     });
+}
+
+std::optional<ReleaseRecord> PreflightCheck::brokenRelease(const Results& results) {
+    for (const Result& result : results) {
+        if (result.item == Item::release && result.state == State::failed) {
+            return result.brokenRelease;
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<double> PreflightCheck::cpuCores(const QString& quantity) {

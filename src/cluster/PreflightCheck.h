@@ -1,6 +1,7 @@
 #pragma once
 
 #include "session/DevtronChoices.h"
+#include "cluster/ReleaseRecord.h"
 #include "shell/CommandRunner.h"
 
 #include <QCoreApplication>
@@ -36,6 +37,8 @@ public:
         QString cause;
         // What the user can do about it; empty for a pass.
         QString remedy;
+        // The release item's record when the release is left broken, which a repair can clear.
+        std::optional<ReleaseRecord> brokenRelease = std::nullopt;
 
         bool operator==(const Result& other) const = default;
     };
@@ -63,7 +66,8 @@ public:
     static Result checkChartRepository(const QUrl& repository, std::chrono::milliseconds limit);
     // The repository install.sh adds; NIMBREL_CHART_REPO_URL replaces it for the check's tests.
     static QUrl chartRepository();
-    static Result checkRelease(const CommandResult& status);
+    // The answer of `helm history devtron -n devtroncd -o json --max 1`.
+    static Result checkRelease(const CommandResult& history);
 
     // The passed row naming the cluster (the sentence of the session's clusterTarget()).
     static Result targetRow(const QString& clusterTarget);
@@ -72,6 +76,8 @@ public:
     static bool hasWarning(const Results& results);
     // A deployed devtron release: installing again is refused, reading its access data is not.
     static bool foundExistingRelease(const Results& results);
+    // The release record of a failed release item that a repair can clear.
+    static std::optional<ReleaseRecord> brokenRelease(const Results& results);
 
     // Kubernetes quantities: "3920m" or "4" cores, "16Gi", "8000Ki", "6G" or plain bytes.
     static std::optional<double> cpuCores(const QString& quantity);

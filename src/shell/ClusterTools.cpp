@@ -72,6 +72,35 @@ QString ClusterTools::releaseStatusCommand() {
     return helm("status devtron -n devtroncd");
 }
 
+QString ClusterTools::releaseHistoryCommand() {
+    return helm("history devtron -n devtroncd -o json --max 1");
+}
+
+QString ClusterTools::uninstallCommand() {
+    return helm("uninstall devtron -n devtroncd --wait --timeout 5m");
+}
+
+QString ClusterTools::releaseRecordCommand(const QString& status, int revision) {
+    return kubectl("get secrets -n devtroncd -l owner=helm,name=devtron,status=") + status +
+           QStringLiteral(",version=%1 -o json --request-timeout=10s").arg(revision);
+}
+
+QString ClusterTools::deleteReleaseRecordCommand(int revision) {
+    return kubectl("delete secret sh.helm.release.v1.devtron.v") +
+           QStringLiteral("%1 -n devtroncd").arg(revision);
+}
+
+QString ClusterTools::shownCommand(const QString& command) {
+    for (const auto& [path, name] : {std::pair{kubectlPath(), QStringLiteral("kubectl")},
+                                     std::pair{helmPath(), QStringLiteral("helm")}}) {
+        const QString quoted = ShellUtils::quotePath(path);
+        if (command.startsWith(quoted)) {
+            return name + command.mid(quoted.size());
+        }
+    }
+    return command;
+}
+
 QString ClusterTools::addressCommand() {
     return kubectl("describe serviceexporter devtron-itf -n devtroncd");
 }

@@ -27,8 +27,19 @@ public:
     static QString helmVersionCommand();    // helm version --short
     static QString namespacesCommand();     // kubectl get namespaces --request-timeout=10s
     static QString releaseStatusCommand();  // helm status devtron -n devtroncd
-    static QString addressCommand();        // kubectl describe serviceexporter devtron-itf ...
-    static QString passwordCommand();       // kubectl get secret ... ADMIN_PASSWORD
+    // The newest revision of the release as JSON: helm history devtron -n devtroncd -o json --max 1
+    static QString releaseHistoryCommand();
+    // Removes the release and what it created, waiting up to 5 minutes for them to go.
+    static QString uninstallCommand(); // helm uninstall devtron -n devtroncd --wait --timeout 5m
+    // Helm's Secret of the release's revision in `status`, found by helm's labels, as JSON.
+    // `status` must be one of helm's own state words: it is put into the line as it is.
+    static QString releaseRecordCommand(const QString& status, int revision);
+    // kubectl delete secret NAME -n devtroncd, for a name of the form helm gives its records.
+    static QString deleteReleaseRecordCommand(int revision);
+    // The line as a user would type it: the bundled tool's path shortened to its name.
+    static QString shownCommand(const QString& command);
+    static QString addressCommand();  // kubectl describe serviceexporter devtron-itf ...
+    static QString passwordCommand(); // kubectl get secret ... ADMIN_PASSWORD
     // kubectl config view -o json of one kubeconfig file, and of one context of it alone, with
     // every credential inside (--minify --flatten).
     static QString contextsCommand(const QString& kubeconfigPath);

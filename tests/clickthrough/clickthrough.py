@@ -2,7 +2,7 @@
 """Walks Nimbrel's real window on a private Xvfb display with xdotool, against the cluster emulator,
 from the first screen to the stored keychain items. Screenshots go to BUILD/clickthrough/MODE/.
 
-Usage: clickthrough.py install|configure|configure-en|unread|existing|upstream|contexts|choices BUILD_DIR
+Usage: clickthrough.py install|configure|configure-en|unread|existing|upstream|contexts|choices|repair BUILD_DIR
 "configure-en" is "configure" with LANGUAGE=en: the same walk, its log lines in English.
 "install" goes on past the warning of a cluster without a default StorageClass, and the wait names
 the volume that stays Pending. "unread" installs into a healthy cluster, loses devtron-secret before
@@ -12,7 +12,8 @@ behind a load balancer that never gets an address: the completion screen opens a
 walk fetches the dashboard through it, and only the password is stored. "contexts" offers a
 kubeconfig of three contexts over two clusters, picks the second (a click on the first, then the
 Down key) and installs there (the e2e tests check that nothing else changed). "choices" installs the
-minimal variant from Gitee and reads back what reached the cluster. All but "unread" need an
+minimal variant from Gitee and reads back what reached the cluster. "repair" finds the release of an earlier installation failed, clears it through the
+checklist's button and its question, and installs. All but "unread" need an
 unlocked Secret Service (scripts/test.sh has one)."""
 import base64
 import ctypes
@@ -35,11 +36,13 @@ LIBC = ctypes.CDLL(None)
 # Window-relative points of the 800x460 main window, the save alert and the save-failure alert.
 BROWSE, NEXT, SWITCH, SWITCH_EN = (504, 271), (734, 411), (371, 121), (444, 139)
 FINISH, ALERT_FINISH, FAILURE_RETRY = (740, 411), (142, 140), (176, 140)
-# "继续安装" of the pre-flight warnings' alert and "读取访问信息" of the existing release's.
+# "继续安装" of the pre-flight warnings' alert and "读取访问信息" of the existing release's; the
+# broken release item's "清理后重新安装" in the main window and "清理" of its question.
 CONTINUE, READ_ACCESS = (55, 121), (265, 175)
 FIRST_CONTEXT = (270, 275)
 # The radio buttons "最小安装" and "Gitee" of the install options.
 MINIMAL, GITEE = (300, 201), (369, 258)
+REPAIR, CLEAN = (322, 327), (350, 133)
 WARNING = "\u26a0\ufe0f"
 PENDING_VOLUME = ("Devtron状态: Pod就绪: 1/2，存储卷 devtron-postgresql-data 处于Pending状态："
                   "集群没有可用的默认StorageClass")
@@ -129,12 +132,13 @@ class ClickThrough:
         scenario = "no-default-storage" if self.mode == "install" else "healthy"
         flavour = "upstream" if self.mode == "upstream" else "exporter"
         contexts = self.mode == "contexts"
+        release = ["--release", "failed"] if self.mode == "repair" else []
         for state, kubeconfig in [("cluster", self.work / "staging" if contexts else self.kubeconfig),
                                   *([("cluster-a", self.work / "work")] if contexts else [])]:
             emulator = self.spawn(sys.executable, SOURCE / "scripts/cluster-emulator/cluster_emulator.py",
                                   "--state-dir", self.work / state, "--kubeconfig", kubeconfig,
                                   "--scenario", scenario, "--flavour", flavour, "--service-shape",
-                                  "pending-lb", stdout=subprocess.PIPE, text=True)
+                                  "pending-lb", *release, stdout=subprocess.PIPE, text=True)
             if not json.loads(emulator.stdout.readline() or "{}").get("ready"):
                 raise Failure("the cluster emulator did not start")
         if contexts:
@@ -239,7 +243,7 @@ class ClickThrough:
             *kubectl, "jsonpath={.status.url}", "serviceexporter", "devtron-itf") + ":22443"
         # The stand-in serves its address without a port; Nimbrel adds Devtron's.
         expected = {"devtronUrl": url, "devtronUsername": "admin", "devtronPassword": ""}
-        if self.mode in ("install", "existing", "upstream", "contexts", "choices"):
+        if self.mode in ("install", "existing", "upstream", "contexts", "choices", "repair"):
             secret = self.run(*kubectl, "jsonpath={.data.ADMIN_PASSWORD}", "secret", "devtron-secret")
             expected["devtronPassword"] = base64.b64decode(secret).decode()
         return expected
@@ -285,6 +289,15 @@ class ClickThrough:
             self.shot("completion")
             self.finish()
             return
+        if self.mode == "repair":
+            self.wait("pre-flight", "开始安装前检查...", "检查 已有安装 ✗ 上次安装未完成，Devtron发布处于failed*",
+                      "安装前检查未通过，无法开始安装")
+            self.shot("broken-release")
+            self.click(REPAIR)
+            self.answer_alert("清理Devtron发布", "repair", CLEAN)
+            # The installer starts the log file afresh once the check after the clean-up passes.
+            self.wait("repair", "用户请求清理处于failed*", "执行命令: *", ">> release \"devtron\" uninstalled",
+                      "已清理处于failed*")
         if self.mode == "install":
             self.wait("pre-flight", "开始安装前检查...", "检查 存储 %s 没有默认StorageClass，Devtron的数据库卷将"
                       "一直处于Pending状态" % WARNING)
@@ -389,7 +402,7 @@ class ClickThrough:
             "configure": [*map(self.t, ["开始安装程序...", "仅配置环境，不安装Devtron", "环境配置完成 - 使用应用内置工具",
                           "环境配置成功", "安装完成，正在自动跳转到下一步...", "跳过等待服务启动页面，直接进入完成页面",
                           "总安装时间: *"])],
-        }[self.mode]
+        }["install" if self.mode == "repair" else self.mode]
         if (absent := missing(self.text(), lines)) is not None:
             raise Failure("the session log lacks %r after the lines before it" % absent)
         if expected["devtronPassword"] and expected["devtronPassword"] in self.text():

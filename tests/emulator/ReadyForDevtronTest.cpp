@@ -198,3 +198,59 @@ TEST_F(ReadyForDevtron, WarningsAskOnceAndAnExistingReleaseIsRead) {
     EXPECT_EQ(m_state.currentStep(), InstallationStep::waitingForServices);
     EXPECT_TRUE(m_state.readsExistingInstallation());
 }
+
+TEST_F(ReadyForDevtron, BrokenReleaseIsClearedOnlyAfterYesAndThenInstalls) {
+    using Prompt = DevtronChoiceController::RepairPrompt;
+    // The last: helm refuses to touch a pending release, so its record goes instead.
+    const std::pair<const char*, bool> cases[] = {
+        {"failed", false},           {"pending-install", false}, {"pending-upgrade", false},
+        {"pending-rollback", false}, {"uninstalling", false},    {"pending-install", true}};
+    m_state.setInstallDevtron(true);
+    m_state.setKubeconfigContext(u"work"_s);
+    m_state.setClusterServer(m_emulator.serverUrl());
+    const QString records = kubectlLine(u"get secrets -n devtroncd -l owner=helm -o name"_s);
+    for (const auto& [release, locked] : cases) {
+        SCOPED_TRACE(release);
+        ASSERT_TRUE(m_emulator.setRelease(QString::fromLatin1(release)));
+        ASSERT_TRUE(m_emulator.setFault(locked ? ClusterEmulator::Fault::ReleaseLocked
+                                               : ClusterEmulator::Fault::None));
+        m_state.setCurrentStep(InstallationStep::devtronChoice);
+        DevtronChoiceController choice(m_state);
+        const auto idle = [&] {
+            return !choice.isTesting() && !choice.isCheckingPreflight() && !choice.isRepairing();
+        };
+        choice.nextAction();
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return idle() && !choice.preflightResults().isEmpty(); }, 60000));
+        ASSERT_EQ(letters(choice.preflightResults()), "PPPPF") << m_state.logs().toStdString();
+
+        const QString before = run(records, m_emulator.kubeconfigPath()).output;
+        choice.repairBrokenRelease();
+        ASSERT_EQ(choice.repairPrompt(), Prompt::uninstall);
+        EXPECT_TRUE(choice.repairMessage().contains(m_state.clusterTarget()));
+        EXPECT_EQ(choice.repairCommand(),
+                  u"helm uninstall devtron -n devtroncd --wait --timeout 5m"_s);
+        choice.answerRepairPrompt(false);
+        EXPECT_TRUE(idle());
+        EXPECT_EQ(run(records, m_emulator.kubeconfigPath()).output, before);
+
+        choice.repairBrokenRelease();
+        choice.answerRepairPrompt(true);
+        if (locked) {
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return idle() && choice.repairPrompt() == Prompt::removeRecord; }, 60000))
+                << m_state.logs().toStdString();
+            EXPECT_EQ(choice.repairCommand(),
+                      u"kubectl delete secret sh.helm.release.v1.devtron.v1 -n devtroncd"_s);
+            choice.answerRepairPrompt(true);
+        }
+        // Checked again and clean: on to the installation, which now succeeds.
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return m_state.currentStep() == InstallationStep::installation; }, 120000))
+            << m_state.logs().toStdString();
+        EXPECT_EQ(letters(choice.preflightResults()), "PPPPP");
+        // The operation that held the lock is gone with its record.
+        ASSERT_TRUE(m_emulator.setFault(ClusterEmulator::Fault::None));
+        installStandIn();
+    }
+}

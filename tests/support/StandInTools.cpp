@@ -35,7 +35,7 @@ QString capturedStdout(const std::function<void()>& operation) {
 StandInTools::StandInTools() : m_tools(m_root.filePath(u"app tools"_s)) {
     QDir().mkpath(m_tools + u"/devtron-charts"_s);
     setTool(u"kubectl"_s, healthyCluster());
-    setTool(u"helm"_s, {});
+    setTool(u"helm"_s, {{u"history"_s, {}, u"Error: release: not found\n"_s, 1}});
     setTool(u"install.sh"_s, {});
     AppPaths::setToolsDirectoryOverride(m_tools);
 }

@@ -37,6 +37,8 @@
 
 namespace {
 
+using Prompt = DevtronChoiceController::RepairPrompt;
+
 constexpr int pollMilliseconds = 50;
 // Quiet polls after the state is reached: layouts, deferred scrolling and the first paint.
 constexpr int settlePolls = 8;
@@ -126,6 +128,9 @@ case "$1 $2" in
     printf 'Name:         devtron-itf\nNamespace:    devtroncd\nKind:         ServiceExporter\n'
     printf 'Status:\n  Message:  service exported\n  url: http://127.0.0.1:32080\n'
     exit 0 ;;
+"get secrets")
+    printf '{"items":[{"metadata":{"name":"sh.helm.release.v1.devtron.v3"}}]}'
+    exit 0 ;;
 "get secret")
     if [ -s "$here/secret.err" ]; then
         cat "$here/secret.err" >&2
@@ -163,15 +168,33 @@ const QByteArray secretNotFound =
     QByteArrayLiteral("Error from server (NotFound): secrets \"devtron-secret\" not found\n");
 
 // Holds the engine's tool check while the hold file exists and the gallery lives. The background
-// pool itself cannot be held here: the raster painter needs it to draw the window.
+// pool itself cannot be held here: the raster painter needs it to draw the window. The release's
+// history is the recorded one when given; its uninstall is refused as helm does a locked release.
 const char* const standInHelm = R"sh(#!/bin/sh
-while [ -e "$(dirname "$0")/hold" ] && kill -0 %1 2>/dev/null; do sleep 0.1; done
-if [ "$1" = status ]; then
+here=$(dirname "$0")
+while [ -e "$here/hold" ] && kill -0 %1 2>/dev/null; do sleep 0.1; done
+if [ "$1" = history ] && [ -e "$here/history.json" ]; then
+    cat "$here/history.json"
+    exit 0
+fi
+if [ "$1" = status ] || [ "$1" = history ]; then
     echo 'Error: release: not found' >&2
+    exit 1
+fi
+if [ "$1" = uninstall ]; then
+    echo 'Error: uninstall: another operation (install/upgrade/rollback) is in progress' >&2
     exit 1
 fi
 printf 'v3.17.2+gcc2a2c5\n'
 )sh";
+
+// A release left behind by an installation that never finished, as helm history -o json lists it.
+QByteArray brokenHistory(const char* status) {
+    return QByteArrayLiteral(R"([{"revision":3,"updated":"2026-12-06T21:14:05.361728913Z",)") +
+           R"("status":")" + status +
+           R"(","chart":"devtron-operator-0.22.74","app_version":"0.7.2","description":)"
+           R"("Initial install underway"}])";
+}
 
 // What kubectl prints when nothing listens on the cluster's port: the recording when the source
 // tree has it, else its last line.
@@ -327,6 +350,9 @@ QStringList GalleryStage::stateNames() {
             QStringLiteral("choice-preflight-failed"),
             QStringLiteral("choice-preflight-warning"),
             QStringLiteral("choice-preflight-repository"),
+            QStringLiteral("choice-repair"),
+            QStringLiteral("choice-repair-confirm"),
+            QStringLiteral("choice-repair-record"),
             QStringLiteral("installation-running"),
             QStringLiteral("installation-configuring"),
             QStringLiteral("installation-done"),
@@ -481,6 +507,43 @@ bool GalleryStage::stage(const QString& name) {
             }
             return failed ||
                    exposed(m_window->findChild<QMessageBox*>(QStringLiteral("preflightConfirm")));
+        };
+    } else if (name.startsWith(QStringLiteral("choice-repair"))) {
+        // A release an earlier installation left behind: its item, the question before the
+        // uninstall, and the one after helm refused to uninstall it.
+        onChoiceStep();
+        m_state->setKubeconfigContext(QStringLiteral("prod"));
+        m_state->setClusterServer(QStringLiteral("https://10.0.12.4:6443"));
+        writeFile(
+            QStringLiteral("tools/history.json"),
+            brokenHistory(name == QStringLiteral("choice-repair") ? "failed" : "pending-install"));
+        actions = {[this] { click("nextButton"); }};
+        const int answers = name == QStringLiteral("choice-repair-record") ? 1 : 0;
+        const Prompt wanted = name == QStringLiteral("choice-repair") ? Prompt::none
+                              : answers == 0                          ? Prompt::uninstall
+                                                                      : Prompt::removeRecord;
+        auto answered = std::make_shared<int>(0);
+        m_reached = [=, this] {
+            if (!choiceView()) {
+                return false;
+            }
+            DevtronChoiceController& controller = choiceView()->controller();
+            if (controller.isTesting() || controller.isCheckingPreflight() ||
+                controller.isRepairing()) {
+                return false;
+            }
+            auto* box = m_window->findChild<QMessageBox*>(QStringLiteral("repairAlert"));
+            if (controller.preflightResults().isEmpty() || controller.repairPrompt() == wanted) {
+                return !controller.preflightResults().isEmpty() &&
+                       (wanted == Prompt::none || exposed(box));
+            }
+            if (controller.repairPrompt() == Prompt::none) {
+                click("repairButton");
+            } else if (exposed(box) && *answered < answers) {
+                ++*answered;
+                box->buttons().at(1)->click();
+            }
+            return false;
         };
     } else if (name.startsWith(QStringLiteral("installation-"))) {
         // The engine's run waits in the held tool check; the clock and the sweep are moved

@@ -1,5 +1,6 @@
 #include "views/choice/DevtronChoiceController.h"
 
+#include "cluster/KubeJson.h"
 #include "session/InstallationState.h"
 #include "shell/BackgroundJobs.h"
 #include "shell/ClusterErrors.h"
@@ -9,6 +10,20 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
+
+namespace {
+
+// A command's output into the session log, marked line by line as output and error.
+void logOutput(const std::function<void(const QString&)>& log, const CommandResult& result) {
+    for (const auto& [text, mark] : {std::pair{result.output, QStringLiteral(">> ")},
+                                     std::pair{result.error, QStringLiteral("!! ")}}) {
+        for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            log(mark + line);
+        }
+    }
+}
+
+} // namespace
 
 DevtronChoiceController::DevtronChoiceController(InstallationState& state, QObject* parent)
     : QObject(parent), m_state(state) {
@@ -145,7 +160,7 @@ void DevtronChoiceController::logOutcome(InstallationState& state, const ProbeOu
 }
 
 void DevtronChoiceController::nextAction() {
-    if (m_isTesting || m_isCheckingPreflight) {
+    if (isBusy()) {
         return;
     }
     if (m_testResult == TestResult::success()) {
@@ -242,6 +257,153 @@ void DevtronChoiceController::answerExistingRelease(bool readAccess) {
     m_state.readExistingInstallation();
 }
 
+void DevtronChoiceController::repairBrokenRelease() {
+    const std::optional<ReleaseRecord> record = PreflightCheck::brokenRelease(m_preflightResults);
+    if (!record || isBusy()) {
+        return;
+    }
+    m_repairedRelease = record;
+    m_state.appendLog(tr("用户请求清理处于%1的Devtron发布").arg(record->describe()));
+    //: %1 names the cluster; the command line follows.
+    setRepairPrompt(RepairPrompt::uninstall,
+                    tr("将在%1中执行以下命令，删除Devtron发布及其创建的资源：").arg(clusterName()),
+                    ClusterTools::shownCommand(ClusterTools::uninstallCommand()));
+}
+
+void DevtronChoiceController::answerRepairPrompt(bool yes) {
+    const RepairPrompt answered = m_repairPrompt;
+    setRepairPrompt(RepairPrompt::none, {});
+    if (!m_repairedRelease || answered == RepairPrompt::none || answered == RepairPrompt::failed) {
+        return;
+    }
+    if (!yes) {
+        m_state.appendLog(answered == RepairPrompt::uninstall ? tr("用户取消了清理Devtron发布")
+                                                              : tr("用户取消了删除发布记录"));
+        return;
+    }
+    const ReleaseRecord record = *m_repairedRelease;
+    const EnvironmentOverlay environment = ClusterTools::environment(m_state.kubeconfigPath());
+    const LineLogger log = m_state.backgroundLogger();
+    const std::chrono::milliseconds limit = m_preflightTimeLimit;
+    if (answered == RepairPrompt::uninstall) {
+        startRepairJob([record, environment, limit, log] {
+            return runUninstall(record, environment, limit, log);
+        });
+    } else {
+        startRepairJob([record, environment, limit, log] {
+            return runRecordRemoval(record, environment, limit, log);
+        });
+    }
+}
+
+void DevtronChoiceController::startRepairJob(std::function<RepairOutcome()> job) {
+    setIsRepairing(true);
+    // The commands run to their end even when the screen goes: a half-sent uninstall is worse.
+    const QPointer<DevtronChoiceController> self(this);
+    const QPointer<InstallationState> state(&m_state);
+    BackgroundJobs::start([self, state, record = *m_repairedRelease, job = std::move(job)] {
+        const RepairOutcome outcome = job();
+        postToGuiThread([self, state, record, outcome] {
+            if (self) {
+                self->finishRepair(outcome);
+            } else if (state) {
+                logRepair(*state, record, outcome);
+            }
+        });
+    });
+}
+
+DevtronChoiceController::RepairOutcome DevtronChoiceController::runUninstall(
+    const ReleaseRecord& record, const EnvironmentOverlay& environment,
+    std::chrono::milliseconds lookupLimit, const LineLogger& log) {
+    const QString command = ClusterTools::uninstallCommand();
+    log(tr("执行命令: %1").arg(command));
+    const CommandResult uninstalled =
+        ShellUtils::runCommandWithEnv(command, environment, uninstallTimeLimit);
+    logOutput(log, uninstalled);
+    if (uninstalled.exitCode == 0) {
+        return {RepairOutcome::Kind::cleared, {}};
+    }
+    RepairOutcome failed{RepairOutcome::Kind::failed,
+                         ClusterErrors::classify(uninstalled.error.trimmed())};
+    // Only a lock that helm holds for an unfinished operation is lifted by removing its record.
+    if (!record.isPending()) {
+        return failed;
+    }
+    const QString lookup = ClusterTools::releaseRecordCommand(record.status, record.revision);
+    log(tr("执行命令: %1").arg(lookup));
+    const CommandResult found = ShellUtils::runCommandWithEnv(lookup, environment, lookupLimit);
+    const QJsonArray items = KubeJson::items(found.output);
+    const bool exists = found.exitCode == 0 &&
+                        std::any_of(items.begin(), items.end(), [&record](const QJsonValue& item) {
+                            return KubeJson::nameOf(item) == record.secretName();
+                        });
+    if (!exists) {
+        logOutput(log, {{}, found.error, found.exitCode});
+        return failed;
+    }
+    return {RepairOutcome::Kind::recordRemovable, failed.error};
+}
+
+DevtronChoiceController::RepairOutcome
+DevtronChoiceController::runRecordRemoval(const ReleaseRecord& record,
+                                          const EnvironmentOverlay& environment,
+                                          std::chrono::milliseconds limit, const LineLogger& log) {
+    const QString command = ClusterTools::deleteReleaseRecordCommand(record.revision);
+    log(tr("执行命令: %1").arg(command));
+    const CommandResult deleted = ShellUtils::runCommandWithEnv(command, environment, limit);
+    logOutput(log, deleted);
+    if (deleted.exitCode == 0) {
+        return {RepairOutcome::Kind::recordRemoved, {}};
+    }
+    return {RepairOutcome::Kind::failed, ClusterErrors::classify(deleted.error.trimmed())};
+}
+
+void DevtronChoiceController::logRepair(InstallationState& state, const ReleaseRecord& record,
+                                        const RepairOutcome& outcome) {
+    switch (outcome.kind) {
+    case RepairOutcome::Kind::cleared:
+        state.appendLog(tr("已清理处于%1的Devtron发布 ✓").arg(record.describe()));
+        break;
+    case RepairOutcome::Kind::recordRemovable:
+        state.appendLog(tr("helm无法卸载处于%1的发布，可以删除它的发布记录%2")
+                            .arg(record.describe(), record.secretName()));
+        break;
+    case RepairOutcome::Kind::recordRemoved:
+        state.appendLog(tr("已删除发布记录%1 ✓").arg(record.secretName()));
+        break;
+    case RepairOutcome::Kind::failed:
+        state.appendLog(tr("清理Devtron发布失败：%1").arg(outcome.error));
+        break;
+    }
+}
+
+void DevtronChoiceController::finishRepair(const RepairOutcome& outcome) {
+    setIsRepairing(false);
+    logRepair(m_state, *m_repairedRelease, outcome);
+    if (outcome.kind == RepairOutcome::Kind::recordRemovable) {
+        //: %1 is helm's state word, %2 the revision, %3 names the cluster; the command follows.
+        setRepairPrompt(RepairPrompt::removeRecord,
+                        tr("helm拒绝卸载处于%1状态的发布。可以删除第%2版的发布记录，然后重新检查。"
+                           "\n\n将在%3中执行：")
+                            .arg(m_repairedRelease->status)
+                            .arg(m_repairedRelease->revision)
+                            .arg(clusterName()),
+                        ClusterTools::shownCommand(
+                            ClusterTools::deleteReleaseRecordCommand(m_repairedRelease->revision)));
+        return;
+    }
+    if (outcome.kind == RepairOutcome::Kind::failed) {
+        // Reported, and left to the user: "下一步" checks again, the item's button retries.
+        setRepairPrompt(RepairPrompt::failed, outcome.error);
+        return;
+    }
+    // What is left is checked again; a clean check goes on to the installation.
+    if (isOnChoiceStep() && m_testResult == TestResult::success()) {
+        runPreflight();
+    }
+}
+
 void DevtronChoiceController::setupEnvironment() {
     // Dropped with the session; the controller itself may go before it runs.
     InstallationState* state = &m_state;
@@ -274,6 +436,34 @@ QString DevtronChoiceController::classifyConnectionError(const QString& errorTex
 
 QString DevtronChoiceController::formatErrorMessageForAlert(const QString& message) {
     return ClusterErrors::formatForAlert(message);
+}
+
+bool DevtronChoiceController::isBusy() const {
+    return m_isTesting || m_isCheckingPreflight || m_isRepairing ||
+           m_repairPrompt != RepairPrompt::none;
+}
+
+QString DevtronChoiceController::clusterName() const {
+    QString target = m_state.clusterTarget();
+    if (!target.isEmpty()) {
+        return target;
+    }
+    //: Names the cluster when no context was chosen; %1 is the kubeconfig's file name.
+    return tr("kubeconfig“%1”的当前集群")
+        .arg(QFileInfo(QDir::cleanPath(m_state.kubeconfigDisplayPath())).fileName());
+}
+
+void DevtronChoiceController::setIsRepairing(bool repairing) {
+    m_isRepairing = repairing;
+    emit isRepairingChanged();
+}
+
+void DevtronChoiceController::setRepairPrompt(RepairPrompt prompt, const QString& message,
+                                              const QString& command) {
+    m_repairMessage = message;
+    m_repairCommand = command;
+    m_repairPrompt = prompt;
+    emit repairPromptChanged();
 }
 
 bool DevtronChoiceController::isOnChoiceStep() const {

@@ -32,8 +32,15 @@ class DevtronChoiceController : public QObject {
         bool showPreflightConfirm READ showPreflightConfirm NOTIFY showPreflightConfirmChanged)
     Q_PROPERTY(bool showExistingReleaseAlert READ showExistingReleaseAlert NOTIFY
                    showExistingReleaseAlertChanged)
+    Q_PROPERTY(bool isRepairing READ isRepairing NOTIFY isRepairingChanged)
+    Q_PROPERTY(RepairPrompt repairPrompt READ repairPrompt NOTIFY repairPromptChanged)
 
 public:
+    // What the repair of a broken release asks or reports, one at a time: the uninstall, the
+    // removal of a pending revision's record after helm refused, or what failed.
+    enum class RepairPrompt { none, uninstall, removeRecord, failed };
+    Q_ENUM(RepairPrompt)
+
     // Outcome of a finished test: success, or failure with the message kept for the alert.
     class TestResult {
     public:
@@ -86,6 +93,20 @@ public:
     // How long each pre-flight question may take.
     void setPreflightTimeLimit(std::chrono::milliseconds limit) { m_preflightTimeLimit = limit; }
 
+    // A broken release is being cleared, or its check runs again.
+    bool isRepairing() const { return m_isRepairing; }
+    RepairPrompt repairPrompt() const { return m_repairPrompt; }
+    // The shown prompt's text: what will happen and in which cluster, or what failed.
+    const QString& repairMessage() const { return m_repairMessage; }
+    // The command the prompt asks about, as a user would type it; empty for a failure.
+    const QString& repairCommand() const { return m_repairCommand; }
+    // "清理后重新安装" of a broken release item: asks before anything changes in the cluster.
+    void repairBrokenRelease();
+    // The answer to the shown prompt; no leaves the cluster as it is.
+    void answerRepairPrompt(bool yes);
+    // helm's own 5 minutes for the uninstall, and a little for helm to report.
+    static constexpr std::chrono::seconds uninstallTimeLimit{330};
+
     // The alert was closed by one of its buttons.
     void setShowTestFailAlert(bool shown);
     // The screen was shown again: an earlier success no longer counts.
@@ -118,6 +139,8 @@ signals:
     void preflightResultsChanged();
     void showPreflightConfirmChanged();
     void showExistingReleaseAlertChanged();
+    void isRepairingChanged();
+    void repairPromptChanged();
 
 private:
     struct ProbeOutcome {
@@ -129,6 +152,13 @@ private:
 
     using LineLogger = std::function<void(const QString&)>;
 
+    struct RepairOutcome {
+        enum class Kind { cleared, recordRemovable, recordRemoved, failed };
+        Kind kind;
+        // helm's or kubectl's error text for a refusal or failure.
+        QString error;
+    };
+
     static ProbeOutcome runProbes(const QString& versionCommand, const QString& namespacesCommand,
                                   const EnvironmentOverlay& environment, const LineLogger& log);
     static void logOutcome(InstallationState& state, const ProbeOutcome& outcome);
@@ -138,6 +168,23 @@ private:
     void runPreflight();
     void finishPreflight(const PreflightCheck::Results& results);
     bool isOnChoiceStep() const;
+    bool isBusy() const;
+
+    static RepairOutcome runUninstall(const ReleaseRecord& record,
+                                      const EnvironmentOverlay& environment,
+                                      std::chrono::milliseconds lookupLimit, const LineLogger& log);
+    static RepairOutcome runRecordRemoval(const ReleaseRecord& record,
+                                          const EnvironmentOverlay& environment,
+                                          std::chrono::milliseconds limit, const LineLogger& log);
+    // Runs `job` on the pool; its outcome is logged, and handled while this object exists.
+    void startRepairJob(std::function<RepairOutcome()> job);
+    static void logRepair(InstallationState& state, const ReleaseRecord& record,
+                          const RepairOutcome& outcome);
+    void finishRepair(const RepairOutcome& outcome);
+    void setRepairPrompt(RepairPrompt prompt, const QString& message, const QString& command = {});
+    void setIsRepairing(bool repairing);
+    // The cluster named before anything changes in it.
+    QString clusterName() const;
 
     void setIsTesting(bool testing);
     void setTestResult(const std::optional<TestResult>& result);
@@ -153,4 +200,10 @@ private:
     bool m_showPreflightConfirm = false;
     bool m_showExistingReleaseAlert = false;
     std::chrono::milliseconds m_preflightTimeLimit = PreflightCheck::defaultTimeLimit;
+    bool m_isRepairing = false;
+    RepairPrompt m_repairPrompt = RepairPrompt::none;
+    QString m_repairMessage;
+    QString m_repairCommand;
+    // The broken release being repaired.
+    std::optional<ReleaseRecord> m_repairedRelease;
 };

@@ -6,6 +6,7 @@
 #include "views/common/AccessibleWidgets.h"
 #include "views/common/AlertDialog.h"
 #include "views/common/BusyIndicator.h"
+#include "views/common/KeyboardAccess.h"
 #include "views/common/Labels.h"
 #include "views/common/LiveStatus.h"
 #include "views/common/RoundedPanel.h"
@@ -130,6 +131,10 @@ DevtronChoiceView::DevtronChoiceView(InstallationState& state, QWidget* parent)
             &DevtronChoiceView::updatePreflightConfirm);
     connect(m_controller, &DevtronChoiceController::showExistingReleaseAlertChanged, this,
             &DevtronChoiceView::updateExistingReleaseAlert);
+    connect(m_controller, &DevtronChoiceController::isRepairingChanged, this,
+            &DevtronChoiceView::updateTesting);
+    connect(m_controller, &DevtronChoiceController::repairPromptChanged, this,
+            &DevtronChoiceView::updateRepairPrompt);
     connect(backButton(), &QPushButton::clicked, m_controller,
             &DevtronChoiceController::goBackToKubeconfigSelection);
     connect(nextButton(), &QPushButton::clicked, m_controller,
@@ -137,7 +142,8 @@ DevtronChoiceView::DevtronChoiceView(InstallationState& state, QWidget* parent)
 
     updateSwitch();
     updateChoices();
-    showTesting(m_controller->isTesting() || m_controller->isCheckingPreflight());
+    showTesting(m_controller->isTesting() || m_controller->isCheckingPreflight() ||
+                m_controller->isRepairing());
     updateChecklist();
 }
 
@@ -275,9 +281,18 @@ void DevtronChoiceView::updateChecklist() {
     for (QWidget* row : m_checklist->findChildren<PreflightRow*>()) {
         delete row;
     }
+    QWidget* repairButton = nullptr;
     for (const PreflightCheck::Result& result : results) {
-        m_checklist->layout()->addWidget(new PreflightRow(result, m_checklist));
+        auto* row = new PreflightRow(result, m_checklist);
+        m_checklist->layout()->addWidget(row);
+        if (row->repairButton() != nullptr) {
+            repairButton = row->repairButton();
+            connect(row, &PreflightRow::repairRequested, m_controller,
+                    &DevtronChoiceController::repairBrokenRelease);
+        }
     }
+    KeyboardAccess::chainTabs(this,
+                              {m_switch, repairButton, scrollArea(), backButton(), nextButton()});
     m_checklist->setVisible(!results.isEmpty());
     if (!results.isEmpty()) {
         QTimer::singleShot(0, this, [this] { scrollArea()->ensureWidgetVisible(m_checklist); });
@@ -322,6 +337,46 @@ void DevtronChoiceView::updateExistingReleaseAlert() {
     }
 }
 
+void DevtronChoiceView::updateRepairPrompt() {
+    using Prompt = DevtronChoiceController::RepairPrompt;
+    QString message = m_controller->repairMessage();
+    if (!m_controller->repairCommand().isEmpty()) {
+        // The command on a line of its own, unbroken, so that it reads and copies as one.
+        message =
+            QStringLiteral("<p>%1</p><p style=\"white-space:pre\">%2</p>")
+                .arg(message.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")),
+                     m_controller->repairCommand().toHtmlEscaped());
+    }
+    AlertDialog::Alert alert;
+    // Cancel first: the default answer, for Return and Escape alike, changes nothing.
+    switch (m_controller->repairPrompt()) {
+    case Prompt::none:
+        return;
+    case Prompt::uninstall:
+        alert = {tr("清理Devtron发布"),
+                 tr("清理后重新安装Devtron？"),
+                 message,
+                 {tr("取消"), tr("清理")},
+                 0};
+        break;
+    case Prompt::removeRecord:
+        alert = {tr("删除发布记录"),
+                 tr("删除挂起的发布记录？"),
+                 message,
+                 {tr("取消"), tr("删除记录")},
+                 0};
+        break;
+    case Prompt::failed:
+        alert = {tr("清理失败"), tr("清理Devtron发布失败"), message, {tr("我知道了")}, 0};
+        break;
+    }
+    QMessageBox* box = AlertDialog::open(
+        this, alert, [this](int button) { m_controller->answerRepairPrompt(button == 1); });
+    if (box != nullptr) {
+        box->setObjectName(QStringLiteral("repairAlert"));
+    }
+}
+
 void DevtronChoiceView::updateSwitch() {
     const bool on = m_controller->installDevtron();
     if (m_switch->isChecked() != on) {
@@ -335,7 +390,8 @@ void DevtronChoiceView::updateSwitch() {
 
 void DevtronChoiceView::updateTesting() {
     const auto busy = [this] {
-        return m_controller->isTesting() || m_controller->isCheckingPreflight();
+        return m_controller->isTesting() || m_controller->isCheckingPreflight() ||
+               m_controller->isRepairing();
     };
     if (busy()) {
         showTesting(true);
@@ -360,11 +416,14 @@ void DevtronChoiceView::showTesting(bool testing) {
     }
     m_progressRow->show();
     // Named before it takes the focus, so that the focus event already carries the status.
-    m_testingStatus->announce(m_controller->isCheckingPreflight() ? tr("正在进行安装前检查...")
-                                                                  : tr("正在测试集群连接..."));
-    // Started by Return on the switch: the focus goes the way of a pressed "下一步", to the status
-    // and back, so that the reader hears the work and Space cannot change the choice meanwhile.
-    if (window()->focusWidget() == m_switch) {
+    m_testingStatus->announce(m_controller->isRepairing() ? tr("正在清理Devtron发布...")
+                              : m_controller->isCheckingPreflight() ? tr("正在进行安装前检查...")
+                                                                    : tr("正在测试集群连接..."));
+    // Started by Return on the switch or from the checklist: the focus goes the way of a pressed
+    // "下一步", to the status and back, so that the reader hears the work and Space cannot change
+    // the choice meanwhile.
+    const QWidget* focus = window()->focusWidget();
+    if (focus != nullptr && (focus == m_switch || m_checklist->isAncestorOf(focus))) {
         nextButton()->setFocus(Qt::OtherFocusReason);
     }
     setNextEnabled(false);

@@ -40,6 +40,7 @@ private:
     void updateChecklist();
     void updatePreflightConfirm();
     void updateExistingReleaseAlert();
+    void updateRepairPrompt();
     void updateSwitch();
     void updateTesting();
     void showTesting(bool testing);

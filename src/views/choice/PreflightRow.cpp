@@ -1,11 +1,13 @@
 #include "views/choice/PreflightRow.h"
 
+#include "views/common/Buttons.h"
 #include "views/common/Labels.h"
 #include "views/style/IconRegistry.h"
 #include "views/style/Palette.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -50,6 +52,12 @@ PreflightRow::PreflightRow(const PreflightCheck::Result& result, QWidget* parent
         remedy->setObjectName(QStringLiteral("remedy"));
         remedy->setWordWrap(true);
         texts->addWidget(remedy);
+    }
+    if (result.brokenRelease) {
+        m_repairButton = Buttons::link(tr("清理后重新安装"), 12, this);
+        m_repairButton->setObjectName(QStringLiteral("repairButton"));
+        texts->addWidget(m_repairButton, 0, Qt::AlignLeft);
+        connect(m_repairButton, &QPushButton::clicked, this, &PreflightRow::repairRequested);
     }
     layout->addLayout(texts, 1);
     // Read as one line: the state in words, then what was found and what to do.

@@ -105,9 +105,10 @@ TEST_F(ChoiceScreen, RunningTestLocksNextAndAFailureAlertCanLeadBack) {
 }
 
 TEST_F(ChoiceScreen, ADeployedDevtronIsToldWithHowToReadItsAccessAndOKStays) {
-    m_tools.setTool(QStringLiteral("helm"), {{QStringLiteral("status"),
-                                              QStringLiteral("NAME: devtron\nSTATUS: deployed\n")},
-                                             {QStringLiteral("version"), QStringLiteral("v3")}});
+    m_tools.setTool(
+        QStringLiteral("helm"),
+        {{QStringLiteral("history"), QStringLiteral(R"([{"revision":1,"status":"deployed"}])")},
+         {QStringLiteral("version"), QStringLiteral("v3")}});
     click("nextButton");
     ASSERT_TRUE(eventually([&] { return m_alerts.size() == 1; }));
     EXPECT_EQ(m_alerts.constFirst().section(u'\n', -1),
@@ -115,6 +116,31 @@ TEST_F(ChoiceScreen, ADeployedDevtronIsToldWithHowToReadItsAccessAndOKStays) {
     EXPECT_EQ(m_buttons.value(0), QStringLiteral("确定"));
     EXPECT_TRUE(eventually([&] { return button("nextButton")->isEnabled(); }));
     EXPECT_EQ(m_state.currentStep(), InstallationStep::devtronChoice);
+}
+
+TEST_F(ChoiceScreen, ABrokenReleaseItemIsReachedByTabAndClearsOnlyAfterYes) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_view));
+    m_tools.setTool(QStringLiteral("helm"),
+                    {{QStringLiteral("history"),
+                      QStringLiteral(R"([{"revision":2,"status":"pending-install"}])")}});
+    click("nextButton");
+    ASSERT_TRUE(eventually([&] { return button("nextButton")->isEnabled(); }));
+    child<QCheckBox>("installDevtronSwitch")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QPushButton* repair = button("repairButton");
+    ASSERT_EQ(QApplication::focusWidget(), repair);
+    EXPECT_EQ(repair->accessibleName(), QStringLiteral("清理后重新安装"));
+    const QString uninstall =
+        QStringLiteral("helm uninstall devtron -n devtroncd --wait --timeout 5m");
+    QTest::keyClick(repair, Qt::Key_Space);
+    ASSERT_TRUE(
+        eventually([&] { return logged(m_state, QStringLiteral("用户取消了清理Devtron发布")); }));
+    EXPECT_TRUE(m_alerts.last().contains(uninstall)) << m_alerts.last().toStdString();
+    EXPECT_EQ(m_buttons, (QStringList{QStringLiteral("取消"), QStringLiteral("清理")}));
+    EXPECT_FALSE(m_tools.commandCalls().contains(uninstall));
+    m_answer = 1;
+    QTest::keyClick(repair, Qt::Key_Space);
+    EXPECT_TRUE(eventually([&] { return m_tools.commandCalls().contains(uninstall); }));
 }
 
 TEST_F(ChoiceScreen, SuccessMovesOnAndBackGoesBack) {
