@@ -222,7 +222,7 @@ TEST_F(ReadyForDevtron, BrokenReleaseIsClearedOnlyAfterYesAndThenInstalls) {
         choice.nextAction();
         ASSERT_TRUE(
             QTest::qWaitFor([&] { return idle() && !choice.preflightResults().isEmpty(); }, 60000));
-        ASSERT_EQ(letters(choice.preflightResults()), "PPPPF") << m_state.logs().toStdString();
+        ASSERT_EQ(letters(choice.preflightResults()), "PPPPPF") << m_state.logs().toStdString();
 
         const QString before = run(records, m_emulator.kubeconfigPath()).output;
         choice.repairBrokenRelease();
@@ -248,7 +248,7 @@ TEST_F(ReadyForDevtron, BrokenReleaseIsClearedOnlyAfterYesAndThenInstalls) {
         ASSERT_TRUE(QTest::qWaitFor(
             [&] { return m_state.currentStep() == InstallationStep::installation; }, 120000))
             << m_state.logs().toStdString();
-        EXPECT_EQ(letters(choice.preflightResults()), "PPPPP");
+        EXPECT_EQ(letters(choice.preflightResults()), "PPPPPP");
         // The operation that held the lock is gone with its record.
         ASSERT_TRUE(m_emulator.setFault(ClusterEmulator::Fault::None));
         installStandIn();

@@ -291,8 +291,15 @@ void DevtronChoiceView::updateChecklist() {
                     &DevtronChoiceController::repairBrokenRelease);
         }
     }
-    KeyboardAccess::chainTabs(this,
-                              {m_switch, repairButton, scrollArea(), backButton(), nextButton()});
+    // Every radio button is in the chain; only each group's chosen one takes Tab's focus.
+    QList<QWidget*> chain{m_switch};
+    for (QButtonGroup* group : {m_variantGroup, m_sourceGroup}) {
+        for (QAbstractButton* button : group->buttons()) {
+            chain.append(button);
+        }
+    }
+    chain << repairButton << scrollArea() << backButton() << nextButton();
+    KeyboardAccess::chainTabs(this, chain);
     m_checklist->setVisible(!results.isEmpty());
     if (!results.isEmpty()) {
         QTimer::singleShot(0, this, [this] { scrollArea()->ensureWidgetVisible(m_checklist); });
