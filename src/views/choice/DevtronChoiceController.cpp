@@ -215,6 +215,15 @@ void DevtronChoiceController::answerExistingRelease(bool readAccess) {
     m_state.readExistingInstallation();
 }
 
+void DevtronChoiceController::requestRemoval() {
+    m_showExistingReleaseAlert = false;
+    emit showExistingReleaseAlertChanged();
+    if (isOnChoiceStep()) {
+        m_state.appendLog(tr("用户选择卸载Devtron"));
+        emit removalRequested();
+    }
+}
+
 void DevtronChoiceController::setupEnvironment() {
     // Dropped with the session; the controller itself may go before it runs.
     InstallationState* state = &m_state;
