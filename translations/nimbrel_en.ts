@@ -1105,11 +1105,7 @@ Full log: %2</translation>
     </message>
     <message>
         <source>带有Devtron的Helm发布标记</source>
-        <translation>marked as part of Devtron’s Helm release</translation>
-    </message>
-    <message>
-        <source>不是Devtron创建的，将保留</source>
-        <translation>not created by Devtron, will be kept</translation>
+        <translation>marked as part of Devtron&apos;s Helm release</translation>
     </message>
     <message>
         <source>开始检查集群中的Devtron...</source>
@@ -1117,7 +1113,7 @@ Full log: %2</translation>
     </message>
     <message>
         <source>Devtron安装器的资源类型</source>
-        <translation>the resource type of Devtron’s installer</translation>
+        <translation>the resource type of Devtron&apos;s installer</translation>
     </message>
     <message>
         <source>将删除: %1（%2）</source>
@@ -1215,6 +1211,10 @@ Full log: %2</translation>
         <source>%1；%2</source>
         <extracomment>What holds an object being deleted, then what one of its conditions says.</extracomment>
         <translation>%1; %2</translation>
+    </message>
+    <message>
+        <source>不是Devtron创建的</source>
+        <translation>not created by Devtron</translation>
     </message>
 </context>
 <context>
@@ -2374,7 +2374,7 @@ Details:
     </message>
     <message>
         <source>正在读取集群中的Devtron资源...</source>
-        <translation>Reading Devtron’s resources in the cluster...</translation>
+        <translation>Reading Devtron&apos;s resources in the cluster...</translation>
     </message>
     <message>
         <source>以下资源将从集群中删除，此操作不可撤销。</source>

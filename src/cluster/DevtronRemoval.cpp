@@ -117,7 +117,7 @@ DevtronRemoval::Items DevtronRemoval::namespacesOf(const QString& list) {
                           : ownNamespaces.contains(name) ? tr("Devtron创建的命名空间")
                                                          : tr("带有Devtron的Helm发布标记")});
         } else if (sharedNamespaces.contains(name)) {
-            items.append({Kind::namespace_, name, Fate::keep, tr("不是Devtron创建的，将保留")});
+            items.append({Kind::namespace_, name, Fate::keep, tr("不是Devtron创建的")});
         }
     }
     return items;

@@ -8,6 +8,7 @@
 #include "views/common/ProgressBar.h"
 #include "views/style/Palette.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -171,6 +172,14 @@ void RemovalView::reject() {
     m_controller->close();
 }
 
+void RemovalView::closeEvent(QCloseEvent* event) {
+    if (!event->spontaneous()) {
+        event->accept();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
 void RemovalView::updateItems() {
     const bool finished = m_controller->phase() == RemovalController::Phase::finished;
     QString text = describe(m_controller->items(), finished);
@@ -195,8 +204,7 @@ void RemovalView::updatePhase() {
     m_prompt->setVisible(removable);
     m_confirmField->setVisible(removable);
     m_confirmField->setEnabled(removable);
-    m_cancelButton->setVisible(phase != Phase::finished);
-    m_cancelButton->setEnabled(phase != Phase::removing);
+    m_cancelButton->setVisible(phase != Phase::finished && phase != Phase::removing);
     m_retryButton->setVisible(phase == Phase::unreadable);
     m_removeButton->setVisible(phase == Phase::confirming || phase == Phase::removing);
     m_removeButton->setEnabled(m_controller->canRemove());

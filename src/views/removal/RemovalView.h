@@ -25,8 +25,12 @@ public:
 
     RemovalController& controller() const { return *m_controller; }
 
-    // Escape and the window's close button wait for the run to end.
+    // Escape and the sheet's close button wait for the run to end.
     void reject() override;
+
+protected:
+    // Quitting the application is never held up: only the user's own close waits for the run.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void updatePhase();
