@@ -2400,6 +2400,10 @@ Details:
         <source>关闭</source>
         <translation>Close</translation>
     </message>
+    <message>
+        <source>钥匙串中保存的访问信息已保留。</source>
+        <translation>The access data saved in the keychain was kept.</translation>
+    </message>
 </context>
 <context>
     <name>ServiceAddress</name>

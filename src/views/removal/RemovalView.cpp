@@ -186,8 +186,10 @@ void RemovalView::updateItems() {
     if (finished && !m_controller->keychainFailure().isEmpty()) {
         text += QStringLiteral("\n\n") +
                 tr("钥匙串中的访问信息未能删除：%1").arg(m_controller->keychainFailure());
-    } else if (finished && m_controller->succeeded()) {
-        text += QStringLiteral("\n\n") + tr("钥匙串中保存的访问信息已删除。");
+    } else if (finished) {
+        text += QStringLiteral("\n\n") + (m_controller->succeeded()
+                                              ? tr("钥匙串中保存的访问信息已删除。")
+                                              : tr("钥匙串中保存的访问信息已保留。"));
     }
     m_list->setText(text);
     m_list->setAccessibleName(text);
