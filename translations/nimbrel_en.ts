@@ -834,6 +834,10 @@ This will run in %3:</translation>
         <extracomment>Names the cluster when no context was chosen; %1 is the kubeconfig&apos;s file name.</extracomment>
         <translation>the current cluster of kubeconfig “%1”</translation>
     </message>
+    <message>
+        <source>用户选择卸载Devtron</source>
+        <translation>The user chose to uninstall Devtron</translation>
+    </message>
 </context>
 <context>
     <name>DevtronChoiceView</name>
@@ -998,6 +1002,10 @@ If the kubeconfig allows it, the access details can also be read from the cluste
     <message>
         <source>正在清理Devtron发布...</source>
         <translation>Cleaning up the Devtron release...</translation>
+    </message>
+    <message>
+        <source>卸载Devtron</source>
+        <translation>Uninstall Devtron</translation>
     </message>
 </context>
 <context>
@@ -1269,6 +1277,134 @@ Full log: %2</translation>
     <message>
         <source>读取现有Devtron的访问信息</source>
         <translation>Read the access details of the existing Devtron</translation>
+    </message>
+</context>
+<context>
+    <name>DevtronRemoval</name>
+    <message>
+        <source>执行命令: %1</source>
+        <translation>Running command: %1</translation>
+    </message>
+    <message>
+        <source>正在删除中</source>
+        <translation>being deleted</translation>
+    </message>
+    <message>
+        <source>Devtron创建的命名空间</source>
+        <translation>namespace created by Devtron</translation>
+    </message>
+    <message>
+        <source>带有Devtron的Helm发布标记</source>
+        <translation>marked as part of Devtron&apos;s Helm release</translation>
+    </message>
+    <message>
+        <source>不是Devtron创建的</source>
+        <translation>not created by Devtron</translation>
+    </message>
+    <message>
+        <source>开始检查集群中的Devtron...</source>
+        <translation>Checking the cluster for Devtron...</translation>
+    </message>
+    <message>
+        <source>状态：%1，版本 %2</source>
+        <translation>status: %1, revision %2</translation>
+    </message>
+    <message>
+        <source>无法检查Helm发布：%1</source>
+        <translation>Could not check the Helm release: %1</translation>
+    </message>
+    <message>
+        <source>无法列出命名空间：%1</source>
+        <translation>Could not list the namespaces: %1</translation>
+    </message>
+    <message>
+        <source>无法检查CRD：%1</source>
+        <translation>Could not check the CRD: %1</translation>
+    </message>
+    <message>
+        <source>Devtron安装器的资源类型</source>
+        <translation>the resource type of Devtron&apos;s installer</translation>
+    </message>
+    <message>
+        <source>将删除: %1（%2）</source>
+        <translation>Will delete: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>将保留: %1（%2）</source>
+        <translation>Will keep: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>仍在删除中</source>
+        <translation>still being deleted</translation>
+    </message>
+    <message>
+        <source>仍在删除中，剩余finalizer：%1</source>
+        <translation>still being deleted, finalizers remaining: %1</translation>
+    </message>
+    <message>
+        <source>%1；%2</source>
+        <extracomment>What holds an object being deleted, then what one of its conditions says.</extracomment>
+        <translation>%1; %2</translation>
+    </message>
+    <message>
+        <source>=== 开始卸载Devtron ===</source>
+        <translation>=== Uninstalling Devtron ===</translation>
+    </message>
+    <message>
+        <source>正在卸载Helm发布devtron...</source>
+        <translation>Uninstalling the Helm release devtron...</translation>
+    </message>
+    <message>
+        <source>卸载失败：%1</source>
+        <translation>uninstall failed: %1</translation>
+    </message>
+    <message>
+        <source>Helm发布未卸载，未删除</source>
+        <translation>not deleted because the Helm release was not uninstalled</translation>
+    </message>
+    <message>
+        <source>卸载Devtron失败</source>
+        <translation>Uninstalling Devtron failed</translation>
+    </message>
+    <message>
+        <source>正在删除命名空间%1...</source>
+        <translation>Deleting namespace %1...</translation>
+    </message>
+    <message>
+        <source>删除失败：%1</source>
+        <translation>deletion failed: %1</translation>
+    </message>
+    <message>
+        <source>正在删除CRD...</source>
+        <translation>Deleting the CRD...</translation>
+    </message>
+    <message>
+        <source>已删除: %1</source>
+        <translation>Deleted: %1</translation>
+    </message>
+    <message>
+        <source>正在等待删除完成：%1</source>
+        <translation>Waiting for the deletion to finish: %1</translation>
+    </message>
+    <message>
+        <source>无法确认是否已删除：%1</source>
+        <translation>could not confirm the deletion: %1</translation>
+    </message>
+    <message>
+        <source>未能删除: %1，%2</source>
+        <translation>Not deleted: %1, %2</translation>
+    </message>
+    <message>
+        <source>卸载已结束</source>
+        <translation>Uninstall finished</translation>
+    </message>
+    <message>
+        <source>Devtron已从集群中卸载 ✓</source>
+        <translation>Devtron was uninstalled from the cluster ✓</translation>
+    </message>
+    <message>
+        <source>卸载未完成，部分资源仍在集群中</source>
+        <translation>The uninstall is incomplete; some resources are still in the cluster</translation>
     </message>
 </context>
 <context>
@@ -2434,6 +2570,133 @@ Details:
         <source>%1（第%2版，%3）</source>
         <extracomment>%1 is helm&apos;s state word, %2 the revision number, %3 the local time it was written.</extracomment>
         <translation>%1 (revision %2, %3)</translation>
+    </message>
+</context>
+<context>
+    <name>RemovalController</name>
+    <message>
+        <source>检查可卸载的Devtron资源，目标集群: %1</source>
+        <translation>Checking which Devtron resources can be uninstalled, target cluster: %1</translation>
+    </message>
+    <message>
+        <source>用户确认卸载Devtron，目标集群: %1</source>
+        <translation>The user confirmed uninstalling Devtron, target cluster: %1</translation>
+    </message>
+    <message>
+        <source>卸载未完成，保留钥匙串中的访问信息</source>
+        <translation>The uninstall is incomplete; the access data in the keychain is kept</translation>
+    </message>
+    <message>
+        <source>已删除钥匙串中保存的Devtron访问信息 ✓</source>
+        <translation>Deleted the Devtron access data saved in the keychain ✓</translation>
+    </message>
+    <message>
+        <source>删除钥匙串中的访问信息失败: %1</source>
+        <translation>Deleting the access data from the keychain failed: %1</translation>
+    </message>
+</context>
+<context>
+    <name>RemovalView</name>
+    <message>
+        <source>Helm发布</source>
+        <translation>Helm release</translation>
+    </message>
+    <message>
+        <source>命名空间</source>
+        <translation>Namespace</translation>
+    </message>
+    <message>
+        <source>将删除：</source>
+        <translation>Will be deleted:</translation>
+    </message>
+    <message>
+        <source>已删除：</source>
+        <translation>Deleted:</translation>
+    </message>
+    <message>
+        <source>未删除：</source>
+        <translation>Not deleted:</translation>
+    </message>
+    <message>
+        <source>已保留：</source>
+        <translation>Kept:</translation>
+    </message>
+    <message>
+        <source>将保留：</source>
+        <translation>Will be kept:</translation>
+    </message>
+    <message>
+        <source>• %1（%2）</source>
+        <extracomment>An object to remove or keep, and its state or why it stays.</extracomment>
+        <translation>• %1 (%2)</translation>
+    </message>
+    <message>
+        <source>卸载Devtron</source>
+        <translation>Uninstall Devtron</translation>
+    </message>
+    <message>
+        <source>目标集群：%1</source>
+        <translation>Target cluster: %1</translation>
+    </message>
+    <message>
+        <source>卸载进度</source>
+        <translation>Uninstall progress</translation>
+    </message>
+    <message>
+        <source>请输入“%1”以确认卸载：</source>
+        <translation>Type “%1” to confirm the uninstall:</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>重试</source>
+        <translation>Retry</translation>
+    </message>
+    <message>
+        <source>卸载</source>
+        <translation>Uninstall</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>钥匙串中的访问信息未能删除：%1</source>
+        <translation>The access data in the keychain could not be deleted: %1</translation>
+    </message>
+    <message>
+        <source>钥匙串中保存的访问信息已删除。</source>
+        <translation>The access data saved in the keychain was deleted.</translation>
+    </message>
+    <message>
+        <source>钥匙串中保存的访问信息已保留。</source>
+        <translation>The access data saved in the keychain was kept.</translation>
+    </message>
+    <message>
+        <source>正在读取集群中的Devtron资源...</source>
+        <translation>Reading Devtron&apos;s resources in the cluster...</translation>
+    </message>
+    <message>
+        <source>以下资源将从集群中删除，此操作不可撤销。</source>
+        <translation>The resources below will be deleted from the cluster. This cannot be undone.</translation>
+    </message>
+    <message>
+        <source>集群中没有可卸载的Devtron资源。</source>
+        <translation>The cluster holds no Devtron resources to uninstall.</translation>
+    </message>
+    <message>
+        <source>正在卸载Devtron...</source>
+        <translation>Uninstalling Devtron...</translation>
+    </message>
+    <message>
+        <source>Devtron已卸载。</source>
+        <translation>Devtron was uninstalled.</translation>
+    </message>
+    <message>
+        <source>卸载未完成，部分资源仍在集群中。</source>
+        <translation>The uninstall is incomplete; some resources are still in the cluster.</translation>
     </message>
 </context>
 <context>

@@ -1,12 +1,14 @@
 #include "app/StepScreenFactory.h"
 
 #include "keychain/KeychainManager.h"
+#include "session/InstallationState.h"
 #include "views/choice/DevtronChoiceView.h"
 #include "views/completion/CompletionController.h"
 #include "views/completion/CompletionView.h"
 #include "views/installation/InstallationView.h"
 #include "views/kubeconfig/KubeconfigSelectionView.h"
 #include "views/logviewer/LogViewerView.h"
+#include "views/removal/RemovalView.h"
 #include "views/waiting/WaitingForServicesView.h"
 
 #include <QApplication>
@@ -32,6 +34,25 @@ QWidget* createCompletionScreen(InstallationState& state, QWidget* parent) {
     return view;
 }
 
+// The choice screen, which opens the removal sheet over itself when asked. Once the sheet
+// closes, the install options are shown afresh: the checklist that found Devtron is dropped, and
+// the next "下一步" asks the cluster again.
+QWidget* createChoiceScreen(InstallationState& state, QWidget* parent) {
+    auto* view = new DevtronChoiceView(state, parent);
+    DevtronChoiceController* choice = &view->controller();
+    QObject::connect(choice, &DevtronChoiceController::removalRequested, view, [view, &state] {
+        auto* removal = new RemovalView(state, KeychainManager::defaultServiceName, view->window());
+        removal->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(removal, &QDialog::finished, view, [view, &state] {
+            state.setCurrentStep(InstallationStep::devtronChoice);
+            view->controller().forgetTestResult();
+        });
+        removal->open();
+        removal->controller().loadPreview();
+    });
+    return view;
+}
+
 } // namespace
 
 QWidget* createStepScreen(InstallationStep step, InstallationState& state, QWidget* parent) {
@@ -39,7 +60,7 @@ QWidget* createStepScreen(InstallationStep step, InstallationState& state, QWidg
     case InstallationStep::kubeconfigSelection:
         return new KubeconfigSelectionView(state, parent);
     case InstallationStep::devtronChoice:
-        return new DevtronChoiceView(state, parent);
+        return createChoiceScreen(state, parent);
     case InstallationStep::installation:
         return new InstallationView(state, parent);
     case InstallationStep::waitingForServices:

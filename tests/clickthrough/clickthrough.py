@@ -38,7 +38,7 @@ BROWSE, NEXT, SWITCH, SWITCH_EN = (504, 271), (734, 411), (371, 121), (444, 139)
 FINISH, ALERT_FINISH, FAILURE_RETRY = (740, 411), (142, 140), (176, 140)
 # "继续安装" of the pre-flight warnings' alert and "读取访问信息" of the existing release's; the
 # broken release item's "清理后重新安装" in the main window and "清理" of its question.
-CONTINUE, READ_ACCESS = (55, 121), (265, 175)
+CONTINUE, READ_ACCESS = (55, 121), (162, 175)
 FIRST_CONTEXT = (270, 275)
 # The radio buttons "最小安装" and "Gitee" of the install options.
 MINIMAL, GITEE = (300, 201), (369, 258)

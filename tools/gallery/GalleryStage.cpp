@@ -16,6 +16,7 @@
 #include "views/kubeconfig/KubeconfigStepController.h"
 #include "views/logviewer/LogViewerController.h"
 #include "views/logviewer/LogViewerView.h"
+#include "views/removal/RemovalView.h"
 #include "views/style/Palette.h"
 #include "views/waiting/WaitingForServicesController.h"
 #include "views/waiting/WaitingForServicesView.h"
@@ -27,6 +28,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QSemaphore>
@@ -124,6 +126,23 @@ case "$1 $2" in
     echo "Forwarding from 127.0.0.1:${5%%:*} -> 8080"
     while kill -0 %1 2>/dev/null; do sleep 0.2; done
     exit 0 ;;
+"get namespaces")
+    if [ "$3" = -o ]; then
+        printf '{"items":[{"metadata":{"name":"argo"}},{"metadata":{"name":"devtron-cd"}},'
+        printf '{"metadata":{"name":"devtron-demo"}},{"metadata":{"name":"devtroncd"}}]}'
+        exit 0
+    fi ;;
+"get customresourcedefinitions.apiextensions.k8s.io")
+    echo customresourcedefinition.apiextensions.k8s.io/installers.installer.devtron.ai
+    exit 0 ;;
+"get namespace/"*)
+    printf '{"items":[{"kind":"Namespace","metadata":{"name":"devtron-demo"},"spec":'
+    printf '{"finalizers":["kubernetes"]},"status":{"phase":"Terminating","conditions":[{"type":'
+    printf '"NamespaceFinalizersRemaining","status":"True","message":"Some content in the '
+    printf 'namespace has finalizers remaining: demo.devtron.ai/cleanup in 1 resource instances"}]}}]}'
+    exit 0 ;;
+"delete "*)
+    exit 0 ;;
 "describe serviceexporter")
     printf 'Name:         devtron-itf\nNamespace:    devtroncd\nKind:         ServiceExporter\n'
     printf 'Status:\n  Message:  service exported\n  url: http://127.0.0.1:32080\n'
@@ -175,6 +194,14 @@ here=$(dirname "$0")
 while [ -e "$here/hold" ] && kill -0 %1 2>/dev/null; do sleep 0.1; done
 if [ "$1" = history ] && [ -e "$here/history.json" ]; then
     cat "$here/history.json"
+    exit 0
+fi
+if [ -e "$here/release" ] && [ "$1" = status ]; then
+    printf '{"name":"devtron","info":{"status":"deployed"},"version":1}'
+    exit 0
+fi
+if [ -e "$here/release" ] && [ "$1" = uninstall ]; then
+    echo 'release "devtron" uninstalled'
     exit 0
 fi
 if [ "$1" = status ] || [ "$1" = history ]; then
@@ -370,7 +397,11 @@ QStringList GalleryStage::stateNames() {
             QStringLiteral("completion-tools-only"),
             QStringLiteral("completion-timed-out"),
             QStringLiteral("logviewer"),
-            QStringLiteral("logviewer-search")};
+            QStringLiteral("logviewer-search"),
+            QStringLiteral("removal-preview"),
+            QStringLiteral("removal-confirmed"),
+            QStringLiteral("removal-running"),
+            QStringLiteral("removal-result")};
 }
 
 QString GalleryStage::validKubeconfigPath() const {
@@ -673,6 +704,51 @@ bool GalleryStage::stage(const QString& name) {
                        readiness.installerStatus().has_value();
             }
             return true;
+        };
+    } else if (name.startsWith(QStringLiteral("removal-"))) {
+        // Asked for from "Devtron已安装"; the stand-ins hold a release, namespaces of Devtron's
+        // and argo, and leave devtron-demo Terminating.
+        onChoiceStep();
+        m_state->setKubeconfigContext(QStringLiteral("prod"));
+        m_state->setClusterServer(QStringLiteral("https://10.0.12.4:6443"));
+        writeFile(QStringLiteral("tools/release"), {});
+        const auto removal = [this] { return m_window->findChild<RemovalView*>(); };
+        actions = {[=] { choiceView()->controller().requestRemoval(); }};
+        if (name != QStringLiteral("removal-preview")) {
+            actions.emplace_back([=] {
+                DevtronRemoval::Limits limits;
+                limits.namespaces = std::chrono::milliseconds(300);
+                limits.pollInterval = std::chrono::milliseconds(100);
+                removal()->controller().setLimits(limits);
+                // As typed: insert() is an edit, setText() is not.
+                removal()
+                    ->findChild<QLineEdit*>(QStringLiteral("confirmField"))
+                    ->insert(QStringLiteral("prod"));
+            });
+        }
+        if (name == QStringLiteral("removal-running") || name == QStringLiteral("removal-result")) {
+            if (name == QStringLiteral("removal-running")) {
+                actions.emplace_back([this] { writeFile(QStringLiteral("tools/hold"), {}); });
+            }
+            actions.emplace_back([=] { removal()->controller().remove(); });
+        }
+        m_reached = [=] {
+            using Phase = RemovalController::Phase;
+            if (removal() == nullptr || !exposed(removal())) {
+                return false;
+            }
+            const RemovalController& controller = removal()->controller();
+            if (name == QStringLiteral("removal-preview")) {
+                return controller.phase() == Phase::confirming;
+            }
+            if (name == QStringLiteral("removal-confirmed")) {
+                return controller.canRemove();
+            }
+            if (name == QStringLiteral("removal-running")) {
+                return controller.phase() == Phase::removing &&
+                       !controller.progressStep().isEmpty();
+            }
+            return controller.phase() == Phase::finished;
         };
     } else {
         return false;

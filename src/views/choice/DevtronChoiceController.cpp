@@ -404,6 +404,15 @@ void DevtronChoiceController::finishRepair(const RepairOutcome& outcome) {
     }
 }
 
+void DevtronChoiceController::requestRemoval() {
+    m_showExistingReleaseAlert = false;
+    emit showExistingReleaseAlertChanged();
+    if (isOnChoiceStep()) {
+        m_state.appendLog(tr("用户选择卸载Devtron"));
+        emit removalRequested();
+    }
+}
+
 void DevtronChoiceController::setupEnvironment() {
     // Dropped with the session; the controller itself may go before it runs.
     InstallationState* state = &m_state;

@@ -90,6 +90,8 @@ public:
     void confirmPreflightWarnings(bool goOn);
     // The answer to "Devtron已安装": read the existing installation's access data, or stay.
     void answerExistingRelease(bool readAccess);
+    // The third answer to "Devtron已安装": remove it, on a screen of its own.
+    void requestRemoval();
     // How long each pre-flight question may take.
     void setPreflightTimeLimit(std::chrono::milliseconds limit) { m_preflightTimeLimit = limit; }
 
@@ -141,6 +143,7 @@ signals:
     void showExistingReleaseAlertChanged();
     void isRepairingChanged();
     void repairPromptChanged();
+    void removalRequested();
 
 private:
     struct ProbeOutcome {

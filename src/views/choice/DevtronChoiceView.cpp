@@ -328,17 +328,23 @@ void DevtronChoiceView::updateExistingReleaseAlert() {
     if (!m_controller->showExistingReleaseAlert()) {
         return;
     }
-    enum { understood, readAccess };
-    QMessageBox* alert = AlertDialog::open(
-        this,
-        {tr("Devtron已安装"),
-         tr("Devtron已安装"),
-         tr("您的集群中已经安装了Devtron。\n\n"
-            "如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。\n"
-            "kubeconfig有读取权限时，也可以直接从集群读取访问信息。"),
-         {tr("确定"), tr("读取访问信息")},
-         understood},
-        [this](int button) { m_controller->answerExistingRelease(button == readAccess); });
+    enum { understood, readAccess, remove };
+    QMessageBox* alert =
+        AlertDialog::open(this,
+                          {tr("Devtron已安装"),
+                           tr("Devtron已安装"),
+                           tr("您的集群中已经安装了Devtron。\n\n"
+                              "如果您需要访问现有Devtron的账户和密码，请联系集群管理员获取。\n"
+                              "kubeconfig有读取权限时，也可以直接从集群读取访问信息。"),
+                           {tr("确定"), tr("读取访问信息"), tr("卸载Devtron")},
+                           understood},
+                          [this](int button) {
+                              if (button == remove) {
+                                  m_controller->requestRemoval();
+                              } else {
+                                  m_controller->answerExistingRelease(button == readAccess);
+                              }
+                          });
     if (alert != nullptr) {
         alert->setObjectName(QStringLiteral("existingReleaseAlert"));
     }

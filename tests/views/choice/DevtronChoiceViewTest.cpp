@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -104,16 +105,20 @@ TEST_F(ChoiceScreen, RunningTestLocksNextAndAFailureAlertCanLeadBack) {
     EXPECT_EQ(m_alerts.size(), 2);
 }
 
-TEST_F(ChoiceScreen, ADeployedDevtronIsToldWithHowToReadItsAccessAndOKStays) {
+TEST_F(ChoiceScreen, ADeployedDevtronIsToldWithHowToReadOrRemoveItAndStays) {
     m_tools.setTool(
         QStringLiteral("helm"),
         {{QStringLiteral("history"), QStringLiteral(R"([{"revision":1,"status":"deployed"}])")},
          {QStringLiteral("version"), QStringLiteral("v3")}});
+    QSignalSpy removal(&m_view.controller(), &DevtronChoiceController::removalRequested);
+    m_answer = 2;
     click("nextButton");
     ASSERT_TRUE(eventually([&] { return m_alerts.size() == 1; }));
     EXPECT_EQ(m_alerts.constFirst().section(u'\n', -1),
               QStringLiteral("kubeconfig有读取权限时，也可以直接从集群读取访问信息。"));
-    EXPECT_EQ(m_buttons.value(0), QStringLiteral("确定"));
+    EXPECT_EQ(m_buttons, (QStringList{QStringLiteral("确定"), QStringLiteral("读取访问信息"),
+                                      QStringLiteral("卸载Devtron")}));
+    EXPECT_TRUE(eventually([&] { return removal.count() == 1; }));
     EXPECT_TRUE(eventually([&] { return button("nextButton")->isEnabled(); }));
     EXPECT_EQ(m_state.currentStep(), InstallationStep::devtronChoice);
 }
