@@ -105,19 +105,6 @@ bool ClusterEmulator::setRelease(const QString& state) {
     return switchTo("releaseFile", "releaseAppliedFile", state);
 }
 
-bool ClusterEmulator::writeTwoClusterKubeconfig(const ClusterEmulator& staging,
-                                                const QString& kubectl, const QString& path) {
-    QProcess writer;
-    writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    writer.start(QStringLiteral(NIMBREL_PYTHON3),
-                 {QStringLiteral(NIMBREL_EMULATOR_SCRIPT), QStringLiteral("multi-kubeconfig"), path,
-                  QStringLiteral("--cluster-a"), kubeconfigPath(), QStringLiteral("--cluster-b"),
-                  staging.kubeconfigPath(), QStringLiteral("--kubectl"), kubectl});
-    m_error = QStringLiteral("the two-cluster kubeconfig was not written");
-    return writer.waitForFinished(startLimitMs) && writer.exitStatus() == QProcess::NormalExit &&
-           writer.exitCode() == 0;
-}
-
 bool ClusterEmulator::switchTo(const char* controlKey, const char* appliedKey,
                                const QString& name) {
     // The serial tells this switch's acknowledgement apart from an earlier one of the same name.

@@ -93,12 +93,6 @@ public:
     // record) in place of the release's records, and returns once the server has done so.
     bool setRelease(const QString& state);
 
-    // Writes a kubeconfig at `path` with three contexts, made with `kubectl` (the tools' one):
-    // "work" reaches this emulator with its token and is the current context, "staging" reaches
-    // `staging` with its token, "staging-exec" reaches `staging` through an exec plugin.
-    bool writeTwoClusterKubeconfig(const ClusterEmulator& staging, const QString& kubectl,
-                                   const QString& path);
-
 private:
     bool switchTo(const char* controlKey, const char* appliedKey, const QString& name);
     // A field of the emulator's ready line.

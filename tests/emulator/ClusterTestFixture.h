@@ -118,23 +118,3 @@ protected:
         return seen;
     }
 };
-
-// Two clusters behind one kubeconfig (kubeconfigPath()): the context "work" (current) reaches
-// m_emulator, "staging" and "staging-exec" (an exec plugin's token) reach m_staging. Each
-// cluster's own kubeconfig still reaches it alone, to see what landed where.
-class TwoClusters : public ClusterTestFixture {
-protected:
-    void SetUp() override {
-        ClusterTestFixture::SetUp();
-        ASSERT_TRUE(m_staging.start(stagingOptions())) << m_staging.errorText().toStdString();
-        ASSERT_TRUE(m_emulator.writeTwoClusterKubeconfig(m_staging, ClusterTools::kubectlPath(),
-                                                         kubeconfigPath()))
-            << m_emulator.errorText().toStdString();
-    }
-    virtual ClusterEmulator::Options stagingOptions() const { return {}; }
-    QString kubeconfigPath() const {
-        return m_emulator.workDirectory() + QStringLiteral("/three-contexts.kubeconfig");
-    }
-
-    ClusterEmulator m_staging;
-};
