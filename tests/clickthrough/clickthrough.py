@@ -42,7 +42,7 @@ CONTINUE, READ_ACCESS = (55, 121), (162, 175)
 FIRST_CONTEXT = (270, 275)
 # The radio buttons "最小安装" and "Gitee" of the install options.
 MINIMAL, GITEE = (300, 201), (369, 258)
-REPAIR, CLEAN = (322, 327), (350, 133)
+REPAIR, CLEAN = (322, 339), (350, 151)
 WARNING = "\u26a0\ufe0f"
 PENDING_VOLUME = ("Devtron状态: Pod就绪: 1/2，存储卷 devtron-postgresql-data 处于Pending状态："
                   "集群没有可用的默认StorageClass")
