@@ -1,7 +1,7 @@
 #pragma once
 
-#include "session/DevtronChoices.h"
 #include "cluster/ReleaseRecord.h"
+#include "session/DevtronChoices.h"
 #include "shell/CommandRunner.h"
 
 #include <QCoreApplication>
