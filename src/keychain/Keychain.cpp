@@ -1,5 +1,9 @@
 #include "keychain/Keychain.h"
 
+const QStringList Keychain::devtronKeys{QStringLiteral("devtronUrl"),
+                                        QStringLiteral("devtronUsername"),
+                                        QStringLiteral("devtronPassword")};
+
 Keychain::Keychain(const QString& service) : m_keychainManager(service) {}
 
 void Keychain::set(const QString& value, const QString& key) {

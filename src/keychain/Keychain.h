@@ -3,6 +3,7 @@
 #include "keychain/KeychainManager.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -10,6 +11,9 @@
 // KeychainError on unchanged.
 class Keychain {
 public:
+    // The keys under which Devtron's access data is kept: address, user name, password.
+    static const QStringList devtronKeys;
+
     explicit Keychain(const QString& service);
 
     void set(const QString& value, const QString& key);

@@ -1,4 +1,5 @@
 #include "ClusterTestFixture.h"
+#include "keychain/Keychain.h"
 #include "keychain/KeychainManager.h"
 #include "session/InstallationState.h"
 #include "shell/BackgroundJobs.h"
@@ -129,7 +130,7 @@ TEST_F(Removal, RunRemovesDevtronOrReportsWhatStaysAndWhy) {
         SCOPED_TRACE(ClusterEmulator::faultName(c.fault).toStdString());
         ASSERT_TRUE(m_emulator.setFault(c.fault));
         installStandIn();
-        for (const QString& key : RemovalController::keychainKeys) {
+        for (const QString& key : Keychain::devtronKeys) {
             keychain.set(u"saved"_s, key);
         }
         RemovalController controller(m_state, m_service);

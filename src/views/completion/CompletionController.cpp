@@ -331,8 +331,7 @@ std::optional<KeychainError> CompletionController::saveToKeychain() {
         }
         // An item an earlier run stored would pair its value with this run's: a password of one
         // installation with the address of another.
-        for (const QString& key : {QStringLiteral("devtronUrl"), QStringLiteral("devtronUsername"),
-                                   QStringLiteral("devtronPassword")}) {
+        for (const QString& key : Keychain::devtronKeys) {
             const bool stored = std::any_of(items.cbegin(), items.cend(), [&key](const auto& item) {
                 return item.second == key;
             });

@@ -1,5 +1,6 @@
 #include "views/removal/RemovalController.h"
 
+#include "keychain/Keychain.h"
 #include "keychain/KeychainManager.h"
 #include "session/InstallationState.h"
 #include "shell/BackgroundJobs.h"
@@ -7,10 +8,6 @@
 #include "shell/GuiThread.h"
 
 #include <QPointer>
-
-const QStringList RemovalController::keychainKeys{QStringLiteral("devtronUrl"),
-                                                  QStringLiteral("devtronUsername"),
-                                                  QStringLiteral("devtronPassword")};
 
 RemovalController::RemovalController(InstallationState& state, QString keychainService,
                                      QObject* parent)
@@ -114,7 +111,7 @@ RemovalController::Outcome RemovalController::removeAll(const DevtronRemoval::It
     }
     const KeychainManager keychain(keychainService);
     try {
-        for (const QString& key : keychainKeys) {
+        for (const QString& key : Keychain::devtronKeys) {
             keychain.deleteItem(key);
         }
         log(tr("已删除钥匙串中保存的Devtron访问信息 ✓"));

@@ -26,9 +26,6 @@ public:
     enum class Phase { reading, confirming, unreadable, removing, finished };
     Q_ENUM(Phase)
 
-    // The keys under which the completion screen keeps Devtron's access data.
-    static const QStringList keychainKeys;
-
     RemovalController(InstallationState& state, QString keychainService, QObject* parent = nullptr);
 
     Phase phase() const { return m_phase; }
