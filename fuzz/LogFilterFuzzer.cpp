@@ -1,6 +1,6 @@
 #include "FuzzCheck.h"
 
-#include "views/logviewer/LogFilter.h"
+#include "session/LogFilter.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 // Times the log viewer's filter on session logs of 20 000 and 200 000 lines: indexing the log
 // once, then filtering by level and by search text, and building the text that is copied.
-#include "views/logviewer/LogFilter.h"
+#include "session/LogFilter.h"
 
 #include "support/MedianTime.h"
 

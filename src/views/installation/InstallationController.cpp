@@ -2,9 +2,9 @@
 
 #include "installer/DevtronInstaller.h"
 #include "session/InstallationState.h"
+#include "session/LogFilter.h"
 #include "shell/BackgroundJobs.h"
 #include "shell/GuiThread.h"
-#include "views/logviewer/LogFilter.h"
 
 #include <QClipboard>
 #include <QCoreApplication>

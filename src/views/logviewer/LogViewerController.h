@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/logviewer/LogFilter.h"
+#include "session/LogFilter.h"
 
 #include <QList>
 #include <QObject>

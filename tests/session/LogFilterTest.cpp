@@ -1,4 +1,4 @@
-#include "views/logviewer/LogFilter.h"
+#include "session/LogFilter.h"
 
 #include "shell/UiLanguage.h"
 
